@@ -1,0 +1,75 @@
+#pragma once
+// Platform services answered from a script, for tests: dialogs take their answers
+// from queues and every question asked is recorded; processes are run for real unless
+// a fake runner is set.
+
+#include <QMap>
+#include <QQueue>
+#include <QStringList>
+#include <functional>
+
+#include "platform/platform.h"
+
+namespace tw {
+
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Asked {
+        QString kind;  // "open", "save", "message", "okCancel", "yesNoCancel"
+        QString title;
+        QString text;  // the message, or the proposed file name of a file dialog
+    };
+
+    // Answers, taken in order; an empty queue answers "cancel" (and OK for okCancel is false).
+    QQueue<std::optional<QString>> fileAnswers;
+    QQueue<bool> okCancelAnswers;
+    QQueue<Choice> choiceAnswers;
+    QList<Asked> asked;
+
+    std::optional<QString> openFile(QWidget*, const QString& title, const QString& proposed,
+                                    const QString& directory) override;
+    std::optional<QString> saveFile(QWidget*, const QString& title, const QString& proposed) override;
+    void message(QWidget*, const QString& title, const QString& text) override;
+    bool okCancel(QWidget*, const QString& title, const QString& text) override;
+    Choice yesNoCancel(QWidget*, const QString& title, const QString& text) override;
+
+    /// The texts of the message boxes shown, in order.
+    QStringList messages() const;
+};
+
+class ScriptedEnvironment : public Environment {
+public:
+    QMap<QString, QString> values;
+    std::optional<QString> variable(const QString& name) const override;
+};
+
+class ScriptedInstallLocation : public InstallLocation {
+public:
+    std::optional<QString> registered;
+    QString executablePath = "/usr/local/bin/tallowick2";
+    std::optional<QString> registeredProgram() const override { return registered; }
+    void setRegisteredProgram(const QString& path) override { registered = path; }
+    QString executable() const override { return executablePath; }
+};
+
+class ScriptedProcesses : public Processes {
+public:
+    QList<ProcessRequest> requests;
+    QStringList opened;
+    /// When set, runs instead of starting a real process.
+    std::function<ProcessResult(const ProcessRequest&)> fake;
+
+    ProcessResult runAndWait(QWidget* parent, const ProcessRequest& request) override;
+    bool openWithDesktop(const QString& path) override;
+};
+
+/// A complete scripted platform for one test.
+struct ScriptedPlatform {
+    ScriptedDialogs dialogs;
+    ScriptedEnvironment environment;
+    ScriptedInstallLocation install;
+    ScriptedProcesses processes;
+    Platform platform{dialogs, environment, install, processes};
+};
+
+}  // namespace tw

@@ -1,0 +1,41 @@
+#include <QApplication>
+#include <QTest>
+#include <cstdio>
+#include <vector>
+
+#include "guitest.h"
+
+namespace twtest {
+
+std::map<std::string, Factory>& registry()
+{
+    static std::map<std::string, Factory> classes;
+    return classes;
+}
+
+}  // namespace twtest
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    auto& classes = twtest::registry();
+    if (argc < 2) {
+        int failed = 0;
+        for (auto& [name, factory] : classes) {
+            auto test = factory();
+            failed += QTest::qExec(test.get(), 1, argv);
+        }
+        return failed == 0 ? 0 : 1;
+    }
+    auto found = classes.find(argv[1]);
+    if (found == classes.end()) {
+        std::fprintf(stderr, "no test class %s\n", argv[1]);
+        return 2;
+    }
+    std::vector<char*> arguments{argv[0]};
+    for (int i = 2; i < argc; ++i)
+        arguments.push_back(argv[i]);
+    auto test = found->second();
+    return QTest::qExec(test.get(), static_cast<int>(arguments.size()), arguments.data());
+}
