@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "model/model.h"
 #include "model/result.h"
@@ -51,6 +52,10 @@ public:
     /// windows are discarded (a reader replaced the model they showed).
     enum class WriteBack { Yes, No };
     void closeGridWindows(WriteBack writeBack);
+
+    /// Shows the design-matrix window with one row per model cell given (marked grid
+    /// cells in window order and grid order), after the grid windows were written back.
+    void openDesignMatrix(const std::vector<int>& rowCells);
 
     // Controls and menus, named as the tests find them.
     QLabel* Label1 = nullptr;
@@ -140,9 +145,11 @@ private:
     struct ConstraintsState;
     struct ViewsState;
     struct RunsState;
+    struct DesignState;
     std::shared_ptr<ConstraintsState> m_constraints;
     std::shared_ptr<ViewsState> m_views;
     std::shared_ptr<RunsState> m_runs;
+    std::shared_ptr<DesignState> m_design;
 
     Platform& m_platform;
     Model m_model;
