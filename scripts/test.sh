@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the whole suite (widget tests
-# offscreen), the core and command-line tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target briefly.
+# Installs what is missing, builds, and runs every test: each fuzz target briefly, the core
+# and command-line tests under AddressSanitizer and UndefinedBehaviorSanitizer, and then the
+# whole suite (widget tests offscreen).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+echo "== fuzz targets, briefly"
+scripts/fuzz.sh "${TW_FUZZ_SECONDS:-5}"
 
 echo "== sanitized core and command-line tests"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALLOWICK2_GUI=OFF -DTALLOWICK2_BENCH=OFF \
@@ -16,5 +17,6 @@ cmake --build build-asan -j "$(nproc)"
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
-echo "== fuzz targets, briefly"
-scripts/fuzz.sh "${TW_FUZZ_SECONDS:-5}"
+echo "== the whole suite"
+scripts/build.sh
+ctest --test-dir build --output-on-failure -j "$(nproc)"
