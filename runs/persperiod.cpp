@@ -62,6 +62,18 @@ void takeListing(const std::filesystem::path& listing, const std::string& name, 
     }
 }
 
+// The scratch model file is rewritten for every run; it needs no durable save.
+Status writeScratchModel(const std::filesystem::path& path, const PeriodCohort& cohort, int nocc)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out)
+        writePeriodModel(out, cohort, nocc);
+    out.close();
+    if (!out)
+        return makeError("cannot write the file", path.string());
+    return {};
+}
+
 // The number text of an estimate: bare text, keeping the sign of a negative value.
 std::string estimateText(double value) { return value < 0 ? signedText(value) : bareText(value); }
 
@@ -90,10 +102,7 @@ PeriodRuns runCohorts(const PeriodInput& input, const std::string& inputName, co
             addEmptyPlaces(runs.places, *nocc);
             continue;
         }
-        const Status written = saveAtomically((dir / kPeriodModelFile).string(), [&](std::ostream& out) -> Status {
-            writePeriodModel(out, cohort, *nocc);
-            return {};
-        });
+        const Status written = writeScratchModel(dir / kPeriodModelFile, cohort, *nocc);
         // A listing left from an earlier run must never be read as this one's.
         std::error_code removeError;
         std::filesystem::remove(listing, removeError);
