@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -103,10 +104,26 @@ double oneEstimation(const std::string& program, int nocc, int repeats)
         std::ofstream out(kPeriodModelFile, std::ios::binary);
         writePeriodModel(out, cohort, nocc);
     }
-    const auto start = Clock::now();
-    for (int i = 0; i < repeats; ++i)
+    // The fastest of the repeats: the start of a process varies with the load of the machine.
+    double fastest = 1e9;
+    for (int i = 0; i < repeats; ++i) {
+        const auto start = Clock::now();
         runWithInput(program, kPeriodProgramInput);
-    return std::chrono::duration<double>(Clock::now() - start).count() / repeats;
+        fastest = std::min(fastest, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return fastest;
+}
+
+// The estimation time fennel1 reports in its listing, in milliseconds.
+double reportedEstimation()
+{
+    std::ifstream in(kPeriodListingFile);
+    for (std::string line; std::getline(in, line);) {
+        const auto open = line.rfind('(');
+        if (line.find("Log-likelihood") != std::string::npos && open != std::string::npos)
+            return std::stod(line.substr(open + 1));
+    }
+    return -1;
 }
 
 }  // namespace
@@ -123,20 +140,26 @@ int main()
 
     std::size_t fixedReal = 0;
     std::size_t fixedEcho = 0;
-    const double real = hundredCohorts(dir, fennel1, fixedReal);
-    const double stub = hundredCohorts(dir, echo, fixedEcho);
+    double real = 1e9;
+    double stub = 1e9;
+    for (int round = 0; round < 3; ++round) {  // alternated, the fastest of three each
+        real = std::min(real, hundredCohorts(dir, fennel1, fixedReal));
+        stub = std::min(stub, hundredCohorts(dir, echo, fixedEcho));
+    }
     std::printf("100 cohorts of 14 counts, real fennel1:      %8.3f s  (%zu fixings)\n", real, fixedReal);
     std::printf("100 cohorts of 14 counts, fixed listing:     %8.3f s  (%zu fixings)\n", stub, fixedEcho);
     std::printf("estimation share of the hundred runs:        %8.3f s\n", real - stub);
 
     const double four = oneEstimation(fennel1, 4, 50);
     const double eight = oneEstimation(fennel1, 8, 50);
+    const double eightInside = reportedEstimation();
     const double stubOne = oneEstimation(echo, 8, 50);
-    std::printf("one run of fennel1, 4 occasions (14):        %8.3f ms\n", four * 1e3);
-    std::printf("one run of fennel1, 8 occasions (254):       %8.3f ms\n", eight * 1e3);
-    std::printf("one run of the fixed-listing program:        %8.3f ms\n", stubOne * 1e3);
+    std::printf("one run of fennel1, 4 occasions (14), best: %8.3f ms\n", four * 1e3);
+    std::printf("one run of fennel1, 8 occasions (254), best:%8.3f ms\n", eight * 1e3);
+    std::printf("  of which the estimation itself:            %8.3f ms\n", eightInside);
+    std::printf("one run of the fixed-listing program, best: %8.3f ms\n", stubOne * 1e3);
 
     fs::current_path(previous);
     fs::remove_all(dir);
-    return real < 0 || stub < 0 ? 1 : 0;
+    return real < 0 || stub < 0 || fixedReal != 400 ? 1 : 0;
 }

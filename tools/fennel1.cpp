@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -418,10 +419,12 @@ void writeListing(std::ostream& out, const std::string& modelFile, CohortModel m
     if (data.caught <= 0)
         throw Failure{"no animal was caught: the capture probabilities cannot be estimated"};
 
+    const auto start = std::chrono::steady_clock::now();
     const Fit fit = maximise(data, model.nocc, model.initial);
-    char buffer[120];
-    std::snprintf(buffer, sizeof buffer, " Log-likelihood: %.6f after %d iterations of Newton's method%s\n",
-                  fit.logLikelihood, fit.iterations, fit.converged ? "" : " (not converged)");
+    const double milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, " Log-likelihood: %.6f after %d iterations of Newton's method%s (%.3f ms)\n",
+                  fit.logLikelihood, fit.iterations, fit.converged ? "" : " (not converged)", milliseconds);
     out << buffer;
 
     std::vector<double> hessianGradient;
