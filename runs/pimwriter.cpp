@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
@@ -21,6 +22,27 @@ void appendWhole(std::string& out, int value)
     char buffer[16];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     out.append(buffer, end);
+}
+
+// Signed text of a number, quickly for whole numbers (exact below 1E15, as the general
+// form prints them).
+void appendSigned(std::string& out, double value)
+{
+    if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+        const long long whole = static_cast<long long>(value);
+        out += whole < 0 ? '-' : ' ';
+        char buffer[24];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, whole < 0 ? -whole : whole).ptr;
+        out.append(buffer, end);
+        return;
+    }
+    out += signedText(value);
+}
+
+void appendPrint(std::string& out, double value)
+{
+    appendSigned(out, value);
+    out += ' ';
 }
 
 long secondaryPeriods(const Model& m, long t)
@@ -204,7 +226,15 @@ void BlockWriter::writeDesign()
                 line.clear();
                 onLine = 1;
             }
-            line += printText(r) + printText(c) + " " + (value > 0 ? bareText(value) : signedText(value)) + ";";
+            appendPrint(line, r);
+            appendPrint(line, c);
+            line += ' ';
+            // The value in bare text when positive, in signed text (with its "-") when negative.
+            const std::size_t at = line.size();
+            appendSigned(line, value);
+            if (value > 0)
+                line.erase(at, 1);
+            line += ';';
         }
     }
     m_out.line(line);
@@ -288,10 +318,21 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
     if (!head)
         return makeError("cannot open the input file to copy its head: " + std::string(std::strerror(errno)),
                          model.infile);
-    Model saved = model;
-    TW_TRY(saveAtomically(target, [&](std::ostream& out) { return writePimModel(saved, head, out, progress); }));
-    saved.unsaved = 0;
-    model = std::move(saved);
+    // The writer changes only these fields; keep them to put back if the save fails
+    // (cheaper than copying the whole model with its design matrix).
+    auto pim = model.pim;
+    const int nparms = model.nparms;
+    const double dmrows = model.dmrows;
+    const int dmcols = model.dmcols;
+    const Status saved = saveAtomically(target, [&](std::ostream& out) { return writePimModel(model, head, out, progress); });
+    if (!saved) {
+        model.pim = std::move(pim);
+        model.nparms = nparms;
+        model.dmrows = dmrows;
+        model.dmcols = dmcols;
+        return saved;
+    }
+    model.unsaved = 0;
     return {};
 }
 
