@@ -66,9 +66,12 @@ std::string usageText()
                        "Runs the steps in the order given on one model.\n"
                        "Steps:\n";
     for (const StepKind& kind : stepKinds()) {
-        std::string head = "  " + std::string(kind.option);
-        if (!kind.operand.empty())
-            head += " " + std::string(kind.operand);
+        std::string head = "  ";
+        head += kind.option;
+        if (!kind.operand.empty()) {
+            head += ' ';
+            head += kind.operand;
+        }
         head.resize(std::max<std::size_t>(head.size() + 2, 26), ' ');
         text += head + std::string(kind.summary) + "\n";
     }
