@@ -107,6 +107,8 @@ public:
     std::vector<int> deleteSelected();
     /// A press on a header: white turns blue, anything else turns white.
     void pressHeader(int column);
+    /// Puts a header's shade back (a double-click that edits the header is no selection).
+    void setHeaderShade(int column, HeaderShade shade) { m_columns[column].shade = shade; }
     /// A press on a value cell: it becomes the anchor; with Shift alone held, every cell
     /// of the block from the previous anchor to it toggles between yellow and white.
     /// Returns the block toggled, if any.
