@@ -44,7 +44,7 @@ int DesignItemModel::columnCount(const QModelIndex& parent) const
 
 QVariant DesignItemModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index))
         return {};
     const int cell = m_table.cellIndex(index.row(), index.column());
     switch (role) {
@@ -62,7 +62,7 @@ QVariant DesignItemModel::data(const QModelIndex& index, int role) const
 
 bool DesignItemModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (role != Qt::EditRole || !index.isValid() || !checkIndex(index))
         return false;
     const int cell = m_table.cellIndex(index.row(), index.column());
     if (!m_table.setText(cell, value.toString().toStdString()))
@@ -73,7 +73,7 @@ bool DesignItemModel::setData(const QModelIndex& index, const QVariant& value, i
 
 Qt::ItemFlags DesignItemModel::flags(const QModelIndex& index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (m_table.editable(m_table.cellIndex(index.row(), index.column())))

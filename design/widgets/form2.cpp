@@ -269,7 +269,12 @@ void Form2::editHeader(int column)
                                 header->height());
     m_headerEditor->selectAll();
     m_headerEditor->installEventFilter(this);
-    connect(m_headerEditor, &QLineEdit::editingFinished, this, [this] { finishHeaderEdit(true); });
+    // An editor already finished may still report the end of editing when it loses focus.
+    QLineEdit* editor = m_headerEditor;
+    connect(editor, &QLineEdit::editingFinished, this, [this, editor] {
+        if (editor == m_headerEditor)
+            finishHeaderEdit(true);
+    });
     m_headerEditor->show();
     m_headerEditor->setFocus();
 }
@@ -279,7 +284,7 @@ void Form2::finishHeaderEdit(bool commit)
     if (!m_headerEditor)
         return;
     QLineEdit* editor = m_headerEditor;
-    m_headerEditor = nullptr;  // editingFinished fires again when the editor loses focus
+    m_headerEditor = nullptr;
     if (commit && m_headerEditColumn < m_itemModel->columnCount())
         m_itemModel->setHeaderData(m_headerEditColumn, Qt::Horizontal, editor->text());
     m_headerEditColumn = -1;
