@@ -89,21 +89,16 @@ private slots:
     void buildLaysOutMarkedRows_data()
     {
         QTest::addColumn<QList<int>>("cells");
-        QTest::addColumn<int>("dmcols");
         QTest::addColumn<QStringList>("rowHeaders");
         QTest::addColumn<QStringList>("columnHeaders");
-        QTest::newRow("fiveRowsInMarkOrder") << QList<int>{1, 2, 3, 9, 10} << 6
-                                             << QStringList{"c1", "c2", "c3", "c9", "c10"} << QStringList{"B2"};
-        QTest::newRow("columnsTwoAndFive") << QList<int>{7} << 6 << QStringList{"c7"} << QStringList{"B2", "B5"};
-        QTest::newRow("noMarks") << QList<int>{} << 6 << QStringList{} << QStringList{};
-        QTest::newRow("dmcolsZero") << QList<int>{7, 3} << 0 << QStringList{"c7", "c3"} << QStringList{};
+        QTest::newRow("fiveRowsInMarkOrder")
+            << QList<int>{1, 2, 3, 9, 10} << QStringList{"c1", "c2", "c3", "c9", "c10"} << QStringList{"B2"};
+        QTest::newRow("noMarks") << QList<int>{} << QStringList{} << QStringList{};
     }
     void buildLaysOutMarkedRows()
     {
         QFETCH(QList<int>, cells);
-        QFETCH(int, dmcols);
         Session s;
-        s.main.model().dmcols = dmcols;
         Form2* form = s.open(std::vector<int>(cells.begin(), cells.end()));
         QVERIFY(form);
         QVERIFY(form->isVisible());
@@ -112,15 +107,6 @@ private slots:
                  QString("To delete cols, click on col header(s), then choose Cols-del from menus"));
         QTEST(headers(form->view()->model(), Qt::Vertical), "rowHeaders");
         QTEST(headers(form->view()->model(), Qt::Horizontal), "columnHeaders");
-    }
-
-    void column5CellsSitInTheSecondColumn()
-    {
-        Session s;
-        Form2* form = s.open({7});
-        QVERIFY(form);
-        QCOMPARE(form->view()->model()->index(0, 1).data().toString(), QString("3"));
-        QCOMPARE(form->view()->model()->index(0, 0).data().toString(), QString("2"));
     }
 
     void halfTypedUnderB5IsStoredAtClose()
@@ -135,35 +121,6 @@ private slots:
         QVERIFY(!form->isVisible());
         QVERIFY(!s.main.menu_cons->menuAction()->isVisible());
         QCOMPARE(form->view()->model()->rowCount(), 0);
-    }
-
-    void oneCellTableWritesBack()
-    {
-        Session s;
-        Form2* form = s.open({3});
-        QVERIFY(form);
-        QCOMPARE(form->view()->model()->columnCount(), 1);
-        typeInto(form->view(), 0, 0, "-1");
-        form->menu_close->trigger();
-        QCOMPARE(s.main.model().dm.get(3, 2), -1.0);
-    }
-
-    void addGivesNextColumnOfZerosStoredAtClose()
-    {
-        Session s;
-        s.main.model().dmcols = 4;
-        s.main.model().dm.set(2, 5, 8);
-        Form2* form = s.open({1, 2, 3});
-        QVERIFY(form);
-        form->menu_addcols->trigger();
-        QAbstractItemModel* model = form->view()->model();
-        QCOMPARE(headers(model, Qt::Horizontal), (QStringList{"B2", "B5"}));
-        for (int x = 0; x < 3; ++x)
-            QCOMPARE(model->index(x, 1).data().toString(), QString("0"));
-        QCOMPARE(s.main.model().dmcols, 5);
-        form->menu_close->trigger();
-        QCOMPARE(s.main.model().dm.get(2, 5), 0.0);
-        QVERIFY(s.main.model().dm.colUsed(5));
     }
 
     void headerPressesSelectAndDeleteHidesButStillStores_data()
@@ -191,41 +148,6 @@ private slots:
         typeInto(form->view(), 0, 2, "6");
         form->menu_close->trigger();
         QCOMPARE(s.main.model().dm.get(7, 5), 6.0);
-    }
-
-    void headerShadesCycleWhiteBlueWhite()
-    {
-        Session s;
-        Form2* form = s.open({7});
-        QVERIFY(form);
-        QHeaderView* header = form->view()->horizontalHeader();
-        QAbstractItemModel* model = form->view()->model();
-        QVERIFY(!model->headerData(0, Qt::Horizontal, Qt::BackgroundRole).isValid());
-        const QColor expected[] = {Qt::white, Qt::blue, Qt::white};
-        for (const QColor& colour : expected) {
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, headerPoint(header, 0));
-            QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(), colour);
-        }
-    }
-
-    void identityOnTwoByThree()
-    {
-        Session s;
-        s.main.model().dm.set(1, 1, 1);
-        s.main.model().dm.set(2, 3, 1);
-        s.main.model().dm.set(2, 4, 1);
-        Form2* form = s.open({1, 2});
-        QVERIFY(form);
-        form->menu_ident->trigger();
-        QAbstractItemModel* model = form->view()->model();
-        QStringList texts;
-        for (int j = 0; j < 3; ++j)
-            for (int x = 0; x < 2; ++x)
-                texts << model->index(x, j).data().toString();
-        QCOMPARE(texts, (QStringList{"1", "0", "0", "1", "0", "0"}));
-        form->menu_close->trigger();
-        QCOMPARE(s.main.model().dm.get(2, 3), 1.0);
-        QCOMPARE(s.main.model().dm.get(2, 4), 0.0);
     }
 
     void shiftPressHighlightsTheBlockAndTogglesIt()
