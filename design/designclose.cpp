@@ -154,10 +154,11 @@ bool DesignTable::writeBack(Model& model) const
     }
 
     bool changed = false;
+    std::vector<DesignMatrix::Entry> changes;
     for (const auto& [where, value] : stores) {
         const auto [parameter, column] = where;
         if (model.dm.get(parameter, column) != value) {
-            model.dm.set(parameter, column, value);
+            changes.push_back({parameter, column, value});
             changed = true;
         }
         if (value == 0.0)
@@ -172,6 +173,7 @@ bool DesignTable::writeBack(Model& model) const
             changed = true;
         }
     }
+    model.dm.setMany(std::move(changes));
     if (changed)
         model.markChanged();
     return changed;

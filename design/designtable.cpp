@@ -43,9 +43,9 @@ void DesignTable::build(const Model& model, const std::vector<int>& rowCells)
     for (const DesignRow& row : m_rows) {
         if (!row.hasEntries)
             continue;
-        if (const DesignMatrix::Row* entries = model.dm.row(model.pim[row.cell]))
-            for (auto it = entries->lower_bound(1); it != entries->end() && it->first <= dmcols; ++it)
-                columnIndex[it->first] = 0;
+        const DesignMatrix::RowView entries = model.dm.row(model.pim[row.cell]);
+        for (auto it = entries.lowerBound(1); it != entries.end() && it->col <= dmcols; ++it)
+            columnIndex[it->col] = 0;
     }
     for (int c = 1; c <= dmcols; ++c) {
         if (columnIndex[c] < 0)
@@ -61,9 +61,9 @@ void DesignTable::build(const Model& model, const std::vector<int>& rowCells)
             continue;
         for (int j = 0; j < columnCount(); ++j)
             m_texts[cellIndex(x, j)] = "0";
-        if (const DesignMatrix::Row* entries = model.dm.row(model.pim[m_rows[x].cell]))
-            for (auto it = entries->lower_bound(1); it != entries->end() && it->first <= dmcols; ++it)
-                m_texts[cellIndex(x, columnIndex[it->first])] = plainText(it->second);
+        const DesignMatrix::RowView entries = model.dm.row(model.pim[m_rows[x].cell]);
+        for (auto it = entries.lowerBound(1); it != entries.end() && it->col <= dmcols; ++it)
+            m_texts[cellIndex(x, columnIndex[it->col])] = plainText(it->value);
     }
     m_original = m_texts;
     m_shades.assign(m_texts.size(), CellShade::Default);

@@ -215,27 +215,23 @@ void BlockWriter::writeDesign()
     m_out.line("DESIGN " + printText(m.dmrows) + " " + printText(m.dmcols) + " ONEDIGIT;");
     int onLine = 0;
     std::string line;
-    for (const auto& [r, entries] : m.dm.rows()) {
-        if (r < 1 || r > m.dmrows)
+    for (const auto& [r, c, value] : m.dm.entries()) {
+        if (r < 1 || r > m.dmrows || c < 1 || c > m.dmcols || !m.dm.colUsed(c) || value == 0)
             continue;
-        for (const auto& [c, value] : entries) {
-            if (c < 1 || c > m.dmcols || !m.dm.colUsed(c) || value == 0)
-                continue;
-            if (++onLine > 5) {
-                m_out.line(line);
-                line.clear();
-                onLine = 1;
-            }
-            appendPrint(line, r);
-            appendPrint(line, c);
-            line += ' ';
-            // The value in bare text when positive, in signed text (with its "-") when negative.
-            const std::size_t at = line.size();
-            appendSigned(line, value);
-            if (value > 0)
-                line.erase(at, 1);
-            line += ';';
+        if (++onLine > 5) {
+            m_out.line(line);
+            line.clear();
+            onLine = 1;
         }
+        appendPrint(line, r);
+        appendPrint(line, c);
+        line += ' ';
+        // The value in bare text when positive, in signed text (with its "-") when negative.
+        const std::size_t at = line.size();
+        appendSigned(line, value);
+        if (value > 0)
+            line.erase(at, 1);
+        line += ';';
     }
     m_out.line(line);
 }
