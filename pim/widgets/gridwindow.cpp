@@ -41,17 +41,28 @@ public:
         return editor;
     }
 
+    // Paints a cell directly (background, number, gaps) rather than through the style:
+    // a grid window shows up to a few thousand cells, and thirty windows open at once.
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
-        const int gaps = index.data(GridTableModel::GapRole).toInt();
-        if (gaps == 0)
+        const auto* model = static_cast<const GridTableModel*>(index.model());
+        const int cell = model->cellAt(index);
+        if (cell < 0)
             return;
+        const bool marked = model->grid().marked(cell);
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
         const QRect r = option.rect;
+        painter->fillRect(r, marked ? QColor(255, 0, 0) : selected ? option.palette.color(QPalette::Highlight) : QColor(Qt::white));
+        painter->setPen(selected && !marked ? option.palette.color(QPalette::HighlightedText) : QColor(Qt::black));
+        painter->drawText(r, Qt::AlignCenter, QString::fromStdString(model->grid().texts[cell]));
+        if (marked && selected) {
+            painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+            painter->drawRect(r.adjusted(1, 1, -1, -1));
+        }
         const QColor bar(70, 70, 90);
-        if (gaps & GridTableModel::GapRight)
+        if (model->layout().endsPeriod(index.column()))
             painter->fillRect(QRect(r.right() - 2, r.top(), 3, r.height()), bar);
-        if (gaps & GridTableModel::GapBelow)
+        if (model->layout().endsAgeClass(index.row()))
             painter->fillRect(QRect(r.left(), r.bottom() - 2, r.width(), 3), bar);
     }
 
