@@ -233,19 +233,25 @@ void GridWindow::buildControls()
 
 void GridWindow::fitSize()
 {
+    // The window hugs its grid, within most of the screen; larger grids scroll.
     const GridWindowLayout& grid = m_model->layout();
     const int frame = 2 * m_table->frameWidth();
-    const int width = m_table->verticalHeader()->sizeHint().width() + grid.rowLength * m_table->horizontalHeader()->defaultSectionSize()
-        + frame + 24;
-    const int height = m_table->horizontalHeader()->sizeHint().height()
-        + grid.rowCount() * m_table->verticalHeader()->defaultSectionSize() + frame + 24;
-    QSize wanted(width + 12, height + Label1->sizeHint().height() + menuBar()->sizeHint().height()
-                                 + (cmd_left->isVisibleTo(this) ? cmd_left->sizeHint().height() : 0) + 24);
+    const QSize table(m_table->verticalHeader()->sizeHint().width()
+                          + grid.rowLength * m_table->horizontalHeader()->defaultSectionSize() + frame,
+                      m_table->horizontalHeader()->sizeHint().height()
+                          + grid.rowCount() * m_table->verticalHeader()->defaultSectionSize() + frame);
+    const QMargins margins = centralWidget()->layout()->contentsMargins();
+    const int spacing = centralWidget()->layout()->spacing();
+    int height = menuBar()->sizeHint().height() + margins.top() + Label1->sizeHint().height() + spacing
+        + table.height() + margins.bottom();
+    if (cmd_left->isVisibleTo(this))
+        height += spacing + cmd_left->sizeHint().height();
+    QSize wanted(table.width() + margins.left() + margins.right(), height);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize available = screen->availableGeometry().size();
         wanted = wanted.boundedTo(QSize(available.width() * 9 / 10, available.height() * 8 / 10));
     }
-    resize(wanted.expandedTo(QSize(380, 200)));
+    resize(wanted.expandedTo(QSize(Label1->sizeHint().width() + margins.left() + margins.right(), 160)));
 }
 
 void GridWindow::pushTexts(const std::vector<std::string>& after, const QString& description)
