@@ -82,7 +82,7 @@ void Form1::ViewsState::closed(Form1& form, GridWindow* window)
     if (!window->discarded()) {
         const WriteBackReport report = writeBackGrid(form.model(), window->cellmap(), window->grid().texts);
         if (!report.outOfRangeCells.empty())
-            form.platform().dialogs.message(window, window->windowTitle(),
+            form.platform().dialogs.message(&form, window->windowTitle(),
                                             QString::fromStdString(outOfRangeMessage(report.outOfRangeCells)));
     }
     form.menu_cons->menuAction()->setVisible(false);

@@ -105,26 +105,11 @@ TEST(GridViews, everyCellOfTheModelIsShownExactlyOnce)
         EXPECT_EQ(times, 1) << "cell " << cell;
 }
 
-TEST(GridViews, windowCountsCaptionsAndNumbersFollowGroupsAndOrigins)
+TEST(GridViews, oneGroupCaptureWindowsCarryNoAllGroupsNote)
 {
-    const Model m = twoGroupsTwoAgesThreeStrata();
-    const auto movement = view(m, ViewKind::Movement);
-    ASSERT_EQ(movement.size(), 6u);
-    const char* captions[] = {"movement A- . - group 1", "movement B- . - group 1", "movement C- . - group 1",
-                              "movement A- . - group 2", "movement B- . - group 2", "movement C- . - group 2"};
-    for (int k = 0; k < 6; ++k) {
-        EXPECT_EQ(movement[k].caption, captions[k]);
-        EXPECT_EQ(movement[k].number, k);
-        EXPECT_EQ(movement[k].rowCount(), 4);  // two age classes of nstrat - 1 rows
-        EXPECT_EQ(movement[k].rowHeaders.size(), 4u);
-    }
-    EXPECT_EQ(view(m, ViewKind::Survival).size(), 2u);
-    EXPECT_EQ(view(m, ViewKind::OpenCapture).size(), 1u);
-
     const Model one = modelWith(1, 1, 2, {1, 1});
     EXPECT_EQ(view(one, ViewKind::OpenCapture)[0].caption, "Open capture probabilities - group 1");
     EXPECT_EQ(view(one, ViewKind::ClosedCapture)[0].caption, "Closed capture probabilities - group 1");
-    EXPECT_EQ(view(one, ViewKind::Survival)[0].caption, "Survival - group 1");
 }
 
 TEST(GridViews, geometryGapsAndHeaders)
