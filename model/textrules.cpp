@@ -1,6 +1,7 @@
 #include "model/textrules.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -247,6 +248,12 @@ std::string magnitudeText(double magnitude)
 {
     if (magnitude == 0)
         return "0";
+    // Whole numbers below 1E15 print as their digits; most numbers in model files are.
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        char buffer[24];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(magnitude));
+        return std::string(buffer, written.ptr);
+    }
     const Digits d = significantDigits(magnitude);
     const int e = d.exponent;
     std::string out;
