@@ -143,17 +143,17 @@ void closeGaps(std::vector<int>& point, std::vector<std::string>& labels, int np
     labels = std::move(moved);
 }
 
-std::string listingLine(int cell, int point, int pim, const std::vector<std::string>& labels)
+}  // namespace
+
+std::string checkListingLine(int cell, int point, int pim, std::string_view label)
 {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%5d %5s %5s ", cell, signedText(point).c_str(), signedText(pim).c_str());
     std::string line = buffer;
     if (point > 0)
-        line += labels[static_cast<std::size_t>(point)];
+        line += label;
     return line;
 }
-
-}  // namespace
 
 NumberingResult computePointNumbering(Model& model, const NumberingProgress& report)
 {
@@ -206,7 +206,7 @@ NumberingResult computePointNumbering(Model& model, const NumberingProgress& rep
         auto& pim = model.pim[static_cast<std::size_t>(i)];
         if (value > 0)
             pim = static_cast<std::int16_t>(value);
-        result.listing.push_back(listingLine(i, value, pim, labels));
+        result.listing.push_back(checkListingLine(i, value, pim, value > 0 ? std::string_view(labels[static_cast<std::size_t>(value)]) : std::string_view()));
     }
     progress(99, 99, 0, 99);
     model.nparms = nparms;

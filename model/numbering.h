@@ -11,6 +11,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/model.h"
@@ -35,6 +36,11 @@ using NumberingProgress = std::function<void(int percent)>;
 /// skipped. When fewer distinct parameters remain than counted, the gap closing ends
 /// at the first number no cell holds, and nparms becomes the count found.
 NumberingResult computePointNumbering(Model& model, const NumberingProgress& progress = {});
+
+/// One line of the listing: the cell right-aligned in five characters, the signed texts
+/// of POINT and pim right-aligned in five, each field followed by a blank, then the
+/// label when POINT is positive. A wider value is written in full (the field grows).
+std::string checkListingLine(int cell, int point, int pim, std::string_view label);
 
 /// Writes listing lines, each ended by CR LF.
 void writeCheckListing(const std::vector<std::string>& listing, std::ostream& out);
