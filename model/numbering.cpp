@@ -1,10 +1,9 @@
 #include "model/numbering.h"
 
-#include <cstdio>
+#include <charconv>
 #include <utility>
 
 #include "model/atomicfile.h"
-#include "model/lines.h"
 #include "model/textrules.h"
 
 namespace tw {
@@ -65,7 +64,7 @@ Phase3Cells cellsByNumber(const std::vector<int>& point, int npar)
 // Phase 3: fixed cells in the first npar - F positions trade places with estimated
 // cells from the back. Once a search for an estimated cell has run off the end, every
 // later search would too (back cells never stop being fixed here), so it is not repeated.
-int sendFixedCellsBack(std::vector<int>& point, std::vector<std::string>& labels, int npar, int fixedCount,
+int sendFixedCellsBack(std::vector<int>& point, std::vector<int>& labels, int npar, int fixedCount,
                        Progress& progress)
 {
     const Phase3Cells cells = cellsByNumber(point, npar);
@@ -104,7 +103,7 @@ int sendFixedCellsBack(std::vector<int>& point, std::vector<std::string>& labels
 // order. Each gap closed moves the labels after it down one place (the last keeps
 // its text); that is done in one pass. The phase ends at the first number that no
 // cell holds when no higher number is held either; nparms then counts those found.
-void closeGaps(std::vector<int>& point, std::vector<std::string>& labels, int npar, int& nparms)
+void closeGaps(std::vector<int>& point, std::vector<int>& labels, int npar, int& nparms)
 {
     std::vector<int> rank(static_cast<std::size_t>(npar) + 1, 0);
     for (int c = 1; c <= npar; ++c)
@@ -129,7 +128,7 @@ void closeGaps(std::vector<int>& point, std::vector<std::string>& labels, int np
     }
     if (shift == 0)
         return;
-    std::vector<std::string> moved(labels.size());
+    std::vector<int> moved(labels.size());
     for (int p = 1; p <= npar; ++p) {
         std::size_t from;
         if (p <= closed)
@@ -145,14 +144,38 @@ void closeGaps(std::vector<int>& point, std::vector<std::string>& labels, int np
 
 }  // namespace
 
-std::string checkListingLine(int cell, int point, int pim, std::string_view label)
+namespace {
+
+// Appends a whole number right-aligned in a field of five characters (wider numbers
+// in full), with a blank in place of the sign of a number that is not negative.
+void appendField(std::string& line, int value, bool signPosition)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%5d %5s %5s ", cell, signedText(point).c_str(), signedText(pim).c_str());
-    std::string line = buffer;
+    char digits[16];
+    auto [end, error] = std::to_chars(digits, digits + sizeof digits, value < 0 ? -static_cast<long>(value) : value);
+    (void)error;
+    std::size_t width = static_cast<std::size_t>(end - digits);
+    if (signPosition)
+        ++width;
+    if (width < 5)
+        line.append(5 - width, ' ');
+    if (signPosition)
+        line += value < 0 ? '-' : ' ';
+    line.append(digits, end);
+}
+
+}  // namespace
+
+void appendCheckListingLine(std::string& line, int cell, int point, int pim, std::string_view label)
+{
+    appendField(line, cell, false);
+    line += ' ';
+    appendField(line, point, true);
+    line += ' ';
+    appendField(line, pim, true);
+    line += ' ';
     if (point > 0)
         line += label;
-    return line;
+    line += "\r\n";
 }
 
 NumberingResult computePointNumbering(Model& model, const NumberingProgress& report)
@@ -162,8 +185,15 @@ NumberingResult computePointNumbering(Model& model, const NumberingProgress& rep
     std::vector<int>& point = result.point;
     point.assign(static_cast<std::size_t>(npar) + 2, 0);
     model.pim.resize(static_cast<std::size_t>(npar) + 1, 0);
-    std::vector<std::string> labels = model.labels;
-    labels.resize(static_cast<std::size_t>(npar) + 1);
+    // The copy of the labels that the exchanges and moves act on, kept as the cell each
+    // label comes from.
+    std::vector<int> labels(static_cast<std::size_t>(npar) + 1);
+    for (int i = 0; i <= npar; ++i)
+        labels[static_cast<std::size_t>(i)] = i;
+    auto labelText = [&](int position) -> std::string_view {
+        const auto cell = static_cast<std::size_t>(labels[static_cast<std::size_t>(position)]);
+        return cell < model.labels.size() ? std::string_view(model.labels[cell]) : std::string_view();
+    };
     Progress progress(report);
 
     // Phase 1: every estimated cell carries the number of the first cell of its parameter.
@@ -200,30 +230,23 @@ NumberingResult computePointNumbering(Model& model, const NumberingProgress& rep
         closeGaps(point, labels, npar, nparms);
 
     // Phase 5: store and list.
-    result.listing.reserve(static_cast<std::size_t>(npar));
+    result.listing.reserve(static_cast<std::size_t>(npar) * 32);
     for (int i = 1; i <= npar; ++i) {
         const int value = point[static_cast<std::size_t>(i)];
         auto& pim = model.pim[static_cast<std::size_t>(i)];
         if (value > 0)
             pim = static_cast<std::int16_t>(value);
-        result.listing.push_back(checkListingLine(i, value, pim, value > 0 ? std::string_view(labels[static_cast<std::size_t>(value)]) : std::string_view()));
+        appendCheckListingLine(result.listing, i, value, pim, value > 0 ? labelText(value) : std::string_view());
     }
     progress(99, 99, 0, 99);
     model.nparms = nparms;
     return result;
 }
 
-void writeCheckListing(const std::vector<std::string>& listing, std::ostream& out)
-{
-    LineWriter writer(out);
-    for (const std::string& line : listing)
-        writer.line(line);
-}
-
-Status saveCheckListing(const std::vector<std::string>& listing, const std::string& path)
+Status saveCheckListing(const std::string& listing, const std::string& path)
 {
     return saveAtomically(path, [&](std::ostream& out) -> Status {
-        writeCheckListing(listing, out);
+        out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
         return {};
     });
 }

@@ -9,7 +9,6 @@
 // from parameter to first cell, and renumberings through per-number cell lists.
 
 #include <functional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +23,7 @@ inline constexpr const char* kAllFixedMessage = "All params are fixed. Nothing t
 
 struct NumberingResult {
     std::vector<int> point;             // POINT over 0..npar (index 0 unused)
-    std::vector<std::string> listing;   // the lines of "quarlet.chk", without line ends
+    std::string listing;                // the text of "quarlet.chk": one line per cell, each ended by CR LF
     int allFixedEvents = 0;             // fixed cells that found no estimated cell to trade with
 };
 
@@ -37,15 +36,13 @@ using NumberingProgress = std::function<void(int percent)>;
 /// at the first number no cell holds, and nparms becomes the count found.
 NumberingResult computePointNumbering(Model& model, const NumberingProgress& progress = {});
 
-/// One line of the listing: the cell right-aligned in five characters, the signed texts
-/// of POINT and pim right-aligned in five, each field followed by a blank, then the
-/// label when POINT is positive. A wider value is written in full (the field grows).
-std::string checkListingLine(int cell, int point, int pim, std::string_view label);
-
-/// Writes listing lines, each ended by CR LF.
-void writeCheckListing(const std::vector<std::string>& listing, std::ostream& out);
+/// Appends one line of the listing, ended by CR LF: the cell right-aligned in five
+/// characters, the signed texts of POINT and pim right-aligned in five, each field
+/// followed by a blank, then the label when POINT is positive. A wider value is
+/// written in full (the field grows).
+void appendCheckListingLine(std::string& listing, int cell, int point, int pim, std::string_view label);
 
 /// Writes the listing to a file (replaced atomically).
-Status saveCheckListing(const std::vector<std::string>& listing, const std::string& path);
+Status saveCheckListing(const std::string& listing, const std::string& path);
 
 }  // namespace tw

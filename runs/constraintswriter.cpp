@@ -38,9 +38,11 @@ Status copyHead(std::istream& head, const std::string& headName, LineWriter& wri
                      headName);
 }
 
-std::string valueLine(const std::string& cell, std::string_view value, const std::string& label)
+// "S(" N(i) ")=" value " /* " label " */;" into line.
+void valueLine(std::string& line, const std::string& cell, std::string_view value, std::string_view label)
 {
-    return "S(" + cell + ")=" + std::string(value) + " /* " + label + " */;";
+    line.clear();
+    line.append("S(").append(cell).append(")=").append(value).append(" /* ").append(label).append(" */;");
 }
 
 }  // namespace
@@ -61,25 +63,33 @@ Status writeConstraints(const Model& model, std::istream& head, const std::strin
     // The cell each positive parameter number is tied to: the latest cell holding it that
     // was not itself written as a tie or a value (those are cleared as they are written).
     std::vector<int> holder(32768, 0);
+    std::string line;
+    std::string cell;
     for (int i = 1; i <= npar; ++i) {
         const int value = model.pim[static_cast<std::size_t>(i)];
-        const std::string cell = cellNumber4(i);
+        cell = cellNumber4(i);
         if (isSpecialValue(value)) {
-            writer.line(valueLine(cell, value == 0 ? "0" : value == -1 ? "-1" : "-2", label(i)));
+            valueLine(line, cell, value == 0 ? "0" : value == -1 ? "-1" : "-2", label(i));
+            writer.line(line);
             continue;
         }
         if (isFixedMarker(value)) {
             const double v = initval(i);
-            writer.line(valueLine(cell, v >= 0 ? bareText(v) : signedText(v), label(i)));
+            valueLine(line, cell, v >= 0 ? bareText(v) : signedText(v), label(i));
+            writer.line(line);
             continue;
         }
         int& tiedTo = holder[static_cast<std::size_t>(value)];
         if (tiedTo > 0) {
-            writer.line("S(" + cell + ")=S(" + cellNumber4(tiedTo) + ") /* " + label(i) + "=" + label(tiedTo) + " */;");
+            line.clear();
+            line.append("S(").append(cell).append(")=S(").append(cellNumber4(tiedTo)).append(") /* ");
+            line.append(label(i)).append("=").append(label(tiedTo)).append(" */;");
+            writer.line(line);
             continue;
         }
         if (initval(i) > 0) {
-            writer.line(valueLine(cell, bareText(initval(i)), label(i)));
+            valueLine(line, cell, bareText(initval(i)), label(i));
+            writer.line(line);
             continue;
         }
         tiedTo = i;
