@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <unistd.h>
+
+#include "cli/steps.h"
 
 using namespace tw;
 using namespace tw::cli;
@@ -136,6 +139,47 @@ TEST_F(ConstraintSteps, pointReportsAllFixedOnce)
     EXPECT_EQ(content("quarlet.chk"),
               "    1    -1     1 \r\n    2    -2     2 \r\n    3    -3     3 \r\n    4    -4     0 \r\n");
     EXPECT_EQ(model.unsaved, 1);
+}
+
+struct CommandCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string err;
+    std::vector<std::string> filesWritten;
+};
+
+TEST_F(ConstraintSteps, commandLineRunsTheConstraintRoad)
+{
+    const std::string chk = "quarlet.chk";
+    const std::vector<CommandCase> cases = {
+        {"readAndWrite", {"--read-constraints", kModel1, "--write-constraints", "out.inp"}, 0,
+         "New CORVANE input file saved as out.inp\n", {"out.inp", chk}},
+        {"pimsNeedTheConversion", {"--read-constraints", kModel1, "--write-pims", "out.mss"}, 1,
+         "\"Save model w/ PIM's\" is not available at this point\n", {chk}},
+        {"convertThenPims",
+         {"--read-constraints", kModel1, "--convert", TW_TEST_DATA "/constraints/model1-convert.inp", "--point",
+          "--write-pims", "out.mss"},
+         0, "", {"out.mss", chk}},
+        {"writeConstraintsMustBeLast", {"--read-constraints", kModel1, "--write-constraints", "a", "--point"}, 2, "", {}},
+        {"convertBeforeReading", {"--convert", kModel1}, 1,
+         "\"Convert constraints to PIMs\" is not available at this point\n", {}},
+    };
+    for (const CommandCase& c : cases) {
+        for (const auto& entry : fs::directory_iterator(m_dir))
+            fs::remove_all(entry.path());
+        CliState state;
+        std::ostringstream out, err;
+        EXPECT_EQ(runCommandLine(c.arguments, state, out, err), c.exitCode) << c.name;
+        if (c.exitCode != 2) {
+            EXPECT_EQ(err.str(), c.err) << c.name;
+        }
+        std::vector<std::string> written;
+        for (const auto& entry : fs::directory_iterator(m_dir))
+            written.push_back(entry.path().filename().string());
+        std::sort(written.begin(), written.end());
+        EXPECT_EQ(written, c.filesWritten) << c.name;
+    }
 }
 
 }  // namespace

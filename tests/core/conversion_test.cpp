@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "model/constraintsreader.h"
+#include "model/numbering.h"
+#include "model/pimreader.h"
+#include "runs/pimwriter.h"
 
 using namespace tw;
 
@@ -135,6 +142,47 @@ TEST(ConstraintsConversionRefusal, unloadedModelIsRefused)
 {
     Model m = startupModel();
     EXPECT_EQ(convertText(m, estimation("")).error().text(), "no model is loaded to convert");
+}
+
+// The parameter structure of a model: for every cell, the first cell of its parameter
+// (estimated cells), or the special value, or the fixed value.
+std::vector<std::string> structureOf(const Model& m)
+{
+    std::map<int, int> firstCell;
+    std::vector<std::string> cells;
+    for (int i = 1; i <= m.npar; ++i) {
+        const int p = m.pim[static_cast<std::size_t>(i)];
+        if (p > 0)
+            cells.push_back("tied to " + std::to_string(firstCell.emplace(p, i).first->second));
+        else if (isSpecialValue(p))
+            cells.push_back("special " + std::to_string(p));
+        else
+            cells.push_back("fixed at " + std::to_string(m.initval[static_cast<std::size_t>(i)]));
+    }
+    return cells;
+}
+
+TEST(ConstraintsConversionRoundTrip, savedPimsReadBackToTheSameParameterStructure)
+{
+    auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    Model m = read->model;
+    computePointNumbering(m);
+    ASSERT_TRUE(convertConstraintsFile(m, TW_TEST_DATA "/constraints/model1-convert.inp").ok());
+
+    const auto dir = std::filesystem::temp_directory_path() / ("tw-conv-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string out = (dir / "model1.mss").string();
+    const auto expected = structureOf(m);
+    const Status saved = savePimFile(m, out);
+    ASSERT_TRUE(saved.ok()) << saved.error().text();
+    auto back = readPimFile(out);
+    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(back.ok()) << back.error().text();
+    EXPECT_EQ(structureOf(*back), expected);
+    EXPECT_EQ(expected[2], "tied to 1");           // S(3)=S(1) of the conversion
+    EXPECT_EQ(expected[9], "fixed at 0.250000");   // S(10)=.25 of the conversion
+    EXPECT_EQ(back->nparms, 3);
 }
 
 }  // namespace
