@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/constraintsteps.h"
 #include "model/pimreader.h"
 #include "runs/pimwriter.h"
 
@@ -23,6 +24,16 @@ std::string oneLine(std::string text)
     std::replace(text.begin(), text.end(), '\n', ' ');
     std::replace(text.begin(), text.end(), '\r', ' ');
     return text;
+}
+
+ConstraintsMenus constraintsMenus(CliState& state)
+{
+    return {state.menuSave, state.menuSavePims, state.menuConvert};
+}
+
+StepMessage collect(CliState& state)
+{
+    return [&state](const std::string& text) { state.messages.push_back(text); };
 }
 
 }  // namespace
@@ -56,6 +67,22 @@ const std::vector<StepKind>& stepKinds()
         {"--read-pims", "FILE", "read a model file in the PIM form (\"Get input file w/ PIM's\")", false,
          readPimsStep},
         {"--write-pims", "FILE", "save the model in the PIM form (\"Save model w/ PIM's\")", false, writePimsStep},
+        {"--read-constraints", "FILE",
+         "read a model file in the constraints form (\"Get input file w/ constraints\"); writes quarlet.chk", false,
+         [](CliState& state, const std::string& file) {
+             return readConstraintsStep(state.model, constraintsMenus(state), file, collect(state));
+         }},
+        {"--convert", "FILE", "apply a constraints file to the model (\"Convert constraints to PIMs\")", false,
+         [](CliState& state, const std::string& file) {
+             return convertStep(state.model, constraintsMenus(state), file);
+         }},
+        {"--point", "", "number the parameters (\"Compute POINT(i)\"); writes quarlet.chk", false,
+         [](CliState& state, const std::string&) { return pointStep(state.model, collect(state)); }},
+        {"--write-constraints", "FILE",
+         "save the model in the constraints form to FILE (\"Save model w/ constraints\"); the last step", true,
+         [](CliState& state, const std::string& file) {
+             return writeConstraintsStep(state.model, constraintsMenus(state), file, collect(state));
+         }},
     };
     return kinds;
 }
@@ -122,6 +149,9 @@ int runCommandLine(const std::vector<std::string>& arguments, CliState& state, s
     }
     for (const Step& step : command->steps) {
         const Status done = step.kind->run(state, step.operand);
+        for (const std::string& message : state.messages)
+            err << oneLine(message) << "\n";
+        state.messages.clear();
         if (!done) {
             err << oneLine(done.error().text()) << "\n";
             return 1;

@@ -21,6 +21,7 @@ struct CliState {
     bool menuSave = false;       // "Save model w/ constraints"
     bool menuSavePims = false;   // "Save model w/ PIM's"
     bool menuConvert = false;    // "Convert constraints to PIMs"
+    std::vector<std::string> messages;  // shown by a step besides a failure; printed one line each
 };
 
 /// One kind of step. The handler returns an error for a failed step; it must leave the

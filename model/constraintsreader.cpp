@@ -1,0 +1,272 @@
+#include "model/constraintsreader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "model/textrules.h"
+
+namespace tw {
+
+namespace {
+
+bool hasAny(std::string_view line, std::string_view a, std::string_view b)
+{
+    return contains(line, a) || contains(line, b);
+}
+
+bool endsSection(std::string_view line)
+{
+    return hasAny(line, "PROC", "proc") || hasAny(line, "INIT", "init");
+}
+
+// T1 of a text where a number too large for a double is an error about the line.
+Result<double> valueOf(std::string_view text, const LineReader& reader)
+{
+    auto value = decimalValue(text);
+    if (!value)
+        return reader.error("a number is too large: " + std::string(text));
+    return *value;
+}
+
+Result<int> cellNumber(std::string_view text, int npar, const LineReader& reader)
+{
+    auto value = valueOf(text, reader);
+    if (!value)
+        return value.error();
+    const double v = *value;
+    if (v != static_cast<double>(static_cast<long long>(v)) || v < 1 || v > npar)
+        return reader.error("cell number " + plainText(v) + " is not a whole number in 1.." + std::to_string(npar));
+    return static_cast<int>(v);
+}
+
+// The model statement: the keywords of one line, in the order this reader tests them.
+class ModelStatement {
+public:
+    ModelStatement(Model& model, std::string& caption, LineReader& reader)
+        : m_model(model), m_caption(caption), m_reader(reader)
+    {
+    }
+
+    Status apply(std::string& line)
+    {
+        TW_TRY(dimension(line, "NPAR", "npar", 5, m_model.npar));
+        TW_TRY(dimension(line, "GROUPS", "groups", 7, m_model.groups));
+        TW_TRY(dimension(line, "NAGE", "nage", 5, m_model.nage));
+        TW_TRY(dimension(line, "NYRS", "nyrs", 5, m_model.nyrs));
+        TW_TRY(dimension(line, "STRATA", "strata", 7, m_model.nstrat));
+        return secondaryPeriods(line);
+    }
+
+private:
+    Status dimension(const std::string& line, std::string_view upper, std::string_view lower, std::size_t offset,
+                     int& field)
+    {
+        const std::size_t p = keywordPosition(line, upper, lower);
+        if (p == 0)
+            return {};
+        auto value = valueOf(textFrom(line, p + offset), m_reader);
+        if (!value)
+            return value.error();
+        const double rounded = roundHalfEven(*value);
+        if (rounded < 0 || rounded > 32767)
+            return m_reader.error(std::string(upper) + "=" + plainText(*value) + " is outside 0..32767");
+        field = static_cast<int>(rounded);
+        const std::string text = plainText(rounded);
+        if (upper == "NPAR") {
+            m_caption = "npar=" + text;
+        } else if (upper == "STRATA") {
+            m_caption += " nstrat=" + text;
+        } else {
+            m_caption += " " + std::string(lower) + "=" + text;
+        }
+        if (upper == "NYRS") {
+            m_model.secpers.assign(static_cast<std::size_t>(field) + 1, 0.0);
+            m_model.cumsec.assign(static_cast<std::size_t>(field) + 1, 0);
+        }
+        return {};
+    }
+
+    Status secondaryPeriods(std::string& line)
+    {
+        const std::size_t p = keywordPosition(line, "SECPERS", "secpers");
+        if (p == 0)
+            return {};
+        if (m_model.secpers.empty())
+            return m_reader.error("SECPERS comes before NYRS");
+        line = std::string(textFrom(line, p + 8));
+        bool ended = false;
+        const NextLine nextLine = [&](std::string& text) {
+            if (m_reader.next(text))
+                return true;
+            ended = true;
+            return false;
+        };
+        for (int t = 1; t <= m_model.nyrs; ++t) {
+            auto value = getnum(line, nextLine);
+            if (!value && ended)
+                return m_reader.endedBefore("the end of the SECPERS list");
+            if (!value)
+                return m_reader.error("a SECPERS value is too large");
+            const double rounded = roundHalfEven(*value);
+            if (rounded < 0 || rounded > 32767)
+                return m_reader.error("SECPERS value " + plainText(*value) + " is outside 0..32767");
+            const int sum = m_model.cumsec[t - 1] + static_cast<int>(rounded);
+            if (sum > 32767)
+                return m_reader.error("the SECPERS list adds up to more than 32767 secondary periods");
+            m_model.secpers[t] = rounded;
+            m_model.cumsec[t] = static_cast<std::int16_t>(sum);
+        }
+        m_model.totsec = m_model.cumsec[m_model.nyrs];
+        return {};
+    }
+
+    Model& m_model;
+    std::string& m_caption;
+    LineReader& m_reader;
+};
+
+}  // namespace
+
+std::size_t constraintCellStart(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || first + 1 >= line.size())
+        return std::string_view::npos;
+    if ((line[first] != 'S' && line[first] != 's') || line[first + 1] != '(')
+        return std::string_view::npos;
+    return first + 2;
+}
+
+Result<ConstraintLine> parseConstraintLine(std::string_view line, int npar, const LineReader& reader)
+{
+    ConstraintLine parsed;
+    auto cell = cellNumber(line.substr(constraintCellStart(line)), npar, reader);
+    if (!cell)
+        return cell.error();
+    parsed.cell = *cell;
+
+    const std::size_t q = keywordPosition(line, "=S(", "=s(");
+    if (q > 0) {
+        auto other = cellNumber(textFrom(line, q + 3), npar, reader);
+        if (!other)
+            return other.error();
+        parsed.other = *other;
+        return parsed;
+    }
+    const std::size_t equals = line.find('=');
+    if (equals != std::string_view::npos) {
+        auto value = valueOf(line.substr(equals + 1), reader);
+        if (!value)
+            return value.error();
+        parsed.value = *value;
+    }
+    return parsed;
+}
+
+Result<int> parseLabelCell(std::string_view line, int npar, const LineReader& reader)
+{
+    return cellNumber(line.substr(constraintCellStart(line)), npar, reader);
+}
+
+std::string labelOf(std::string_view line)
+{
+    const std::size_t equals = line.find('=');
+    const std::size_t start = equals == std::string_view::npos ? 0 : equals + 1;
+    if (line.size() < 2 || start >= line.size() - 2)
+        return {};
+    return std::string(line.substr(start, line.size() - 2 - start));
+}
+
+bool applyConstraint(Model& model, const ConstraintLine& line)
+{
+    auto& pim = model.pim;
+    const auto i = static_cast<std::size_t>(line.cell);
+    const std::int16_t old = pim[i];
+    if (line.equality()) {
+        const auto j = static_cast<std::size_t>(line.other);
+        if (isFixedMarker(pim[j])) {
+            model.initval[i] = model.initval[j];
+            pim[i] = fixedMarker(old);
+        } else {
+            pim[i] = pim[j];
+        }
+        return false;
+    }
+    const double v = line.value;
+    if (v == 0 || v == -1 || v == -2) {
+        pim[i] = static_cast<std::int16_t>(v);
+        return false;
+    }
+    model.initval[i] = v;
+    pim[i] = fixedMarker(old);
+    return true;
+}
+
+Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& name)
+{
+    ConstraintsRead read{startupModel(), {}};
+    Model& model = read.model;
+    model.infile = name;
+    LineReader reader(in, name);
+
+    std::string line;
+    ModelStatement statement(model, read.caption, reader);
+    while (!hasAny(line, "cohort", "COHORT")) {
+        if (!reader.next(line))
+            return reader.endedBefore("a line containing \"COHORT\"");
+        TW_TRY(statement.apply(line));
+    }
+
+    model.proctest = kDefaultProcTest;
+    createCellArrays(model);
+    computeDerivedSizes(model);
+
+    bool inlabels = false;
+    bool finished = false;
+    while (!finished) {
+        bool incons = false;
+        do {
+            if (hasAny(line, "PROC", "proc") || !reader.next(line)) {
+                finished = true;
+                break;
+            }
+            if (contains(line, "PROC TEST"))
+                model.proctest = line;
+            const bool constraintLine = constraintCellStart(line) != std::string_view::npos;
+            if (inlabels && constraintLine) {
+                auto cell = parseLabelCell(line, model.npar, reader);
+                if (!cell)
+                    return cell.error();
+                model.labels[static_cast<std::size_t>(*cell)] = labelOf(line);
+            }
+            if (incons && constraintLine) {
+                auto parsed = parseConstraintLine(line, model.npar, reader);
+                if (!parsed)
+                    return parsed.error();
+                model.nconcells = std::max(model.nconcells, parsed->cell);
+                if (applyConstraint(model, *parsed))
+                    model.fixedlist.push_back(line);
+            }
+            if (hasAny(line, "label", "LABEL"))
+                inlabels = true;
+            if (hasAny(line, "CONSTRAINTS", "constraints"))
+                incons = true;
+        } while (!endsSection(line));
+        inlabels = false;
+    }
+
+    model.modelform = "constraints";
+    model.unsaved = 1;
+    return read;
+}
+
+Result<ConstraintsRead> readConstraintsFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return makeError(std::string("cannot open the file: ") + std::strerror(errno), path);
+    return readConstraints(in, path);
+}
+
+}  // namespace tw

@@ -1,0 +1,185 @@
+#include "cli/constraintsteps.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "cli/steps.h"
+
+using namespace tw;
+using namespace tw::cli;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
+
+std::string content(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the steps in a fresh directory, as the command line does in the current one.
+class ConstraintSteps : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previous = fs::current_path();
+        m_dir = fs::temp_directory_path() / ("tw-steps-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+        fs::current_path(m_dir);
+    }
+    void TearDown() override
+    {
+        fs::current_path(m_previous);
+        fs::remove_all(m_dir);
+    }
+
+    Status read(const std::string& file) { return readConstraintsStep(model, menus(), file, sink()); }
+    Status convert(const std::string& file) { return convertStep(model, menus(), file); }
+    Status point() { return pointStep(model, sink()); }
+    Status write(const std::string& file) { return writeConstraintsStep(model, menus(), file, sink()); }
+
+    ConstraintsMenus menus() { return {menuSave, menuSavePims, menuConvert}; }
+    StepMessage sink()
+    {
+        return [this](const std::string& text) { messages.push_back(text); };
+    }
+
+    Model model = startupModel();
+    bool menuSave = false;
+    bool menuSavePims = false;
+    bool menuConvert = false;
+    std::vector<std::string> messages;
+    fs::path m_dir;
+    fs::path m_previous;
+};
+
+TEST_F(ConstraintSteps, readNumbersWritesTheListingAndSetsTheMenus)
+{
+    menuSavePims = true;
+    ASSERT_TRUE(read(kModel1).ok());
+    EXPECT_EQ(content("quarlet.chk"), content(TW_TEST_DATA "/constraints/model1.chk"));
+    EXPECT_TRUE(menuSave);
+    EXPECT_FALSE(menuSavePims);
+    EXPECT_TRUE(menuConvert);
+    EXPECT_EQ(model.nparms, 3);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConstraintSteps, stepsTheMenusRefuseWriteNothing)
+{
+    const std::vector<std::pair<std::function<Status()>, std::string>> cases = {
+        {[&] { return write("OUT.INP"); }, "\"Save model w/ constraints\" is not available at this point"},
+        {[&] { return convert(kModel1); }, "\"Convert constraints to PIMs\" is not available at this point"},
+        {[&] { return read(""); }, "No file selected"},
+        {[&] { return read("*.*"); }, "No file selected"},
+        {[&] { return read("missing.inp"); }, "missing.inp: cannot open the file: No such file or directory"},
+    };
+    for (const auto& [step, message] : cases) {
+        const Status done = step();
+        ASSERT_FALSE(done.ok()) << message;
+        EXPECT_EQ(done.error().text(), message);
+    }
+    EXPECT_TRUE(fs::is_empty(m_dir));
+    EXPECT_EQ(model, startupModel());
+    EXPECT_FALSE(menuSave || menuSavePims || menuConvert);
+}
+
+TEST_F(ConstraintSteps, failedReadKeepsTheModelAndWritesNoListing)
+{
+    ASSERT_TRUE(read(kModel1).ok());
+    fs::remove("quarlet.chk");
+    std::ofstream("bad.inp") << "PROC MODEL NPAR=2;\nCOHORT;\nCONSTRAINTS;\nS(3)=S(1);\n";
+    const Model before = model;
+    const Status done = read("bad.inp");
+    ASSERT_FALSE(done.ok());
+    EXPECT_EQ(done.error().text(), "bad.inp, line 4: cell number 3 is not a whole number in 1..2");
+    EXPECT_EQ(model, before);
+    EXPECT_FALSE(fs::exists("quarlet.chk"));
+}
+
+TEST_F(ConstraintSteps, writeConstraintsWritesTheFileItIsGiven)
+{
+    ASSERT_TRUE(read(kModel1).ok());
+    ASSERT_TRUE(write("copy.inp").ok());
+    EXPECT_EQ(content("copy.inp"), content(TW_TEST_DATA "/constraints/model1.out"));
+    EXPECT_EQ(messages, std::vector<std::string>{"New CORVANE input file saved as copy.inp"});
+    const Status over = write(kModel1);
+    ASSERT_FALSE(over.ok());
+    EXPECT_EQ(over.error().text(), "Input & Output filenames (" + kModel1 + ") must be different!");
+}
+
+TEST_F(ConstraintSteps, convertEnablesSavingWithPims)
+{
+    ASSERT_TRUE(read(kModel1).ok());
+    ASSERT_FALSE(convert(kModel1).ok());  // its constraints come before the estimation statement
+    EXPECT_FALSE(menuSavePims);
+    ASSERT_TRUE(convert(TW_TEST_DATA "/constraints/model1-convert.inp").ok());
+    EXPECT_TRUE(menuSavePims);
+    EXPECT_EQ(model.pim[3], 1);
+}
+
+TEST_F(ConstraintSteps, pointReportsAllFixedOnce)
+{
+    model.npar = 4;
+    createCellArrays(model);
+    model.pim[4] = 0;
+    model.fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
+    ASSERT_TRUE(point().ok());
+    EXPECT_EQ(messages, std::vector<std::string>{"All params are fixed. Nothing to estimate"});
+    EXPECT_EQ(content("quarlet.chk"),
+              "    1    -1     1 \r\n    2    -2     2 \r\n    3    -3     3 \r\n    4    -4     0 \r\n");
+    EXPECT_EQ(model.unsaved, 1);
+}
+
+struct CommandCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string err;
+    std::vector<std::string> filesWritten;
+};
+
+TEST_F(ConstraintSteps, commandLineRunsTheConstraintRoad)
+{
+    const std::string chk = "quarlet.chk";
+    const std::vector<CommandCase> cases = {
+        {"readAndWrite", {"--read-constraints", kModel1, "--write-constraints", "out.inp"}, 0,
+         "New CORVANE input file saved as out.inp\n", {"out.inp", chk}},
+        {"pimsNeedTheConversion", {"--read-constraints", kModel1, "--write-pims", "out.mss"}, 1,
+         "\"Save model w/ PIM's\" is not available at this point\n", {chk}},
+        {"convertThenPims",
+         {"--read-constraints", kModel1, "--convert", TW_TEST_DATA "/constraints/model1-convert.inp", "--point",
+          "--write-pims", "out.mss"},
+         0, "", {"out.mss", chk}},
+        {"writeConstraintsMustBeLast", {"--read-constraints", kModel1, "--write-constraints", "a", "--point"}, 2, "", {}},
+        {"convertBeforeReading", {"--convert", kModel1}, 1,
+         "\"Convert constraints to PIMs\" is not available at this point\n", {}},
+    };
+    for (const CommandCase& c : cases) {
+        for (const auto& entry : fs::directory_iterator(m_dir))
+            fs::remove_all(entry.path());
+        CliState state;
+        std::ostringstream out, err;
+        EXPECT_EQ(runCommandLine(c.arguments, state, out, err), c.exitCode) << c.name;
+        if (c.exitCode != 2) {
+            EXPECT_EQ(err.str(), c.err) << c.name;
+        }
+        std::vector<std::string> written;
+        for (const auto& entry : fs::directory_iterator(m_dir))
+            written.push_back(entry.path().filename().string());
+        std::sort(written.begin(), written.end());
+        EXPECT_EQ(written, c.filesWritten) << c.name;
+    }
+}
+
+}  // namespace

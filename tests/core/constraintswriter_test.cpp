@@ -1,0 +1,235 @@
+#include "runs/constraintswriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "model/constraintsreader.h"
+#include "model/numbering.h"
+
+#include <unistd.h>
+
+using namespace tw;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kHead = "PROC TITLE 'x';\nPROC MODEL NPAR=5;\nCOHORT;\nCONSTRAINTS;\nS(2)=S(1);\n";
+
+Model withCells(const std::vector<int>& pim, const std::vector<double>& initval = {})
+{
+    Model m = startupModel();
+    m.npar = static_cast<int>(pim.size());
+    createCellArrays(m);
+    for (std::size_t i = 0; i < pim.size(); ++i) {
+        m.pim[i + 1] = static_cast<std::int16_t>(pim[i]);
+        m.labels[i + 1] = std::string(1, static_cast<char>('a' + i % 26));
+        if (i < initval.size())
+            m.initval[i + 1] = initval[i];
+    }
+    m.proctest = kDefaultProcTest;
+    return m;
+}
+
+// The constraint lines written for a model (between the head and the tail).
+std::vector<std::string> constraintLines(const Model& m, const std::string& head = kHead)
+{
+    std::istringstream in(head);
+    std::ostringstream out;
+    Status written = writeConstraints(m, in, "in.inp", out);
+    EXPECT_TRUE(written.ok()) << written.error().text();
+    std::vector<std::string> lines;
+    std::istringstream text(out.str());
+    std::string line;
+    bool body = false;
+    while (std::getline(text, line)) {
+        EXPECT_FALSE(line.empty() || line.back() != '\r') << "every line ends in CR LF";
+        line.pop_back();
+        if (line == kDefaultProcTest)
+            break;
+        if (body)
+            lines.push_back(line);
+        body = body || line == "CONSTRAINTS;";
+    }
+    return lines;
+}
+
+struct WriterCase {
+    const char* name;
+    std::vector<int> pim;
+    std::vector<double> initval;
+    std::vector<std::string> lines;
+};
+
+class ConstraintsWriterLines : public ::testing::TestWithParam<WriterCase> {};
+
+TEST_P(ConstraintsWriterLines, writesOneLinePerCellThatNeedsOne)
+{
+    const WriterCase& c = GetParam();
+    EXPECT_EQ(constraintLines(withCells(c.pim, c.initval)), c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Maps, ConstraintsWriterLines, ::testing::Values(
+    WriterCase{"tiesSpecialsAndNoLineForTheFirstCell", {4, 4, 0, 4, -1}, {},
+               {"S(0002)=S(0001) /* b=a */;", "S(0003)=0 /* c */;", "S(0004)=S(0001) /* d=a */;",
+                "S(0005)=-1 /* e */;"}},
+    WriterCase{"laterCellsTieToTheFirstCell", {1, 2, 3, 4, 5, 6, 3, 8, 3}, {},
+               {"S(0007)=S(0003) /* g=c */;", "S(0009)=S(0003) /* i=c */;"}},
+    WriterCase{"firstCellWithAValueHandsOverToTheSecond", {1, 2, 3, 4, 5, 6, 7, 5, 9, 10, 5},
+               {0, 0, 0, 0, 0.5}, {"S(0005)=.5 /* e */;", "S(0011)=S(0008) /* k=h */;"}},
+    WriterCase{"fixedCellKeepsItsValue", {1, 2, -3, -4, -5}, {0, 0, 0.5, -0.25, 0},
+               {"S(0003)=.5 /* c */;", "S(0004)=-.25 /* d */;", "S(0005)=0 /* e */;"}},
+    WriterCase{"minusTwoIsWrittenLikeMinusOne", {1, -2}, {}, {"S(0002)=-2 /* b */;"}},
+    WriterCase{"nonPositiveValueOnAParameterGivesNoLine", {1, 2, 3}, {0, -0.5, 0}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConstraintsWriterLines, cellsBeyondNconcellsAreWritten)
+{
+    Model m = withCells({1, 1, 3, 1});
+    m.nconcells = 2;  // ties made after the read on later cells must not be lost
+    EXPECT_EQ(constraintLines(m), (std::vector<std::string>{"S(0002)=S(0001) /* b=a */;", "S(0004)=S(0001) /* d=a */;"}));
+}
+
+TEST(ConstraintsWriterLines, cell10000HasFiveDigits)
+{
+    std::vector<int> pim(10000);
+    for (int i = 0; i < 10000; ++i)
+        pim[static_cast<std::size_t>(i)] = i + 1;
+    pim[9999] = 9999;
+    Model m = withCells(pim);
+    m.labels[9999] = "x";
+    m.labels[10000] = "y";
+    EXPECT_EQ(constraintLines(m), std::vector<std::string>{"S(10000)=S(9999) /* y=x */;"});
+}
+
+struct HeadCase {
+    const char* name;
+    std::string head;
+    std::string expected;  // the whole output, LF shown for CR LF
+};
+
+class ConstraintsWriterHead : public ::testing::TestWithParam<HeadCase> {};
+
+TEST_P(ConstraintsWriterHead, copiesTheHeadAndOpensAConstraintsSection)
+{
+    const HeadCase& c = GetParam();
+    Model m = withCells({1, 1});
+    std::istringstream in(c.head);
+    std::ostringstream out;
+    ASSERT_TRUE(writeConstraints(m, in, "in.inp", out).ok());
+    std::string expected;
+    for (char ch : c.expected)
+        expected += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    EXPECT_EQ(out.str(), expected);
+}
+
+const std::string kTail = "S(0002)=S(0001) /* b=a */;\nPROC TEST AICSAVE=CORVANE.AIC;\nPROC STOP;\n";
+
+INSTANTIATE_TEST_SUITE_P(Heads, ConstraintsWriterHead, ::testing::Values(
+    HeadCase{"constraintsLineIsKept", "T;\r\nCOHORT;\r\n  constraints ;\r\nS(2)=S(1);\r\n",
+             "T;\nCOHORT;\n  constraints ;\n" + kTail},
+    HeadCase{"pimLineIsReplaced", "T;\nCOHORT;\nPIM;\nSRV(1);\n", "T;\nCOHORT;\nCONSTRAINTS;\n" + kTail},
+    HeadCase{"titleHoldingPimEndsTheHead", "PROC TITLE 'pim test';\nCOHORT;\n", "CONSTRAINTS;\n" + kTail}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConstraintsWriterHead, headWithoutEndingLineFails)
+{
+    Model m = withCells({1});
+    std::istringstream in("T;\nCOHORT;\n");
+    std::ostringstream out;
+    const Status written = writeConstraints(m, in, "in.inp", out);
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.error().text(),
+              "in.inp: the file has no line that ends its head (one containing \"constraint\", \"CONSTRAINT\", \"PIM\" or \"pim\")");
+}
+
+class ConstraintsWriterFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("tw-cw-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+        fs::copy_file(TW_TEST_DATA "/constraints/model1.inp", m_dir / "model1.inp");
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    static std::string content(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    Model readAndNumber(const fs::path& path)
+    {
+        auto read = readConstraintsFile(path.string());
+        EXPECT_TRUE(read.ok()) << read.error().text();
+        Model m = read->model;
+        computePointNumbering(m);
+        return m;
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(ConstraintsWriterFiles, goldenOutputAndTheModelStaysAsItWas)
+{
+    const Model m = readAndNumber(m_dir / "model1.inp");
+    const Model before = m;
+    ASSERT_TRUE(saveConstraints(m, (m_dir / kConstraintsOutputName).string()).ok());
+    EXPECT_EQ(m, before);
+    EXPECT_EQ(content(m_dir / kConstraintsOutputName), content(TW_TEST_DATA "/constraints/model1.out"));
+}
+
+TEST_F(ConstraintsWriterFiles, roundTripKeepsMapFixingsAndLabels)
+{
+    const Model first = readAndNumber(m_dir / "model1.inp");
+    const fs::path out = m_dir / kConstraintsOutputName;
+    ASSERT_TRUE(saveConstraints(first, out.string()).ok());
+    const Model second = readAndNumber(out);
+    for (int i = 1; i <= first.npar; ++i) {
+        const auto a = first.pim[static_cast<std::size_t>(i)];
+        const auto b = second.pim[static_cast<std::size_t>(i)];
+        EXPECT_EQ(isFixedMarker(a), isFixedMarker(b)) << "cell " << i;
+        if (isFixedMarker(a))
+            EXPECT_EQ(first.initval[static_cast<std::size_t>(i)], second.initval[static_cast<std::size_t>(i)]) << "cell " << i;
+        else
+            EXPECT_EQ(a, b) << "cell " << i;
+    }
+    EXPECT_EQ(second.labels, first.labels);
+    EXPECT_EQ(second.nparms, first.nparms);
+}
+
+TEST_F(ConstraintsWriterFiles, savingOverTheInputIsRefused)
+{
+    Model m = readAndNumber(m_dir / "model1.inp");
+    const std::string before = content(m_dir / "model1.inp");
+    for (const std::string& target : {(m_dir / "model1.inp").string(), (m_dir / "." / "model1.inp").string()}) {
+        const Status saved = saveConstraints(m, target);
+        ASSERT_FALSE(saved.ok());
+        EXPECT_EQ(saved.error().text(), "Input & Output filenames (" + m.infile + ") must be different!");
+    }
+    EXPECT_EQ(content(m_dir / "model1.inp"), before);
+}
+
+TEST_F(ConstraintsWriterFiles, failedSaveLeavesTheTargetUntouched)
+{
+    Model m = readAndNumber(m_dir / "model1.inp");
+    const fs::path out = m_dir / kConstraintsOutputName;
+    std::ofstream(out) << "previous";
+    m.infile = (m_dir / "vanished.inp").string();
+    const Status saved = saveConstraints(m, out.string());
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.error().text(), m.infile + ": cannot open the file: No such file or directory");
+    EXPECT_EQ(content(out), "previous");
+}
+
+TEST(ConstraintsWriterMessage, namesTheFile)
+{
+    EXPECT_EQ(constraintsSavedMessage(kConstraintsOutputName), "New CORVANE input file saved as QUARLET.OUT");
+}
+
+}  // namespace

@@ -1,0 +1,188 @@
+#include "model/conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "model/constraintsreader.h"
+#include "model/numbering.h"
+#include "model/pimreader.h"
+#include "runs/pimwriter.h"
+
+using namespace tw;
+
+namespace {
+
+const std::string kStatement = "PROC TITLE 'c';\nPROC MODEL NPAR=5 NYRS=1 STRATA=1 SECPERS=5;\nCOHORT=1;\n";
+
+Model loadedFiveCells()
+{
+    std::istringstream in(kStatement + "PROC EST;\n");
+    auto read = readConstraints(in, "m.inp");
+    EXPECT_TRUE(read.ok());
+    return read->model;
+}
+
+Status convertText(Model& m, const std::string& text)
+{
+    std::istringstream in(text);
+    return convertConstraints(m, in, "c.inp");
+}
+
+std::string estimation(const std::string& lines)
+{
+    return kStatement + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\n" + lines + "PROC TEST;\n";
+}
+
+struct ConversionCase {
+    const char* name;
+    std::string file;
+    std::vector<int> pim;
+    std::vector<double> initval;
+    int nparms;
+};
+
+class ConstraintsConversion : public ::testing::TestWithParam<ConversionCase> {};
+
+TEST_P(ConstraintsConversion, appliesTheSectionAfterTheEstimationStatement)
+{
+    const ConversionCase& c = GetParam();
+    Model m = loadedFiveCells();
+    const Status converted = convertText(m, c.file);
+    ASSERT_TRUE(converted.ok()) << converted.error().text();
+    EXPECT_EQ(std::vector<int>(m.pim.begin() + 1, m.pim.end()), c.pim);
+    EXPECT_EQ(std::vector<double>(m.initval.begin() + 1, m.initval.end()), c.initval);
+    EXPECT_EQ(m.nparms, c.nparms);
+    EXPECT_TRUE(m.fixedlist.empty()) << "the conversion lists nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ConstraintsConversion, ::testing::Values(
+    ConversionCase{"valueOneIsAFixingNotMinusOne", estimation("S(4)=1;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 1, 0}, 5},
+    ConversionCase{"halfIsAFixingNotZero", estimation("S(4)=0.5;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 0.5, 0}, 5},
+    ConversionCase{"twoAndAHalfIsAFixingNotMinusTwo", estimation("S(4)=2.5;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 2.5, 0}, 5},
+    ConversionCase{"specialValuesStay", estimation("S(3)=0;\nS(4)=-1;\nS(5)=-2;\n"), {1, 2, 0, -1, -2}, {0, 0, 0, 0, 0}, 2},
+    ConversionCase{"equalityToFixedCell", estimation("S(4)=.5;\nS(5)=S(4);\nS(2)=S(1);\n"), {1, 1, 3, -4, -5},
+                   {0, 0, 0, 0.5, 0.5}, 3},
+    ConversionCase{"indentedLinesAndComments", estimation("\t S(5)=S(1);\n/* s(2) free */\n"), {1, 2, 3, 4, 1},
+                   {0, 0, 0, 0, 0}, 4},
+    ConversionCase{"sectionBeforeTheEstimationStatementIsSkipped",
+                   kStatement + "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(3)=S(1);\nPROC TEST;\n",
+                   {1, 2, 1, 4, 5}, {0, 0, 0, 0, 0}, 5},
+    ConversionCase{"onlyTheFirstStatementLineIsChecked",
+                   "PROC MODEL NPAR=5\nNAGE=3 GROUPS=7;\nCOHORT;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(5)=S(4);\nINIT;\n",
+                   {1, 2, 3, 4, 4}, {0, 0, 0, 0, 0}, 4},
+    ConversionCase{"nameOnTheStatementLineAfterTheSecpersList",
+                   "PROC MODEL NPAR=5 NYRS=1 SECPERS=\n5 NAME=Y;\nCONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
+                   {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, 5}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConstraintsConversionDesign, identityOverTheParametersAndDesignSizesCleared)
+{
+    Model m = loadedFiveCells();
+    m.pim = {0, 1, 2, 3, -4, 0};
+    m.dmrows = 7;
+    m.dmcols = 7;
+    m.dm.set(7, 7, 2);
+    m.unsaved = 0;
+    ASSERT_TRUE(convertText(m, estimation("")).ok());
+    EXPECT_EQ(m.nparms, 3);
+    EXPECT_EQ(m.ncols, 3);
+    EXPECT_EQ(m.dmrows, 0);
+    EXPECT_EQ(m.dmcols, 0);
+    EXPECT_EQ(m.dm.size(), 3u);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(m.dm.get(i, i), 1);
+        EXPECT_TRUE(m.dm.colUsed(i));
+    }
+    EXPECT_FALSE(m.dm.colUsed(4));
+    EXPECT_EQ(m.unsaved, 1);
+}
+
+struct RefusalCase {
+    const char* name;
+    std::string file;
+    std::string message;
+};
+
+class ConstraintsConversionRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(ConstraintsConversionRefusal, refusesBeforeAnythingChanges)
+{
+    const RefusalCase& c = GetParam();
+    Model m = loadedFiveCells();
+    const Model before = m;
+    const Status converted = convertText(m, c.file);
+    ASSERT_FALSE(converted.ok());
+    EXPECT_EQ(converted.error().text(), c.message);
+    EXPECT_EQ(m, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ConstraintsConversionRefusal, ::testing::Values(
+    RefusalCase{"smallerFile", "PROC MODEL NPAR=4;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
+                "c.inp, line 1: the file states NPAR=4 but the loaded model has npar=5"},
+    RefusalCase{"moreGroups", "PROC MODEL NPAR=5 GROUPS=2;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
+                "c.inp, line 1: the file states GROUPS=2 but the loaded model has groups=1"},
+    RefusalCase{"otherSecondaryPeriods", "PROC MODEL NYRS=1 SECPERS=4;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
+                "c.inp, line 1: the file states 4 secondary periods for primary period 1 but the loaded model has 5"},
+    RefusalCase{"cellBeyondNpar", estimation("S(2)=S(1);\nS(6)=.5;\n"),
+                "c.inp, line 7: cell number 6 is not a whole number in 1..5"},
+    RefusalCase{"noEstimationStatement", kStatement + "CONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
+                "c.inp: the file has no line containing \"NAME=\" (the estimation statement)"},
+    RefusalCase{"noConstraintsAfterEstimation", kStatement + "PROC ESTIMATE NAME=X;\nPROC TEST;\n",
+                "c.inp: the file has no CONSTRAINTS line after its \"NAME=\" line"},
+    RefusalCase{"sectionNeverClosed", kStatement + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
+                "c.inp, line 6: the file ends before the INIT or PROC line that ends the CONSTRAINTS section"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConstraintsConversionRefusal, unloadedModelIsRefused)
+{
+    Model m = startupModel();
+    EXPECT_EQ(convertText(m, estimation("")).error().text(), "no model is loaded to convert");
+}
+
+// The parameter structure of a model: for every cell, the first cell of its parameter
+// (estimated cells), or the special value, or the fixed value.
+std::vector<std::string> structureOf(const Model& m)
+{
+    std::map<int, int> firstCell;
+    std::vector<std::string> cells;
+    for (int i = 1; i <= m.npar; ++i) {
+        const int p = m.pim[static_cast<std::size_t>(i)];
+        if (p > 0)
+            cells.push_back("tied to " + std::to_string(firstCell.emplace(p, i).first->second));
+        else if (isSpecialValue(p))
+            cells.push_back("special " + std::to_string(p));
+        else
+            cells.push_back("fixed at " + std::to_string(m.initval[static_cast<std::size_t>(i)]));
+    }
+    return cells;
+}
+
+TEST(ConstraintsConversionRoundTrip, savedPimsReadBackToTheSameParameterStructure)
+{
+    auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    Model m = read->model;
+    computePointNumbering(m);
+    ASSERT_TRUE(convertConstraintsFile(m, TW_TEST_DATA "/constraints/model1-convert.inp").ok());
+
+    const auto dir = std::filesystem::temp_directory_path() / ("tw-conv-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string out = (dir / "model1.mss").string();
+    const auto expected = structureOf(m);
+    const Status saved = savePimFile(m, out);
+    ASSERT_TRUE(saved.ok()) << saved.error().text();
+    auto back = readPimFile(out);
+    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(back.ok()) << back.error().text();
+    EXPECT_EQ(structureOf(*back), expected);
+    EXPECT_EQ(expected[2], "tied to 1");           // S(3)=S(1) of the conversion
+    EXPECT_EQ(expected[9], "fixed at 0.250000");   // S(10)=.25 of the conversion
+    EXPECT_EQ(back->nparms, 3);
+}
+
+}  // namespace

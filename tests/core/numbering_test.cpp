@@ -1,0 +1,258 @@
+#include "model/numbering.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "model/constraintsreader.h"
+#include "model/textrules.h"
+
+using namespace tw;
+
+namespace {
+
+Model withMap(const std::vector<int>& pim, std::vector<std::string> fixedlist = {})
+{
+    Model m = startupModel();
+    m.npar = static_cast<int>(pim.size());
+    createCellArrays(m);
+    for (std::size_t i = 0; i < pim.size(); ++i) {
+        m.pim[i + 1] = static_cast<std::int16_t>(pim[i]);
+        m.labels[i + 1] = std::string(1, static_cast<char>('a' + i % 26));
+    }
+    m.fixedlist = std::move(fixedlist);
+    return m;
+}
+
+std::vector<int> cells(const std::vector<int>& v) { return std::vector<int>(v.begin() + 1, v.end() - 1); }
+std::vector<int> cells(const std::vector<std::int16_t>& v) { return std::vector<int>(v.begin() + 1, v.end()); }
+
+// The label each listing line ends with ("" for cells that are not estimated).
+std::vector<std::string> listingLines(const std::string& listing)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = listing.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(listing.substr(start, end - start));
+    EXPECT_EQ(start, listing.size()) << "the listing ends with a line end";
+    return lines;
+}
+
+std::vector<std::string> listedLabels(const NumberingResult& r)
+{
+    std::vector<std::string> labels;
+    for (const auto& line : listingLines(r.listing))
+        labels.push_back(line.substr(18));
+    return labels;
+}
+
+std::string listingLine(int cell, int point, int pim, std::string_view label)
+{
+    std::string line;
+    appendCheckListingLine(line, cell, point, pim, label);
+    return line;
+}
+
+struct PointCase {
+    const char* name;
+    std::vector<int> pim;
+    std::vector<std::string> fixedlist;
+    std::vector<int> point;
+    std::vector<int> pimAfter;
+    int nparms;
+    int allFixedEvents;
+    std::vector<std::string> listedLabels;
+};
+
+class PointNumbering : public ::testing::TestWithParam<PointCase> {};
+
+TEST_P(PointNumbering, numbersParametersWithoutGaps)
+{
+    const PointCase& c = GetParam();
+    Model m = withMap(c.pim, c.fixedlist);
+    const auto labelsBefore = m.labels;
+    const NumberingResult r = computePointNumbering(m);
+    EXPECT_EQ(cells(r.point), c.point);
+    EXPECT_EQ(cells(m.pim), c.pimAfter);
+    EXPECT_EQ(m.nparms, c.nparms);
+    EXPECT_EQ(r.allFixedEvents, c.allFixedEvents);
+    EXPECT_EQ(listedLabels(r), c.listedLabels);
+    EXPECT_EQ(m.labels, labelsBefore) << "labels stay per cell";
+}
+
+INSTANTIATE_TEST_SUITE_P(Maps, PointNumbering, ::testing::Values(
+    PointCase{"tiesCloseTheGap", {5, 5, 7, 9, 7}, {}, {1, 1, 2, 3, 2}, {1, 1, 2, 3, 2}, 3, 0, {"a", "a", "c", "d", "c"}},
+    PointCase{"fixedCellTradesWithTheBack", {1, 2, 0, 4}, {}, {1, 2, -4, 3}, {1, 2, 0, 3}, 3, 0, {"a", "b", "", "d"}},
+    PointCase{"nothingFixedSkipsTheTrade", {3, 1, 2}, {}, {1, 2, 3}, {1, 2, 3}, 3, 0, {"a", "b", "c"}},
+    PointCase{"everyCellFixedByMap", {0, -3, -1}, {}, {-1, -2, -3}, {0, -3, -1}, 0, 0, {"", "", ""}},
+    PointCase{"listFixingsLeaveNoCellToTradeWith", {1, 2, 3, 0}, {"S(1)=.5", "S(2)=.5", "S(3)=.5"},
+              {-1, -2, -3, -4}, {1, 2, 3, 0}, 3, 3, {"", "", "", ""}},
+    PointCase{"fewerParametersThanCountedEndsTheGapClosing", {1, 1, 2}, {"S(3)=.5"}, {1, 1, -3}, {1, 1, 2}, 1, 0,
+              {"a", "a", ""}},
+    PointCase{"listEntriesNamingNoCellAreSkipped", {1, 2, 3},
+              {"S(0)=1", "S(99)=1", "S(2.5)=1", "junk", "  S(2)=1", "S(-1)=1"}, {1, 2, 3}, {1, 2, 3}, 3, 0,
+              {"a", "b", "c"}},
+    PointCase{"tradeRenumbersEveryTiedCell", {0, 5, 5, 6, 6}, {}, {-5, 1, 1, 2, 2}, {0, 1, 1, 2, 2}, 2, 0,
+              {"", "b", "b", "d", "d"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CheckListing, linesMatchTheListingFormat)
+{
+    EXPECT_EQ(listingLine(12, 4, 4, "phi 2"), "   12     4     4 phi 2\r\n");
+    EXPECT_EQ(listingLine(7, -30, -7, "ignored"), "    7   -30    -7 \r\n");
+    EXPECT_EQ(listingLine(10000, 10000, 10000, "x"), "10000  10000  10000 x\r\n");  // a wider value grows its field
+    EXPECT_EQ(listingLine(3, -32767, -32768, ""), "    3 -32767 -32768 \r\n");
+    EXPECT_EQ(listingLine(1, 0, 0, ""), "    1     0     0 \r\n");
+}
+
+TEST(CheckListing, goldenListingOfAConstraintsModel)
+{
+    auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    Model m = read->model;
+    const auto r = computePointNumbering(m);
+    std::ifstream golden(TW_TEST_DATA "/constraints/model1.chk", std::ios::binary);
+    std::stringstream expected;
+    expected << golden.rdbuf();
+    EXPECT_EQ(r.listing, expected.str());
+    EXPECT_EQ(m.nparms, 3);
+}
+
+// The numbering exactly as it reads, one cell at a time, used to check the fast one on
+// random maps. Phase 4 ends when no cell holds the number sought nor a higher one.
+struct Literal {
+    std::vector<int> point;
+    std::vector<std::string> labels;
+    std::vector<int> pim;
+    int nparms = 0;
+    int events = 0;
+};
+
+Literal literalNumbering(const Model& m)
+{
+    const int npar = m.npar;
+    Literal r{std::vector<int>(npar + 2, 0), m.labels, std::vector<int>(m.pim.begin(), m.pim.end())};
+    int T = 0, F = 0;
+    for (int i = 1; i <= npar; ++i) {
+        if (r.pim[i] > 0) {
+            r.point[i] = i;
+            for (int j = i - 1; j >= 1; --j)
+                if (r.pim[j] == r.pim[i]) {
+                    r.point[i] = r.point[j];
+                    ++T;
+                    break;
+                }
+        } else {
+            r.point[i] = -i;
+            ++F;
+        }
+    }
+    for (const auto& entry : m.fixedlist) {
+        const double c = decimalValueOr0(textFrom(entry, 3));
+        if (c >= 1 && c <= npar && c == static_cast<int>(c))
+            r.point[static_cast<int>(c)] = -static_cast<int>(c);
+    }
+    r.nparms = npar - T - F;
+    if (F > 0) {
+        int w = npar - F;
+        for (int i = 1; i <= npar - F; ++i) {
+            if (r.point[i] != -i)
+                continue;
+            ++w;
+            int m2 = w;
+            while (m2 <= npar && r.point[m2] == -m2)
+                ++m2;
+            if (m2 > npar) {
+                ++r.events;
+                continue;
+            }
+            w = m2;
+            std::swap(r.labels[i], r.labels[w]);
+            r.point[i] = -w;
+            if (r.point[w] == w)
+                for (int k = 1; k <= npar; ++k)
+                    if (r.point[k] == w)
+                        r.point[k] = i;
+        }
+    }
+    if (T > 0) {
+        const int count = r.nparms;
+        for (int i = 1; i <= count; ++i) {
+            for (;;) {
+                bool holds = false, higher = false;
+                for (int k = 1; k <= npar; ++k) {
+                    holds = holds || r.point[k] == i;
+                    higher = higher || r.point[k] > i;
+                }
+                if (holds)
+                    break;
+                if (!higher) {
+                    r.nparms = i - 1;
+                    break;
+                }
+                for (int k = 1; k <= npar; ++k)
+                    if (r.point[k] > i)
+                        --r.point[k];
+                for (int k = i + 1; k <= npar; ++k)
+                    r.labels[k - 1] = r.labels[k];
+            }
+            if (r.nparms == i - 1)
+                break;
+        }
+    }
+    for (int i = 1; i <= npar; ++i)
+        if (r.point[i] > 0)
+            r.pim[i] = r.point[i];
+    return r;
+}
+
+TEST(PointNumberingRandom, fastNumberingAgreesWithTheLiteralOne)
+{
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 3000; ++round) {
+        const int npar = 1 + static_cast<int>(random() % 24);
+        std::vector<int> pim(npar);
+        const int distinct = 1 + static_cast<int>(random() % npar);
+        for (int& p : pim) {
+            const int kind = static_cast<int>(random() % 10);
+            p = kind == 0 ? 0 : kind == 1 ? -static_cast<int>(3 + random() % 5) : kind == 2 ? -1 : 1 + static_cast<int>(random() % distinct);
+        }
+        std::vector<std::string> list;
+        for (int k = static_cast<int>(random() % 4); k > 0; --k)
+            list.push_back("S(" + std::to_string(random() % (npar + 2)) + ")=.5");
+        Model fast = withMap(pim, list);
+        const Literal expected = literalNumbering(fast);
+        const NumberingResult r = computePointNumbering(fast);
+        const auto lines = listingLines(r.listing);
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(npar));
+        ASSERT_EQ(r.point, expected.point) << "round " << round;
+        ASSERT_EQ(fast.nparms, expected.nparms) << "round " << round;
+        ASSERT_EQ(r.allFixedEvents, expected.events) << "round " << round;
+        for (int i = 1; i <= npar; ++i) {
+            ASSERT_EQ(fast.pim[i], expected.pim[i]) << "round " << round;
+            const std::string label = expected.point[i] > 0 ? expected.labels[expected.point[i]] : "";
+            ASSERT_EQ(lines[i - 1] + "\r\n", listingLine(i, expected.point[i], expected.pim[i], label)) << "round " << round;
+        }
+    }
+}
+
+TEST(PointNumberingFile, savesTheListingInPlaceOfAnOldOne)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("tw-chk-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / kCheckListingName).string();
+    std::ofstream(path) << "old listing that is longer than the new one\n";
+    ASSERT_TRUE(saveCheckListing("    1     1     1 a\r\n", path).ok());
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str(), "    1     1     1 a\r\n");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
