@@ -73,7 +73,7 @@ void Form1::runEngine()
     }
     for (const std::string& box : errorBoxTexts(errors))
         m_platform.dialogs.message(this, kEngineErrorTitle, qt(box));
-    TextViewer::showFile(m_platform, qt(output));
+    TextViewer::showFile(m_platform, qt(output), this);
 }
 
 void Form1::convertCaptureHistories()

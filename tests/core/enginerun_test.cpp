@@ -43,14 +43,6 @@ TEST(EngineInputLineRefused, NameWithQuoteOrLineBreakCannotBreakTheLine)
     }
 }
 
-TEST(EngineMessages, MissingOutputKeepsItsWording)
-{
-    EXPECT_EQ(missingOutputMessage("m.mss.out"), "output file (m.mss.out)not created!");
-    EXPECT_EQ(missingEngineMessage("/opt/k/corvane"),
-              "The engine program /opt/k/corvane does not exist.\nChoose the CORVANE program with "
-              "\"Set CORVANE location\u2026\" in the File menu.");
-}
-
 class EngineOutputStamp : public testing::Test {
 protected:
     void SetUp() override
@@ -73,13 +65,6 @@ TEST_F(EngineOutputStamp, StaleOutputDoesNotCountAsWritten)
 {
     write("old results\n");
     const FileStamp before = stampOf(file);
-    EXPECT_FALSE(writtenSince(before, file));
-}
-
-TEST_F(EngineOutputStamp, MissingOutputIsNotWritten)
-{
-    const FileStamp before = stampOf(file);
-    EXPECT_FALSE(before.exists);
     EXPECT_FALSE(writtenSince(before, file));
 }
 
