@@ -242,26 +242,41 @@ Digits significantDigits(double magnitude)
 }
 
 // The magnitude in its shortest form, without a sign and without a zero before the point.
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string at -O3.
 std::string magnitudeText(double magnitude)
 {
     if (magnitude == 0)
         return "0";
     const Digits d = significantDigits(magnitude);
     const int e = d.exponent;
+    std::string out;
     if (e < -4 || e >= 15) {
-        std::string out(1, d.digits[0]);
-        if (d.digits.size() > 1)
-            out += "." + d.digits.substr(1);
+        out += d.digits[0];
+        if (d.digits.size() > 1) {
+            out += '.';
+            out.append(d.digits, 1);
+        }
         char exp[16];
         std::snprintf(exp, sizeof exp, "E%c%02d", e < 0 ? '-' : '+', e < 0 ? -e : e);
-        return out + exp;
+        out += exp;
+        return out;
     }
-    if (e < 0)
-        return "." + std::string(static_cast<std::size_t>(-e - 1), '0') + d.digits;
+    if (e < 0) {
+        out += '.';
+        out.append(static_cast<std::size_t>(-e - 1), '0');
+        out += d.digits;
+        return out;
+    }
     const auto intDigits = static_cast<std::size_t>(e + 1);
-    if (d.digits.size() <= intDigits)
-        return d.digits + std::string(intDigits - d.digits.size(), '0');
-    return d.digits.substr(0, intDigits) + "." + d.digits.substr(intDigits);
+    if (d.digits.size() <= intDigits) {
+        out = d.digits;
+        out.append(intDigits - d.digits.size(), '0');
+        return out;
+    }
+    out.append(d.digits, 0, intDigits);
+    out += '.';
+    out.append(d.digits, intDigits);
+    return out;
 }
 
 }  // namespace
@@ -270,7 +285,9 @@ std::string signedText(double value)
 {
     if (value == 0 || std::isnan(value))
         return " 0";
-    return (value < 0 ? "-" : " ") + magnitudeText(std::fabs(value));
+    std::string text(1, value < 0 ? '-' : ' ');
+    text += magnitudeText(std::fabs(value));
+    return text;
 }
 
 std::string bareText(double value)
@@ -292,13 +309,14 @@ std::string cellNumber4(int cell)
 
 std::string plainText(double value)
 {
-    std::string text = signedText(value);
-    if (text[0] == ' ')
-        text.erase(0, 1);
-    const std::size_t at = text[0] == '-' ? 1 : 0;
-    if (at < text.size() && text[at] == '.')
-        text.insert(at, "0");
-    return text;
+    const std::string text = signedText(value);
+    std::string out;
+    if (text[0] == '-')
+        out += '-';
+    if (text[1] == '.')
+        out += '0';
+    out.append(text, 1);
+    return out;
 }
 
 }  // namespace tw

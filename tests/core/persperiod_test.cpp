@@ -1,0 +1,409 @@
+// The per-period runs in the core: the input scan, the cohort model file, the listing
+// reader, the run driver (with runs answered in the program's stead) and the fixings.
+#include "runs/persperiod.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "runs/persperiodinput.h"
+#include "runs/persperiodlisting.h"
+#include "runs/persperiodmodel.h"
+
+using namespace tw;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void spit(const fs::path& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+Result<PeriodInput> scan(const std::string& text)
+{
+    std::istringstream in(text);
+    return readPeriodInput(in, "periods.inp");
+}
+
+// ---- Occasions -------------------------------------------------------------------
+
+TEST(PeriodOccasions, onlyCountsOfTheForm2PowerKMinus2HaveOccasions)
+{
+    // The old formula int(ln(n) * 1.45) + 1 gave 8 for 126 and 9 for 254.
+    const std::map<std::size_t, std::optional<int>> cases = {
+        {2, 2},  {6, 3},   {14, 4},  {30, 5},  {62, 6},  {126, 7}, {254, 8},
+        {0, {}}, {1, {}},  {3, {}},  {13, {}}, {15, {}}, {20, {}}, {253, {}},
+    };
+    for (const auto& [n, k] : cases)
+        EXPECT_EQ(occasionsForCounts(n), k) << n << " counts";
+}
+
+TEST(PeriodOccasions, refusedCohortKeepsTheNearestNumberOfPlaces)
+{
+    const std::map<std::size_t, int> cases = {{0, 0}, {1, 2}, {5, 3}, {7, 3}, {13, 4}, {15, 4}, {20, 4}, {25, 5}};
+    for (const auto& [n, k] : cases)
+        EXPECT_EQ(nearestOccasions(n), k) << n << " counts";
+}
+
+// ---- The cohort model file -------------------------------------------------------
+
+TEST(PeriodModelFile, cellLinesCarryHistoryFormulaAndComment)
+{
+    struct Case {
+        int k;
+        double count;
+        int nocc;
+        const char* line;
+    };
+    const Case cases[] = {
+        {1, 17, 4, "17: q(1)*q(2)*s(3)*q(4)/prd /* 2  0010 */;"},
+        {14, 3, 4, "3: s(1)*s(2)*s(3)*s(4)/prd /* 15  1111 */;"},
+        {7, 0, 4, "0: s(1)*q(2)*q(3)*q(4)/prd /* 8  1000 */;"},
+        {1, 5, 3, "5: q(1)*s(2)*q(3)/prd /* 2  010 */;"},
+        {6, 12.5, 3, "12.5: s(1)*s(2)*s(3)/prd /* 7  111 */;"},
+        {1, 9, 2, "9: s(1)*q(2)/prd /* 2  10 */;"},
+        {253, 1, 8, "1: s(1)*s(2)*s(3)*s(4)*s(5)*s(6)*s(7)*q(8)/prd /* 254  11111110 */;"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(periodCellLine(c.k, c.count, c.nocc), c.line);
+}
+
+TEST(PeriodModelFile, fourteenCountsGiveTheWholeFileByteForByte)
+{
+    PeriodCohort cohort{3, 97, {17, 4, 8, 2, 6, 1, 9, 5, 3, 2, 7, 1, 2, 3}};
+    std::ostringstream out;
+    writePeriodModel(out, cohort, 4);
+    EXPECT_EQ(out.str(), slurp(fs::path(TW_TEST_DATA) / "persperiod" / "runsurv14.t1"));
+}
+
+// ---- The input scan --------------------------------------------------------------
+
+const char* const kHead = "PROC TITLE 'two periods';\r\n"
+                          "PROC MODEL NPAR=40 NYRS=3 STRATA=1 SECPERS=2 2 4;\r\n"
+                          "COHORT=100;\r\n"
+                          "COHORT=80;\r\n";
+
+TEST(PeriodInputScan, readsCohortsLabelsAndKeepsItsOwnNyrs)
+{
+    const auto input = scan(std::string(kHead)
+                            + "  N(1)=60;\n20\n30\n  N(2)=45;\n10\n11\n"
+                              "LABELS;\nS(0021)=PP(01,1,1, ) A ;\nS(0022)=PP(01,1,2, ) B ;\n"
+                              "S(0023)=PP(01,2,1, ) C ;\nS(0024)=PP(01,2,2, ) D ;\nPROC ESTIMATE;\n");
+    ASSERT_TRUE(input.ok()) << input.error().text();
+    EXPECT_EQ(input->nyrs, 3);
+    EXPECT_EQ(input->cohortLines, 2);
+    ASSERT_EQ(input->cohorts.size(), 2u);  // the last cohort, ended by LABEL, counts too
+    EXPECT_EQ(input->cohorts[0], (PeriodCohort{5, 60, {20, 30}}));
+    EXPECT_EQ(input->cohorts[1], (PeriodCohort{8, 45, {10, 11}}));
+    EXPECT_EQ(input->labels, (std::vector<std::string>{"PP(01,1,1, ) A ", "PP(01,1,2, ) B ", "PP(01,2,1, ) C ",
+                                                       "PP(01,2,2, ) D "}));
+    EXPECT_EQ(input->first, 21);
+}
+
+TEST(PeriodInputScan, edgeCasesOfTheCohortsAndLabels)
+{
+    struct Case {
+        const char* name;
+        std::string body;
+        std::size_t cohorts;
+        std::size_t lastCounts;
+        int first;
+        std::string firstLabel;
+    };
+    const Case cases[] = {
+        {"emptyHeaderBeforeLabelIsNoCohort", "  N(1)=60;\n20\n30\n  N(0)=0;\nLABELS;\nS(0001)=PP(x) ;\nPROC\n", 1, 2, 1,
+         "PP(x) "},
+        {"cellsFrom10000AreReadWhole", "  N(1)=60;\n20\n30\nLABELS;\nS(10023)=PP(01,1,1, ) A ;\nPROC\n", 1, 2, 10023,
+         "PP(01,1,1, ) A "},
+        {"shortCellNumberIsReadToItsParenthesis", "  N(1)=6;\n2\n3\nLABELS;\nS(7)=PP(a) ;\nPROC\n", 1, 2, 7, "PP(a) "},
+        {"firstComesFromTheFirstPPLabel", "  N(1)=6;\n2\n3\nLABELS;\nS(0005)=PP ;\nS(0009)=PP(b) ;\nPROC\n", 1, 2, 9,
+         "PP "},
+        {"zeroValueCohortIsKept", "  N(1)=00;\n2\n3\n  N(2)=07;\n1\n1\nLABEL\nS(0001)=PP ;\nPROC\n", 2, 2, 0, "PP "},
+        {"twoHeadersInARowGiveAnEmptyCohort", "  N(1)=06;\n  N(2)=07;\n1\n1\nLABEL\nPROC\n", 2, 2, 0, ""},
+        {"labelsWithoutCohorts", "LABELS;\nS(0004)=PP(c) ;\nPROC\n", 0, 0, 4, "PP(c) "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto input = scan(std::string(kHead) + c.body);
+        ASSERT_TRUE(input.ok()) << input.error().text();
+        ASSERT_EQ(input->cohorts.size(), c.cohorts);
+        if (c.cohorts > 0) {
+            EXPECT_EQ(input->cohorts.back().counts.size(), c.lastCounts);
+        }
+        EXPECT_EQ(input->first, c.first);
+        if (!c.firstLabel.empty()) {
+            ASSERT_FALSE(input->labels.empty());
+            EXPECT_EQ(input->labels.front(), c.firstLabel);
+        }
+    }
+}
+
+TEST(PeriodInputScan, truncatedInputIsReportedWithTheFileName)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "periods.inp, line 4: the file ends before a line containing \"LABEL\""},
+        {"  N(1)=60;\n20\n30\n", "periods.inp, line 7: the file ends before a line containing \"LABEL\""},
+        {"  N(1)=60;\n20\n30\nLABELS;\nS(0001)=PP(a) ;\n",
+         "periods.inp, line 9: the file ends before the line containing \"PROC\" that ends the labels section"},
+    };
+    for (const auto& [body, message] : cases) {
+        const auto input = scan(std::string(kHead) + body);
+        ASSERT_FALSE(input.ok()) << body;
+        EXPECT_EQ(input.error().text(), message);
+    }
+}
+
+// ---- The listing -----------------------------------------------------------------
+
+TEST(PeriodListing, onlyAnAffirmedPositiveDefiniteMatrixSetsTheCheck)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {" The information matrix is positive-definite.", true},
+        {" positive-definite", true},
+        {" The information matrix is not positive-definite.", false},
+        {" The information matrix is NOT positive-definite.", false},
+        {" The matrix is non-positive-definite.", false},
+        {" The matrix is non positive-definite.", false},
+        {" The matrix is not-positive-definite.", false},
+        {" Variances could not be computed.", false},
+        {" not positive-definite here, but positive-definite there", true},
+    };
+    for (const auto& [line, affirmed] : cases)
+        EXPECT_EQ(affirmsPositiveDefinite(line), affirmed) << line;
+}
+
+TEST(PeriodListing, estimatesAreTakenOnlyFromPPAtPosition10)
+{
+    std::istringstream in("    1    PP(1)              0.450000     0.05\r\n"
+                          "   2    PP(2)               0.999999     0.05\n"    // PP( at 9
+                          "     3    PP(3)             0.999999     0.05\n"    // PP( at 11
+                          " The information matrix is positive-definite.\n"
+                          "    2    PP(2)                   .25\n"
+                          "    3    PP(3)                         \n"          // no number
+                          "    4    PP(4)\n");
+    const auto estimates = readPeriodListing(in);
+    ASSERT_EQ(estimates.size(), 4u);
+    EXPECT_EQ(estimates[0].value, 0.45);
+    EXPECT_FALSE(estimates[0].checked);
+    EXPECT_EQ(estimates[0].line, "    1    PP(1)              0.450000     0.05");
+    EXPECT_EQ(estimates[1].value, 0.25);
+    EXPECT_TRUE(estimates[1].checked);
+    EXPECT_EQ(estimates[2].value, std::nullopt);
+    EXPECT_EQ(estimates[3].value, std::nullopt);
+}
+
+// ---- The driver ------------------------------------------------------------------
+
+std::string listing(const std::vector<double>& estimates, bool definite = true)
+{
+    std::string text = definite ? " The information matrix is positive-definite.\n" : " Variances could not be computed.\n";
+    for (std::size_t k = 0; k < estimates.size(); ++k) {
+        char line[80];
+        std::snprintf(line, sizeof line, "%5zu    %-19s%13.6f %13.6f\n", k + 1, "PP(x)", estimates[k], 0.01);
+        text += line;
+    }
+    return text;
+}
+
+class PeriodRunsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("tw-persperiod-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())
+                                           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the command on body with runs answered from listings (nullopt: no listing).
+    Result<PeriodCommandResult> run(const std::string& body, const std::vector<std::optional<std::string>>& listings,
+                                    std::vector<CohortRun>* asked = nullptr, int cancelAt = 0)
+    {
+        spit(dir / "periods.inp", std::string(kHead) + body);
+        std::size_t next = 0;
+        const RunCohort runner = [&](const CohortRun& cohort) -> RunAnswer {
+            if (asked)
+                asked->push_back(cohort);
+            EXPECT_FALSE(fs::exists(dir / "runsurv.t2")) << "a stale listing is left for run " << cohort.run;
+            models.push_back(slurp(dir / "runsurv.t1"));
+            if (cohort.run == cancelAt)
+                return {RunEnd::Cancelled, {}};
+            if (next < listings.size() && listings[next])
+                spit(dir / "runsurv.t2", *listings[next]);
+            ++next;
+            return {};
+        };
+        return runEachPeriodCommand((dir / "periods.inp").string(), dir, model, "fennel1 < input", runner);
+    }
+
+    fs::path dir;
+    Model model = [] {
+        Model m = startupModel();
+        m.npar = 30;
+        m.nyrs = 7;
+        createCellArrays(m);
+        m.pim[22] = 0;  // a special value that the fixing must not keep
+        return m;
+    }();
+    std::vector<std::string> models;
+};
+
+const std::string kLabels = "LABELS;\nS(0021)=PP(a) ;\nS(0022)=PP(b) ;\nS(0023)=PP(c) ;\nS(0024)=PP(d) ;\n"
+                            "S(0025)=PP(e) ;\nS(0026)=PP(f) ;\nPROC ESTIMATE;\n";
+
+TEST_F(PeriodRunsTest, estimatesFixTheirCellsAndNotAsSpecialValues)
+{
+    const auto result = run("  N(1)=60;\n20\n30\n  N(2)=45;\n10\n11\n" + kLabels,
+                            {listing({0.45, 0.6}), listing({0.3125, 1.0 / 3})});
+    ASSERT_TRUE(result.ok()) << result.error().text();
+    const std::vector<std::string> lines = {"S(21)=.45 /* PP(a) */;", "S(22)=.6 /* PP(b) */;",
+                                            "S(23)=.3125 /* PP(c) */;", "S(24)=.333333 /* PP(d) */;"};
+    EXPECT_EQ(model.fixedlist, lines);
+    EXPECT_EQ(slurp(dir / "quarlet.tmp"), "s(21)=.45 /* PP(a) */;\r\ns(22)=.6 /* PP(b) */;\r\n"
+                                          "s(23)=.3125 /* PP(c) */;\r\ns(24)=.333333 /* PP(d) */;\r\n");
+    EXPECT_EQ(model.initval[21], 0.45);
+    EXPECT_EQ(model.pim[21], -21);  // the fixed marker, not -round(.45) = 0
+    EXPECT_EQ(model.pim[22], -3);   // it held the special value 0
+    EXPECT_EQ(model.initval[24], 0.333333);
+    EXPECT_EQ(model.pim[25], 25);
+    EXPECT_EQ(model.unsaved, 1);
+    EXPECT_EQ(model.nyrs, 7);  // the scanned NYRS=3 stays the scan's
+    EXPECT_EQ(result->fixings.fixedCells, 4);
+    EXPECT_EQ(models.size(), 2u);
+    EXPECT_NE(models[1].find("cohort=45;\r\n10: s(1)*q(2)/prd /* 2  10 */;\r\n11: s(1)*s(2)/prd /* 3  11 */;"),
+              std::string::npos);
+}
+
+TEST_F(PeriodRunsTest, eachRunOwnsItsPlacesWhateverItsListingHolds)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::optional<std::string>> listings;
+        std::vector<std::string> lines;
+        std::vector<std::string> logged;
+    };
+    const std::string body = "  N(1)=60;\n20\n30\n  N(2)=45;\n10\n11\n  N(3)=40;\n5\n6\n" + kLabels;
+    const Case cases[] = {
+        {"missingEstimatesLeaveTheirPlacesEmpty",
+         {listing({}), listing({0.5, 0.25}), listing({0.125})},
+         {"S(23)=.5 /* PP(c) */;", "S(24)=.25 /* PP(d) */;", "S(25)=.125 /* PP(e) */;"},
+         {"Cohort 1/3 (line 5): 0 of 2 estimates listed; 2 places stay empty.",
+          "Cohort 3/3 (line 11): 1 of 2 estimates listed; 1 places stay empty."}},
+        {"surplusEstimatesAreIgnored",
+         {listing({0.5, 0.25, 0.75}), listing({0.1, 0.2}), listing({0.3, 0.4})},
+         {"S(21)=.5 /* PP(a) */;", "S(22)=.25 /* PP(b) */;", "S(23)=.1 /* PP(c) */;", "S(24)=.2 /* PP(d) */;",
+          "S(25)=.3 /* PP(e) */;", "S(26)=.4 /* PP(f) */;"},
+         {"Cohort 1/3 (line 5): surplus estimate ignored:     3    PP(x)                   0.750000      0.010000"}},
+        {"staleListingIsNeverRead",
+         {listing({0.5, 0.25}), std::nullopt, listing({0.3, 0.4})},
+         {"S(21)=.5 /* PP(a) */;", "S(22)=.25 /* PP(b) */;", "S(25)=.3 /* PP(e) */;", "S(26)=.4 /* PP(f) */;"},
+         {"Cohort 2/3 (line 8): no listing runsurv.t2; its 2 estimate places stay empty."}},
+        {"uncheckedRunIsLoggedButNotFixed",
+         {listing({0.5, 0.25}, false), listing({0.1, 0.2}), listing({0.3, 0.4}, false)},
+         {"S(23)=.1 /* PP(c) */;", "S(24)=.2 /* PP(d) */;"},
+         {"    1    PP(x)                   0.500000      0.010000"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        model.fixedlist.clear();
+        const auto result = run(body, c.listings);
+        ASSERT_TRUE(result.ok()) << result.error().text();
+        EXPECT_EQ(model.fixedlist, c.lines);
+        const std::string log = slurp(dir / "Tallowick2.log");
+        for (const std::string& line : c.logged)
+            EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\nin\n" << log;
+    }
+}
+
+TEST_F(PeriodRunsTest, refusedAndZeroCohortsKeepTheirPlacesAndTheRunsGoOn)
+{
+    std::vector<CohortRun> asked;
+    const auto result = run("  N(1)=00;\n1\n2\n3\n4\n5\n6\n  N(2)=45;\n1\n2\n3\n4\n5\n  N(3)=40;\n5\n6\n" + kLabels
+                                + "\n",
+                            {listing({0.3, 0.4})}, &asked);
+    ASSERT_TRUE(result.ok()) << result.error().text();
+    ASSERT_EQ(asked.size(), 1u);  // neither the zero cohort nor the refused one is run
+    EXPECT_EQ(asked[0].run, 3);
+    EXPECT_EQ(asked[0].total, 3);
+    EXPECT_EQ(asked[0].nocc, 2);
+    ASSERT_EQ(result->refused.size(), 1u);
+    EXPECT_EQ(result->refused[0].text(),
+              (dir / "periods.inp").string()
+                  + ", line 12: the cohort holds 5 counts; a cohort of k occasions holds 2^k - 2 (2, 6, 14, 30, ...). "
+                    "It is not run and its 3 estimate places stay empty.");
+    // 3 places of the zero cohort, 3 of the refused one: the third cohort's are 7 and 8,
+    // which lie past the six labels.
+    EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(27)=.3 /* */;", "S(28)=.4 /* */;"}));
+    const std::string log = slurp(dir / "Tallowick2.log");
+    EXPECT_NE(log.find("Cohort 1/3 (line 5): not run, its cohort value is 0; its 3 estimate places stay empty.\r\n"),
+              std::string::npos);
+    EXPECT_NE(log.find("Cohort 3/3 (line 18): fennel1 < input\r\n"), std::string::npos);
+}
+
+TEST_F(PeriodRunsTest, cellsTheModelDoesNotHaveAreListedButNotFixed)
+{
+    struct Case {
+        const char* name;
+        bool loaded;
+        std::string logged;
+    };
+    const Case cases[] = {
+        {"outsideNpar", true, "S(31) not fixed: the loaded model has cells 1..30.\r\n"},
+        {"noModelLoaded", false, "S(31) not fixed: no model is loaded.\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.loaded)
+            model = startupModel();
+        const Model before = model;
+        const auto result = run("  N(1)=60;\n20\n30\nLABELS;\nS(0031)=PP(a) ;\nS(0032)=PP(b) ;\nPROC\n",
+                                {listing({0.5, 0.25})});
+        ASSERT_TRUE(result.ok()) << result.error().text();
+        EXPECT_EQ(slurp(dir / "quarlet.tmp"), "s(31)=.5 /* PP(a) */;\r\ns(32)=.25 /* PP(b) */;\r\n");
+        EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(31)=.5 /* PP(a) */;", "S(32)=.25 /* PP(b) */;"}));
+        EXPECT_EQ(model.pim, before.pim);
+        EXPECT_NE(slurp(dir / "Tallowick2.log").find(c.logged), std::string::npos);
+        model.fixedlist.clear();
+    }
+}
+
+TEST_F(PeriodRunsTest, cancelledOrBrokenCommandFixesNothing)
+{
+    const Model before = model;
+    const auto cancelled = run("  N(1)=60;\n20\n30\n  N(2)=45;\n10\n11\n" + kLabels, {listing({0.5, 0.25})}, nullptr, 2);
+    ASSERT_TRUE(cancelled.ok());
+    EXPECT_EQ(cancelled->end, RunEnd::Cancelled);
+    EXPECT_EQ(model, before);
+    EXPECT_FALSE(fs::exists(dir / "quarlet.tmp"));
+    EXPECT_NE(slurp(dir / "Tallowick2.log").find("Cohort 2/2 (line 8): cancelled; nothing is fixed.\r\n"),
+              std::string::npos);
+
+    const std::pair<std::string, std::string> broken[] = {
+        {"  N(1)=60;\n20\n30\n", ", line 7: the file ends before a line containing \"LABEL\""},
+        {"  N(1)=60;\n20\n30\nLABELS;\nS(0001)=PHI ;\nPROC\n",
+         ": the labels section holds no line \"S(cell)=PP(...\", so the cells of the estimates are not known"},
+    };
+    for (const auto& [body, message] : broken) {
+        const auto result = run(body, {listing({0.5, 0.25})});
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error().text(), (dir / "periods.inp").string() + message);
+        EXPECT_EQ(model, before);
+    }
+    EXPECT_EQ(models.size(), 2u);  // the broken inputs ran nothing
+}
+
+}  // namespace
