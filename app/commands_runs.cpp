@@ -39,8 +39,10 @@ void Form1::runEngine()
         m_platform.dialogs.message(this, kEngineName, qt(line.error().message));
         return;
     }
+    // Without an installation directory the engine is missing: a bare name would pick up
+    // whatever program of that name lies in the current directory.
     const QString engine = qt(programIn(m_model.apppath, kEngineProgram));
-    if (!QFileInfo(engine).isFile()) {
+    if (m_model.apppath.empty() || !QFileInfo(engine).isFile()) {
         m_platform.dialogs.message(this, kEngineName, qt(missingEngineMessage(engine.toStdString())));
         return;
     }

@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QUrl>
+#include <limits>
 
 namespace tw {
 
@@ -99,6 +100,9 @@ namespace {
 // (from an event handled in the waiting loop) is refused.
 bool g_processRunning = false;
 
+// How long a program runs before the progress dialog appears.
+constexpr int kQuietMilliseconds = 400;
+
 QString runningText(const ProcessRequest& request, qint64 milliseconds)
 {
     const QString what = request.description.isEmpty() ? QFileInfo(request.program).fileName()
@@ -143,9 +147,10 @@ ProcessResult DesktopProcesses::runAndWait(QWidget* parent, const ProcessRequest
         process.closeWriteChannel();
     }
 
-    // Wait in a local event loop so that the windows stay painted. The application-modal
-    // progress dialog, shown at once, keeps every other command from starting and
-    // offers Cancel, which ends the process.
+    // Wait in a local event loop so that the windows stay painted. For the first moments
+    // user input waits (a quick program ends without a dialog flashing up); then an
+    // application-modal progress dialog keeps every other command from starting, shows
+    // what runs and for how long, and offers Cancel, which ends the process.
     QElapsedTimer clock;
     clock.start();
     QProgressDialog progress(parent);
@@ -156,7 +161,7 @@ ProcessResult DesktopProcesses::runAndWait(QWidget* parent, const ProcessRequest
     progress.setRange(0, 0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    progress.setMinimumDuration(0);
+    progress.setMinimumDuration(std::numeric_limits<int>::max());  // shown by this function only
     progress.setWindowModality(Qt::ApplicationModal);
 
     QEventLoop loop;
@@ -173,6 +178,12 @@ ProcessResult DesktopProcesses::runAndWait(QWidget* parent, const ProcessRequest
     QObject::connect(&tick, &QTimer::timeout, &progress,
                      [&] { progress.setLabelText(runningText(request, clock.elapsed())); });
     tick.start(1000);
+    QTimer reveal;
+    reveal.setSingleShot(true);
+    QObject::connect(&reveal, &QTimer::timeout, &loop, &QEventLoop::quit);
+    reveal.start(kQuietMilliseconds);
+    if (process.state() != QProcess::NotRunning)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (process.state() != QProcess::NotRunning) {
         progress.show();
         loop.exec();

@@ -111,7 +111,7 @@ private slots:
     {
         ProcessResult second;
         second.started = true;
-        QTimer::singleShot(300, [&] {
+        QTimer::singleShot(1000, [&] {
             ProcessRequest other;
             other.program = tool("true");
             second = m_processes.runAndWait(nullptr, other);
