@@ -1,8 +1,11 @@
-// tallowick2-model: the model-file roads of the program, for scripts.
-#include <cstdio>
+// tallowick2-model: the model-file commands of the main window, for scripts and batch use.
+#include <iostream>
 
-int main()
+#include "cli/steps.h"
+
+int main(int argc, char** argv)
 {
-    std::fputs("usage: tallowick2-model STEP...\n", stderr);
-    return 2;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    tw::cli::CliState state;
+    return tw::cli::runCommandLine(arguments, state, std::cout, std::cerr);
 }

@@ -1,45 +1,84 @@
 #include "model/designmatrix.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace tw {
 
+namespace {
+
+bool before(const DesignMatrix::Entry& a, const DesignMatrix::Entry& b)
+{
+    return a.row != b.row ? a.row < b.row : a.col < b.col;
+}
+
+}  // namespace
+
+const DesignMatrix::Entry* DesignMatrix::RowView::lowerBound(int col) const
+{
+    return std::lower_bound(m_begin, m_end, col, [](const Entry& e, int c) { return e.col < c; });
+}
+
 double DesignMatrix::get(int row, int col) const
 {
-    auto r = m_rows.find(row);
-    if (r == m_rows.end())
-        return 0.0;
-    auto c = r->second.find(col);
-    return c == r->second.end() ? 0.0 : c->second;
+    const Entry key{row, col, 0};
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), key, before);
+    return it != m_entries.end() && it->row == row && it->col == col ? it->value : 0.0;
 }
 
 void DesignMatrix::set(int row, int col, double value)
 {
     assert(row >= 0 && row <= kMaxIndex && col >= 0 && col <= kMaxIndex);
-    if (value != 0.0) {
-        m_rows[row][col] = value;
+    const Entry entry{row, col, value};
+    if (m_entries.empty() || before(m_entries.back(), entry)) {
+        if (value != 0.0)
+            m_entries.push_back(entry);
         return;
     }
-    auto r = m_rows.find(row);
-    if (r == m_rows.end())
-        return;
-    r->second.erase(col);
-    if (r->second.empty())
-        m_rows.erase(r);
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), entry, before);
+    const bool found = it != m_entries.end() && it->row == row && it->col == col;
+    if (value == 0.0) {
+        if (found)
+            m_entries.erase(it);
+    } else if (found) {
+        it->value = value;
+    } else {
+        m_entries.insert(it, entry);
+    }
 }
 
-const DesignMatrix::Row* DesignMatrix::row(int row) const
+void DesignMatrix::setMany(std::vector<Entry> changes)
 {
-    auto r = m_rows.find(row);
-    return r == m_rows.end() ? nullptr : &r->second;
+    std::stable_sort(changes.begin(), changes.end(), before);
+    std::vector<Entry> merged;
+    merged.reserve(m_entries.size() + changes.size());
+    auto old = m_entries.begin();
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        // Of several changes to one entry the last one counts.
+        if (i + 1 < changes.size() && !before(changes[i], changes[i + 1]))
+            continue;
+        const Entry& change = changes[i];
+        assert(change.row >= 0 && change.row <= kMaxIndex && change.col >= 0 && change.col <= kMaxIndex);
+        while (old != m_entries.end() && before(*old, change))
+            merged.push_back(*old++);
+        if (old != m_entries.end() && !before(change, *old))
+            ++old;  // replaced
+        if (change.value != 0.0)
+            merged.push_back(change);
+    }
+    merged.insert(merged.end(), old, m_entries.end());
+    m_entries = std::move(merged);
 }
 
-std::size_t DesignMatrix::size() const
+DesignMatrix::RowView DesignMatrix::row(int row) const
 {
-    std::size_t n = 0;
-    for (const auto& [index, entries] : m_rows)
-        n += entries.size();
-    return n;
+    auto first = std::lower_bound(m_entries.begin(), m_entries.end(), row,
+                                  [](const Entry& e, int r) { return e.row < r; });
+    auto last = first;
+    while (last != m_entries.end() && last->row == row)
+        ++last;
+    const Entry* data = m_entries.data();
+    return RowView(data + (first - m_entries.begin()), data + (last - m_entries.begin()));
 }
 
 bool DesignMatrix::colUsed(int col) const
@@ -60,8 +99,19 @@ void DesignMatrix::setColUsed(int col, bool used)
 
 void DesignMatrix::clear()
 {
-    m_rows.clear();
+    m_entries.clear();
     m_colused.clear();
+}
+
+bool DesignMatrix::operator==(const DesignMatrix& other) const
+{
+    if (m_entries != other.m_entries)
+        return false;
+    const std::size_t n = std::max(m_colused.size(), other.m_colused.size());
+    for (std::size_t c = 0; c < n; ++c)
+        if (colUsed(static_cast<int>(c)) != other.colUsed(static_cast<int>(c)))
+            return false;
+    return true;
 }
 
 }  // namespace tw

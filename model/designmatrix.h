@@ -3,29 +3,56 @@
 // Sparse: memory grows with the non-zero entries held, never with nparms squared, and
 // any row or column in 0..32767 can be stored (columns added in the design-matrix
 // window may lie beyond nparms). A zero entry is the same as no entry.
+//
+// The entries live in one vector sorted by row, then column: a reader appending in file
+// order costs no allocation per entry, rows are walked in column order without pointer
+// chasing, and bulk changes in any order go through setMany in one merge.
 
 #include <cstdint>
-#include <map>
 #include <vector>
 
 namespace tw {
 
 class DesignMatrix {
 public:
-    using Row = std::map<int, double>;  // column -> value, non-zero values only
+    struct Entry {
+        int row = 0;
+        int col = 0;
+        double value = 0;
+        bool operator==(const Entry&) const = default;
+    };
+
+    /// The entries of one row, in increasing column order.
+    class RowView {
+    public:
+        RowView(const Entry* begin, const Entry* end) : m_begin(begin), m_end(end) {}
+        const Entry* begin() const { return m_begin; }
+        const Entry* end() const { return m_end; }
+        bool empty() const { return m_begin == m_end; }
+        /// The first entry whose column is at least col.
+        const Entry* lowerBound(int col) const;
+
+    private:
+        const Entry* m_begin;
+        const Entry* m_end;
+    };
 
     static constexpr int kMaxIndex = 32767;
 
     /// dm(r, c); 0 for an entry never set.
     double get(int row, int col) const;
     /// Sets dm(r, c); a value of 0 removes the entry. Row and column must lie in 0..32767.
+    /// Cheap when entries arrive in row-then-column order; use setMany for bulk changes.
     void set(int row, int col, double value);
-    /// The non-zero entries of one row in increasing column order; nullptr when it has none.
-    const Row* row(int row) const;
-    /// Every row holding an entry, in increasing row order.
-    const std::map<int, Row>& rows() const { return m_rows; }
+    /// Applies many changes at once (in any order; of two changes to one entry the later
+    /// wins), in time proportional to the entries held plus the changes.
+    void setMany(std::vector<Entry> changes);
+    /// The non-zero entries of one row (empty when it has none).
+    RowView row(int row) const;
+    /// Every non-zero entry, by row and then column.
+    const std::vector<Entry>& entries() const { return m_entries; }
     /// Number of non-zero entries.
-    std::size_t size() const;
+    std::size_t size() const { return m_entries.size(); }
 
     /// dmcolused(c): whether column c holds an entry (or was added in the window).
     bool colUsed(int col) const;
@@ -34,10 +61,10 @@ public:
     /// Removes every entry and every column flag.
     void clear();
 
-    bool operator==(const DesignMatrix&) const = default;
+    bool operator==(const DesignMatrix& other) const;
 
 private:
-    std::map<int, Row> m_rows;
+    std::vector<Entry> m_entries;
     std::vector<std::uint8_t> m_colused;  // grows to the highest column flagged
 };
 

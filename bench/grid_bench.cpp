@@ -1,0 +1,232 @@
+// Times the grid windows on the largest model (3 groups, 2 age classes, 10 strata,
+// 50 primary periods of 2 occasions; 32380 cells): building and showing every window
+// of each view, against a literal layout of one line edit per cell, and each
+// constraint command and the write-back on the largest window. Runs offscreen; each
+// figure is the best of a few runs, so that a busy machine disturbs it less.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QUndoStack>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "model/model.h"
+#include "pim/gridview.h"
+#include "pim/gridwriteback.h"
+#include "pim/widgets/gridwindow.h"
+
+using namespace tw;
+
+namespace {
+
+Model largestModel()
+{
+    Model m = startupModel();
+    m.groups = 3;
+    m.nage = 2;
+    m.nstrat = 10;
+    m.nyrs = 50;
+    m.secpers.assign(51, 2.0);
+    m.secpers[0] = 0;
+    m.cumsec.assign(51, 0);
+    for (int t = 1; t <= 50; ++t)
+        m.cumsec[t] = static_cast<std::int16_t>(m.cumsec[t - 1] + 2);
+    m.totsec = m.cumsec[50];
+    computeDerivedSizes(m);
+    m.npar = static_cast<int>(expectedCellCount(m));
+    createCellArrays(m);
+    return m;
+}
+
+double elapsedMs(const QElapsedTimer& timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Lets windows closed by an earlier run go away before the next one is timed.
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+    }
+}
+
+// Builds and shows the windows of a view as grid windows; returns milliseconds.
+double gridWindows(const Model& model, ViewKind kind, std::size_t& cells)
+{
+    settle();
+    QElapsedTimer timer;
+    timer.start();
+    auto layouts = buildView(model, kind);
+    std::vector<std::unique_ptr<GridWindow>> windows;
+    cells = 0;
+    for (GridWindowLayout& layout : *layouts) {
+        cells += layout.cellmap.size();
+        windows.push_back(std::make_unique<GridWindow>(std::move(layout)));
+        windows.back()->show();
+    }
+    QApplication::processEvents();
+    const double ms = elapsedMs(timer);
+    for (auto& window : windows)
+        window->discard();
+    windows.clear();
+    settle();
+    return ms;
+}
+
+// The size a grid window takes for the layout, so that both ways paint the same area.
+QSize sizeOfGridWindow(const GridWindowLayout& layout)
+{
+    GridWindow window(layout);
+    window.discard();
+    return window.size();
+}
+
+// The same view laid out literally: one line edit per cell, placed by hand.
+double literalWindows(const Model& model, ViewKind kind)
+{
+    constexpr int width = 46;
+    constexpr int height = 22;
+    settle();
+    QElapsedTimer timer;
+    timer.start();
+    auto layouts = buildView(model, kind);
+    const QSize size = sizeOfGridWindow(layouts->at(0));
+    std::vector<std::unique_ptr<QWidget>> windows;
+    for (const GridWindowLayout& layout : *layouts) {
+        auto window = std::make_unique<QWidget>();
+        window->setWindowTitle(QString::fromStdString(layout.caption));
+        int y = 30;
+        for (int row = 0; row < layout.rowCount(); ++row) {
+            int x = 0;
+            for (int column = 0; column < layout.rowLength; ++column) {
+                auto* cell = new QLineEdit(QString::fromStdString(layout.builtTexts[row * layout.rowLength + column]),
+                                           window.get());
+                cell->setGeometry(x, y, width, height);
+                x += width + (layout.endsPeriod(column) ? width / 10 : 0);
+            }
+            y += height + (layout.endsAgeClass(row) ? height / 3 : 0);
+        }
+        window->resize(size);
+        window->show();
+        windows.push_back(std::move(window));
+    }
+    QApplication::processEvents();
+    return elapsedMs(timer);
+}
+
+void timeCommands(Model& model)
+{
+    auto layouts = buildView(model, ViewKind::ClosedCapture);
+    GridWindow window(layouts->at(0));
+    window.menu_chngzeros->setChecked(true);
+    window.show();
+    QApplication::processEvents();
+    std::printf("largest window: %s, %d cells\n", qPrintable(window.windowTitle()), window.grid().cellCount());
+    const std::pair<const char*, GridCommand> commands[] = {
+        {"Constant over time,strata,age", GridCommand::ConstantOverAll},
+        {"Constant over time", GridCommand::ConstantOverTime},
+        {"Constant over strata", GridCommand::ConstantOverStrata},
+        {"Constant over age", GridCommand::ConstantOverAge},
+        {"age,strata,time varying", GridCommand::Varying},
+    };
+    for (const auto& [name, command] : commands) {
+        double best = 1e9;
+        for (int run = 0; run < 5; ++run) {
+            window.menu_varying->trigger();  // start from distinct numbers
+            QElapsedTimer timer;
+            timer.start();
+            window.runCommand(command);
+            QApplication::processEvents();
+            best = std::min(best, elapsedMs(timer));
+            window.menu_oops->trigger();
+        }
+        std::printf("  %-32s %8.3f ms\n", name, best);
+    }
+    double best = 1e9;
+    for (int run = 0; run < 5; ++run) {
+        window.menu_varying->trigger();
+        QElapsedTimer timer;
+        timer.start();
+        window.menu_oops->trigger();
+        QApplication::processEvents();
+        best = std::min(best, elapsedMs(timer));
+    }
+    std::printf("  %-32s %8.3f ms\n", "Oops", best);
+    window.menu_constant->trigger();
+    best = 1e9;
+    for (int run = 0; run < 5; ++run) {
+        Model copy = model;
+        QElapsedTimer timer;
+        timer.start();
+        writeBackGrid(copy, window.cellmap(), window.grid().texts);
+        best = std::min(best, elapsedMs(timer));
+    }
+    std::printf("  %-32s %8.3f ms\n", "write-back", best);
+    window.discard();
+}
+
+constexpr std::pair<const char*, ViewKind> kViews[] = {
+    {"survival", ViewKind::Survival},
+    {"open capture", ViewKind::OpenCapture},
+    {"closed capture", ViewKind::ClosedCapture},
+    {"movement", ViewKind::Movement},
+};
+
+// Times one view one way in this process: best of three runs for the grid windows,
+// of two for the literal layout (it is slow).
+int timeOneView(int view, bool literal)
+{
+    const Model model = largestModel();
+    const ViewKind kind = kViews[view].second;
+    std::size_t cells = 0;
+    double best = 1e9;
+    for (int run = 0; run < (literal ? 2 : 3); ++run)
+        best = std::min(best, literal ? literalWindows(model, kind) : gridWindows(model, kind, cells));
+    std::printf("%.3f\n", best);
+    return 0;
+}
+
+// Runs one measurement in a fresh process, so that widgets created and destroyed by
+// earlier measurements (heap, caches) do not weigh on later ones.
+double measureApart(int view, bool literal)
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(),
+                  {"--one", QString::number(view), literal ? "literal" : "grid"});
+    process.waitForFinished(-1);
+    return process.readAllStandardOutput().trimmed().toDouble();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 4 && arguments[1] == "--one")
+        return timeOneView(arguments[2].toInt(), arguments[3] == "literal");
+
+    Model model = largestModel();
+    std::printf("largest model: npar %d\n", model.npar);
+    std::printf("%-15s %7s %7s %12s %12s %8s\n", "view", "windows", "cells", "grid ms", "literal ms", "ratio");
+    for (int view = 0; view < 4; ++view) {
+        const auto layouts = buildView(model, kViews[view].second);
+        std::size_t cells = 0;
+        for (const GridWindowLayout& layout : *layouts)
+            cells += layout.cellmap.size();
+        const double grid = measureApart(view, false);
+        const double literal = measureApart(view, true);
+        std::printf("%-15s %7zu %7zu %12.1f %12.1f %7.1fx\n", kViews[view].first, layouts->size(), cells, grid, literal,
+                    literal / grid);
+    }
+    timeCommands(model);
+    return 0;
+}

@@ -1,0 +1,210 @@
+// Times the PIM-form reader and writer on the largest model the format holds (32380
+// cells) against merely reading and writing its lines, shows the growth from a quarter
+// of that size, and measures the peak memory of tallowick2-model reading and saving it.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "model/lines.h"
+#include "model/pimreader.h"
+#include "runs/pimwriter.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// groups 3, nage 2, nstrat 10, two secondary periods per primary period; nyrs 50 gives
+// 32380 cells. Parameters are tied in pairs over time, every 37th cell is fixed, and the
+// design matrix is the identity over every parameter.
+tw::Model largestModel(int nyrs)
+{
+    tw::Model m = tw::startupModel();
+    m.groups = 3;
+    m.nage = 2;
+    m.nstrat = 10;
+    m.nyrs = nyrs;
+    m.secpers.assign(nyrs + 1, 2);
+    m.cumsec.assign(nyrs + 1, 0);
+    m.secpers[0] = 0;
+    for (int t = 1; t <= nyrs; ++t)
+        m.cumsec[t] = static_cast<std::int16_t>(m.cumsec[t - 1] + 2);
+    m.totsec = m.cumsec[nyrs];
+    tw::computeDerivedSizes(m);
+    m.npar = static_cast<int>(tw::expectedCellCount(m));
+    tw::createCellArrays(m);
+    for (int i = 1; i <= m.npar; ++i) {
+        if (i % 37 == 0) {
+            m.pim[i] = tw::fixedMarker(static_cast<std::int16_t>(i));
+            m.initval[i] = 0.5;
+        } else {
+            m.pim[i] = static_cast<std::int16_t>((i + 1) / 2);
+        }
+    }
+    m.proctest = tw::kDefaultProcTest;
+    m.infile = "head.inp";
+    const int parameters = tw::largestParameter(m);
+    for (int p = 1; p <= parameters; ++p) {
+        m.dm.set(p, p, 1);
+        m.dm.setColUsed(p);
+    }
+    m.dmrows = parameters;
+    m.dmcols = parameters;
+    return m;
+}
+
+std::string headFor(const tw::Model& m)
+{
+    std::string secpers;
+    for (int t = 1; t <= m.nyrs; ++t)
+        secpers += " 2";
+    std::string head = "PROC TITLE 'Benchmark model';\r\nPROC MODEL NPAR=" + std::to_string(m.npar)
+        + " GROUPS=3 NAGE=2 NYRS=" + std::to_string(m.nyrs) + " STRATA=10 SECPERS=" + secpers + ";\r\n";
+    for (int c = 0; c < 200; ++c)
+        head += "COHORT=25 GROUP=1;\r\n  7 : 1 0 1 1 0 1 0 0 1 1 0 1;\r\n";
+    return head + "PIM;\r\n";
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The best of several runs, in milliseconds.
+template <class F>
+double bestMs(int runs, F&& work)
+{
+    double best = 1e300;
+    for (int r = 0; r < runs; ++r) {
+        const auto start = Clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+// Writes the model file of size nyrs at path; returns false on failure.
+bool writeModelFile(int nyrs, const std::string& path)
+{
+    tw::Model model = largestModel(nyrs);
+    std::istringstream head(headFor(model));
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    const tw::Status written = tw::writePimModel(model, head, out);
+    if (!written)
+        std::fprintf(stderr, "%s\n", written.error().text().c_str());
+    return written.ok();
+}
+
+double readMs(const std::string& path)
+{
+    return bestMs(7, [&] {
+        auto model = tw::readPimFile(path);
+        if (!model)
+            std::fprintf(stderr, "%s\n", model.error().text().c_str());
+    });
+}
+
+// Peak resident memory of tallowick2-model with the arguments given, in KiB; -1 when it
+// failed. Run while this process is still small: a child's peak counts the memory it
+// shared with this process before its exec.
+long peakKiB(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv{const_cast<char*>(TW_MODEL_TOOL)};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execv(TW_MODEL_TOOL, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main()
+{
+    const fs::path dir = fs::temp_directory_path() / ("tw-bench-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string large = (dir / "L.inp").string();
+    const std::string quarter = (dir / "Q.inp").string();
+    if (!writeModelFile(50, large) || !writeModelFile(13, quarter))
+        return 1;
+    const long peak = peakKiB({"--read-pims", large, "--write-pims", (dir / "saved.inp").string()});
+    const long floor = peakKiB({"--help"});
+    const std::string text = fileText(large);
+    tw::Model model = largestModel(50);
+    std::printf("model: npar=%d, file %zu bytes\n", model.npar, text.size());
+
+    const double lines = bestMs(7, [&] {
+        std::ifstream in(large, std::ios::binary);
+        tw::LineReader reader(in, large);
+        std::string line;
+        while (reader.next(line)) {
+        }
+    });
+    const double reader = readMs(large);
+    std::printf("reader:  %8.2f ms   reading its lines: %8.2f ms   ratio %.2f (target <= 3)\n", reader, lines,
+                reader / lines);
+
+    std::vector<std::string> fileLines;
+    {
+        std::istringstream in(text);
+        tw::LineReader split(in, "L");
+        std::string line;
+        while (split.next(line))
+            fileLines.push_back(line);
+    }
+    const std::string out = (dir / "out.inp").string();
+    const double bytes = bestMs(7, [&] {
+        std::ofstream file(out, std::ios::binary | std::ios::trunc);
+        tw::LineWriter writer(file);
+        for (const std::string& line : fileLines)
+            writer.line(line);
+    });
+    // Each run writes a fresh copy of the model, made before the clock starts.
+    std::vector<tw::Model> copies(7, model);
+    const std::string headText = headFor(model);
+    std::size_t run = 0;
+    const double writer = bestMs(7, [&] {
+        std::istringstream head(headText);
+        std::ofstream file(out, std::ios::binary | std::ios::trunc);
+        (void)tw::writePimModel(copies[run++], head, file);
+    });
+    std::printf("writer:  %8.2f ms   writing its lines:  %8.2f ms   ratio %.2f (target <= 3)\n", writer, bytes,
+                writer / bytes);
+    if (fileText(out) != text)
+        std::printf("warning: the writer's output differs from the file read\n");
+
+    const double quarterMs = readMs(quarter);
+    std::printf("reader at a quarter size (npar=%d): %.2f ms; full size / quarter = %.2f (about 4 when linear)\n",
+                largestModel(13).npar, quarterMs, reader / quarterMs);
+
+    std::printf("peak memory of tallowick2-model --read-pims L --write-pims OUT: %.1f MiB (target < 64; "
+                "--help alone: %.1f MiB)\n",
+                peak / 1024.0, floor / 1024.0);
+    fs::remove_all(dir);
+    return 0;
+}

@@ -1,0 +1,179 @@
+#include "design/widgets/designitemmodel.h"
+
+#include <QBrush>
+#include <QColor>
+
+namespace tw {
+
+namespace {
+
+QVariant cellBackground(CellShade shade, bool editable)
+{
+    switch (shade) {
+    case CellShade::White:
+        return QBrush(Qt::white);
+    case CellShade::Yellow:
+        return QBrush(Qt::yellow);
+    case CellShade::Default:
+        break;
+    }
+    // Rows without a parameter take no entries: grey them like disabled fields.
+    return editable ? QVariant() : QVariant(QBrush(QColor(225, 225, 225)));
+}
+
+}  // namespace
+
+DesignItemModel::DesignItemModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+QModelIndex DesignItemModel::indexOfCell(int cell) const
+{
+    if (cell < 0 || cell >= m_table.cellCount())
+        return {};
+    return index(m_table.rowOf(cell), m_table.columnOf(cell));
+}
+
+int DesignItemModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_table.rowCount();
+}
+
+int DesignItemModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_table.columnCount();
+}
+
+QVariant DesignItemModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !checkIndex(index))
+        return {};
+    const int cell = m_table.cellIndex(index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return QString::fromStdString(m_table.text(cell));
+    case Qt::BackgroundRole:
+        return cellBackground(m_table.shade(cell), m_table.editable(cell));
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+    default:
+        return {};
+    }
+}
+
+bool DesignItemModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || !checkIndex(index))
+        return false;
+    const int cell = m_table.cellIndex(index.row(), index.column());
+    if (!m_table.setText(cell, value.toString().toStdString()))
+        return false;
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+Qt::ItemFlags DesignItemModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid() || !checkIndex(index))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_table.editable(m_table.cellIndex(index.row(), index.column())))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+QVariant DesignItemModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical) {
+        if (section < 0 || section >= m_table.rowCount())
+            return {};
+        if (role == Qt::DisplayRole)
+            return QString::fromStdString(m_table.rowName(section));
+        if (role == Qt::ToolTipRole)
+            return QString("Model cell %1").arg(m_table.row(section).cell);
+        return {};
+    }
+    if (section < 0 || section >= m_table.columnCount())
+        return {};
+    const DesignColumn& column = m_table.column(section);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return QString::fromStdString(column.header);
+    case Qt::BackgroundRole:
+        if (column.shade == HeaderShade::White)
+            return QBrush(Qt::white);
+        if (column.shade == HeaderShade::Blue)
+            return QBrush(Qt::blue);
+        return {};
+    case Qt::ForegroundRole:
+        return column.shade == HeaderShade::Blue ? QVariant(QBrush(Qt::white)) : QVariant();
+    case Qt::ToolTipRole:
+        return QString("Click to select for Cols-Delete; double-click to change the column number");
+    default:
+        return {};
+    }
+}
+
+bool DesignItemModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
+{
+    if (orientation != Qt::Horizontal || role != Qt::EditRole || section < 0 || section >= m_table.columnCount())
+        return false;
+    m_table.setHeader(section, value.toString().toStdString());
+    emit headerDataChanged(Qt::Horizontal, section, section);
+    return true;
+}
+
+void DesignItemModel::rebuild(const Model& model, const std::vector<int>& rowCells)
+{
+    beginResetModel();
+    m_table.build(model, rowCells);
+    endResetModel();
+}
+
+void DesignItemModel::clearTable()
+{
+    beginResetModel();
+    m_table.clear();
+    endResetModel();
+}
+
+void DesignItemModel::identity()
+{
+    m_table.identity();
+    if (m_table.cellCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+Status DesignItemModel::addColumn(Model& model)
+{
+    // Checked first: a refused Add must not announce a column it never inserts.
+    if (model.dmcols >= DesignMatrix::kMaxIndex)
+        return m_table.addColumn(model);
+    const int column = columnCount();
+    beginInsertColumns({}, column, column);
+    Status status = m_table.addColumn(model);
+    endInsertColumns();
+    return status;
+}
+
+void DesignItemModel::pressHeader(int column)
+{
+    m_table.pressHeader(column);
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void DesignItemModel::setHeaderShade(int column, HeaderShade shade)
+{
+    m_table.setHeaderShade(column, shade);
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void DesignItemModel::pressCell(int cell, PressKeys keys)
+{
+    const auto block = m_table.pressCell(cell, keys);
+    if (block)
+        emit dataChanged(index(block->firstRow, block->firstColumn), index(block->lastRow, block->lastColumn),
+                         {Qt::BackgroundRole});
+}
+
+}  // namespace tw

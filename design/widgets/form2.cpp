@@ -1,0 +1,312 @@
+#include "design/widgets/form2.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace tw {
+
+namespace {
+
+constexpr const char* kTitle = "Design matrix";
+constexpr const char* kHint = "To delete cols, click on col header(s), then choose Cols-del from menus";
+
+QAction* addCommand(QMenuBar* bar, const char* name, const QString& caption)
+{
+    QAction* action = bar->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+PressKeys pressKeys(Qt::KeyboardModifiers modifiers)
+{
+    const auto held = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return held == Qt::ShiftModifier ? PressKeys::ShiftOnly : PressKeys::Other;
+}
+
+}  // namespace
+
+Form2::Form2(std::function<Model&()> model, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), m_model(std::move(model)), m_dialogs(dialogs)
+{
+    setObjectName("Form2");
+    setWindowTitle(kTitle);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    Label1 = new QLabel(kHint, central);
+    Label1->setObjectName("Label1");
+    layout->addWidget(Label1);
+
+    m_itemModel = new DesignItemModel(this);
+    m_view = new QTableView(central);
+    m_view->setObjectName("txt_dm");
+    m_view->setModel(m_itemModel);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                            | QAbstractItemView::AnyKeyPressed);
+    m_view->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->horizontalHeader()->setObjectName("txt_beta");
+    m_view->verticalHeader()->setObjectName("Text3");
+    m_view->horizontalHeader()->setDefaultSectionSize(72);
+    m_view->horizontalHeader()->setSectionsClickable(true);
+    layout->addWidget(m_view, 1);
+    setCentralWidget(central);
+    resize(780, 560);
+
+    // A header press selects the column for "Delete", not the column's cells.
+    disconnect(m_view->horizontalHeader(), SIGNAL(sectionPressed(int)), m_view, SLOT(selectColumn(int)));
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionPressed, this, &Form2::headerPressed);
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, &Form2::headerDoubleClicked);
+    m_view->viewport()->installEventFilter(this);
+    connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, this, &Form2::syncScrollFromView);
+    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, &Form2::syncScrollFromView);
+
+    buildMenus();
+}
+
+void Form2::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    menu_close = addCommand(bar, "menu_close", "Close");
+    menu_ident = addCommand(bar, "menu_ident", "Idenity");
+    menu_cols = bar->addMenu("Cols");
+    menu_cols->setObjectName("menu_cols");
+    menu_addcols = menu_cols->addAction("Add");
+    menu_addcols->setObjectName("menu_addcols");
+    menu_delcols = menu_cols->addAction("Delete");
+    menu_delcols->setObjectName("menu_delcols");
+    menu_left = addCommand(bar, "menu_left", "Scroll Left(<)");
+    menu_up = addCommand(bar, "menu_up", "Scroll Up (^)");
+    menu_down = addCommand(bar, "menu_down", "Scroll Down(v)");
+    menu_right = addCommand(bar, "menu_right", "Scroll Right(>)");
+
+    connect(menu_close, &QAction::triggered, this, &Form2::closeTable);
+    connect(menu_ident, &QAction::triggered, this, &Form2::identity);
+    connect(menu_addcols, &QAction::triggered, this, &Form2::addColumn);
+    connect(menu_delcols, &QAction::triggered, this, &Form2::deleteColumns);
+    connect(menu_left, &QAction::triggered, this, &Form2::scrollLeft);
+    connect(menu_up, &QAction::triggered, this, &Form2::scrollUp);
+    connect(menu_down, &QAction::triggered, this, &Form2::scrollDown);
+    connect(menu_right, &QAction::triggered, this, &Form2::scrollRight);
+}
+
+void Form2::build(const std::vector<int>& rowCells)
+{
+    finishHeaderEdit(false);
+    Label1->setText(kHint);
+    m_itemModel->rebuild(m_model(), rowCells);
+    applyHiddenColumns();
+    applyScroll();
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form2::closeTable()
+{
+    if (writeBack())
+        hide();
+}
+
+bool Form2::writeBack()
+{
+    commitOpenEditors();
+    if (const auto refusal = m_itemModel->table().check()) {
+        showRefusal(*refusal);
+        return false;
+    }
+    m_itemModel->table().writeBack(m_model());
+    m_itemModel->clearTable();
+    emit closedByCommand();
+    return true;
+}
+
+void Form2::commitOpenEditors()
+{
+    finishHeaderEdit(true);
+    if (QWidget* editor = m_view->indexWidget(m_view->currentIndex()))
+        QMetaObject::invokeMethod(m_view, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
+}
+
+void Form2::showRefusal(const DesignRefusal& refusal)
+{
+    m_dialogs.message(this, kTitle, QString::fromStdString(refusal.message));
+    if (refusal.column >= 0 && m_itemModel->table().column(refusal.column).hidden) {
+        m_itemModel->table().unhide(refusal.column);
+        m_view->setColumnHidden(refusal.column, false);
+    }
+    if (refusal.cell >= 0) {
+        const QModelIndex index = m_itemModel->indexOfCell(refusal.cell);
+        m_view->setCurrentIndex(index);
+        m_view->scrollTo(index);
+        return;
+    }
+    if (refusal.column >= 0) {
+        m_view->scrollTo(m_itemModel->index(0, refusal.column));
+        editHeader(refusal.column);
+    }
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    commitOpenEditors();
+    if (!m_itemModel->table().hasEdits()) {
+        m_itemModel->clearTable();
+        event->accept();
+        return;
+    }
+    switch (m_dialogs.yesNoCancel(this, kTitle, "Keep the design-matrix entries you typed?")) {
+    case Dialogs::Choice::Yes:
+        if (writeBack())
+            event->accept();
+        else
+            event->ignore();
+        return;
+    case Dialogs::Choice::No:
+        m_itemModel->clearTable();
+        event->accept();
+        return;
+    case Dialogs::Choice::Cancel:
+        event->ignore();
+        return;
+    }
+}
+
+void Form2::identity()
+{
+    m_itemModel->identity();
+}
+
+void Form2::addColumn()
+{
+    const Status status = m_itemModel->addColumn(m_model());
+    if (!status.ok()) {
+        m_dialogs.message(this, kTitle, QString::fromStdString(status.error().message));
+        return;
+    }
+    m_view->scrollTo(m_itemModel->index(0, m_itemModel->columnCount() - 1));
+}
+
+void Form2::deleteColumns()
+{
+    for (int column : m_itemModel->table().deleteSelected())
+        m_view->setColumnHidden(column, true);
+    applyScroll();
+}
+
+void Form2::applyHiddenColumns()
+{
+    for (int j = 0; j < m_itemModel->columnCount(); ++j)
+        m_view->setColumnHidden(j, m_itemModel->table().column(j).hidden);
+}
+
+void Form2::scrollLeft() { scroll(ScrollDirection::Left); }
+void Form2::scrollUp() { scroll(ScrollDirection::Up); }
+void Form2::scrollDown() { scroll(ScrollDirection::Down); }
+void Form2::scrollRight() { scroll(ScrollDirection::Right); }
+
+void Form2::scroll(ScrollDirection direction)
+{
+    m_itemModel->table().scroll(direction);
+    applyScroll();
+}
+
+void Form2::applyScroll()
+{
+    // Per-item scrolling: a scroll bar's value is the first row or shown column in view.
+    m_applyingScroll = true;
+    m_view->horizontalScrollBar()->setValue(m_itemModel->table().firstShownColumn());
+    m_view->verticalScrollBar()->setValue(m_itemModel->table().firstRow());
+    m_applyingScroll = false;
+}
+
+void Form2::syncScrollFromView()
+{
+    if (m_applyingScroll)
+        return;
+    m_itemModel->table().setScrollPosition(m_view->verticalScrollBar()->value(),
+                                           m_view->horizontalScrollBar()->value());
+}
+
+void Form2::headerPressed(int column)
+{
+    if (column < 0)
+        return;
+    m_lastPressedHeader = column;
+    m_shadeBeforePress = m_itemModel->table().column(column).shade;
+    m_itemModel->pressHeader(column);
+}
+
+void Form2::headerDoubleClicked(int column)
+{
+    if (column < 0)
+        return;
+    // The first click of the double-click toggled the selection: editing is no selection.
+    if (column == m_lastPressedHeader)
+        m_itemModel->setHeaderShade(column, m_shadeBeforePress);
+    editHeader(column);
+}
+
+void Form2::editHeader(int column)
+{
+    finishHeaderEdit(true);
+    QHeaderView* header = m_view->horizontalHeader();
+    m_headerEditColumn = column;
+    m_headerEditor = new QLineEdit(header->viewport());
+    m_headerEditor->setObjectName("headerEditor");
+    m_headerEditor->setText(QString::fromStdString(m_itemModel->table().column(column).header));
+    m_headerEditor->setGeometry(header->sectionViewportPosition(column), 0, header->sectionSize(column),
+                                header->height());
+    m_headerEditor->selectAll();
+    m_headerEditor->installEventFilter(this);
+    // An editor already finished may still report the end of editing when it loses focus.
+    QLineEdit* editor = m_headerEditor;
+    connect(editor, &QLineEdit::editingFinished, this, [this, editor] {
+        if (editor == m_headerEditor)
+            finishHeaderEdit(true);
+    });
+    m_headerEditor->show();
+    m_headerEditor->setFocus();
+}
+
+void Form2::finishHeaderEdit(bool commit)
+{
+    if (!m_headerEditor)
+        return;
+    QLineEdit* editor = m_headerEditor;
+    m_headerEditor = nullptr;
+    if (commit && m_headerEditColumn < m_itemModel->columnCount())
+        m_itemModel->setHeaderData(m_headerEditColumn, Qt::Horizontal, editor->text());
+    m_headerEditColumn = -1;
+    editor->hide();
+    editor->deleteLater();
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QModelIndex index = m_view->indexAt(mouse->position().toPoint());
+        if (index.isValid())
+            m_itemModel->pressCell(m_itemModel->table().cellIndex(index.row(), index.column()),
+                                   pressKeys(mouse->modifiers()));
+    }
+    if (watched == m_headerEditor && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        finishHeaderEdit(false);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace tw

@@ -1,0 +1,335 @@
+#include "runs/pimwriter.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+#include "model/atomicfile.h"
+#include "model/lines.h"
+#include "model/textrules.h"
+
+namespace tw {
+
+namespace {
+
+std::string bare(long value) { return std::to_string(value); }
+
+// The bare text of a whole number, without the general number formatting.
+void appendWhole(std::string& out, int value)
+{
+    char buffer[16];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    out.append(buffer, end);
+}
+
+// Signed text of a number, quickly for whole numbers (exact below 1E15, as the general
+// form prints them).
+void appendSigned(std::string& out, double value)
+{
+    if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+        const long long whole = static_cast<long long>(value);
+        out += whole < 0 ? '-' : ' ';
+        char buffer[24];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, whole < 0 ? -whole : whole).ptr;
+        out.append(buffer, end);
+        return;
+    }
+    out += signedText(value);
+}
+
+void appendPrint(std::string& out, double value)
+{
+    appendSigned(out, value);
+    out += ' ';
+}
+
+long secondaryPeriods(const Model& m, long t)
+{
+    return t < static_cast<long>(m.secpers.size()) ? static_cast<long>(m.secpers[t]) : 0;
+}
+
+// Number of cells the blocks of the model address: they run 1..count.
+long blockCellCount(const Model& m)
+{
+    const long nint = std::max(m.nyrs - 1, 0);
+    const long ns = m.nstrat;
+    long closed = 0;
+    for (long t = 1; t <= m.nyrs; ++t)
+        closed += secondaryPeriods(m, t);
+    return static_cast<long>(m.groups) * m.nage * ns * ns * nint + ns * m.nage * nint + ns * m.nage * closed;
+}
+
+bool endsHead(std::string_view line)
+{
+    return contains(line, "constraint") || contains(line, "CONSTRAINT") || contains(line, "PIM;");
+}
+
+class BlockWriter {
+public:
+    BlockWriter(Model& model, std::ostream& out, const WriteProgress& progress)
+        : m(model), m_out(out), m_progress(progress), m_total(blockCellCount(model))
+    {
+    }
+
+    void write();
+
+private:
+    void transitionEntry(std::string& row, long cell);
+    void captureEntry(std::string& row, long cell);
+    void cellDone();
+    void writeTransitionRows(long g, long s1, long s2);
+    void writeDesign();
+
+    Model& m;
+    LineWriter m_out;
+    const WriteProgress& m_progress;
+    long m_total;
+    long m_done = 0;
+    int m_percent = -1;
+    int m_maxp = 0;
+};
+
+void BlockWriter::cellDone()
+{
+    ++m_done;
+    if (!m_progress || m_total <= 0)
+        return;
+    const int percent = static_cast<int>(m_done * 100 / m_total);
+    if (percent != m_percent) {
+        m_percent = percent;
+        m_progress(percent);
+    }
+}
+
+// Survival and movement: a fixed cell is a blank and the signed text of minus its value.
+void BlockWriter::transitionEntry(std::string& row, long cell)
+{
+    const int value = m.pim[static_cast<std::size_t>(cell)];
+    row += ' ';
+    if (value == -1 || value == -2) {
+        row += signedText(value);
+    } else if (value < 0) {
+        row += signedText(-m.initval[static_cast<std::size_t>(cell)]);
+    } else {
+        appendWhole(row, value);
+        m_maxp = std::max(m_maxp, value);
+    }
+    cellDone();
+}
+
+// Capture blocks: always exactly one blank before the number.
+void BlockWriter::captureEntry(std::string& row, long cell)
+{
+    const int value = m.pim[static_cast<std::size_t>(cell)];
+    if (value < -2) {
+        std::string text = signedText(-m.initval[static_cast<std::size_t>(cell)]);
+        if (text[0] != ' ')
+            row += ' ';
+        row += text;
+    } else {
+        row += ' ';
+        if (value < 0)
+            row += '-';
+        appendWhole(row, value < 0 ? -value : value);
+    }
+    m_maxp = std::max(m_maxp, value);
+    cellDone();
+}
+
+void BlockWriter::writeTransitionRows(long g, long s1, long s2)
+{
+    const long ns = m.nstrat;
+    const long nint = m.nyrs - 1;
+    std::string row;
+    for (long a = 1; a <= m.nage; ++a) {
+        row.clear();
+        for (long t = 1; t <= nint; ++t)
+            transitionEntry(row, s2 + ns * (s1 - 1) + ns * ns * (t - 1) + ns * ns * nint * (a - 1)
+                                     + ns * ns * nint * m.nage * (g - 1));
+        m_out.line(row);
+    }
+    m_out.line(";");
+}
+
+void BlockWriter::write()
+{
+    const long ns = m.nstrat;
+    m_out.line("PIM;");
+    for (long g = 1; g <= m.groups; ++g)
+        for (long s = 1; s <= ns; ++s) {
+            m_out.line("SRV(" + (m.groups > 1 ? bare(g) : std::string()) + bare(s) + ");");
+            writeTransitionRows(g, s, s);
+        }
+    for (long s1 = 1; s1 <= ns; ++s1)
+        for (long s2 = 1; s2 <= ns; ++s2) {
+            if (s1 == s2)
+                continue;
+            // With several groups every group's block has its own heading, as the reader
+            // expects a heading before each.
+            for (long g = 1; g <= m.groups; ++g) {
+                const std::string group = m.groups > 1 ? bare(g) + "," : std::string();
+                m_out.line("PSI(" + group + bare(s1) + "-" + bare(s2) + ");");
+                writeTransitionRows(g, s1, s2);
+            }
+        }
+
+    long cell = static_cast<long>(m.groups) * m.nage * ns * ns * std::max(m.nyrs - 1, 0);
+    std::string row;
+    for (long s = 1; s <= ns; ++s) {
+        m_out.line("P(" + bare(s) + ");");
+        for (long a = 1; a <= m.nage; ++a) {
+            row.clear();
+            for (long t = 1; t <= m.nyrs - 1; ++t)
+                captureEntry(row, ++cell);
+            m_out.line(row);
+        }
+        m_out.line(";");
+    }
+    for (long s = 1; s <= ns; ++s) {
+        m_out.line("CP(" + bare(s) + ");");
+        for (long a = 1; a <= m.nage; ++a) {
+            row.clear();
+            for (long t = 1; t <= m.nyrs; ++t) {
+                for (long j = 1; j <= secondaryPeriods(m, t); ++j)
+                    captureEntry(row, ++cell);
+                row += ' ';
+            }
+            m_out.line(row);
+        }
+        m_out.line(";");
+    }
+    m.nparms = m_maxp;
+    writeDesign();
+    m_out.line(m.proctest);
+    m_out.line("PROC STOP;");
+}
+
+void BlockWriter::writeDesign()
+{
+    if (m.dmrows > m_maxp || m.dmrows == 0) {
+        m.dmrows = m_maxp;
+        m.dmcols = m_maxp;
+    }
+    m_out.line("DESIGN " + printText(m.dmrows) + " " + printText(m.dmcols) + " ONEDIGIT;");
+    int onLine = 0;
+    std::string line;
+    for (const auto& [r, c, value] : m.dm.entries()) {
+        if (r < 1 || r > m.dmrows || c < 1 || c > m.dmcols || !m.dm.colUsed(c) || value == 0)
+            continue;
+        if (++onLine > 5) {
+            m_out.line(line);
+            line.clear();
+            onLine = 1;
+        }
+        appendPrint(line, r);
+        appendPrint(line, c);
+        line += ' ';
+        // The value in bare text when positive, in signed text (with its "-") when negative.
+        const std::size_t at = line.size();
+        appendSigned(line, value);
+        if (value > 0)
+            line.erase(at, 1);
+        line += ';';
+    }
+    m_out.line(line);
+}
+
+}  // namespace
+
+Status renumberParameters(Model& model)
+{
+    const int npar = model.npar;
+    std::vector<int> table(static_cast<std::size_t>(std::max(npar, 0)) + 1, 0);
+    int maxp = 0;
+    for (int i = 1; i <= npar && i < static_cast<int>(model.pim.size()); ++i) {
+        const int p = model.pim[i];
+        if (p <= 0)
+            continue;
+        if (p > npar)
+            return makeError("Cell " + bare(i) + " holds parameter " + bare(p) + ", above NPAR=" + bare(npar) + ".");
+        maxp = std::max(maxp, p);
+        table[p] = i;
+    }
+    int count = 0;
+    for (int p = 1; p <= maxp; ++p) {
+        if (table[p] > 0)
+            ++count;
+        table[p] = count;
+    }
+    for (int i = 1; i <= npar && i < static_cast<int>(model.pim.size()); ++i)
+        if (model.pim[i] > 0)
+            model.pim[i] = static_cast<std::int16_t>(table[model.pim[i]]);
+    return {};
+}
+
+Status checkPimWritable(const Model& model)
+{
+    const long cells = blockCellCount(model);
+    const long npar = std::min<long>(model.npar, static_cast<long>(model.pim.size()) - 1);
+    if (cells > npar)
+        return makeError("Cell " + bare(std::max(npar, 0L) + 1) + " of the PIM blocks lies outside 1.."
+                         + bare(model.npar) + ": the dimensions need " + bare(cells) + " cells.");
+    for (long i = 1; i <= model.npar && i <= npar; ++i)
+        if (model.pim[i] > model.npar)
+            return makeError("Cell " + bare(i) + " holds parameter " + bare(model.pim[i]) + ", above NPAR="
+                             + bare(model.npar) + ".");
+    for (long i = 1; i <= cells; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        if (isFixedMarker(model.pim[index]) && model.initval[index] < 0)
+            return makeError("Cell " + bare(i) + " is fixed at a negative value (" + signedText(model.initval[index])
+                             + "), which the PIM form cannot hold.");
+    }
+    return {};
+}
+
+Status writePimModel(Model& model, std::istream& head, std::ostream& out, const WriteProgress& progress)
+{
+    TW_TRY(checkPimWritable(model));
+    LineReader in(head, model.infile);
+    LineWriter writer(out);
+    std::string line;
+    for (;;) {
+        if (!in.next(line))
+            return in.error("no line of the input file contains \"PIM;\", \"constraint\" or \"CONSTRAINT\" to end "
+                            "its head (a line written \"pim;\" is not recognised), so the model cannot be saved "
+                            "with PIMs");
+        if (endsHead(line))
+            break;
+        writer.line(line);
+    }
+    TW_TRY(renumberParameters(model));
+    BlockWriter(model, out, progress).write();
+    if (!out)
+        return makeError("writing failed");
+    return {};
+}
+
+Status savePimFile(Model& model, const std::string& target, const WriteProgress& progress)
+{
+    if (sameFile(target, model.infile))
+        return makeError("Input & Output filenames (" + model.infile + ") must be different!");
+    std::ifstream head(model.infile, std::ios::binary);
+    if (!head)
+        return makeError("cannot open the input file to copy its head: " + std::string(std::strerror(errno)),
+                         model.infile);
+    // The writer changes only these fields; keep them to put back if the save fails
+    // (cheaper than copying the whole model with its design matrix).
+    auto pim = model.pim;
+    const int nparms = model.nparms;
+    const double dmrows = model.dmrows;
+    const int dmcols = model.dmcols;
+    const Status saved = saveAtomically(target, [&](std::ostream& out) { return writePimModel(model, head, out, progress); });
+    if (!saved) {
+        model.pim = std::move(pim);
+        model.nparms = nparms;
+        model.dmrows = dmrows;
+        model.dmcols = dmcols;
+        return saved;
+    }
+    model.unsaved = 0;
+    return {};
+}
+
+}  // namespace tw

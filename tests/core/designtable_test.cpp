@@ -1,0 +1,227 @@
+#include "design/designtable.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+using namespace tw;
+
+namespace {
+
+// Twelve cells, each its own parameter, labelled "c1".."c12"; dmcols = 6.
+Model twelveCellModel()
+{
+    Model m = startupModel();
+    m.npar = 12;
+    createCellArrays(m);
+    for (int i = 1; i <= 12; ++i)
+        m.labels[i] = "c" + std::to_string(i);
+    m.nparms = 12;
+    m.ncols = 12;
+    m.dmrows = 12;
+    m.dmcols = 6;
+    return m;
+}
+
+struct Entry {
+    int row;
+    int col;
+    double value;
+};
+
+struct BuildCase {
+    const char* name;
+    std::vector<int> rowCells;
+    std::vector<Entry> entries;
+    std::function<void(Model&)> adjust;
+    std::vector<std::string> headers;
+    std::vector<std::string> texts;  // in cell order
+    std::vector<std::string> rowNames;
+    std::vector<bool> hasEntries;
+};
+
+class DesignBuild : public testing::TestWithParam<BuildCase> {};
+
+TEST_P(DesignBuild, laysOutRowsColumnsAndTexts)
+{
+    const BuildCase& c = GetParam();
+    Model m = twelveCellModel();
+    for (const Entry& e : c.entries)
+        m.dm.set(e.row, e.col, e.value);
+    if (c.adjust)
+        c.adjust(m);
+    DesignTable table;
+    table.build(m, c.rowCells);
+
+    EXPECT_EQ(table.rowCells(), c.rowCells);
+    std::vector<std::string> headers, texts, rowNames;
+    std::vector<bool> hasEntries;
+    for (int j = 0; j < table.columnCount(); ++j)
+        headers.push_back(table.column(j).header);
+    for (int n = 0; n < table.cellCount(); ++n)
+        texts.push_back(table.text(n));
+    for (int x = 0; x < table.rowCount(); ++x) {
+        rowNames.push_back(table.rowName(x));
+        hasEntries.push_back(table.row(x).hasEntries);
+    }
+    EXPECT_EQ(headers, c.headers);
+    EXPECT_EQ(texts, c.texts);
+    EXPECT_EQ(rowNames, c.rowNames);
+    EXPECT_EQ(hasEntries, c.hasEntries);
+    EXPECT_FALSE(table.hasEdits());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DesignBuild,
+    testing::Values(
+        BuildCase{"onlyColumnsWithEntriesShown_B5CellsInSecondColumn", {7, 3},
+                  {{7, 2, 1}, {7, 5, 0.5}, {3, 5, -1}}, nullptr,
+                  {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"c7", "c3"}, {true, true}},
+        BuildCase{"fiveRowsKeepTheGivenOrder", {1, 4, 2, 9, 10}, {{9, 1, 1}}, nullptr,
+                  {"B1"}, {"0", "0", "0", "1", "0"}, {"c1", "c4", "c2", "c9", "c10"},
+                  {true, true, true, true, true}},
+        BuildCase{"columnsPastDmcolsNotShown", {7}, {{7, 1, 2}, {7, 7, 1}}, nullptr,
+                  {"B1"}, {"2"}, {"c7"}, {true}},
+        BuildCase{"dmcolsZeroGivesRowsButNoColumns", {7, 3}, {{7, 1, 1}},
+                  [](Model& m) { m.dmcols = 0; }, {}, {}, {"c7", "c3"}, {true, true}},
+        BuildCase{"noMarkedCellsGivesEmptyTable", {}, {{7, 1, 1}}, nullptr, {}, {}, {}, {}},
+        BuildCase{"fixedAndSpecialCellsHaveEmptyReadOnlyRows", {4, 7, 5},
+                  {{4, 1, 1}, {7, 3, 1}},
+                  [](Model& m) { m.pim[4] = -4; m.pim[5] = 0; },
+                  {"B3"}, {"", "1", ""}, {"c4", "c7", "c5"}, {false, true, false}},
+        BuildCase{"twinRowsShowTheSameEntries", {2, 9}, {{2, 4, 3}},
+                  [](Model& m) { m.pim[9] = 2; }, {"B4"}, {"3", "3"}, {"c2", "c9"}, {true, true}},
+        BuildCase{"moreRowsThanDmrowsAllLaidOut", {1, 2, 3}, {{3, 1, 1}},
+                  [](Model& m) { m.dmrows = 1; }, {"B1"}, {"0", "0", "1"}, {"c1", "c2", "c3"},
+                  {true, true, true}},
+        BuildCase{"rowReadsTheParameterTheCellHolds", {3}, {{3, 1, 1}, {8, 2, 1}},
+                  [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"c3"}, {true}},
+        BuildCase{"cellOutsideTheModelIsReadOnly_unlabelledRowNamedByCell", {40, 6}, {{6, 1, 1}},
+                  [](Model& m) { m.labels[6] = ""; }, {"B1"}, {"", "1"}, {"cell 40", "cell 6"},
+                  {false, true}}),
+    [](const testing::TestParamInfo<BuildCase>& info) { return std::string(info.param.name); });
+
+// A table of the given rows over a model with one entry per (row cell, column 1..cols).
+DesignTable fullTable(Model& m, std::vector<int> rowCells, int cols)
+{
+    for (int cell : rowCells)
+        for (int c = 1; c <= cols; ++c)
+            m.dm.set(cell, c, 9);
+    DesignTable table;
+    table.build(m, rowCells);
+    return table;
+}
+
+TEST(DesignCommands, identityOnTwoByThreeSetsDiagonalClearsHighlightAndSparesReadOnlyRows)
+{
+    Model m = twelveCellModel();
+    m.pim[3] = -1;
+    DesignTable table = fullTable(m, {1, 2, 3}, 3);
+    table.pressCell(0, PressKeys::Other);
+    table.pressCell(5, PressKeys::ShiftOnly);
+    EXPECT_FALSE(table.setText(2, "1"));  // the fixed row takes no entry
+    table.identity();
+    std::vector<std::string> texts;
+    for (int n = 0; n < table.cellCount(); ++n) {
+        texts.push_back(table.text(n));
+        EXPECT_EQ(table.shade(n), CellShade::White) << n;
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"1", "0", "", "0", "1", "", "0", "0", ""}));
+    EXPECT_EQ(m.dm.get(1, 1), 9);  // the model waits for Close
+}
+
+TEST(DesignCommands, addWithThreeRowsAndDmcolsFourAppendsB5OfZerosLastInCellOrder)
+{
+    Model m = twelveCellModel();
+    m.dmcols = 4;
+    DesignTable table = fullTable(m, {1, 2, 3}, 2);
+    ASSERT_TRUE(table.addColumn(m).ok());
+    ASSERT_EQ(table.columnCount(), 3);
+    EXPECT_EQ(table.column(2).header, "B5");
+    EXPECT_EQ(m.dmcols, 5);
+    EXPECT_TRUE(m.dm.colUsed(5));
+    EXPECT_EQ(m.unsaved, 1);
+    for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(table.text(6 + x), "0");
+
+    m.dmcols = DesignMatrix::kMaxIndex;
+    const Status status = table.addColumn(m);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().message, "The design matrix already has 32767 columns, the most it can hold.");
+    EXPECT_EQ(table.columnCount(), 3);
+}
+
+TEST(DesignCommands, headerPressesSelectAndDeleteHidesAllButTheFirst)
+{
+    // A never-pressed header turns white at its first press and blue at its second.
+    const std::pair<std::vector<int>, std::vector<int>> cases[] = {
+        {{1, 1, 2, 2}, {1, 2}}, {{0, 0}, {}}, {{1, 1, 1}, {}}, {{2}, {}}, {{0, 0, 3, 3}, {3}}};
+    for (const auto& [pressed, hidden] : cases) {
+        Model m = twelveCellModel();
+        DesignTable table = fullTable(m, {1, 2}, 4);
+        for (int j : pressed)
+            table.pressHeader(j);
+        EXPECT_EQ(table.deleteSelected(), hidden);
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(table.column(j).hidden, std::count(hidden.begin(), hidden.end(), j) == 1);
+    }
+}
+
+struct Press {
+    int cell;
+    PressKeys keys;
+};
+
+TEST(DesignCommands, shiftPressTogglesTheBlockFromTheAnchor)
+{
+    struct Case {
+        const char* name;
+        std::vector<Press> presses;
+        std::set<int> yellow;  // 3 rows x 3 columns
+        int lastcell;
+    };
+    const Case cases[] = {
+        {"blockOfFour", {{0, PressKeys::Other}, {4, PressKeys::ShiftOnly}}, {0, 1, 3, 4}, 4},
+        {"repeatTurnsBackOnlyThatCell",
+         {{0, PressKeys::Other}, {4, PressKeys::ShiftOnly}, {4, PressKeys::ShiftOnly}}, {0, 1, 3}, 4},
+        {"anchorStartsAtCellZero", {{8, PressKeys::ShiftOnly}}, {0, 1, 2, 3, 4, 5, 6, 7, 8}, 8},
+        {"blockAboveTheAnchorChangesNothing", {{4, PressKeys::Other}, {0, PressKeys::ShiftOnly}}, {}, 0},
+        {"rowAboveInALaterColumnChangesNothing", {{1, PressKeys::Other}, {6, PressKeys::ShiftOnly}}, {}, 6},
+        {"otherKeysOnlyMoveTheAnchor", {{2, PressKeys::Other}, {8, PressKeys::Other}}, {}, 8},
+    };
+    for (const Case& c : cases) {
+        Model m = twelveCellModel();
+        DesignTable table = fullTable(m, {1, 2, 3}, 3);
+        for (const Press& p : c.presses)
+            table.pressCell(p.cell, p.keys);
+        std::set<int> yellow;
+        for (int n = 0; n < table.cellCount(); ++n)
+            if (table.shade(n) == CellShade::Yellow)
+                yellow.insert(n);
+        EXPECT_EQ(yellow, c.yellow) << c.name;
+        EXPECT_EQ(table.lastcell(), c.lastcell) << c.name;
+    }
+}
+
+TEST(DesignCommands, scrollMovesFourCellsAndRightThenLeftReturns)
+{
+    Model m = twelveCellModel();
+    DesignTable table = fullTable(m, {1, 2, 3, 4, 5, 6}, 6);
+    table.scroll(ScrollDirection::Right);
+    EXPECT_EQ(table.firstShownColumn(), 4);
+    table.scroll(ScrollDirection::Right);
+    EXPECT_EQ(table.firstShownColumn(), 5);  // kept within the table
+    table.scroll(ScrollDirection::Left);
+    table.scroll(ScrollDirection::Left);
+    EXPECT_EQ(table.firstShownColumn(), 0);
+    table.scroll(ScrollDirection::Down);
+    EXPECT_EQ(table.firstRow(), 4);
+    table.scroll(ScrollDirection::Up);
+    EXPECT_EQ(table.firstRow(), 0);
+    table.scroll(ScrollDirection::Up);
+    EXPECT_EQ(table.firstRow(), 0);
+}
+
+}  // namespace

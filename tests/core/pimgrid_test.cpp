@@ -1,0 +1,202 @@
+#include "pim/pimgrid.h"
+
+#include <gtest/gtest.h>
+
+#include "model/model.h"
+#include "pim/gridview.h"
+#include "pim/gridwriteback.h"
+
+using namespace tw;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+PimGrid grid(int rowLength, int rowsPerAge, Texts texts)
+{
+    PimGrid g;
+    g.rowLength = rowLength;
+    g.rowsPerAge = rowsPerAge;
+    g.texts = std::move(texts);
+    g.marks.assign(g.texts.size(), 0);
+    return g;
+}
+
+struct CommandCase {
+    const char* name;
+    int rowLength;
+    int rowsPerAge;
+    Texts before;
+    GridCommand command;
+    Zeros zeros;
+    Texts after;
+};
+
+class GridCommands : public testing::TestWithParam<CommandCase> {};
+
+TEST_P(GridCommands, changeTheTextsAsStated)
+{
+    const CommandCase& c = GetParam();
+    PimGrid g = grid(c.rowLength, c.rowsPerAge, c.before);
+    applyCommand(g, c.command, c.zeros);
+    EXPECT_EQ(g.texts, c.after);
+}
+
+constexpr auto Skip = Zeros::Skip;
+constexpr auto Change = Zeros::Change;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GridCommands,
+    testing::Values(
+        CommandCase{"varyingLeavesZeros", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Skip, {"1", "0", "2", "3"}},
+        CommandCase{"varyingChangesZerosToo", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Change,
+                    {"1", "2", "3", "4"}},
+        CommandCase{"timeTakingPartDependsOnTheTarget", 3, 2, {"4", "5", "6", "0", "8", "9"},
+                    GridCommand::ConstantOverTime, Skip, {"4", "4", "4", "0", "0", "0"}},
+        CommandCase{"timeSkipsZeroTargets", 3, 1, {"4", "0", "6"}, GridCommand::ConstantOverTime, Skip,
+                    {"4", "0", "4"}},
+        CommandCase{"timeChangesZeroTargetsWhenAsked", 3, 1, {"4", "0", "6"}, GridCommand::ConstantOverTime, Change,
+                    {"4", "4", "4"}},
+        CommandCase{"timeCopiesTheTextVerbatim", 2, 2, {"1.5", "7", "12abc", "3"}, GridCommand::ConstantOverTime,
+                    Skip, {"1.5", "1.5", "12abc", "12abc"}},
+        CommandCase{"allTakesCellZero", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Skip,
+                    {"5", "0", "5", "5"}},
+        CommandCase{"allWithZerosToo", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Change,
+                    {"5", "5", "5", "5"}},
+        CommandCase{"ageWithOneClassChangesNothing", 2, 2, {"1", "2", "3", "4"}, GridCommand::ConstantOverAge, Skip,
+                    {"1", "2", "3", "4"}},
+        CommandCase{"ageCopiesTheFirstClassZerosIncluded", 2, 2, {"1", "2", "3", "0", "5", "6", "7", "8"},
+                    GridCommand::ConstantOverAge, Skip, {"1", "2", "3", "0", "1", "2", "3", "0"}},
+        CommandCase{"strataKeepsEachClassItsOwnFirstRow", 2, 2,
+                    {"1", "2", "3", "4", "5", "6", "7", "0", "9", "10", "11", "12"}, GridCommand::ConstantOverStrata,
+                    Skip, {"1", "2", "1", "2", "5", "6", "5", "0", "9", "10", "9", "10"}},
+        CommandCase{"emptyGridIsLeftAlone", 0, 0, {}, GridCommand::ConstantOverAge, Skip, {}}),
+    [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
+
+// Two groups, two age classes, three strata, three periods of 2, 1 and 2 occasions.
+Model modelTwoGroups()
+{
+    Model m = startupModel();
+    m.groups = 2;
+    m.nage = 2;
+    m.nstrat = 3;
+    m.nyrs = 3;
+    m.secpers = {0, 2, 1, 2};
+    m.cumsec = {0, 2, 3, 5};
+    m.totsec = 5;
+    computeDerivedSizes(m);
+    m.npar = static_cast<int>(expectedCellCount(m));
+    createCellArrays(m);
+    return m;
+}
+
+TEST(GridCommandsInViews, strataInMovementWindowUsesNstratMinusOneRows)
+{
+    const auto windows = buildView(modelTwoGroups(), ViewKind::Movement);
+    ASSERT_TRUE(windows.ok());
+    const GridWindowLayout& w = windows->at(4);  // group 2, from B: rows to A, to C per age class
+    PimGrid g = gridFromLayout(w);
+    applyCommand(g, GridCommand::ConstantOverStrata, Zeros::Skip);
+    // Rows of nint = 2 cells; the row "to C" of each age class copies the row "to A".
+    const Texts& b = w.builtTexts;
+    EXPECT_EQ(g.texts, (Texts{b[0], b[1], b[0], b[1], b[4], b[5], b[4], b[5]}));
+}
+
+TEST(GridCommandsInViews, closedCaptureRowsHoldTotsecCells)
+{
+    const auto windows = buildView(modelTwoGroups(), ViewKind::ClosedCapture);
+    ASSERT_TRUE(windows.ok());
+    PimGrid g = gridFromLayout(windows->at(0));
+    ASSERT_EQ(g.rowLength, 5);
+    applyCommand(g, GridCommand::ConstantOverTime, Zeros::Skip);
+    for (int i = 0; i < g.cellCount(); ++i)
+        EXPECT_EQ(g.texts[i], g.texts[i - i % 5]) << "cell " << i;
+    applyCommand(g, GridCommand::ConstantOverStrata, Zeros::Skip);
+    // Age class 1 is rows 0..2, age class 2 rows 3..5: each takes its own first row.
+    EXPECT_EQ(g.texts[10], windows->at(0).builtTexts[0]);
+    EXPECT_EQ(g.texts[25], windows->at(0).builtTexts[15]);
+    EXPECT_NE(g.texts[25], g.texts[10]);
+}
+
+TEST(GridOops, restoresTheBuiltStateOfThisVeryWindow)
+{
+    const Model m = modelTwoGroups();
+    for (ViewKind kind : {ViewKind::Survival, ViewKind::Movement}) {
+        const auto windows = buildView(m, kind);
+        ASSERT_TRUE(windows.ok());
+        const GridWindowLayout& second = windows->at(1);
+        PimGrid g = gridFromLayout(second);
+        const PimGrid built = g;
+        restoreBuilt(g, second.builtTexts);
+        EXPECT_EQ(g, built) << "Oops right after building changes nothing";
+        applyCommand(g, GridCommand::ConstantOverAll, Zeros::Change);
+        g.texts[1] = "77";
+        g.toggleMark(1);
+        restoreBuilt(g, second.builtTexts);
+        EXPECT_EQ(g.texts, second.builtTexts);
+        EXPECT_NE(g.texts, windows->at(0).builtTexts);
+        EXPECT_TRUE(g.marked(1)) << "Oops restores texts, not marks";
+    }
+}
+
+struct WriteBackCase {
+    const char* name;
+    std::string text;
+    std::int16_t stored;
+};
+
+class GridWriteBack : public testing::TestWithParam<WriteBackCase> {};
+
+TEST_P(GridWriteBack, storesTheRoundedDecimalValue)
+{
+    Model m = modelTwoGroups();
+    const auto report = writeBackGrid(m, {5}, {GetParam().text});
+    EXPECT_TRUE(report.outOfRangeCells.empty());
+    EXPECT_EQ(m.pim[5], GetParam().stored);
+    EXPECT_EQ(m.unsaved, GetParam().stored == 5 ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(WriteBackTexts, GridWriteBack,
+                         testing::Values(WriteBackCase{"trailingLetters", "12abc", 12},
+                                         WriteBackCase{"halfDownToEven", "2.5", 2},
+                                         WriteBackCase{"halfUpToEven", "3.5", 4},
+                                         WriteBackCase{"emptyIsZero", "", 0},
+                                         WriteBackCase{"negative", "-7", -7},
+                                         WriteBackCase{"sameValueIsNoChange", "5", 5},
+                                         WriteBackCase{"largestValue", "32767", 32767},
+                                         WriteBackCase{"smallestValue", "-32768", -32768}),
+                         [](const testing::TestParamInfo<WriteBackCase>& info) { return info.param.name; });
+
+TEST(GridWriteBackErrors, outOfRangeKeepsTheOldValueAndNamesTheCells)
+{
+    Model m = modelTwoGroups();
+    const auto report = writeBackGrid(m, {3, 4, 6}, {"40000", "9", "-32769"});
+    EXPECT_EQ(report.outOfRangeCells, (std::vector<int>{3, 6}));
+    EXPECT_EQ(m.pim[3], 3);
+    EXPECT_EQ(m.pim[4], 9);
+    EXPECT_EQ(m.pim[6], 6);
+    EXPECT_EQ(outOfRangeMessage(report.outOfRangeCells),
+              "Cells 3, 6 read a number outside -32768..32767 and keep their old parameter numbers.");
+    EXPECT_EQ(outOfRangeMessage({12}), "Cell 12 reads a number outside -32768..32767 and keeps its old parameter number.");
+    EXPECT_EQ(writeBackGrid(m, {7}, {"1e400"}).outOfRangeCells, (std::vector<int>{7}));
+}
+
+TEST(GridWriteBackFixed, unfixedCellLosesItsFixedValue)
+{
+    struct Case {
+        const char* text;
+        std::int16_t pim;
+        double initval;
+    };
+    const Case cases[] = {{"3", 3, 0.0}, {"0", 0, 0.0}, {"-5", -5, 0.7}, {"-9", -9, 0.7}};
+    for (const Case& c : cases) {
+        Model m = modelTwoGroups();
+        m.pim[5] = -5;
+        m.initval[5] = 0.7;
+        writeBackGrid(m, {5}, {c.text});
+        EXPECT_EQ(m.pim[5], c.pim) << c.text;
+        EXPECT_DOUBLE_EQ(m.initval[5], c.initval) << c.text;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+#include "pim/gridview.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "model/model.h"
+
+using namespace tw;
+
+namespace {
+
+// A loaded model with pim(i) = i, secondary periods given per primary period.
+Model modelWith(int groups, int nage, int nstrat, const std::vector<int>& occasions)
+{
+    Model m = startupModel();
+    m.groups = groups;
+    m.nage = nage;
+    m.nstrat = nstrat;
+    m.nyrs = static_cast<int>(occasions.size());
+    m.secpers.assign(1, 0.0);
+    m.cumsec.assign(1, 0);
+    for (int k : occasions) {
+        m.secpers.push_back(k);
+        m.cumsec.push_back(static_cast<std::int16_t>(m.cumsec.back() + k));
+    }
+    m.totsec = m.cumsec.back();
+    computeDerivedSizes(m);
+    m.npar = static_cast<int>(expectedCellCount(m));
+    createCellArrays(m);
+    return m;
+}
+
+// Two groups, two age classes, three strata, three primary periods with 2, 0 and 1
+// secondary occasions: survival and movement cells 1..72, open capture 73..84,
+// closed capture 85..102.
+Model twoGroupsTwoAgesThreeStrata()
+{
+    return modelWith(2, 2, 3, {2, 0, 1});
+}
+
+std::vector<GridWindowLayout> view(const Model& m, ViewKind kind)
+{
+    auto built = buildView(m, kind);
+    EXPECT_TRUE(built.ok()) << (built.ok() ? "" : built.error().message);
+    return built.ok() ? *built : std::vector<GridWindowLayout>{};
+}
+
+struct WindowCase {
+    const char* name;
+    ViewKind kind;
+    std::size_t window;
+    int number;
+    const char* caption;
+    std::vector<int> cells;  // model cells in grid order, from the model-file numbering
+};
+
+class ViewCellNumbers : public testing::TestWithParam<WindowCase> {};
+
+TEST_P(ViewCellNumbers, showTheModelFileCells)
+{
+    const WindowCase& c = GetParam();
+    const auto windows = view(twoGroupsTwoAgesThreeStrata(), c.kind);
+    ASSERT_GT(windows.size(), c.window);
+    const GridWindowLayout& w = windows[c.window];
+    EXPECT_EQ(w.number, c.number);
+    EXPECT_EQ(w.caption, c.caption);
+    EXPECT_EQ(w.cellmap, c.cells);
+    ASSERT_EQ(w.builtTexts.size(), c.cells.size());
+    for (std::size_t i = 0; i < c.cells.size(); ++i)
+        EXPECT_EQ(w.builtTexts[i], std::to_string(c.cells[i]));  // pim(i) = i
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TwoGroupsTwoAgesThreeStrata, ViewCellNumbers,
+    testing::Values(
+        WindowCase{"survivalGroup1", ViewKind::Survival, 0, 0, "Survival - group 1",
+                   {1, 10, 5, 14, 9, 18, 19, 28, 23, 32, 27, 36}},
+        WindowCase{"survivalGroup2", ViewKind::Survival, 1, 1, "Survival - group 2",
+                   {37, 46, 41, 50, 45, 54, 55, 64, 59, 68, 63, 72}},
+        WindowCase{"movementFromBGroup2", ViewKind::Movement, 4, 4, "movement B- . - group 2",
+                   {40, 49, 42, 51, 58, 67, 60, 69}},
+        WindowCase{"movementFromAGroup1", ViewKind::Movement, 0, 0, "movement A- . - group 1",
+                   {2, 11, 3, 12, 20, 29, 21, 30}},
+        WindowCase{"openCaptureStratumOutermost", ViewKind::OpenCapture, 0, 0,
+                   "Open capture probabilities - group 1 (all groups)",
+                   {73, 74, 77, 78, 81, 82, 75, 76, 79, 80, 83, 84}},
+        WindowCase{"closedCaptureStratumOutermost", ViewKind::ClosedCapture, 0, 0,
+                   "Closed capture probabilities - group 1 (all groups)",
+                   {85, 86, 87, 91, 92, 93, 97, 98, 99, 88, 89, 90, 94, 95, 96, 100, 101, 102}}),
+    [](const testing::TestParamInfo<WindowCase>& info) { return info.param.name; });
+
+TEST(GridViews, everyCellOfTheModelIsShownExactlyOnce)
+{
+    const Model m = twoGroupsTwoAgesThreeStrata();
+    std::map<int, int> shown;
+    for (ViewKind kind : {ViewKind::Survival, ViewKind::Movement, ViewKind::OpenCapture, ViewKind::ClosedCapture})
+        for (const GridWindowLayout& w : view(m, kind))
+            for (int cell : w.cellmap)
+                ++shown[cell];
+    ASSERT_EQ(static_cast<int>(shown.size()), m.npar);
+    EXPECT_EQ(shown.begin()->first, 1);
+    EXPECT_EQ(shown.rbegin()->first, m.npar);
+    for (const auto& [cell, times] : shown)
+        EXPECT_EQ(times, 1) << "cell " << cell;
+}
+
+TEST(GridViews, oneGroupCaptureWindowsCarryNoAllGroupsNote)
+{
+    const Model one = modelWith(1, 1, 2, {1, 1});
+    EXPECT_EQ(view(one, ViewKind::OpenCapture)[0].caption, "Open capture probabilities - group 1");
+    EXPECT_EQ(view(one, ViewKind::ClosedCapture)[0].caption, "Closed capture probabilities - group 1");
+}
+
+TEST(GridViews, geometryGapsAndHeaders)
+{
+    const Model m = twoGroupsTwoAgesThreeStrata();
+    const GridWindowLayout survival = view(m, ViewKind::Survival)[0];
+    EXPECT_EQ(survival.rowLength, 2);
+    EXPECT_EQ(survival.rowsPerAge, 3);
+    EXPECT_EQ(survival.cellCount(), 12);
+    EXPECT_EQ(survival.columnHeaders, (std::vector<std::string>{"1-2", "2-3"}));
+    EXPECT_EQ(survival.rowHeaders[4], "Age 2, stratum 2");
+    std::vector<int> ageEnds;
+    for (int row = 0; row < survival.rowCount(); ++row)
+        if (survival.endsAgeClass(row))
+            ageEnds.push_back(row);
+    EXPECT_EQ(ageEnds, (std::vector<int>{2, 5}));  // the last age class has its gap too
+
+    const GridWindowLayout closed = view(m, ViewKind::ClosedCapture)[0];
+    EXPECT_EQ(closed.rowLength, m.totsec);
+    EXPECT_EQ(closed.columnHeaders, (std::vector<std::string>{"1.1", "1.2", "3.1"}));
+    // Period 2 has no occasion: its gap falls where period 1 ends.
+    EXPECT_EQ(closed.periodEnds, (std::vector<char>{0, 1, 1}));
+
+    const GridWindowLayout movement = view(m, ViewKind::Movement)[1];
+    EXPECT_EQ(movement.rowHeaders, (std::vector<std::string>{"Age 1, to A", "Age 1, to C", "Age 2, to A", "Age 2, to C"}));
+}
+
+TEST(GridViews, movementWithOneStratumHasNoCells)
+{
+    const auto windows = view(modelWith(3, 1, 1, {1, 1, 1}), ViewKind::Movement);
+    ASSERT_EQ(windows.size(), 3u);
+    for (const GridWindowLayout& w : windows)
+        EXPECT_EQ(w.cellCount(), 0);
+    EXPECT_EQ(windows[2].caption, "movement A- . - group 3");
+}
+
+TEST(GridViews, shownTextIsThePlainParameterNumber)
+{
+    Model m = modelWith(1, 1, 1, {1, 1});
+    m.pim[1] = -7;
+    m.pim[2] = 0;
+    const auto open = view(m, ViewKind::OpenCapture)[0];
+    EXPECT_EQ(view(m, ViewKind::Survival)[0].builtTexts, (std::vector<std::string>{"-7"}));
+    EXPECT_EQ(open.builtTexts, (std::vector<std::string>{"0"}));
+}
+
+TEST(GridViews, modelTooSmallForItsDimensionsIsAnErrorNotACrash)
+{
+    Model m = twoGroupsTwoAgesThreeStrata();
+    m.npar = 100;
+    createCellArrays(m);
+    EXPECT_TRUE(buildView(m, ViewKind::Survival).ok());
+    const auto closed = buildView(m, ViewKind::ClosedCapture);
+    ASSERT_FALSE(closed.ok());
+    EXPECT_EQ(closed.error().message, "The view needs cell 101, but the model has only 100 cells (NPAR).");
+
+    Model periods = twoGroupsTwoAgesThreeStrata();
+    periods.secpers.resize(2);
+    const auto noPeriods = buildView(periods, ViewKind::ClosedCapture);
+    ASSERT_FALSE(noPeriods.ok());
+    EXPECT_EQ(noPeriods.error().message,
+              "The model lists the secondary periods of fewer than 3 primary periods (SECPERS).");
+
+    const auto unloaded = buildView(startupModel(), ViewKind::Survival);
+    ASSERT_TRUE(unloaded.ok());
+    EXPECT_EQ(unloaded->at(0).cellCount(), 0);
+}
+
+}  // namespace

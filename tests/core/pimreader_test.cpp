@@ -1,0 +1,232 @@
+#include "model/pimreader.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/steps.h"
+#include "pimtest_support.h"
+
+using namespace tw;
+using namespace pimtest;
+
+namespace {
+
+// One group, one stratum, two seasons of one secondary period: cells 1 (survival),
+// 2 (open capture), 3 and 4 (closed capture).
+const std::string kSmall =
+    "PROC TITLE 'small';\n"                            // 1
+    "PROC MODEL NPAR=4 NYRS=2 STRATA=1 SECPERS=1 1;\n"  // 2
+    "COHORT=3;\n"                                       // 3
+    "PIM;\n"                                            // 4
+    "SRV(1);\n 1\n;\n"                                  // 5-7
+    "P(1);\n 2\n;\n"                                    // 8-10
+    "CP(1);\n 3  4 \n;\n"                               // 11-13
+    "DESIGN 4 4 ONEDIGIT;\n"                            // 14
+    " 1  1  1;\n"                                       // 15
+    "PROC TEST AICSAVE=CORVANE.AIC;\n"                  // 16
+    "PROC STOP;\n";
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+}
+
+std::string upTo(const std::string& text, const std::string& through)
+{
+    return text.substr(0, text.find(through) + through.size());
+}
+
+struct FailedRead {
+    const char* name;
+    std::string text;
+    std::string message;
+};
+
+class PimReadFailure : public ::testing::TestWithParam<FailedRead> {};
+
+// A failed read names the file and line, and the loaded model and menus stay as they were.
+TEST_P(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
+{
+    TempDir dir;
+    writeFile("good.inp", kSmall);
+    writeFile("bad.inp", GetParam().text);
+    cli::CliState state;
+    ASSERT_TRUE(cli::readPimsStep(state, "good.inp").ok());
+    state.model.markChanged();
+    const cli::CliState before = state;
+
+    const Status read = cli::readPimsStep(state, "bad.inp");
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().text(), GetParam().message);
+    EXPECT_EQ(state.model, before.model);
+    EXPECT_EQ(state.model.infile, "good.inp");
+    EXPECT_TRUE(state.menuSavePims);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PimReadFailure,
+    ::testing::Values(
+        FailedRead{"noCohort", upTo(kSmall, "STRATA=1 SECPERS=1 1;\n"),
+                   "bad.inp, line 2: the file ends before the COHORT line"},
+        FailedRead{"noPimSection", upTo(kSmall, "COHORT=3;\n"),
+                   "bad.inp, line 3: the file ends before the PIM section"},
+        FailedRead{"blockCutShort", upTo(kSmall, "P(1);\n 2\n"),
+                   "bad.inp, line 9: the file ends before the open-capture block of stratum 1"},
+        FailedRead{"noDesign", upTo(kSmall, " 3  4 \n;\n"),
+                   "bad.inp, line 13: the file ends before the DESIGN statement"},
+        FailedRead{"noClosingProc", upTo(kSmall, " 1  1  1;\n"),
+                   "bad.inp, line 15: the file ends before the PROC line that closes the design section"},
+        FailedRead{"nparTooLarge", replaced(kSmall, "NPAR=4", "NPAR=40000"),
+                   "bad.inp, line 2: NPAR=40000 lies outside 0..32767"},
+        FailedRead{"negativeStrata", replaced(kSmall, "STRATA=1", "STRATA=-1"),
+                   "bad.inp, line 2: STRATA=-1 lies outside 0..32767"},
+        FailedRead{"secpersBeforeNyrs", replaced(kSmall, "NYRS=2 STRATA=1 SECPERS=1 1;", "SECPERS=1 1\n NYRS=2 STRATA=1;"),
+                   "bad.inp, line 2: SECPERS comes before NYRS"},
+        FailedRead{"tooManySecondaryPeriods", replaced(kSmall, "SECPERS=1 1", "SECPERS=20000 20000"),
+                   "bad.inp, line 2: the secondary periods add up to more than 32767"},
+        FailedRead{"secpersListCutShort", replaced(upTo(kSmall, "NYRS=2"), "NYRS=2", "NYRS=2 SECPERS=1\n"),
+                   "bad.inp, line 2: the file ends before the COHORT line"},
+        FailedRead{"pimValueBeyond16Bits", replaced(kSmall, "SRV(1);\n 1\n", "SRV(1);\n 40000\n"),
+                   "bad.inp, line 7: the value 40000 in the survival block of group 1, stratum 1 lies outside "
+                   "-32768..32767"},
+        FailedRead{"pimValueBeyondDouble", replaced(kSmall, "P(1);\n 2\n", "P(1);\n 1E999\n"),
+                   "bad.inp, line 10: a value in the open-capture block of stratum 1 is too large"},
+        FailedRead{"cellBeyondNpar", replaced(kSmall, "NPAR=4", "NPAR=3"),
+                   "bad.inp, line 13: cell 4 of the closed-capture block of stratum 1 lies beyond NPAR=3"},
+        FailedRead{"designColumnsBeyond16Bits", replaced(kSmall, "DESIGN 4 4", "DESIGN 4 99999"),
+                   "bad.inp, line 14: the column count \"99999\" of the DESIGN statement lies outside -32768..32767"},
+        FailedRead{"designRowNotWhole", replaced(kSmall, " 1  1  1;", " 1.5  1  1;"),
+                   "bad.inp, line 15: the row \"1.5\" of a design entry is not a whole number in 0..32767"},
+        FailedRead{"designRowNegative", replaced(kSmall, " 1  1  1;", " -1  1  1;"),
+                   "bad.inp, line 15: the row \"-1\" of a design entry is not a whole number in 0..32767"},
+        FailedRead{"designColumnBeyondIndex", replaced(kSmall, " 1  1  1;", " 1  32768  1;"),
+                   "bad.inp, line 15: the column \"32768\" of a design entry is not a whole number in 0..32767"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PimReadMissingFile, isReportedAndChangesNothing)
+{
+    TempDir dir;
+    cli::CliState state;
+    const Status read = cli::readPimsStep(state, "absent.inp");
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().text(), "absent.inp: cannot open the file: No such file or directory");
+    EXPECT_EQ(state.model, startupModel());
+    EXPECT_FALSE(state.menuSave);
+    EXPECT_FALSE(state.menuSavePims);
+}
+
+struct EntryCase {
+    const char* text;
+    int pim;
+    double initval;
+};
+
+// A written fixed cell (minus its value) reads back as a fixing; 0, -1 and -2 stay
+// special values; other values round half to even.
+TEST(PimReadEntries, negativeEntriesReadAsFixingsWithACollisionFreeMarker)
+{
+    for (const EntryCase c : {EntryCase{"-.5", -3, 0.5}, EntryCase{"-1.5", -3, 1.5}, EntryCase{"-7", -3, 7},
+                              EntryCase{"-1", -1, 0}, EntryCase{"-2", -2, 0}, EntryCase{"0", 0, 0},
+                              EntryCase{".5", 0, 0}, EntryCase{"2.5", 2, 0}, EntryCase{"3.5", 4, 0}}) {
+        // Cell 1 (survival): markers of cells 1 and 2 are -3; cell 4 (closed capture) gets -4.
+        auto first = readText(replaced(kSmall, "SRV(1);\n 1\n", std::string("SRV(1);\n ") + c.text + "\n"));
+        ASSERT_TRUE(first.ok()) << c.text;
+        EXPECT_EQ(first->pim[1], c.pim) << c.text;
+        EXPECT_EQ(first->initval[1], c.initval) << c.text;
+        auto fourth = readText(replaced(kSmall, " 3  4 \n", std::string(" 3  ") + c.text + " \n"));
+        ASSERT_TRUE(fourth.ok()) << c.text;
+        EXPECT_EQ(fourth->pim[4], c.pim == -3 ? -4 : c.pim) << c.text;
+        EXPECT_EQ(fourth->initval[4], c.initval) << c.text;
+    }
+}
+
+TEST(PimReadEntries, twoGroupsFillTheirOwnCells)
+{
+    auto model = readPimFile((dataDir() / "twogroups" / "input.inp").string());
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    ASSERT_EQ(model->groups, 2);
+    ASSERT_EQ(model->npar, 14);
+    for (int cell = 1; cell <= 14; ++cell)
+        EXPECT_EQ(model->pim[cell], cell) << "cell " << cell;
+    EXPECT_EQ(model->nparms, 14);
+}
+
+TEST(PimReadDesign, twoEntriesOnOneLineAndColumnsBeyondNparmsAreKept)
+{
+    auto model = readText(replaced(kSmall, " 1  1  1;", " 1  1  1; 2  2  1; 4  40  -1.5;"));
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    EXPECT_EQ(model->dm.get(1, 1), 1);
+    EXPECT_EQ(model->dm.get(2, 2), 1);
+    EXPECT_EQ(model->dm.get(4, 40), -1.5);
+    EXPECT_EQ(model->dm.size(), 3u);
+    for (int col : {0, 1, 2, 40})  // column 0 from the empty entry after the last ";"
+        EXPECT_TRUE(model->dm.colUsed(col)) << col;
+    EXPECT_FALSE(model->dm.colUsed(3));
+    EXPECT_EQ(model->dmrows, 4);
+    EXPECT_EQ(model->dmcols, 4);
+}
+
+TEST(PimReadModelStatement, keywordsAnywhereAndListsOverLines)
+{
+    // NPAR inside the title counts; the SECPERS list runs over two lines; NYRS rounds to even.
+    const std::string text = replaced(replaced(kSmall, "PROC TITLE 'small';", "PROC TITLE npar=4 example;"),
+                                      "PROC MODEL NPAR=4 NYRS=2 STRATA=1 SECPERS=1 1;",
+                                      "PROC MODEL NYRS=2.5 STRATA=1 SECPERS=1\n 1;");
+    PimReadNotes notes;
+    std::istringstream in(text);
+    auto model = readPimModel(in, "m.inp", &notes);
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    EXPECT_EQ(model->npar, 4);
+    EXPECT_EQ(model->nyrs, 2);
+    EXPECT_EQ(model->secpers, (std::vector<double>{0, 1, 1}));
+    EXPECT_EQ(model->cumsec, (std::vector<std::int16_t>{0, 1, 2}));
+    EXPECT_EQ(model->totsec, 2);
+    EXPECT_EQ(notes.caption, "npar=4 nyrs=2 nstrat=1");
+}
+
+TEST(PimReadModelStatement, setsTheFileStateOfAPimModel)
+{
+    auto model = readText(kSmall, "dir/m.inp");
+    ASSERT_TRUE(model.ok());
+    EXPECT_EQ(model->infile, "dir/m.inp");
+    EXPECT_EQ(model->modelform, "pim");
+    EXPECT_EQ(model->proctest, "PROC TEST AICSAVE=CORVANE.AIC;");
+    EXPECT_EQ(model->nconcells, 4);
+    EXPECT_EQ(model->nparms, 4);
+    EXPECT_EQ(model->ncols, 4);
+    EXPECT_EQ(model->nint, 1);
+    EXPECT_EQ(model->nstrat2, 1);
+    EXPECT_EQ(model->unsaved, 0);
+}
+
+// A second file without GROUPS must not inherit the first file's two groups.
+TEST(PimReadModelStatement, secondModelDoesNotInheritTheFirstOnesFields)
+{
+    TempDir dir;
+    cli::CliState state;
+    ASSERT_TRUE(cli::readPimsStep(state, (dataDir() / "twogroups" / "input.inp").string()).ok());
+    state.model.fixedlist = {"S(1)=.5;"};
+    writeFile("small.inp", kSmall);
+    ASSERT_TRUE(cli::readPimsStep(state, "small.inp").ok());
+    EXPECT_EQ(state.model.groups, 1);
+    EXPECT_EQ(state.model.npar, 4);
+    EXPECT_TRUE(state.model.fixedlist.empty());
+    EXPECT_EQ(state.model.dm.get(5, 15), 0);
+}
+
+TEST(PimReadLines, crLfAndLfGiveTheSameModel)
+{
+    std::string crlf;
+    for (char c : kSmall)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    auto lf = readText(kSmall);
+    auto withCr = readText(crlf);
+    ASSERT_TRUE(lf.ok() && withCr.ok());
+    EXPECT_EQ(*lf, *withCr);
+    // A last line without a line feed still counts.
+    auto unterminated = readText(kSmall.substr(0, kSmall.size() - 1));
+    EXPECT_TRUE(unterminated.ok());
+}
+
+}  // namespace

@@ -1,0 +1,252 @@
+#include "runs/pimwriter.h"
+
+#include <gtest/gtest.h>
+
+#include "pimtest_support.h"
+
+using namespace tw;
+using namespace pimtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+Model readCase(const std::string& name, const std::string& file = "input.inp")
+{
+    auto model = readPimFile((dataDir() / name / file).string());
+    EXPECT_TRUE(model.ok()) << (model.ok() ? "" : model.error().text());
+    return model.ok() ? *model : Model{};
+}
+
+class PimWriterGolden : public ::testing::TestWithParam<const char*> {};
+
+// example26: the format's own example, a sixth design entry opening a new line, a negative
+// and a fractional design value. fixedcells: fixed cells in a survival and a capture block,
+// the special values, a closed-capture row of 2, 3 and 2 secondary periods, an empty
+// design. twogroups: group-numbered headings and design columns beyond nparms.
+TEST_P(PimWriterGolden, writesTheExpectedBytesAndReadsBackToThem)
+{
+    const std::string expected = fileText(dataDir() / GetParam() / "expected.inp");
+    Model model = readCase(GetParam());
+    auto written = writeText(model, fileText(dataDir() / GetParam() / "input.inp"));
+    ASSERT_TRUE(written.ok()) << written.error().text();
+    EXPECT_EQ(*written, expected);
+
+    Model again = readCase(GetParam(), "expected.inp");
+    auto rewritten = writeText(again, expected);
+    ASSERT_TRUE(rewritten.ok());
+    EXPECT_EQ(*rewritten, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PimWriterGolden, ::testing::Values("example26", "fixedcells", "twogroups"));
+
+TEST(PimWriterGolden, bundledExampleRoundTripsByteForByte)
+{
+    const std::string example = fileText(fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp");
+    auto model = readText(example, "example.inp");
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    EXPECT_EQ(model->groups, 2);
+    EXPECT_EQ(model->nage, 2);
+    EXPECT_EQ(model->nstrat, 3);
+    EXPECT_EQ(model->nyrs, 5);
+    EXPECT_EQ(model->secpers, (std::vector<double>{0, 2, 3, 2, 4, 3}));
+    auto written = writeText(*model, example);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(*written, example);
+}
+
+TEST(PimRenumbering, closesGapsKeepingOrderAndSpecialValues)
+{
+    struct Case {
+        std::vector<std::int16_t> before, after;
+    };
+    for (const Case& c : {Case{{3, 3, 7, 9, 7}, {1, 1, 2, 3, 2}},
+                          Case{{5, 0, -1, -2, -4, 5, 2}, {2, 0, -1, -2, -4, 2, 1}},
+                          Case{{1, 2, 3}, {1, 2, 3}}, Case{{0, -1, -6}, {0, -1, -6}}}) {
+        // Parameter numbers stay within 1..npar: the cells after those given hold 0.
+        Model model;
+        model.npar = 10;
+        model.pim.assign(11, 0);
+        std::copy(c.before.begin(), c.before.end(), model.pim.begin() + 1);
+        ASSERT_TRUE(renumberParameters(model).ok());
+        EXPECT_EQ(std::vector<std::int16_t>(model.pim.begin() + 1, model.pim.begin() + 1 + c.after.size()), c.after);
+    }
+}
+
+struct Refusal {
+    const char* name;
+    void (*change)(Model&);
+    std::string message;
+};
+
+class PimWriterRefusal : public ::testing::TestWithParam<Refusal> {};
+
+// A model the PIM form cannot hold is refused before anything is written.
+TEST_P(PimWriterRefusal, writesNothingAndSaysWhy)
+{
+    Model model = readCase("fixedcells");
+    GetParam().change(model);
+    const Model before = model;
+    std::istringstream head(fileText(dataDir() / "fixedcells" / "input.inp"));
+    std::ostringstream out;
+    const Status written = writePimModel(model, head, out);
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.error().text(), GetParam().message);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(model, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PimWriterRefusal,
+    ::testing::Values(
+        Refusal{"fixedAtNegativeValue", [](Model& m) { m.initval[1] = -0.5; },
+                "Cell 1 is fixed at a negative value (-.5), which the PIM form cannot hold."},
+        Refusal{"fixedAtLargeNegativeValue", [](Model& m) { m.initval[4] = -1250; },
+                "Cell 4 is fixed at a negative value (-1250), which the PIM form cannot hold."},
+        Refusal{"parameterAboveNpar", [](Model& m) { m.pim[6] = 12; },
+                "Cell 6 holds parameter 12, above NPAR=11."},
+        Refusal{"blocksNeedMoreCells", [](Model& m) { m.nage = 2; },
+                "Cell 12 of the PIM blocks lies outside 1..11: the dimensions need 22 cells."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PimWriterRefusal, headWithoutPimLineIsRefusedNamingTheLowerCaseLimit)
+{
+    Model model = readCase("fixedcells");
+    std::string head = fileText(dataDir() / "fixedcells" / "input.inp");
+    head.replace(head.find("PIM;"), 4, "pim;");
+    model.infile = "m.inp";
+    auto written = writeText(model, head);
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.error().text(),
+              "m.inp, line 18: no line of the input file contains \"PIM;\", \"constraint\" or \"CONSTRAINT\" to "
+              "end its head (a line written \"pim;\" is not recognised), so the model cannot be saved with PIMs");
+}
+
+// The head copy stops at a constraints line too: a constraints file saves with PIMs.
+TEST(PimWriterHead, stopsAtTheConstraintsLineAndKeepsEightBitBytes)
+{
+    Model model = readCase("fixedcells");
+    const std::string head = "PROC TITLE 'caf\xe9 \xff';\r\nCOHORT=1;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(1)=.5;\n";
+    auto written = writeText(model, head);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(written->substr(0, written->find("PIM;")),
+              "PROC TITLE 'caf\xe9 \xff';\r\nCOHORT=1;\r\nPROC ESTIMATE NAME=X;\r\n");
+}
+
+// A cell fixed at 0 is a blank and " 0" in a survival block but one blank in a capture block.
+TEST(PimWriterEntries, fixedAtZeroKeepsTheBlanksOfEachBlock)
+{
+    Model model = readCase("fixedcells");
+    model.pim[2] = fixedMarker(model.pim[2]);
+    model.pim[11] = fixedMarker(model.pim[11]);
+    auto written = writeText(model, fileText(dataDir() / "fixedcells" / "input.inp"));
+    ASSERT_TRUE(written.ok());
+    EXPECT_NE(written->find("SRV(1);\r\n -.5  0\r\n;\r\n"), std::string::npos) << *written;
+    EXPECT_NE(written->find("CP(1);\r\n 1 2  -2 3 0  4 0 \r\n;\r\n"), std::string::npos) << *written;
+}
+
+TEST(PimWriterDesign, tooManyRowsCutToTheParameterCountInFileAndModel)
+{
+    Model model = readCase("example26");
+    model.dmrows = 20;
+    model.dmcols = 25;
+    model.dm.set(13, 13, 1);
+    model.dm.setColUsed(13);
+    auto written = writeText(model, fileText(dataDir() / "example26" / "input.inp"));
+    ASSERT_TRUE(written.ok());
+    EXPECT_NE(written->find("DESIGN  12   12  ONEDIGIT;\r\n"), std::string::npos);
+    EXPECT_EQ(written->find(" 13  13 "), std::string::npos);
+    EXPECT_EQ(model.dmrows, 12);
+    EXPECT_EQ(model.dmcols, 12);
+    EXPECT_EQ(model.nparms, 12);
+}
+
+TEST(PimWriterBlocks, zeroGroupsWriteNoSurvivalOrMovementHeading)
+{
+    Model model = readCase("twogroups");
+    model.groups = 0;
+    auto written = writeText(model, fileText(dataDir() / "twogroups" / "input.inp"));
+    ASSERT_TRUE(written.ok()) << written.error().text();
+    EXPECT_EQ(written->find("SRV("), std::string::npos);
+    EXPECT_EQ(written->find("PSI("), std::string::npos);
+    EXPECT_NE(written->find("PIM;\r\nP(1);\r\n"), std::string::npos);
+}
+
+struct SameFileCase {
+    std::string infile;
+    std::string target;
+};
+
+// Saving over the input by another spelling of its name would read a file being written.
+TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
+{
+    TempDir dir;
+    fs::create_directory("sub");
+    fs::copy_file(dataDir() / "example26" / "input.inp", "m.inp");
+    fs::create_symlink("m.inp", "link.inp");
+    fs::create_hard_link("m.inp", "hard.inp");
+    const std::string original = fileText("m.inp");
+    for (const SameFileCase& c : {SameFileCase{"m.inp", "m.inp"}, SameFileCase{"m.inp", "./m.inp"},
+                                 SameFileCase{"./m.inp", "sub/../m.inp"}, SameFileCase{"m.inp", "link.inp"},
+                                 SameFileCase{"m.inp", "hard.inp"},
+                                 SameFileCase{"m.inp", (dir.path() / "m.inp").string()}}) {
+        auto model = readPimFile(c.infile);
+        ASSERT_TRUE(model.ok());
+        model->markChanged();
+        const Model before = *model;
+        const Status saved = savePimFile(*model, c.target);
+        ASSERT_FALSE(saved.ok()) << c.target;
+        EXPECT_EQ(saved.error().text(), std::string("Input & Output filenames (") + c.infile + ") must be different!");
+        EXPECT_EQ(*model, before);
+        EXPECT_EQ(fileText("m.inp"), original);
+    }
+}
+
+TEST(PimSave, successStoresRenumberingAndClearsUnsaved)
+{
+    TempDir dir;
+    fs::copy_file(dataDir() / "fixedcells" / "input.inp", "m.inp");
+    auto model = readPimFile("m.inp");
+    ASSERT_TRUE(model.ok());
+    model->markChanged();
+    ASSERT_TRUE(savePimFile(*model, "out.mss").ok());
+    EXPECT_EQ(fileText("out.mss"), fileText(dataDir() / "fixedcells" / "expected.inp"));
+    EXPECT_EQ(model->unsaved, 0);
+    EXPECT_EQ(model->pim[2], 1);
+    EXPECT_EQ(model->nparms, 6);
+    EXPECT_EQ(model->dmrows, 6);
+    EXPECT_EQ(model->infile, "m.inp");
+}
+
+TEST(PimSave, failedSaveLeavesTargetAndModelAsTheyWere)
+{
+    TempDir dir;
+    fs::copy_file(dataDir() / "fixedcells" / "input.inp", "m.inp");
+    fs::create_directory("locked");
+    writeFile("locked/out.mss", "old contents\n");
+    fs::permissions("locked", fs::perms::owner_read | fs::perms::owner_exec);
+    auto model = readPimFile("m.inp");
+    ASSERT_TRUE(model.ok());
+    model->markChanged();
+    const Model before = *model;
+    // A failure inside the write (here a refusal) leaves the target as it was.
+    Model refused = *model;
+    refused.initval[1] = -2;
+    EXPECT_FALSE(savePimFile(refused, "locked/out.mss").ok());
+    EXPECT_EQ(fileText("locked/out.mss"), "old contents\n");
+
+    fs::rename("m.inp", "gone.inp");  // the input vanished since it was read
+    const Status vanished = savePimFile(*model, "out.mss");
+    ASSERT_FALSE(vanished.ok());
+    EXPECT_EQ(vanished.error().text(), "m.inp: cannot open the input file to copy its head: No such file or directory");
+    EXPECT_FALSE(fs::exists("out.mss"));
+    EXPECT_EQ(*model, before);
+    fs::rename("gone.inp", "m.inp");
+
+    if (::access("locked", W_OK) == 0)
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    EXPECT_FALSE(savePimFile(*model, "locked/out.mss").ok());
+    EXPECT_EQ(*model, before);
+    EXPECT_EQ(fileText("locked/out.mss"), "old contents\n");
+}
+
+}  // namespace
