@@ -112,6 +112,27 @@ private slots:
         QCOMPARE(viewer->highlightedLines().size(), static_cast<int>(errors.size()));
     }
 
+    void bundledExampleSavedWithPimsRunsWithoutErrors()
+    {
+        m_platform->install.registered = TW_BINARY_DIR "/app/tallowick2";
+        Form1 form(m_platform->platform);
+        form.exitProgram = [] {};
+        QVERIFY(form.openPimFile(TW_SOURCE_DIR "/examples/example.inp"));
+        const QString saved = m_dir.filePath("work dir/saved model.mss");
+        m_platform->dialogs.fileAnswers.enqueue(saved);
+        form.savePims();
+        QVERIFY(QFile::exists(saved));
+        m_platform->dialogs.fileAnswers.enqueue(saved);
+        form.runEngine();
+
+        QCOMPARE(m_platform->dialogs.messages(), QStringList());
+        QCOMPARE(form.model().infile, saved.toStdString());
+        TextViewer* viewer = viewerOf(saved + ".out");
+        QVERIFY(viewer);
+        QVERIFY(viewer->text().contains("Dimensions: NPAR=252 GROUPS=2 NAGE=2 STRATA=3 NYRS=5"));
+        QVERIFY(viewer->text().contains("Structure check: no errors."));
+    }
+
     void conversionWritesTheListing()
     {
         const QString installDir = m_dir.filePath("my tools");
