@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QUrl>
+#include <limits>
 
 namespace tw {
 
@@ -93,61 +94,106 @@ QString DesktopInstallLocation::executable() const
     return QCoreApplication::applicationFilePath();
 }
 
+namespace {
+
+// Only one outside program runs at a time: a second start while one is waited for
+// (from an event handled in the waiting loop) is refused.
+bool g_processRunning = false;
+
+// How long a program runs before the progress dialog appears.
+constexpr int kQuietMilliseconds = 400;
+
+QString runningText(const ProcessRequest& request, qint64 milliseconds)
+{
+    const QString what = request.description.isEmpty() ? QFileInfo(request.program).fileName()
+                                                        : request.description;
+    return QString("Running %1\n%2 s").arg(what).arg(milliseconds / 1000);
+}
+
+}  // namespace
+
 ProcessResult DesktopProcesses::runAndWait(QWidget* parent, const ProcessRequest& request)
 {
     ProcessResult result;
+    if (g_processRunning) {
+        result.errorText = "another outside program is still running";
+        return result;
+    }
+    if (request.program.isEmpty()) {
+        result.errorText = "no program given";
+        return result;
+    }
+    // A bare name would be looked up on PATH: the program is always taken by its path.
+    const QString program = QFileInfo(request.program).absoluteFilePath();
+
     QProcess process;
     if (!request.workingDirectory.isEmpty())
         process.setWorkingDirectory(request.workingDirectory);
     if (!request.standardInputFile.isEmpty())
         process.setStandardInputFile(request.standardInputFile);
-    if (!request.standardOutputFile.isEmpty())
-        process.setStandardOutputFile(request.standardOutputFile);
-    else
-        process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(request.standardOutputFile.isEmpty() ? QProcess::nullDevice()
+                                                                       : request.standardOutputFile);
     process.setStandardErrorFile(QProcess::nullDevice());
 
-    process.start(request.program, request.arguments);
-    if (!process.waitForStarted(10000)) {
+    process.start(program, request.arguments, QIODevice::ReadWrite);
+    if (!process.waitForStarted(-1)) {
         result.errorText = process.errorString();
         return result;
     }
     result.started = true;
+    g_processRunning = true;
     if (request.standardInputFile.isEmpty()) {
         process.write(request.standardInput);
         process.closeWriteChannel();
     }
 
-    // Wait in a local event loop so the windows stay painted; a modal progress dialog
-    // keeps other commands from starting and offers Cancel.
-    QProgressDialog progress(parent);
-    progress.setWindowTitle("Tallowick2");
-    progress.setLabelText(QString("Running %1").arg(request.description.isEmpty() ? request.program
-                                                                                   : request.description));
-    progress.setRange(0, 0);
-    progress.setMinimumDuration(500);
-    progress.setWindowModality(Qt::ApplicationModal);
+    // Wait in a local event loop so that the windows stay painted. For the first moments
+    // user input waits (a quick program ends without a dialog flashing up); then an
+    // application-modal progress dialog keeps every other command from starting, shows
+    // what runs and for how long, and offers Cancel, which ends the process.
     QElapsedTimer clock;
     clock.start();
+    QProgressDialog progress(parent);
+    progress.setObjectName("runProgress");
+    progress.setWindowTitle("Tallowick2");
+    progress.setLabelText(runningText(request, 0));
+    progress.setCancelButtonText("Cancel");
+    progress.setRange(0, 0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumDuration(std::numeric_limits<int>::max());  // shown by this function only
+    progress.setWindowModality(Qt::ApplicationModal);
+
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error == QProcess::Crashed || process.state() == QProcess::NotRunning)
+            loop.quit();
+    });
     QObject::connect(&progress, &QProgressDialog::canceled, &loop, [&] {
         result.cancelled = true;
         process.kill();
     });
     QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &progress, [&] {
-        progress.setLabelText(QString("Running %1 (%2 s)")
-                                  .arg(request.description.isEmpty() ? request.program : request.description)
-                                  .arg(clock.elapsed() / 1000));
-    });
+    QObject::connect(&tick, &QTimer::timeout, &progress,
+                     [&] { progress.setLabelText(runningText(request, clock.elapsed())); });
     tick.start(1000);
+    QTimer reveal;
+    reveal.setSingleShot(true);
+    QObject::connect(&reveal, &QTimer::timeout, &loop, &QEventLoop::quit);
+    reveal.start(kQuietMilliseconds);
     if (process.state() != QProcess::NotRunning)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (process.state() != QProcess::NotRunning) {
+        progress.show();
         loop.exec();
+    }
     if (process.state() != QProcess::NotRunning)
         process.waitForFinished(-1);
-    progress.reset();
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    tick.stop();
+    progress.hide();
+    g_processRunning = false;
+    result.exitCode = !result.cancelled && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return result;
 }
 

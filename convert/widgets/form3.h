@@ -1,0 +1,81 @@
+#pragma once
+// Form3, the capture-history conversion dialog: collects the description of a raw
+// capture-history file, writes the converter's answer file, runs the converter on it
+// and shows the converter's listing. A non-modal window; it does not touch the model.
+
+#include <QWidget>
+#include <functional>
+
+#include "convert/answerfile.h"
+#include "platform/platform.h"
+
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace tw {
+
+class Form3 : public QWidget {
+    Q_OBJECT
+
+public:
+    /// installationDirectory gives the directory searched for the converter after the
+    /// current one (the main window's apppath at the time of Convert).
+    Form3(Platform& platform, std::function<QString()> installationDirectory, QWidget* parent = nullptr);
+
+    /// The fields as typed.
+    ConversionAnswers answers() const;
+    /// The label shown beside a field.
+    QLabel* labelOf(QWidget* field) const;
+
+    QLineEdit* txt_infile = nullptr;
+    QLineEdit* txt_strata = nullptr;
+    QLineEdit* txt_tper = nullptr;
+    QLineEdit* txt_agecl = nullptr;
+    QLineEdit* txt_grps = nullptr;
+    QLineEdit* txt_mpcodes = nullptr;
+    QLineEdit* txt_scodes = nullptr;
+    QLineEdit* txt_icol1 = nullptr;
+    QLineEdit* txt_fatec = nullptr;
+    QLineEdit* txt_iagec = nullptr;
+    QLineEdit* txt_acodes = nullptr;
+    QLineEdit* txt_aicodes = nullptr;
+    QLineEdit* txt_grpscol = nullptr;
+    QLineEdit* txt_gcodes = nullptr;
+    QLineEdit* txt_obsc1 = nullptr;
+    QLineEdit* txt_obsc2 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QLineEdit* txt_phimiss = nullptr;
+    QLineEdit* txt_title = nullptr;
+    QPushButton* cmd_browse = nullptr;
+    QPushButton* cmd_view = nullptr;
+    QPushButton* cmd_cnvt = nullptr;
+
+public slots:
+    void browse();
+    void viewInput();
+    /// Writes the listing and answer files, runs the converter, shows its listing and
+    /// closes the dialog; stops with a message (and stays open) when the time increments
+    /// cannot be extended, the converter is missing or a file cannot be written.
+    void convert();
+
+private:
+    QLineEdit* addField(const char* name, const QString& label, const QString& text, bool shown);
+    void setFieldShown(QWidget* field, bool shown);
+    void strataChanged();
+    void periodsChanged();
+    void parameterizationChanged();
+    /// The converter in the current directory, else in the installation directory;
+    /// empty when neither holds it.
+    QString findConverter() const;
+
+    Platform& m_platform;
+    std::function<QString()> m_installationDirectory;
+    QList<QPair<QWidget*, QLabel*>> m_labels;
+    QGridLayout* m_grid = nullptr;
+};
+
+}  // namespace tw

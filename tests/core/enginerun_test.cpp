@@ -1,0 +1,117 @@
+#include "runs/enginerun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "runs/engineoutput.h"
+
+namespace tw {
+namespace {
+
+struct LineCase {
+    const char* input;
+    const char* expected;
+};
+
+class EngineInputLine : public testing::TestWithParam<LineCase> {};
+
+TEST_P(EngineInputLine, NamesTravelUnchangedInsideQuotes)
+{
+    const auto line = engineInputLine(GetParam().input);
+    ASSERT_TRUE(line.ok()) << line.error().text();
+    EXPECT_EQ(*line, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, EngineInputLine,
+    testing::Values(LineCase{"quarlet.mss", "i=\"quarlet.mss\" l=\"quarlet.mss.out\" \n"},
+                    LineCase{"/home/a b/my model.mss", "i=\"/home/a b/my model.mss\" l=\"/home/a b/my model.mss.out\" \n"},
+                    LineCase{"x;rm -rf $HOME|&.mss", "i=\"x;rm -rf $HOME|&.mss\" l=\"x;rm -rf $HOME|&.mss.out\" \n"},
+                    LineCase{"it's.mss", "i=\"it's.mss\" l=\"it's.mss.out\" \n"}));
+
+TEST(EngineInputLineRefused, NameWithQuoteOrLineBreakCannotBreakTheLine)
+{
+    for (const char* name : {"a\"b.mss", "a\nb.mss", "a\rb.mss", "\""}) {
+        const auto line = engineInputLine(name);
+        ASSERT_FALSE(line.ok()) << name;
+        EXPECT_EQ(line.error().message,
+                  "The model file name holds a double quote or a line break, which cannot be passed to CORVANE. "
+                  "Rename the file and run it again.");
+    }
+}
+
+class EngineOutputStamp : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = std::filesystem::temp_directory_path()
+            / ("tw-stamp-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
+               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        file = dir / "m.mss.out";
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    void write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+
+    std::filesystem::path dir;
+    std::filesystem::path file;
+};
+
+TEST_F(EngineOutputStamp, StaleOutputDoesNotCountAsWritten)
+{
+    write("old results\n");
+    const FileStamp before = stampOf(file);
+    EXPECT_FALSE(writtenSince(before, file));
+}
+
+TEST_F(EngineOutputStamp, NewOrRewrittenOutputCounts)
+{
+    FileStamp before = stampOf(file);
+    write("new\n");
+    EXPECT_TRUE(writtenSince(before, file));
+
+    before = stampOf(file);
+    write("new\n");  // same size, same content
+    std::filesystem::last_write_time(file, before.modified + std::chrono::seconds(1));
+    EXPECT_TRUE(writtenSince(before, file));
+
+    before = stampOf(file);
+    write("longer text\n");
+    std::filesystem::last_write_time(file, before.modified);  // a clock that did not move
+    EXPECT_TRUE(writtenSince(before, file));
+}
+
+TEST(EngineErrorLines, OnlyLinesWithTheExactMarkInFileOrder)
+{
+    std::istringstream output("title\r\n KESTON ERROR 1: npar\r\nkeston error lower\r\nfine\nKESTON ERROR 2\n");
+    EXPECT_EQ(engineErrorLines(output), (std::vector<std::string>{" KESTON ERROR 1: npar", "KESTON ERROR 2"}));
+}
+
+TEST(EngineErrorBoxes, AtMostTenBoxesThenOneCountingTheRest)
+{
+    struct Case {
+        std::size_t lines;
+        std::size_t boxes;
+        const char* last;
+    };
+    for (const Case c : {Case{0, 0, ""}, Case{3, 3, "KESTON ERROR 3"}, Case{10, 10, "KESTON ERROR 10"},
+                         Case{11, 11, "1 more line holds \"KESTON ERROR\"; all of them are highlighted in the output."},
+                         Case{25, 11, "15 more lines hold \"KESTON ERROR\"; all of them are highlighted in the output."}}) {
+        std::vector<std::string> lines;
+        for (std::size_t i = 1; i <= c.lines; ++i)
+            lines.push_back("KESTON ERROR " + std::to_string(i));
+        const auto boxes = errorBoxTexts(lines);
+        ASSERT_EQ(boxes.size(), c.boxes) << c.lines;
+        if (c.boxes > 0) {
+            EXPECT_EQ(boxes.back(), c.last);
+            EXPECT_EQ(boxes.front(), "KESTON ERROR 1");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tw

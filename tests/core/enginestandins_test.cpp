@@ -1,0 +1,174 @@
+// The stand-in engine and converter run as real programs, fed as the windows feed them.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+/// Runs a program in a directory with the text on its standard input; its exit code.
+int runIn(const fs::path& directory, const std::string& program, const std::string& input)
+{
+    const fs::path inputFile = directory / ".stdin";
+    writeFile(inputFile, input);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv{const_cast<char*>(program.c_str()), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class StandIns : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path()
+            / ("tw standins " + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path dir;
+    const std::string corvane = TW_BINARY_DIR "/app/corvane";
+    const std::string hadleck = TW_BINARY_DIR "/app/hadleck";
+};
+
+/// The engine's report on a model edited from the well-formed two-strata file.
+std::string engineReport(const fs::path& dir, const std::string& engine, const std::string& from,
+                         const std::string& to)
+{
+    std::string model = readFile(TW_TEST_DATA "/runs/twostrata.mss");
+    if (!from.empty()) {
+        const auto at = model.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos)
+            model.replace(at, from.size(), to);
+    }
+    const fs::path input = dir / "my model; $x & y.mss";
+    writeFile(input, model);
+    EXPECT_EQ(runIn(dir, engine, "i=\"" + input.string() + "\" l=\"" + input.string() + ".out\" \n"), 0);
+    return readFile(input.string() + ".out");
+}
+
+std::vector<std::string> errorLinesOf(const std::string& report)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(report);
+    for (std::string line; std::getline(in, line);)
+        if (line.find("KESTON ERROR") != std::string::npos)
+            lines.push_back(line);
+    return lines;
+}
+
+TEST_F(StandIns, EngineFindsNoErrorInAWellFormedModel)
+{
+    const std::string report = engineReport(dir, corvane, "", "");
+    EXPECT_EQ(errorLinesOf(report), std::vector<std::string>{});
+    EXPECT_NE(report.find("Title: PROC TITLE 'Two strata, three primary periods';"), std::string::npos) << report;
+    EXPECT_NE(report.find("Dimensions: NPAR=24 GROUPS=1 NAGE=1 STRATA=2 NYRS=3 secondary periods=6"),
+              std::string::npos);
+    EXPECT_NE(report.find("Structure check: no errors."), std::string::npos);
+}
+
+TEST_F(StandIns, EngineReportsEachStructuralFaultOnAnErrorLine)
+{
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"NPAR=24", "NPAR=25",
+         "KESTON ERROR: NPAR=25 differs from the 24 cells of the survival/movement, open-capture and "
+         "closed-capture blocks"},
+        {"P(1);\r\n 9 10", "P(1);\r\n 9", "KESTON ERROR: PIM block P(1); holds 1 values; 2 expected"},
+        {"CP(2);\r\n 13 14  15 16  17 18 ", "CP(2);\r\n 13 14  15 16  17 18 19",
+         "KESTON ERROR: PIM block CP(2); holds 7 values; 6 expected"},
+        {" 18  18  1;", "", "KESTON ERROR: parameter 18 has no design-matrix row"},
+        {"PROC STOP;", "", "KESTON ERROR: no \"PROC STOP;\" statement"},
+        {"PSI(2-1);\r\n 7 8\r\n;\r\n", "", "KESTON ERROR: 1 movement blocks; 2 expected"},
+    };
+    for (const Case& c : cases) {
+        const auto errors = errorLinesOf(engineReport(dir, corvane, c.from, c.to));
+        ASSERT_FALSE(errors.empty()) << c.error;
+        EXPECT_EQ(errors.front(), c.error);
+    }
+}
+
+TEST_F(StandIns, EngineWithMissingInputWritesAnErrorLineInsteadOfCrashing)
+{
+    const std::string input = (dir / "no such.mss").string();
+    EXPECT_EQ(runIn(dir, corvane, "i=\"" + input + "\" l=\"" + input + ".out\" \n"), 0);
+    EXPECT_EQ(errorLinesOf(readFile(input + ".out")),
+              std::vector<std::string>{"KESTON ERROR: cannot open model file " + input});
+}
+
+const char* const kCaptures =
+    "1100 M  3\n"
+    "0220 F 10\n"
+    "1310 M  1\n"   // 3 is no stratum code
+    "0000 F  2\n"   // never captured
+    "21\n"          // too short
+    "0012 X  4\n";  // X is no group code
+
+TEST_F(StandIns, ConverterTalliesRecordsAndListsMisfitsWithLineNumbers)
+{
+    writeFile(dir / "birds.cap", kCaptures);
+    const std::string answers =
+        "Y\r\nbirds.cap\r\n2,4,1,2\r\n1010\r\n12\r\n1\r\n0\r\n6\r\n  MF\r\n8\r\n9\r\n2\r\n0\r\nmy title\r\n";
+    EXPECT_EQ(runIn(dir, hadleck, answers), 0);
+    const std::string listing = readFile(dir / "hadleck.out");
+    for (const char* expected :
+         {"  Input file: birds.cap\n", "  Strata: 2  Time periods: 4  Age classes: 1  Groups: 2\n",
+          "  Column of group code: 6  Group codes:   MF\n", "  Frequency: columns 8 to 9\n",
+          "  Parameterization: S-Psi, strata computed by subtraction: 0\n", "  Title: my title\n", "Records: 2\n",
+          "Animals: 13\n", "  stratum 1 (code 1): 3\n", "  stratum 2 (code 2): 10\n",
+          "Records that do not fit the answers: 4\n", "  line 3: unknown stratum code '3' in column 2\n",
+          "  line 4: no capture in the history\n",
+          "  line 5: record of 2 characters; the strata codes need columns 1 to 4\n",
+          "  line 6: unknown group code in column 6\n"})
+        EXPECT_NE(listing.find(expected), std::string::npos) << expected << "\n" << listing;
+}
+
+TEST_F(StandIns, ConverterSaysWhereTheAnswersEnd)
+{
+    EXPECT_EQ(runIn(dir, hadleck, "Y\r\nbirds.cap\r\n6,4,1,1\r\n"), 1);
+    EXPECT_NE(readFile(dir / "hadleck.out").find("Error: the answer file ends before the time increments"),
+              std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// The desktop's process runner with real programs: no shell, exact arguments, standard
+// input and output, a failed start, Cancel and a second start while one runs.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "guitest.h"
+#include "platform/desktop.h"
+
+using namespace tw;
+
+namespace {
+
+QString tool(const char* name)
+{
+    return QStandardPaths::findExecutable(name);
+}
+
+QProgressDialog* runningProgress()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(window); progress && progress->isVisible())
+            return progress;
+    return nullptr;
+}
+
+}  // namespace
+
+class RunsProcessTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    DesktopProcesses m_processes;
+
+private slots:
+    void runsWithoutShell_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("inputFile");  // written to a file used as standard input
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("output");
+        const QStringList awkward{"a b", "it's \"quoted\"", ";|&", "$HOME", "`id`", "*"};
+        QTest::newRow("arguments unchanged")
+            << tool("printf") << (QStringList{"%s\\n"} + awkward) << QByteArray() << QByteArray() << 0
+            << (awkward.join('\n') + '\n').toUtf8();
+        QTest::newRow("standard input through a pipe")
+            << tool("cat") << QStringList() << QByteArray("i=\"a b\" l=\"a b.out\" \n") << QByteArray() << 0
+            << QByteArray("i=\"a b\" l=\"a b.out\" \n");
+        QTest::newRow("standard input from a file")
+            << tool("cat") << QStringList() << QByteArray() << QByteArray("Y\r\nfile\r\n") << 0
+            << QByteArray("Y\r\nfile\r\n");
+        QTest::newRow("exit code returned") << tool("false") << QStringList() << QByteArray() << QByteArray() << 1
+                                            << QByteArray();
+    }
+
+    void runsWithoutShell()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, inputFile);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, output);
+        QVERIFY(!program.isEmpty());
+        ProcessRequest request;
+        request.program = program;
+        request.arguments = arguments;
+        request.standardInput = input;
+        request.standardOutputFile = m_dir.filePath("out put.txt");
+        if (!inputFile.isEmpty()) {
+            request.standardInputFile = m_dir.filePath("in put.txt");
+            QFile file(request.standardInputFile);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(inputFile);
+        }
+        const ProcessResult result = m_processes.runAndWait(nullptr, request);
+        QVERIFY(result.started);
+        QVERIFY(!result.cancelled);
+        QCOMPARE(result.exitCode, exitCode);
+        QFile file(request.standardOutputFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), output);
+    }
+
+    void programThatCannotStartGivesMinusOneAtOnce()
+    {
+        for (const QString& program : {m_dir.filePath("no such program"), QString("bare-name-never-on-path"),
+                                       m_dir.path()}) {
+            QElapsedTimer clock;
+            clock.start();
+            ProcessRequest request;
+            request.program = program;
+            const ProcessResult result = m_processes.runAndWait(nullptr, request);
+            QVERIFY(!result.started);
+            QCOMPARE(result.exitCode, -1);
+            QVERIFY(!result.errorText.isEmpty());
+            QVERIFY(clock.elapsed() < 3000);
+        }
+    }
+
+    void cancelEndsTheProgramAndNothingElseStartsMeanwhile()
+    {
+        ProcessResult second;
+        second.started = true;
+        QTimer::singleShot(1000, [&] {
+            ProcessRequest other;
+            other.program = tool("true");
+            second = m_processes.runAndWait(nullptr, other);
+            QProgressDialog* progress = runningProgress();
+            QVERIFY(progress);
+            QVERIFY(progress->isModal());
+            QPushButton* cancel = progress->findChild<QPushButton*>();
+            QVERIFY(cancel);
+            QCOMPARE(cancel->text(), QString("Cancel"));
+            cancel->click();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        ProcessRequest request;
+        request.program = tool("sleep");
+        request.arguments = {"30"};
+        const ProcessResult result = m_processes.runAndWait(nullptr, request);
+        QVERIFY(clock.elapsed() < 10000);
+        QVERIFY(result.started);
+        QVERIFY(result.cancelled);
+        QCOMPARE(result.exitCode, -1);
+        QVERIFY(!second.started);
+        QCOMPARE(second.errorText, QString("another outside program is still running"));
+        QVERIFY(!runningProgress());
+    }
+};
+
+TW_GUI_TEST(RunsProcessTest)
+#include "runs_process_test.moc"
