@@ -256,9 +256,14 @@ void Form1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
+bool Form1::holdsUnsavedWork() const
+{
+    return m_model.unsaved == 1 || gridWindowsHoldEdits() || designWindowHoldsEdits();
+}
+
 bool Form1::askQuit()
 {
-    if (m_model.unsaved != 1)
+    if (!holdsUnsavedWork())
         return true;
     return m_platform.dialogs.okCancel(
         this, "Tallowick2", "You haven't saved the file! Are you sure you really really really want to quit?");
@@ -290,7 +295,7 @@ void Form1::showError(const QString& title, const Error& error)
 
 bool Form1::confirmReplace()
 {
-    if (m_model.unsaved != 1)
+    if (!holdsUnsavedWork())
         return true;
     return m_platform.dialogs.okCancel(this, "Tallowick2", "The model has unsaved changes. Replace it?");
 }

@@ -112,6 +112,13 @@ void Form2::build(const std::vector<int>& rowCells)
     activateWindow();
 }
 
+void Form2::discard()
+{
+    finishHeaderEdit(false);
+    m_itemModel->clearTable();  // the reset also drops an open cell editor uncommitted
+    hide();
+}
+
 void Form2::closeTable()
 {
     if (writeBack())
