@@ -72,6 +72,7 @@ protected:
 
 private:
     void buildMenus();
+    void fitSize();
     bool writeBack();
     void commitOpenEditors();
     void showRefusal(const DesignRefusal& refusal);
