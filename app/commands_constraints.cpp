@@ -64,6 +64,7 @@ void Form1::getConstraintsFile()
     }
 
     closeGridWindows(WriteBack::No);
+    discardDesignWindow();
     read->model.apppath = m_model.apppath;
     m_model = std::move(read->model);
     stateOf(m_constraints).listidx = -1;
@@ -81,6 +82,8 @@ void Form1::getConstraintsFile()
 
 void Form1::saveConstraints()
 {
+    if (!writeBackDesignWindow())
+        return;
     closeGridWindows(WriteBack::Yes);
     const Status saved = tw::saveConstraints(m_model, kConstraintsOutputName);
     if (!saved) {
@@ -101,6 +104,8 @@ void Form1::convertConstraints()
         return;
     }
     state.consfile = name->toStdString();
+    if (!writeBackDesignWindow())
+        return;
     closeGridWindows(WriteBack::Yes);
     const Status converted = convertConstraintsFile(m_model, state.consfile);
     if (!converted) {
@@ -112,6 +117,8 @@ void Form1::convertConstraints()
 
 void Form1::computePoint()
 {
+    if (!writeBackDesignWindow())
+        return;
     closeGridWindows(WriteBack::Yes);
     // The label shows "Please wait..." while the numbering runs, then its caption again.
     const QString caption = Label1->text();

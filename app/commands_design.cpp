@@ -24,4 +24,24 @@ void Form1::openDesignMatrix(const std::vector<int>& rowCells)
     m_design->form->build(rowCells);
 }
 
+bool Form1::designWindowHoldsEdits() const
+{
+    return m_design && m_design->form && !m_design->form->isHidden() && m_design->form->table().hasEdits();
+}
+
+void Form1::discardDesignWindow()
+{
+    if (m_design && m_design->form)
+        m_design->form->discard();
+}
+
+bool Form1::writeBackDesignWindow()
+{
+    // A hidden window holds no rows: Close and the close box both empty the table.
+    if (!m_design || !m_design->form || m_design->form->isHidden())
+        return true;
+    m_design->form->closeTable();
+    return m_design->form->isHidden();
+}
+
 }  // namespace tw

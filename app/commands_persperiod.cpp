@@ -58,6 +58,8 @@ void Form1::runEachPeriod()
         m_platform.dialogs.message(this, "Tallowick2", "No file selected");
         return;
     }
+    if (!writeBackDesignWindow())
+        return;
     closeGridWindows(WriteBack::Yes);
 
     const QString program = QString::fromStdString(programIn(m_model.apppath, "fennel1"));

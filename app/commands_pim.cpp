@@ -63,6 +63,7 @@ bool Form1::openPimFile(const QString& path)
     if (!confirmReplace())
         return false;
     closeGridWindows(WriteBack::No);
+    discardDesignWindow();
     read->apppath = m_model.apppath;
     m_model = std::move(*read);
     Label1->setText(QString::fromStdString(notes.caption));
@@ -77,6 +78,8 @@ void Form1::savePims()
     const auto name = m_platform.dialogs.saveFile(this, "save as", "quarlet.mss");
     if (!name || name->isEmpty())
         return;  // cancelled: nothing is written
+    if (!writeBackDesignWindow())
+        return;
     closeGridWindows(WriteBack::Yes);
     const Status saved = [&] {
         ProgressShown progress(ProgressBar1);

@@ -138,6 +138,15 @@ void Form1::viewMovement()
     ViewsState::of(*this).open(*this, ViewKind::Movement);
 }
 
+bool Form1::gridWindowsHoldEdits() const
+{
+    if (!m_views)
+        return false;
+    return std::any_of(m_views->windows.begin(), m_views->windows.end(), [](const QPointer<GridWindow>& w) {
+        return w && !w->isClosed() && w->grid().texts != w->layout().builtTexts;
+    });
+}
+
 void Form1::closeGridWindows(WriteBack writeBack)
 {
     if (m_views)

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "model/paths.h"
 
@@ -78,14 +80,23 @@ void Form1::buildControls()
     image->setPixmap(decoration());
     layout->addWidget(image, 0, 0, Qt::AlignTop | Qt::AlignLeft);
 
-    auto* left = new QVBoxLayout;
+    // The left column keeps one width whatever the labels say, so the list beside it
+    // does not jump when a model is read or a view opened; longer texts wrap.
+    auto* leftColumn = new QWidget(central);
+    auto* left = new QVBoxLayout(leftColumn);
+    left->setContentsMargins(0, 0, 0, 0);
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Room for the widest usual caption, "npar=32767 nage=9 groups=99 nyrs=99 nstrat=9".
+    leftColumn->setFixedWidth(std::max(QFontMetrics(fixed).horizontalAdvance(QString(46, '0')), 240));
     Label1 = new QLabel("Label1", central);
     Label1->setObjectName("Label1");
-    Label1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    Label1->setFont(fixed);
+    Label1->setWordWrap(true);
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     left->addWidget(Label1);
     lbl_pim = new QLabel("pim label", central);
     lbl_pim->setObjectName("lbl_pim");
+    lbl_pim->setWordWrap(true);
     lbl_pim->setVisible(false);
     left->addWidget(lbl_pim);
     ProgressBar1 = new QProgressBar(central);
@@ -105,7 +116,7 @@ void Form1::buildControls()
     LBL_VERSION = new QLabel("Windows 95", central);
     LBL_VERSION->setObjectName("LBL_VERSION");
     left->addWidget(LBL_VERSION);
-    layout->addLayout(left, 1, 0);
+    layout->addWidget(leftColumn, 1, 0, Qt::AlignLeft);
 
     auto* right = new QVBoxLayout;
     Text2 = new QLineEdit(central);
@@ -133,7 +144,9 @@ void Form1::buildControls()
     setCentralWidget(central);
     resize(760, 460);
 
-    for (QWidget* w : std::initializer_list<QWidget*>{Text2, cmd_add, cmd_delete, cmd_modify, cmd_done})
+    // The list shows only once it has a use (the fixed parameters): an empty box at
+    // start-up would be the largest thing in the window.
+    for (QWidget* w : std::initializer_list<QWidget*>{Text2, List1, cmd_add, cmd_delete, cmd_modify, cmd_done})
         w->setVisible(false);
 
     connect(List1, &QListWidget::itemDoubleClicked, this, &Form1::listDoubleClicked);
@@ -256,9 +269,14 @@ void Form1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
+bool Form1::holdsUnsavedWork() const
+{
+    return m_model.unsaved == 1 || gridWindowsHoldEdits() || designWindowHoldsEdits();
+}
+
 bool Form1::askQuit()
 {
-    if (m_model.unsaved != 1)
+    if (!holdsUnsavedWork())
         return true;
     return m_platform.dialogs.okCancel(
         this, "Tallowick2", "You haven't saved the file! Are you sure you really really really want to quit?");
@@ -290,7 +308,7 @@ void Form1::showError(const QString& title, const Error& error)
 
 bool Form1::confirmReplace()
 {
-    if (m_model.unsaved != 1)
+    if (!holdsUnsavedWork())
         return true;
     return m_platform.dialogs.okCancel(this, "Tallowick2", "The model has unsaved changes. Replace it?");
 }

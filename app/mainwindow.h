@@ -56,6 +56,13 @@ public:
     /// Shows the design-matrix window with one row per model cell given (marked grid
     /// cells in window order and grid order), after the grid windows were written back.
     void openDesignMatrix(const std::vector<int>& rowCells);
+    /// Hides the design-matrix window and drops its rows without writing them back (a
+    /// reader replaced the model its rows point into).
+    void discardDesignWindow();
+    /// Runs the design-matrix window's Close when it is open, so its typed entries reach
+    /// the model before a save, renumbering or conversion; false when Close refused (the
+    /// window showed why and stays open) and the command must not go on.
+    bool writeBackDesignWindow();
 
     // Controls and menus, named as the tests find them.
     QLabel* Label1 = nullptr;
@@ -140,6 +147,11 @@ private:
     void activate();
     void fillWindowMenu();
     bool askQuit();
+    /// Whether anything would be lost: unsaved model changes, or edits still held by an
+    /// open grid window or the design-matrix window that the model has not seen yet.
+    bool holdsUnsavedWork() const;
+    bool gridWindowsHoldEdits() const;   // commands_views.cpp
+    bool designWindowHoldsEdits() const;  // commands_design.cpp
 
     // Per-command-group state, each defined in its own source file.
     struct ConstraintsState;

@@ -1,15 +1,19 @@
 #include "design/widgets/form2.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tw {
 
@@ -61,7 +65,6 @@ Form2::Form2(std::function<Model&()> model, Dialogs& dialogs, QWidget* parent)
     m_view->horizontalHeader()->setSectionsClickable(true);
     layout->addWidget(m_view, 1);
     setCentralWidget(central);
-    resize(780, 560);
 
     // A header press selects the column for "Delete", not the column's cells.
     disconnect(m_view->horizontalHeader(), SIGNAL(sectionPressed(int)), m_view, SLOT(selectColumn(int)));
@@ -107,9 +110,45 @@ void Form2::build(const std::vector<int>& rowCells)
     m_itemModel->rebuild(m_model(), rowCells);
     applyHiddenColumns();
     applyScroll();
+    fitSize();
     show();
     raise();
     activateWindow();
+}
+
+void Form2::fitSize()
+{
+    // The window hugs its table, within most of the screen (larger tables scroll), and
+    // is never narrower than its menu bar and hint line.
+    QHeaderView* columns = m_view->horizontalHeader();
+    QHeaderView* rows = m_view->verticalHeader();
+    const int frame = 2 * m_view->frameWidth();
+    int tableWidth = rows->sizeHint().width() + frame;
+    for (int j = 0; j < m_itemModel->columnCount(); ++j)
+        if (!m_view->isColumnHidden(j))
+            tableWidth += columns->sectionSize(j);
+    const int tableHeight = columns->sizeHint().height() + m_itemModel->rowCount() * rows->defaultSectionSize() + frame;
+    const QMargins margins = centralWidget()->layout()->contentsMargins();
+    const int spacing = centralWidget()->layout()->spacing();
+    QSize wanted(tableWidth + margins.left() + margins.right(),
+                 menuBar()->sizeHint().height() + margins.top() + Label1->sizeHint().height() + spacing
+                     + tableHeight + margins.bottom());
+    // Room for a scroll bar, should the screen bound cut the table.
+    wanted += QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize available = screen->availableGeometry().size();
+        wanted = wanted.boundedTo(QSize(available.width() * 9 / 10, available.height() * 8 / 10));
+    }
+    const int leastWidth = std::max(menuBar()->sizeHint().width() + margins.right(),
+                                    Label1->sizeHint().width() + margins.left() + margins.right());
+    resize(wanted.expandedTo(QSize(leastWidth, 200)));
+}
+
+void Form2::discard()
+{
+    finishHeaderEdit(false);
+    m_itemModel->clearTable();  // the reset also drops an open cell editor uncommitted
+    hide();
 }
 
 void Form2::closeTable()

@@ -30,6 +30,8 @@ public:
     /// Fills the table with one row per model cell given (replacing whatever it held)
     /// and shows the window.
     void build(const std::vector<int>& rowCells);
+    /// Hides the window and drops its rows and typed entries, writing nothing back.
+    void discard();
 
     const DesignTable& table() const { return m_itemModel->table(); }
     DesignItemModel* itemModel() const { return m_itemModel; }
@@ -70,6 +72,7 @@ protected:
 
 private:
     void buildMenus();
+    void fitSize();
     bool writeBack();
     void commitOpenEditors();
     void showRefusal(const DesignRefusal& refusal);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -107,6 +108,18 @@ private slots:
                  QString("To delete cols, click on col header(s), then choose Cols-del from menus"));
         QTEST(headers(form->view()->model(), Qt::Vertical), "rowHeaders");
         QTEST(headers(form->view()->model(), Qt::Horizontal), "columnHeaders");
+    }
+
+    void windowHugsASmallTableButShowsEveryCommand()
+    {
+        Session s;
+        Form2* form = s.open({3, 7});
+        QVERIFY(form);
+        QVERIFY(form->menuBar()->sizeHint().width() <= form->width());
+        QHeaderView* header = form->view()->horizontalHeader();
+        QVERIFY(header->length() <= form->view()->viewport()->width());  // every column in view
+        QVERIFY(form->width() < header->length() + 600);
+        QVERIFY(form->height() < 400);
     }
 
     void halfTypedUnderB5IsStoredAtClose()

@@ -202,6 +202,22 @@ private slots:
         QVERIFY(listed);
     }
 
+    void fixedListKeepsItsPlaceWhenTheLabelsChange()
+    {
+        QVERIFY(!window->List1->isVisibleTo(window.get()));  // no empty box at start-up
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->showFixedList();
+        QApplication::processEvents();
+        const QRect before = window->List1->geometry();
+        window->Label1->setText("npar=32767 nage=9 groups=99 nyrs=99 nstrat=9 and a caption longer still");
+        window->lbl_pim->setText(" - Hold shift key and click to select pim for design matrix.");
+        window->lbl_pim->setVisible(true);
+        QApplication::processEvents();
+        QCOMPARE(window->List1->geometry(), before);
+        QVERIFY(window->Label1->height() > window->Label1->fontMetrics().height());  // wrapped, not cut
+    }
+
     void replacingAnUnsavedModelAsks()
     {
         QVERIFY(window->confirmReplace());
