@@ -99,10 +99,10 @@ std::string usageText()
             head += ' ';
             head += kind.operand;
         }
-        head.resize(std::max<std::size_t>(head.size() + 2, 26), ' ');
+        head.resize(std::max<std::size_t>(head.size() + 2, 28), ' ');
         text += head + std::string(kind.summary) + "\n";
     }
-    text += "  --help                  print this text\n"
+    text += "  --help                    print this text\n"
             "Exit status: 0 when every step was done, 1 when a step failed, 2 for a usage error.\n";
     return text;
 }
