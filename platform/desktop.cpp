@@ -23,7 +23,10 @@ std::optional<QString> DesktopDialogs::openFile(QWidget* parent, const QString& 
     QFileDialog dialog(parent, title, directory);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (proposed.contains('*'))
+    // "*.*" means every file; on Linux many names have no dot, so it becomes "*".
+    if (proposed == "*.*")
+        dialog.setNameFilter("All files (*)");
+    else if (proposed.contains('*'))
         dialog.setNameFilter(proposed);
     else
         dialog.selectFile(proposed);
