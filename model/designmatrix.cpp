@@ -31,9 +31,6 @@ void DesignMatrix::setWithin(int row, int col, double value)
 {
     assert(row >= 0 && row <= kMaxIndex && col >= 0 && col <= kMaxIndex);
     const Entry entry{row, col, value};
-    // Clearing an entry before the first one held (the reader's 0 0 0) needs no search.
-    if (value == 0.0 && before(entry, m_entries.front()))
-        return;
     auto it = std::lower_bound(m_entries.begin(), m_entries.end(), entry, before);
     const bool found = it != m_entries.end() && it->row == row && it->col == col;
     if (value == 0.0) {

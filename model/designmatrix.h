@@ -53,6 +53,9 @@ public:
                 m_entries.push_back({row, col, value});
             return;
         }
+        // Clearing an entry before the first one held (the reader's 0 0 0) needs no search.
+        if (value == 0.0 && beforeFirst(row, col))
+            return;
         setWithin(row, col, value);
     }
     /// Applies many changes at once (in any order; of two changes to one entry the later
@@ -86,6 +89,10 @@ private:
     {
         return m_entries.empty() || m_entries.back().row < row
             || (m_entries.back().row == row && m_entries.back().col < col);
+    }
+    bool beforeFirst(int row, int col) const
+    {
+        return row < m_entries.front().row || (row == m_entries.front().row && col < m_entries.front().col);
     }
     void setWithin(int row, int col, double value);
     void growColUsed(int col, bool used);

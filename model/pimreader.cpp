@@ -63,27 +63,47 @@ std::optional<double> tokenValue(std::string_view text)
     return decimalValue(text);
 }
 
-// The usual PIM entry or design index is a small whole number; the readers take it
-// without the general rule. Reads an optional "-" and one to five digits from the front
-// of text and returns their length, or 0 when they are absent or lie outside
-// -32768..32767. Callers check the character that follows.
-std::size_t smallWholePrefix(std::string_view text, int& value)
-{
-    const std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
-    std::size_t i = first;
-    int whole = 0;
-    for (; i < text.size() && i - first < 5 && text[i] >= '0' && text[i] <= '9'; ++i)
-        whole = whole * 10 + (text[i] - '0');
-    if (i == first)
-        return 0;
-    value = first == 1 ? -whole : whole;
-    return value >= -32768 && value <= 32767 ? i : 0;
-}
+// A cursor over text for the fast paths below, which take the usual PIM entries and
+// design entries without the general rule.
+struct Scan {
+    const char* p;
+    const char* end;
+
+    explicit Scan(std::string_view text) : p(text.data()), end(text.data() + text.size()) {}
+    /// The next character; '\0' at the end.
+    char peek() const { return p < end ? *p : '\0'; }
+    void skipBlanks()
+    {
+        while (p < end && *p == ' ')
+            ++p;
+    }
+    /// An optional "-" and one to five digits within -32768..32767; false moves nothing.
+    /// Callers check the character that follows.
+    bool smallWhole(int& value)
+    {
+        const char* q = p;
+        const bool negative = q < end && *q == '-';
+        if (negative)
+            ++q;
+        const char* const first = q;
+        unsigned whole = 0;  // wraps harmlessly past five digits, which are refused
+        for (; q < end && *q >= '0' && *q <= '9'; ++q)
+            whole = whole * 10 + static_cast<unsigned>(*q - '0');
+        if (q == first || q - first > 5)
+            return false;
+        value = negative ? -static_cast<int>(whole) : static_cast<int>(whole);
+        if (value < -32768 || value > 32767)
+            return false;
+        p = q;
+        return true;
+    }
+};
 
 // The whole text is a small whole number.
 bool smallWhole(std::string_view text, int& value)
 {
-    return !text.empty() && smallWholePrefix(text, value) == text.size();
+    Scan scan(text);
+    return scan.smallWhole(value) && scan.p == scan.end;
 }
 
 // T4 over a gathered block, as PimTokens of the text rules does, with the fast path for whole numbers.
@@ -116,12 +136,12 @@ public:
     {
         if (m_exhausted)
             return false;
-        const std::size_t blank = m_pos + smallWholePrefix(std::string_view(m_buffer).substr(m_pos), value);
-        if (blank == m_pos || blank + 1 >= m_buffer.size() || m_buffer[blank] != ' ')
+        Scan scan(std::string_view(m_buffer).substr(m_pos));
+        if (!scan.smallWhole(value) || scan.peek() != ' ' || scan.end - scan.p < 2)
             return false;
-        m_pos = blank + 1;
-        while (m_pos < m_buffer.size() && m_buffer[m_pos] == ' ')
-            ++m_pos;
+        ++scan.p;
+        scan.skipBlanks();
+        m_pos = static_cast<std::size_t>(scan.p - m_buffer.data());
         return true;
     }
 
@@ -192,6 +212,16 @@ bool hasPim(std::string_view line) { return contains(line, "pim") || contains(li
 bool hasDesign(std::string_view line) { return contains(line, "DESIGN"); }
 
 std::string bare(long value) { return std::to_string(value); }
+
+// Whether text holds a ";". A plain loop: the text left at a line's end is mostly a
+// single blank, where a library search costs more than it saves.
+bool holdsSemicolon(std::string_view text)
+{
+    for (const char c : text)
+        if (c == ';')
+            return true;
+    return false;
+}
 
 std::string BlockName::text() const
 {
@@ -390,13 +420,13 @@ Status PimReader::readBlocks()
 
     auto transition = [&](long g, long s1, long s2, const BlockName& what) {
         return readBlock(what, [&, g, s1, s2](BlockTokens& tokens) -> Status {
-            for (long a = 1; a <= m.nage; ++a)
-                for (long t = 1; t <= nint; ++t) {
-                    const long cell = s2 + ns * (s1 - 1) + ns2 * (t - 1) + ns2 * nint * (a - 1)
-                        + ns2 * nint * m.nage * (g - 1);
+            for (long a = 1; a <= m.nage; ++a) {
+                // Cell of period 1; each later period lies ns2 cells further on.
+                long cell = s2 + ns * (s1 - 1) + ns2 * nint * (a - 1) + ns2 * nint * m.nage * (g - 1);
+                for (long t = 1; t <= nint; ++t, cell += ns2)
                     if (!storeSmallWhole(cell, tokens))
                         TW_TRY(storeEntry(cell, tokens.next(), what));
-                }
+            }
             return {};
         });
     };
@@ -467,18 +497,17 @@ Status PimReader::readDesignEntries()
             return m_lines.endedBefore("the PROC line that closes the design section");
         if (contains(m_line, "PROC"))
             return {};
+        // Entries are read while the rest of the line holds a ";". A plain entry ends in one,
+        // so the search is needed only where the plain form fails (at the line's end).
         std::string_view rest = m_line;
-        while (contains(rest, ";"))
-            if (!readPlainDesignEntry(rest))
-                TW_TRY(readDesignEntry(rest));
+        for (;;) {
+            if (readPlainDesignEntry(rest))
+                continue;
+            if (!holdsSemicolon(rest))
+                break;
+            TW_TRY(readDesignEntry(rest));
+        }
     }
-}
-
-std::size_t skipBlanks(std::string_view text, std::size_t pos)
-{
-    while (pos < text.size() && text[pos] == ' ')
-        ++pos;
-    return pos;
 }
 
 // The usual entry, " row  column  value;" in small whole numbers, and the ";" left at a
@@ -495,25 +524,22 @@ bool PimReader::readPlainDesignEntry(std::string_view& rest)
     int row = 0;
     int col = 0;
     int value = 0;
-    std::size_t pos = skipBlanks(rest, 0);
-    std::size_t length = smallWholePrefix(rest.substr(pos), row);
-    if (length == 0 || row < 0 || rest.substr(pos + length, 1) != " ")
+    Scan scan(rest);
+    scan.skipBlanks();
+    if (!scan.smallWhole(row) || row < 0 || scan.peek() != ' ')
         return false;
-    pos = skipBlanks(rest, pos + length);
-    length = smallWholePrefix(rest.substr(pos), col);
-    if (length == 0 || col < 0 || rest.substr(pos + length, 1) != " ")
+    scan.skipBlanks();
+    if (!scan.smallWhole(col) || col < 0 || scan.peek() != ' ')
         return false;
-    pos = skipBlanks(rest, pos + length);
-    length = smallWholePrefix(rest.substr(pos), value);
-    if (length == 0 || rest.substr(pos + length, 1) != ";")
+    scan.skipBlanks();
+    if (!scan.smallWhole(value) || scan.peek() != ';')
         return false;
     // The value's token runs on to a blank, short of the last character.
-    pos += length;
-    while (pos + 1 < rest.size() && rest[pos] != ' ')
-        ++pos;
+    while (scan.p + 1 < scan.end && *scan.p != ' ')
+        ++scan.p;
     m_model.dm.set(row, col, value);
     m_model.dm.setColUsed(col);
-    rest = rest.substr(pos);
+    rest = std::string_view(scan.p, static_cast<std::size_t>(scan.end - scan.p));
     return true;
 }
 
