@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -83,15 +84,47 @@ std::string fileText(const std::string& path)
     return text.str();
 }
 
-// The best of several runs, in milliseconds.
-template <class F>
-double bestMs(int runs, F&& work)
+constexpr int kRuns = 15;
+
+double elapsedMs(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The best of several runs, in milliseconds; reset runs before each, untimed.
+template <class F, class Reset>
+double bestMs(int runs, F&& work, Reset&& reset)
 {
     double best = 1e300;
     for (int r = 0; r < runs; ++r) {
+        reset();
         const auto start = Clock::now();
         work();
-        best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        best = std::min(best, elapsedMs(start));
+    }
+    return best;
+}
+
+struct Pair {
+    double subject = 1e300;
+    double baseline = 1e300;
+};
+
+// The best of several runs of each, taking turns so that a change in the machine's load
+// falls on both alike; run is the number of the turn. reset runs before each, untimed.
+template <class Subject, class Baseline, class Reset>
+Pair bestOfTurns(int runs, Subject&& subject, Baseline&& baseline, Reset&& reset)
+{
+    Pair best;
+    for (int r = 0; r < runs; ++r) {
+        reset();
+        auto start = Clock::now();
+        baseline();
+        best.baseline = std::min(best.baseline, elapsedMs(start));
+        reset();
+        start = Clock::now();
+        subject(r);
+        best.subject = std::min(best.subject, elapsedMs(start));
     }
     return best;
 }
@@ -108,13 +141,12 @@ bool writeModelFile(int nyrs, const std::string& path)
     return written.ok();
 }
 
-double readMs(const std::string& path)
+// Reads the model into kept, which must be empty: its destruction is no part of the reading.
+void readModel(const std::string& path, std::optional<tw::Result<tw::Model>>& kept)
 {
-    return bestMs(7, [&] {
-        auto model = tw::readPimFile(path);
-        if (!model)
-            std::fprintf(stderr, "%s\n", model.error().text().c_str());
-    });
+    kept.emplace(tw::readPimFile(path));
+    if (!*kept)
+        std::fprintf(stderr, "%s\n", kept->error().text().c_str());
 }
 
 // Peak resident memory of tallowick2-model with the arguments given, in KiB; -1 when it
@@ -158,16 +190,21 @@ int main()
     tw::Model model = largestModel(50);
     std::printf("model: npar=%d, file %zu bytes\n", model.npar, text.size());
 
-    const double lines = bestMs(7, [&] {
-        std::ifstream in(large, std::ios::binary);
-        tw::LineReader reader(in, large);
-        std::string line;
-        while (reader.next(line)) {
-        }
-    });
-    const double reader = readMs(large);
-    std::printf("reader:  %8.2f ms   reading its lines: %8.2f ms   ratio %.2f (target <= 3)\n", reader, lines,
-                reader / lines);
+    std::optional<tw::Result<tw::Model>> kept;
+    const auto dropModel = [&] { kept.reset(); };
+    const Pair reading = bestOfTurns(
+        kRuns, [&](int) { readModel(large, kept); },
+        [&] {
+            std::ifstream in(large, std::ios::binary);
+            tw::LineReader reader(in, large);
+            std::string line;
+            while (reader.next(line)) {
+            }
+        },
+        dropModel);
+    const double reader = reading.subject;
+    std::printf("reader:  %8.2f ms   reading its lines: %8.2f ms   ratio %.2f (target <= 3)\n", reader,
+                reading.baseline, reader / reading.baseline);
 
     std::vector<std::string> fileLines;
     {
@@ -178,27 +215,30 @@ int main()
             fileLines.push_back(line);
     }
     const std::string out = (dir / "out.inp").string();
-    const double bytes = bestMs(7, [&] {
-        std::ofstream file(out, std::ios::binary | std::ios::trunc);
-        tw::LineWriter writer(file);
-        for (const std::string& line : fileLines)
-            writer.line(line);
-    });
     // Each run writes a fresh copy of the model, made before the clock starts.
-    std::vector<tw::Model> copies(7, model);
+    std::vector<tw::Model> copies(kRuns, model);
     const std::string headText = headFor(model);
-    std::size_t run = 0;
-    const double writer = bestMs(7, [&] {
-        std::istringstream head(headText);
-        std::ofstream file(out, std::ios::binary | std::ios::trunc);
-        (void)tw::writePimModel(copies[run++], head, file);
-    });
-    std::printf("writer:  %8.2f ms   writing its lines:  %8.2f ms   ratio %.2f (target <= 3)\n", writer, bytes,
-                writer / bytes);
+    const Pair writing = bestOfTurns(
+        kRuns,
+        [&](int run) {
+            std::istringstream head(headText);
+            std::ofstream file(out, std::ios::binary | std::ios::trunc);
+            (void)tw::writePimModel(copies[static_cast<std::size_t>(run)], head, file);
+        },
+        [&] {
+            std::ofstream file(out, std::ios::binary | std::ios::trunc);
+            tw::LineWriter writer(file);
+            for (const std::string& line : fileLines)
+                writer.line(line);
+        },
+        // A new file each time: replacing one with unwritten data would start its writing out.
+        [&] { fs::remove(out); });
+    std::printf("writer:  %8.2f ms   writing its lines:  %8.2f ms   ratio %.2f (target <= 3)\n", writing.subject,
+                writing.baseline, writing.subject / writing.baseline);
     if (fileText(out) != text)
         std::printf("warning: the writer's output differs from the file read\n");
 
-    const double quarterMs = readMs(quarter);
+    const double quarterMs = bestMs(kRuns, [&] { readModel(quarter, kept); }, dropModel);
     std::printf("reader at a quarter size (npar=%d): %.2f ms; full size / quarter = %.2f (about 4 when linear)\n",
                 largestModel(13).npar, quarterMs, reader / quarterMs);
 

@@ -26,15 +26,11 @@ double DesignMatrix::get(int row, int col) const
     return it != m_entries.end() && it->row == row && it->col == col ? it->value : 0.0;
 }
 
-void DesignMatrix::set(int row, int col, double value)
+// An entry at or before the last one held.
+void DesignMatrix::setWithin(int row, int col, double value)
 {
     assert(row >= 0 && row <= kMaxIndex && col >= 0 && col <= kMaxIndex);
     const Entry entry{row, col, value};
-    if (m_entries.empty() || before(m_entries.back(), entry)) {
-        if (value != 0.0)
-            m_entries.push_back(entry);
-        return;
-    }
     auto it = std::lower_bound(m_entries.begin(), m_entries.end(), entry, before);
     const bool found = it != m_entries.end() && it->row == row && it->col == col;
     if (value == 0.0) {
@@ -86,15 +82,14 @@ bool DesignMatrix::colUsed(int col) const
     return col >= 0 && static_cast<std::size_t>(col) < m_colused.size() && m_colused[col] != 0;
 }
 
-void DesignMatrix::setColUsed(int col, bool used)
+void DesignMatrix::growColUsed(int col, bool used)
 {
     assert(col >= 0 && col <= kMaxIndex);
-    if (static_cast<std::size_t>(col) >= m_colused.size()) {
-        if (!used)
-            return;
-        m_colused.resize(col + 1, 0);
-    }
-    m_colused[col] = used ? 1 : 0;
+    if (!used)
+        return;
+    // Doubling keeps flagging columns in increasing order (as a reader does) cheap.
+    m_colused.resize(std::min<std::size_t>(std::max<std::size_t>(col + 1, 2 * m_colused.size()), kMaxIndex + 1), 0);
+    m_colused[col] = 1;
 }
 
 void DesignMatrix::clear()

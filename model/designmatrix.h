@@ -8,6 +8,7 @@
 // order costs no allocation per entry, rows are walked in column order without pointer
 // chasing, and bulk changes in any order go through setMany in one merge.
 
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -43,7 +44,20 @@ public:
     double get(int row, int col) const;
     /// Sets dm(r, c); a value of 0 removes the entry. Row and column must lie in 0..32767.
     /// Cheap when entries arrive in row-then-column order; use setMany for bulk changes.
-    void set(int row, int col, double value);
+    void set(int row, int col, double value)
+    {
+        // Inline for the reader, which appends entries in order.
+        assert(row >= 0 && row <= kMaxIndex && col >= 0 && col <= kMaxIndex);
+        if (afterLast(row, col)) {
+            if (value != 0.0)
+                m_entries.push_back({row, col, value});
+            return;
+        }
+        // Clearing an entry before the first one held (the reader's 0 0 0) needs no search.
+        if (value == 0.0 && beforeFirst(row, col))
+            return;
+        setWithin(row, col, value);
+    }
     /// Applies many changes at once (in any order; of two changes to one entry the later
     /// wins), in time proportional to the entries held plus the changes.
     void setMany(std::vector<Entry> changes);
@@ -56,7 +70,14 @@ public:
 
     /// dmcolused(c): whether column c holds an entry (or was added in the window).
     bool colUsed(int col) const;
-    void setColUsed(int col, bool used = true);
+    void setColUsed(int col, bool used = true)
+    {
+        // Inline for the reader, which flags a column per entry.
+        if (col >= 0 && static_cast<std::size_t>(col) < m_colused.size())
+            m_colused[col] = used ? 1 : 0;
+        else
+            growColUsed(col, used);
+    }
 
     /// Removes every entry and every column flag.
     void clear();
@@ -64,6 +85,18 @@ public:
     bool operator==(const DesignMatrix& other) const;
 
 private:
+    bool afterLast(int row, int col) const
+    {
+        return m_entries.empty() || m_entries.back().row < row
+            || (m_entries.back().row == row && m_entries.back().col < col);
+    }
+    bool beforeFirst(int row, int col) const
+    {
+        return row < m_entries.front().row || (row == m_entries.front().row && col < m_entries.front().col);
+    }
+    void setWithin(int row, int col, double value);
+    void growColUsed(int col, bool used);
+
     std::vector<Entry> m_entries;
     std::vector<std::uint8_t> m_colused;  // grows to the highest column flagged
 };

@@ -24,7 +24,7 @@ Error LineReader::endedBefore(std::string_view what) const
 void LineWriter::line(std::string_view text)
 {
     m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    m_out.write("\r\n", 2);
+    m_out.write(kLineEnd.data(), static_cast<std::streamsize>(kLineEnd.size()));
 }
 
 void LineWriter::text(std::string_view text)

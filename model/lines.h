@@ -12,6 +12,9 @@
 
 namespace tw {
 
+/// The end of every line the writers put out.
+inline constexpr std::string_view kLineEnd = "\r\n";
+
 class LineReader {
 public:
     /// name is the file name used in error messages.

@@ -25,7 +25,10 @@ void createCellArrays(Model& model)
     for (std::size_t i = 1; i < size; ++i)
         model.pim[i] = static_cast<std::int16_t>(i);
     model.initval.assign(size, 0.0);
-    model.labels.assign(size, std::string());
+    // Cleared and resized rather than assigned: default construction of the empty
+    // labels is cheaper than copying one (32767 cells in the largest model).
+    model.labels.clear();
+    model.labels.resize(size);
 }
 
 void computeDerivedSizes(Model& model)

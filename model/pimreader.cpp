@@ -15,20 +15,34 @@ namespace {
 
 constexpr int kMaxDimension = 32767;
 
-// T1 of a text that is a plain whole number: an optional sign and at most 15 digits,
-// followed by nothing T1 would read on (the end, ";" and the like). Such a text is most
-// of what a model file holds; the full rule takes the rest.
-bool plainWholeValue(std::string_view text, double& value)
+// T1 of a text that is a plain decimal number: an optional sign and at most 15 digits
+// with at most one decimal point, followed by nothing T1 would read on (the end, ";"
+// and the like). Such a text is most of what a model file holds; the full rule takes the
+// rest. The quotient of two exact doubles is rounded once, as the full rule rounds.
+bool plainDecimalValue(std::string_view text, double& value)
 {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
     if (negative || (!text.empty() && text[0] == '+'))
         ++i;
-    const std::size_t first = i;
     long long whole = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        whole = whole * 10 + (text[i] - '0');
-    const std::size_t digits = i - first;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (++digits <= 15)
+                whole = whole * 10 + (c - '0');
+            decimals += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
     if (digits == 0 || digits > 15)
         return false;
     if (i < text.size()) {
@@ -36,22 +50,67 @@ bool plainWholeValue(std::string_view text, double& value)
         if (c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == ' ' || c == '\t' || c == '\n')
             return false;
     }
-    value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+    const double magnitude = static_cast<double>(whole) / kPowersOfTen[decimals];
+    value = negative ? -magnitude : magnitude;
     return true;
 }
 
 std::optional<double> tokenValue(std::string_view text)
 {
     double value = 0;
-    if (plainWholeValue(text, value))
+    if (plainDecimalValue(text, value))
         return value;
     return decimalValue(text);
 }
 
+// A cursor over text for the fast paths below, which take the usual PIM entries and
+// design entries without the general rule.
+struct Scan {
+    const char* p;
+    const char* end;
+
+    explicit Scan(std::string_view text) : p(text.data()), end(text.data() + text.size()) {}
+    /// The next character; '\0' at the end.
+    char peek() const { return p < end ? *p : '\0'; }
+    void skipBlanks()
+    {
+        while (p < end && *p == ' ')
+            ++p;
+    }
+    /// An optional "-" and one to five digits within -32768..32767; false moves nothing.
+    /// Callers check the character that follows.
+    bool smallWhole(int& value)
+    {
+        const char* q = p;
+        const bool negative = q < end && *q == '-';
+        if (negative)
+            ++q;
+        const char* const first = q;
+        unsigned whole = 0;  // wraps harmlessly past five digits, which are refused
+        for (; q < end && *q >= '0' && *q <= '9'; ++q)
+            whole = whole * 10 + static_cast<unsigned>(*q - '0');
+        if (q == first || q - first > 5)
+            return false;
+        value = negative ? -static_cast<int>(whole) : static_cast<int>(whole);
+        if (value < -32768 || value > 32767)
+            return false;
+        p = q;
+        return true;
+    }
+};
+
+// The whole text is a small whole number.
+bool smallWhole(std::string_view text, int& value)
+{
+    Scan scan(text);
+    return scan.smallWhole(value) && scan.p == scan.end;
+}
+
 // T4 over a gathered block, as PimTokens of the text rules does, with the fast path for whole numbers.
+// Reads the reader's block buffer in place, so the buffer is reused from block to block.
 class BlockTokens {
 public:
-    explicit BlockTokens(std::string block) : m_buffer(std::move(block)) {}
+    explicit BlockTokens(const std::string& block) : m_buffer(block) {}
 
     std::optional<double> next()
     {
@@ -71,10 +130,36 @@ public:
         return value;
     }
 
+    /// The next token when it is a small whole number followed by a blank and more text,
+    /// the common case, without the general rule; false reads nothing.
+    bool nextSmallWhole(int& value)
+    {
+        if (m_exhausted)
+            return false;
+        Scan scan(std::string_view(m_buffer).substr(m_pos));
+        if (!scan.smallWhole(value) || scan.peek() != ' ' || scan.end - scan.p < 2)
+            return false;
+        ++scan.p;
+        scan.skipBlanks();
+        m_pos = static_cast<std::size_t>(scan.p - m_buffer.data());
+        return true;
+    }
+
 private:
-    std::string m_buffer;
+    const std::string& m_buffer;
     std::size_t m_pos = 0;
     bool m_exhausted = false;
+};
+
+// Names a PIM block in error messages; the text is built only when an error needs it.
+struct BlockName {
+    enum class Kind { Survival, Movement, OpenCapture, ClosedCapture };
+    Kind kind;
+    long group = 0;
+    long from = 0;
+    long to = 0;
+
+    std::string text() const;
 };
 
 class PimReader {
@@ -95,10 +180,15 @@ private:
     Status readSecondaryPeriods(std::size_t position);
     Status findLine(std::string_view what, bool (*matches)(std::string_view));
     Status readBlocks();
-    Status readBlock(const std::string& what, const std::function<Status(BlockTokens&)>& fill);
-    Status storeEntry(long cell, std::optional<double> value, const std::string& what);
+    template <class Fill>
+    Status readBlock(const BlockName& what, Fill&& fill);
+    bool storeSmallWhole(long cell, BlockTokens& tokens);
+    Status storeEntry(long cell, std::optional<double> value, const BlockName& what);
+    void fixCell(std::size_t index, double value);
+    Result<int> designIndex(std::string_view token, const char* what) const;
     Status readDesignStatement();
     Status readDesignEntries();
+    bool readPlainDesignEntry(std::string_view& rest);
     Status readDesignEntry(std::string_view& rest);
     void blockDone();
 
@@ -109,6 +199,7 @@ private:
     const Progress& m_progress;
     Model m_model = startupModel();
     std::string m_line;
+    std::string m_block;
     std::string m_caption;
     bool m_nyrsSeen = false;
     long m_blocksDone = 0;
@@ -121,6 +212,31 @@ bool hasPim(std::string_view line) { return contains(line, "pim") || contains(li
 bool hasDesign(std::string_view line) { return contains(line, "DESIGN"); }
 
 std::string bare(long value) { return std::to_string(value); }
+
+// Whether text holds a ";". A plain loop: the text left at a line's end is mostly a
+// single blank, where a library search costs more than it saves.
+bool holdsSemicolon(std::string_view text)
+{
+    for (const char c : text)
+        if (c == ';')
+            return true;
+    return false;
+}
+
+std::string BlockName::text() const
+{
+    switch (kind) {
+    case Kind::Survival:
+        return "the survival block of group " + bare(group) + ", stratum " + bare(from);
+    case Kind::Movement:
+        return "the movement block of group " + bare(group) + " from stratum " + bare(from) + " to " + bare(to);
+    case Kind::OpenCapture:
+        return "the open-capture block of stratum " + bare(from);
+    case Kind::ClosedCapture:
+        return "the closed-capture block of stratum " + bare(from);
+    }
+    return {};
+}
 
 Result<Model> PimReader::read()
 {
@@ -238,44 +354,58 @@ void PimReader::blockDone()
     }
 }
 
-Status PimReader::readBlock(const std::string& what, const std::function<Status(BlockTokens&)>& fill)
+template <class Fill>
+Status PimReader::readBlock(const BlockName& what, Fill&& fill)
 {
-    std::string heading;
-    if (!nextLine(heading))
-        return m_lines.endedBefore(what);
-    std::string block;
+    if (!nextLine(m_line))  // the heading
+        return m_lines.endedBefore(what.text());
+    const NextLine next = [this](std::string& text) { return nextLine(text); };
     // The last line read stays current: the search for DESIGN tests it first.
-    const NextLine next = [this](std::string& text) {
-        if (!nextLine(text))
-            return false;
-        m_line = text;
-        return true;
-    };
-    if (!gatherBlock(block, next))
-        return m_lines.endedBefore(what);
-    BlockTokens tokens(std::move(block));
+    if (!gatherBlock(m_block, m_line, next))
+        return m_lines.endedBefore(what.text());
+    BlockTokens tokens(m_block);
     TW_TRY(fill(tokens));
     blockDone();
     return {};
 }
 
-Status PimReader::storeEntry(long cell, std::optional<double> value, const std::string& what)
+// Most entries are small whole numbers in a cell within NPAR: stored without building a
+// Status or taking the general number rule. False reads nothing; storeEntry takes the rest.
+bool PimReader::storeSmallWhole(long cell, BlockTokens& tokens)
+{
+    int value = 0;
+    if (cell < 1 || cell > m_model.npar || !tokens.nextSmallWhole(value))
+        return false;
+    const auto index = static_cast<std::size_t>(cell);
+    if (value < -2)
+        fixCell(index, -value);
+    else
+        m_model.pim[index] = static_cast<std::int16_t>(value);
+    return true;
+}
+
+// The writers put a fixed cell as minus its value: read it back as a fixing.
+void PimReader::fixCell(std::size_t index, double value)
+{
+    m_model.initval[index] = value;
+    m_model.pim[index] = fixedMarker(static_cast<std::int16_t>(index));
+}
+
+Status PimReader::storeEntry(long cell, std::optional<double> value, const BlockName& what)
 {
     if (!value)
-        return error("a value in " + what + " is too large");
+        return error("a value in " + what.text() + " is too large");
     if (cell < 1 || cell > m_model.npar)
-        return error("cell " + bare(cell) + " of " + what + " lies beyond NPAR=" + bare(m_model.npar));
+        return error("cell " + bare(cell) + " of " + what.text() + " lies beyond NPAR=" + bare(m_model.npar));
     const auto index = static_cast<std::size_t>(cell);
     const double v = *value;
     if (v < 0 && v != -1 && v != -2) {
-        // The writers put a fixed cell as minus its value: read it back as a fixing.
-        m_model.initval[index] = -v;
-        m_model.pim[index] = fixedMarker(static_cast<std::int16_t>(cell));
+        fixCell(index, -v);
         return {};
     }
     const auto number = roundToInt16(v);
     if (!number)
-        return error("the value " + plainText(v) + " in " + what + " lies outside -32768..32767");
+        return error("the value " + plainText(v) + " in " + what.text() + " lies outside -32768..32767");
     m_model.pim[index] = *number;
     return {};
 }
@@ -288,48 +418,49 @@ Status PimReader::readBlocks()
     const long ns2 = ns * ns;
     m_blocksTotal = static_cast<long>(m.groups) * ns2 + 2 * ns;
 
-    auto transition = [&](long g, long s1, long s2, const std::string& what) {
+    auto transition = [&](long g, long s1, long s2, const BlockName& what) {
         return readBlock(what, [&, g, s1, s2](BlockTokens& tokens) -> Status {
-            for (long a = 1; a <= m.nage; ++a)
-                for (long t = 1; t <= nint; ++t) {
-                    const long cell = s2 + ns * (s1 - 1) + ns2 * (t - 1) + ns2 * nint * (a - 1)
-                        + ns2 * nint * m.nage * (g - 1);
-                    TW_TRY(storeEntry(cell, tokens.next(), what));
-                }
+            for (long a = 1; a <= m.nage; ++a) {
+                // Cell of period 1; each later period lies ns2 cells further on.
+                long cell = s2 + ns * (s1 - 1) + ns2 * nint * (a - 1) + ns2 * nint * m.nage * (g - 1);
+                for (long t = 1; t <= nint; ++t, cell += ns2)
+                    if (!storeSmallWhole(cell, tokens))
+                        TW_TRY(storeEntry(cell, tokens.next(), what));
+            }
             return {};
         });
     };
 
     for (long g = 1; g <= m.groups; ++g)
         for (long s = 1; s <= ns; ++s)
-            TW_TRY(transition(g, s, s, "the survival block of group " + bare(g) + ", stratum " + bare(s)));
+            TW_TRY(transition(g, s, s, {BlockName::Kind::Survival, g, s, s}));
     for (long s1 = 1; s1 <= ns; ++s1)
         for (long s2 = 1; s2 <= ns; ++s2) {
             if (s1 == s2)
                 continue;
             for (long g = 1; g <= m.groups; ++g)
-                TW_TRY(transition(g, s1, s2,
-                                  "the movement block of group " + bare(g) + " from stratum " + bare(s1) + " to "
-                                      + bare(s2)));
+                TW_TRY(transition(g, s1, s2, {BlockName::Kind::Movement, g, s1, s2}));
         }
 
     long k = static_cast<long>(m.groups) * m.nage * ns2 * std::max(nint, 0L);
     for (long s = 1; s <= ns; ++s) {
-        const std::string what = "the open-capture block of stratum " + bare(s);
+        const BlockName what{BlockName::Kind::OpenCapture, 0, s};
         TW_TRY(readBlock(what, [&](BlockTokens& tokens) -> Status {
             for (long a = 1; a <= m.nage; ++a)
                 for (long t = 1; t <= nint; ++t)
-                    TW_TRY(storeEntry(++k, tokens.next(), what));
+                    if (!storeSmallWhole(++k, tokens))
+                        TW_TRY(storeEntry(k, tokens.next(), what));
             return {};
         }));
     }
     for (long s = 1; s <= ns; ++s) {
-        const std::string what = "the closed-capture block of stratum " + bare(s);
+        const BlockName what{BlockName::Kind::ClosedCapture, 0, s};
         TW_TRY(readBlock(what, [&](BlockTokens& tokens) -> Status {
             for (long a = 1; a <= m.nage; ++a)
                 for (long t = 1; t <= m.nyrs; ++t)
                     for (long j = 1; j <= static_cast<long>(m.secpers[t]); ++j)
-                        TW_TRY(storeEntry(++k, tokens.next(), what));
+                        if (!storeSmallWhole(++k, tokens))
+                            TW_TRY(storeEntry(k, tokens.next(), what));
             return {};
         }));
     }
@@ -366,27 +497,60 @@ Status PimReader::readDesignEntries()
             return m_lines.endedBefore("the PROC line that closes the design section");
         if (contains(m_line, "PROC"))
             return {};
+        // Entries are read while the rest of the line holds a ";". A plain entry ends in one,
+        // so the search is needed only where the plain form fails (at the line's end).
         std::string_view rest = m_line;
-        while (contains(rest, ";"))
+        for (;;) {
+            if (readPlainDesignEntry(rest))
+                continue;
+            if (!holdsSemicolon(rest))
+                break;
             TW_TRY(readDesignEntry(rest));
+        }
     }
+}
+
+// The usual entry, " row  column  value;" in small whole numbers, and the ";" left at a
+// line's end (the entry 0 0 0), read in one pass as readDesignEntry would read them.
+// False reads nothing; readDesignEntry takes the rest.
+bool PimReader::readPlainDesignEntry(std::string_view& rest)
+{
+    if (rest == ";") {
+        m_model.dm.set(0, 0, 0);
+        m_model.dm.setColUsed(0);
+        rest = " ";
+        return true;
+    }
+    int row = 0;
+    int col = 0;
+    int value = 0;
+    Scan scan(rest);
+    scan.skipBlanks();
+    if (!scan.smallWhole(row) || row < 0 || scan.peek() != ' ')
+        return false;
+    scan.skipBlanks();
+    if (!scan.smallWhole(col) || col < 0 || scan.peek() != ' ')
+        return false;
+    scan.skipBlanks();
+    if (!scan.smallWhole(value) || scan.peek() != ';')
+        return false;
+    // The value's token runs on to a blank, short of the last character.
+    while (scan.p + 1 < scan.end && *scan.p != ' ')
+        ++scan.p;
+    m_model.dm.set(row, col, value);
+    m_model.dm.setColUsed(col);
+    rest = std::string_view(scan.p, static_cast<std::size_t>(scan.end - scan.p));
+    return true;
 }
 
 // One entry from the front of rest; rest becomes the text after its value (or " ").
 Status PimReader::readDesignEntry(std::string_view& rest)
 {
-    auto index = [&](std::string_view token, const char* what) -> Result<int> {
-        const auto value = tokenValue(token);
-        if (!value || *value != std::floor(*value) || *value < 0 || *value > DesignMatrix::kMaxIndex)
-            return error("the " + std::string(what) + " \"" + std::string(token) + "\" of a design entry is not "
-                         "a whole number in 0..32767");
-        return static_cast<int>(*value);
-    };
     std::size_t pos = 0;
-    const auto row = index(designToken(rest, pos), "row");
+    const auto row = designIndex(designToken(rest, pos), "row");
     if (!row)
         return row.error();
-    const auto col = index(designToken(rest, pos), "column");
+    const auto col = designIndex(designToken(rest, pos), "column");
     if (!col)
         return col.error();
     const std::string_view valueToken = designToken(rest, pos, rest.empty() ? 0 : rest.size() - 1);
@@ -397,6 +561,17 @@ Status PimReader::readDesignEntry(std::string_view& rest)
     m_model.dm.setColUsed(*col);
     rest = pos < rest.size() ? rest.substr(pos) : std::string_view(" ");
     return {};
+}
+
+Result<int> PimReader::designIndex(std::string_view token, const char* what) const
+{
+    if (int value = 0; smallWhole(token, value) && value >= 0)
+        return value;
+    const auto value = tokenValue(token);
+    if (!value || *value != std::floor(*value) || *value < 0 || *value > DesignMatrix::kMaxIndex)
+        return error("the " + std::string(what) + " \"" + std::string(token) + "\" of a design entry is not "
+                     "a whole number in 0..32767");
+    return static_cast<int>(*value);
 }
 
 }  // namespace

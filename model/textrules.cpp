@@ -169,8 +169,13 @@ std::optional<double> getnum(std::string& text, const NextLine& nextLine)
 
 bool gatherBlock(std::string& block, const NextLine& nextLine)
 {
-    block.clear();
     std::string line;
+    return gatherBlock(block, line, nextLine);
+}
+
+bool gatherBlock(std::string& block, std::string& line, const NextLine& nextLine)
+{
+    block.clear();
     for (;;) {
         if (!nextLine(line))
             return false;

@@ -53,6 +53,8 @@ std::optional<double> getnum(std::string& text, const NextLine& nextLine);
 /// T3: after a block's heading, joins lines (nothing between them) until a joined line
 /// contains ";", then removes leading blanks. False when the lines run out first.
 bool gatherBlock(std::string& block, const NextLine& nextLine);
+/// T3 as above; line is left holding the last line read.
+bool gatherBlock(std::string& block, std::string& line, const NextLine& nextLine);
 
 /// T4: the tokens of a gathered PIM block. A token ends at the first blank (a tab is no
 /// separator); without a blank it is the rest less its last character (the ";").

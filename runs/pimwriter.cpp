@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <memory>
 
 #include "model/atomicfile.h"
 #include "model/lines.h"
@@ -16,33 +17,74 @@ namespace {
 
 std::string bare(long value) { return std::to_string(value); }
 
-// The bare text of a whole number, without the general number formatting.
-void appendWhole(std::string& out, int value)
-{
-    char buffer[16];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    out.append(buffer, end);
-}
+// Output gathered in a buffer that goes to the stream in pieces of 64 KiB, with numbers
+// printed straight into it: far cheaper than a stream write per number or line.
+class BufferedOutput {
+public:
+    explicit BufferedOutput(std::ostream& out) : m_out(out), m_buffer(new char[kSize]) {}
+    BufferedOutput(const BufferedOutput&) = delete;
+    BufferedOutput& operator=(const BufferedOutput&) = delete;
 
-// Signed text of a number, quickly for whole numbers (exact below 1E15, as the general
-// form prints them).
-void appendSigned(std::string& out, double value)
+    void put(char c)
+    {
+        if (m_used == kSize)
+            flush();
+        m_buffer[m_used++] = c;
+    }
+    void put(std::string_view text)
+    {
+        if (text.size() > kSize - m_used)
+            flush();
+        if (text.size() > kSize) {
+            m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return;
+        }
+        std::memcpy(m_buffer.get() + m_used, text.data(), text.size());
+        m_used += text.size();
+    }
+    /// The bare text of a whole number ("-" and digits), without the general number formatting.
+    void putWhole(long long value)
+    {
+        if (kSize - m_used < kWholeRoom)
+            flush();
+        char* const at = m_buffer.get() + m_used;
+        m_used += static_cast<std::size_t>(std::to_chars(at, at + kWholeRoom, value).ptr - at);
+    }
+    void endLine()
+    {
+        put('\r');
+        put('\n');
+    }
+    void line(std::string_view text)
+    {
+        put(text);
+        endLine();
+    }
+    void flush()
+    {
+        m_out.write(m_buffer.get(), static_cast<std::streamsize>(m_used));
+        m_used = 0;
+    }
+
+private:
+    static constexpr std::size_t kSize = 64 * 1024;
+    static constexpr std::size_t kWholeRoom = 24;
+    std::ostream& m_out;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+};
+
+// A design value: bare text when positive, signed text (with its "-") when negative.
+void putDesignValue(BufferedOutput& out, double value)
 {
+    // Most values are whole numbers (exact below 1E15, as the general form prints them),
+    // printed without the digit analysis of signedText.
     if (value == std::trunc(value) && std::fabs(value) < 1e15) {
-        const long long whole = static_cast<long long>(value);
-        out += whole < 0 ? '-' : ' ';
-        char buffer[24];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, whole < 0 ? -whole : whole).ptr;
-        out.append(buffer, end);
+        out.putWhole(static_cast<long long>(value));
         return;
     }
-    out += signedText(value);
-}
-
-void appendPrint(std::string& out, double value)
-{
-    appendSigned(out, value);
-    out += ' ';
+    const std::string text = signedText(value);
+    out.put(std::string_view(text).substr(value > 0 ? 1 : 0));
 }
 
 long secondaryPeriods(const Model& m, long t)
@@ -68,7 +110,7 @@ bool endsHead(std::string_view line)
 
 class BlockWriter {
 public:
-    BlockWriter(Model& model, std::ostream& out, const WriteProgress& progress)
+    BlockWriter(Model& model, BufferedOutput& out, const WriteProgress& progress)
         : m(model), m_out(out), m_progress(progress), m_total(blockCellCount(model))
     {
     }
@@ -76,14 +118,20 @@ public:
     void write();
 
 private:
-    void transitionEntry(std::string& row, long cell);
-    void captureEntry(std::string& row, long cell);
+    void transitionEntry(long cell);
+    void captureEntry(long cell);
+    const std::string& fixedText(long cell);
     void cellDone();
     void writeTransitionRows(long g, long s1, long s2);
     void writeDesign();
+    void line(std::string_view text) { m_out.line(text); }
+    void endLine() { m_out.endLine(); }
 
     Model& m;
-    LineWriter m_out;
+    BufferedOutput& m_out;
+    // Fixed cells mostly share a value: its signed text is kept to spare the digit analysis.
+    double m_fixedValue = 0;
+    std::string m_fixedText = signedText(0);
     const WriteProgress& m_progress;
     long m_total;
     long m_done = 0;
@@ -103,36 +151,45 @@ void BlockWriter::cellDone()
     }
 }
 
+// The signed text of minus a fixed cell's value.
+const std::string& BlockWriter::fixedText(long cell)
+{
+    const double value = -m.initval[static_cast<std::size_t>(cell)];
+    if (value != m_fixedValue) {
+        m_fixedValue = value;
+        m_fixedText = signedText(value);
+    }
+    return m_fixedText;
+}
+
 // Survival and movement: a fixed cell is a blank and the signed text of minus its value.
-void BlockWriter::transitionEntry(std::string& row, long cell)
+void BlockWriter::transitionEntry(long cell)
 {
     const int value = m.pim[static_cast<std::size_t>(cell)];
-    row += ' ';
+    m_out.put(' ');
     if (value == -1 || value == -2) {
-        row += signedText(value);
+        m_out.putWhole(value);
     } else if (value < 0) {
-        row += signedText(-m.initval[static_cast<std::size_t>(cell)]);
+        m_out.put(fixedText(cell));
     } else {
-        appendWhole(row, value);
+        m_out.putWhole(value);
         m_maxp = std::max(m_maxp, value);
     }
     cellDone();
 }
 
 // Capture blocks: always exactly one blank before the number.
-void BlockWriter::captureEntry(std::string& row, long cell)
+void BlockWriter::captureEntry(long cell)
 {
     const int value = m.pim[static_cast<std::size_t>(cell)];
     if (value < -2) {
-        std::string text = signedText(-m.initval[static_cast<std::size_t>(cell)]);
+        const std::string& text = fixedText(cell);
         if (text[0] != ' ')
-            row += ' ';
-        row += text;
+            m_out.put(' ');
+        m_out.put(text);
     } else {
-        row += ' ';
-        if (value < 0)
-            row += '-';
-        appendWhole(row, value < 0 ? -value : value);
+        m_out.put(' ');
+        m_out.putWhole(value);
     }
     m_maxp = std::max(m_maxp, value);
     cellDone();
@@ -142,24 +199,22 @@ void BlockWriter::writeTransitionRows(long g, long s1, long s2)
 {
     const long ns = m.nstrat;
     const long nint = m.nyrs - 1;
-    std::string row;
     for (long a = 1; a <= m.nage; ++a) {
-        row.clear();
         for (long t = 1; t <= nint; ++t)
-            transitionEntry(row, s2 + ns * (s1 - 1) + ns * ns * (t - 1) + ns * ns * nint * (a - 1)
-                                     + ns * ns * nint * m.nage * (g - 1));
-        m_out.line(row);
+            transitionEntry(s2 + ns * (s1 - 1) + ns * ns * (t - 1) + ns * ns * nint * (a - 1)
+                            + ns * ns * nint * m.nage * (g - 1));
+        endLine();
     }
-    m_out.line(";");
+    line(";");
 }
 
 void BlockWriter::write()
 {
     const long ns = m.nstrat;
-    m_out.line("PIM;");
+    line("PIM;");
     for (long g = 1; g <= m.groups; ++g)
         for (long s = 1; s <= ns; ++s) {
-            m_out.line("SRV(" + (m.groups > 1 ? bare(g) : std::string()) + bare(s) + ");");
+            line("SRV(" + (m.groups > 1 ? bare(g) : std::string()) + bare(s) + ");");
             writeTransitionRows(g, s, s);
         }
     for (long s1 = 1; s1 <= ns; ++s1)
@@ -170,40 +225,37 @@ void BlockWriter::write()
             // expects a heading before each.
             for (long g = 1; g <= m.groups; ++g) {
                 const std::string group = m.groups > 1 ? bare(g) + "," : std::string();
-                m_out.line("PSI(" + group + bare(s1) + "-" + bare(s2) + ");");
+                line("PSI(" + group + bare(s1) + "-" + bare(s2) + ");");
                 writeTransitionRows(g, s1, s2);
             }
         }
 
     long cell = static_cast<long>(m.groups) * m.nage * ns * ns * std::max(m.nyrs - 1, 0);
-    std::string row;
     for (long s = 1; s <= ns; ++s) {
-        m_out.line("P(" + bare(s) + ");");
+        line("P(" + bare(s) + ");");
         for (long a = 1; a <= m.nage; ++a) {
-            row.clear();
             for (long t = 1; t <= m.nyrs - 1; ++t)
-                captureEntry(row, ++cell);
-            m_out.line(row);
+                captureEntry(++cell);
+            endLine();
         }
-        m_out.line(";");
+        line(";");
     }
     for (long s = 1; s <= ns; ++s) {
-        m_out.line("CP(" + bare(s) + ");");
+        line("CP(" + bare(s) + ");");
         for (long a = 1; a <= m.nage; ++a) {
-            row.clear();
             for (long t = 1; t <= m.nyrs; ++t) {
                 for (long j = 1; j <= secondaryPeriods(m, t); ++j)
-                    captureEntry(row, ++cell);
-                row += ' ';
+                    captureEntry(++cell);
+                m_out.put(' ');
             }
-            m_out.line(row);
+            endLine();
         }
-        m_out.line(";");
+        line(";");
     }
     m.nparms = m_maxp;
     writeDesign();
-    m_out.line(m.proctest);
-    m_out.line("PROC STOP;");
+    line(m.proctest);
+    line("PROC STOP;");
 }
 
 void BlockWriter::writeDesign()
@@ -212,28 +264,27 @@ void BlockWriter::writeDesign()
         m.dmrows = m_maxp;
         m.dmcols = m_maxp;
     }
-    m_out.line("DESIGN " + printText(m.dmrows) + " " + printText(m.dmcols) + " ONEDIGIT;");
+    line("DESIGN " + printText(m.dmrows) + " " + printText(m.dmcols) + " ONEDIGIT;");
     int onLine = 0;
-    std::string line;
     for (const auto& [r, c, value] : m.dm.entries()) {
         if (r < 1 || r > m.dmrows || c < 1 || c > m.dmcols || !m.dm.colUsed(c) || value == 0)
             continue;
         if (++onLine > 5) {
-            m_out.line(line);
-            line.clear();
+            endLine();
             onLine = 1;
         }
-        appendPrint(line, r);
-        appendPrint(line, c);
-        line += ' ';
-        // The value in bare text when positive, in signed text (with its "-") when negative.
-        const std::size_t at = line.size();
-        appendSigned(line, value);
-        if (value > 0)
-            line.erase(at, 1);
-        line += ';';
+        // " r  c  value;": row and column in print text, then a blank.
+        m_out.put(' ');
+        m_out.putWhole(r);
+        m_out.put(' ');
+        m_out.put(' ');
+        m_out.putWhole(c);
+        m_out.put(' ');
+        m_out.put(' ');
+        putDesignValue(m_out, value);
+        m_out.put(';');
     }
-    m_out.line(line);
+    endLine();
 }
 
 }  // namespace
@@ -288,19 +339,22 @@ Status writePimModel(Model& model, std::istream& head, std::ostream& out, const 
 {
     TW_TRY(checkPimWritable(model));
     LineReader in(head, model.infile);
-    LineWriter writer(out);
+    BufferedOutput output(out);
     std::string line;
     for (;;) {
-        if (!in.next(line))
+        if (!in.next(line)) {
+            output.flush();  // the head copied so far, as a line-by-line writer leaves it
             return in.error("no line of the input file contains \"PIM;\", \"constraint\" or \"CONSTRAINT\" to end "
                             "its head (a line written \"pim;\" is not recognised), so the model cannot be saved "
                             "with PIMs");
+        }
         if (endsHead(line))
             break;
-        writer.line(line);
+        output.line(line);
     }
     TW_TRY(renumberParameters(model));
-    BlockWriter(model, out, progress).write();
+    BlockWriter(model, output, progress).write();
+    output.flush();
     if (!out)
         return makeError("writing failed");
     return {};

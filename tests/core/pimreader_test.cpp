@@ -1,5 +1,8 @@
 #include "model/pimreader.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "cli/steps.h"
@@ -141,6 +144,26 @@ TEST(PimReadEntries, negativeEntriesReadAsFixingsWithACollisionFreeMarker)
     }
 }
 
+// Entries followed by a blank take the quick path for short whole numbers; at its limits
+// (five digits, the 16-bit range, signs, exponents) they must read as the general rule does.
+TEST(PimReadEntries, entriesAtTheLimitsOfShortWholeNumbersReadAsTheGeneralRule)
+{
+    for (const EntryCase c : {EntryCase{"32767", 32767, 0}, EntryCase{"-32768", -4, 32768},
+                              EntryCase{"000007", 7, 0}, EntryCase{"00007", 7, 0}, EntryCase{"-0", 0, 0},
+                              EntryCase{"+7", 7, 0}, EntryCase{"1e1", 10, 0}, EntryCase{"7.", 7, 0},
+                              EntryCase{"-3", -4, 3}, EntryCase{"-.25", -4, 0.25}}) {
+        auto model = readText(replaced(kSmall, " 3  4 \n", std::string(" 3  ") + c.text + "  \n"));
+        ASSERT_TRUE(model.ok()) << c.text << ": " << model.error().text();
+        EXPECT_EQ(model->pim[3], 3) << c.text;
+        EXPECT_EQ(model->pim[4], c.pim) << c.text;
+        EXPECT_EQ(model->initval[4], c.initval) << c.text;
+    }
+    auto tooLarge = readText(replaced(kSmall, " 3  4 \n", " 3  32768 \n"));
+    ASSERT_FALSE(tooLarge.ok());
+    EXPECT_EQ(tooLarge.error().text(),
+              "m.inp, line 13: the value 32768 in the closed-capture block of stratum 1 lies outside -32768..32767");
+}
+
 TEST(PimReadEntries, twoGroupsFillTheirOwnCells)
 {
     auto model = readPimFile((dataDir() / "twogroups" / "input.inp").string());
@@ -165,6 +188,42 @@ TEST(PimReadDesign, twoEntriesOnOneLineAndColumnsBeyondNparmsAreKept)
     EXPECT_FALSE(model->dm.colUsed(3));
     EXPECT_EQ(model->dmrows, 4);
     EXPECT_EQ(model->dmcols, 4);
+}
+
+struct DesignLineCase {
+    const char* line;
+    std::vector<DesignMatrix::Entry> entries;
+    std::vector<int> usedColumns;
+};
+
+// Design lines near the quick form of an entry (" r  c  v;" in short whole numbers) read
+// as the general rule reads them: entries without blanks between them, five-digit and
+// signed values, fractions, and the empty entry after the last ";", which clears 0 0.
+TEST(PimReadDesign, linesNearTheQuickFormReadAsTheGeneralRule)
+{
+    const DesignLineCase cases[] = {
+        {" 2  3  4;", {{2, 3, 4}}, {0, 3}},
+        {" 2  3  -4;", {{2, 3, -4}}, {0, 3}},
+        {" 2  3  1.5; 2  4  -32768;", {{2, 3, 1.5}, {2, 4, -32768}}, {0, 3, 4}},
+        {" 00002  3  40000;", {{2, 3, 40000}}, {0, 3}},
+        {"2 3 4;5 6 7;", {{2, 3, 4}}, {3, 7}},
+        {" 2  3  0;", {}, {0, 3}},
+        {" 0  0  5;", {}, {0}},
+        {" 0  0  5; 1  1  1;", {{1, 1, 1}}, {0, 1}},
+    };
+    for (const DesignLineCase& c : cases) {
+        auto model = readText(replaced(kSmall, " 1  1  1;", c.line));
+        ASSERT_TRUE(model.ok()) << c.line << ": " << model.error().text();
+        EXPECT_EQ(model->dm.entries(), c.entries) << c.line;
+        for (int col = 0; col <= 8; ++col) {
+            const bool used = std::find(c.usedColumns.begin(), c.usedColumns.end(), col) != c.usedColumns.end();
+            EXPECT_EQ(model->dm.colUsed(col), used) << c.line << " column " << col;
+        }
+    }
+    auto badRow = readText(replaced(kSmall, " 1  1  1;", " 40000  1  1;"));
+    ASSERT_FALSE(badRow.ok());
+    EXPECT_EQ(badRow.error().text(),
+              "m.inp, line 15: the row \"40000\" of a design entry is not a whole number in 0..32767");
 }
 
 TEST(PimReadModelStatement, keywordsAnywhereAndListsOverLines)

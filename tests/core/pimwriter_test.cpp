@@ -144,6 +144,65 @@ TEST(PimWriterEntries, fixedAtZeroKeepsTheBlanksOfEachBlock)
     EXPECT_NE(written->find("CP(1);\r\n 1 2  -2 3 0  4 0 \r\n;\r\n"), std::string::npos) << *written;
 }
 
+// The writer sends its text in pieces: a model far larger than one piece must come out
+// whole, read back to the same cells and design, and write the same bytes again.
+TEST(PimWriterBlocks, outputOfManyPiecesReadsBackAndRewritesIdentically)
+{
+    Model model = startupModel();
+    model.groups = 2;
+    model.nage = 2;
+    model.nstrat = 10;
+    model.nyrs = 30;
+    model.secpers.assign(31, 2);
+    model.cumsec.assign(31, 0);
+    model.secpers[0] = 0;
+    for (int t = 1; t <= 30; ++t)
+        model.cumsec[t] = static_cast<std::int16_t>(2 * t);
+    model.totsec = 60;
+    computeDerivedSizes(model);
+    model.npar = static_cast<int>(expectedCellCount(model));
+    createCellArrays(model);
+    for (int i = 1; i <= model.npar; ++i) {
+        if (i % 29 == 0) {
+            // Fixed cells with changing values, some sharing one.
+            model.pim[i] = fixedMarker(static_cast<std::int16_t>(i));
+            model.initval[i] = (i % 3 + 1) * 0.25;
+        } else {
+            model.pim[i] = static_cast<std::int16_t>(i % 5 == 0 ? -1 : (i + 1) / 2);
+        }
+    }
+    const int parameters = largestParameter(model);
+    for (int p = 1; p <= parameters; ++p) {
+        model.dm.set(p, p, p % 7 == 0 ? -2.5 : p);
+        model.dm.setColUsed(p);
+    }
+    model.dmrows = parameters;
+    model.dmcols = parameters;
+    model.proctest = kDefaultProcTest;
+    std::string secpers;
+    for (int t = 1; t <= 30; ++t)
+        secpers += " 2";
+    const std::string head = "PROC TITLE 'large';\r\nPROC MODEL NPAR=" + std::to_string(model.npar)
+        + " GROUPS=2 NAGE=2 NYRS=30 STRATA=10 SECPERS=" + secpers + ";\r\nCOHORT=1;\r\nPIM;\r\n";
+    auto written = writeText(model, head);
+    ASSERT_TRUE(written.ok()) << written.error().text();
+    ASSERT_GT(written->size(), 2u * 64 * 1024);
+
+    auto read = readText(*written);
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    EXPECT_EQ(read->pim, model.pim);
+    EXPECT_EQ(read->initval, model.initval);
+    // Rows beyond the renumbered parameters are not written.
+    std::vector<DesignMatrix::Entry> kept;
+    for (const DesignMatrix::Entry& entry : model.dm.entries())
+        if (entry.row <= model.dmrows)
+            kept.push_back(entry);
+    EXPECT_EQ(read->dm.entries(), kept);
+    auto again = writeText(*read, head);
+    ASSERT_TRUE(again.ok());
+    EXPECT_TRUE(*again == *written);
+}
+
 TEST(PimWriterDesign, tooManyRowsCutToTheParameterCountInFileAndModel)
 {
     Model model = readCase("example26");
