@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <clocale>
 
 #include "app/mainwindow.h"
 #include "platform/desktop.h"
@@ -6,6 +7,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The library adopted the desktop's locale; numbers in model files keep the decimal point.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setOrganizationName("Tallowick2");
     QApplication::setApplicationName("Tallowick2");
     QApplication::setQuitOnLastWindowClosed(false);

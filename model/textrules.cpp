@@ -1,6 +1,8 @@
 #include "model/textrules.h"
 
 #include <cerrno>
+#include <clocale>
+#include <locale.h>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +11,14 @@
 namespace tw {
 
 namespace {
+
+// Numbers in model files always use a decimal point, whatever the user's locale says
+// (the windowing library adopts the desktop's locale, e.g. one with a decimal comma).
+locale_t cLocale()
+{
+    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
 
 bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -103,7 +113,7 @@ std::optional<double> decimalValue(std::string_view text)
     }
 
     errno = 0;
-    const double value = std::strtod(number.c_str(), nullptr);
+    const double value = ::strtod_l(number.c_str(), nullptr, cLocale());
     if (std::isinf(value))
         return std::nullopt;
     return value;

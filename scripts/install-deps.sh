@@ -13,3 +13,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
+
+# A locale with a decimal comma, so the tests can show that numbers in model files keep
+# their decimal point whatever the desktop's locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q "install ok installed" \
+    || { $sudo apt-get update -qq; DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq locales; }
+  $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  $sudo locale-gen >/dev/null
+fi

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <deque>
 
 using namespace tw;
@@ -164,6 +165,29 @@ TEST(NumberTexts4, cellNumbersAndPlainText)
     EXPECT_EQ(plainText(-1), "-1");
     EXPECT_EQ(plainText(0.5), "0.5");
     EXPECT_EQ(plainText(-0.5), "-0.5");
+}
+
+}  // namespace
+
+namespace {
+
+// The windowing library adopts the desktop's locale; a decimal comma must not change
+// how model files read or print.
+TEST(NumberLocale, decimalPointWhateverTheLocale)
+{
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name)) {
+            comma = name;
+            break;
+        }
+    if (!comma)
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    EXPECT_EQ(*decimalValue("1.5"), 1.5);
+    EXPECT_EQ(*decimalValue("-2.25E+2"), -225);
+    EXPECT_EQ(signedText(0.5), " .5");
+    EXPECT_EQ(signedText(1.5e20), " 1.5E+20");
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 }  // namespace
