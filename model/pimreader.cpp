@@ -26,8 +26,11 @@ bool plainWholeValue(std::string_view text, double& value)
         ++i;
     const std::size_t first = i;
     long long whole = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (i - first == 15)
+            return false;  // longer numbers take the full rule (and would overflow here)
         whole = whole * 10 + (text[i] - '0');
+    }
     const std::size_t digits = i - first;
     if (digits == 0 || digits > 15)
         return false;
@@ -181,8 +184,11 @@ Status PimReader::readDimension(std::string_view keyword, std::size_t position, 
     if (!number)
         return error("the value of " + std::string(keyword) + " is too large");
     const double rounded = roundHalfEven(*number);
-    if (rounded < 0 || rounded > kMaxDimension)
-        return error(std::string(keyword) + "=" + plainText(rounded) + " lies outside 0..32767");
+    // A model needs a primary period: with none its cell blocks would have negative sizes.
+    const double least = keyword == "NYRS" ? 1 : 0;
+    if (rounded < least || rounded > kMaxDimension)
+        return error(std::string(keyword) + "=" + plainText(rounded) + " lies outside " + plainText(least)
+                     + "..32767");
     value = static_cast<int>(rounded);
     m_caption += std::string(captionName) + plainText(rounded);
     return {};
@@ -338,6 +344,10 @@ Status PimReader::readBlocks()
     const long last = std::min<long>(k, m.npar);
     for (long i = 1; i <= last; ++i)
         m.nparms = std::max<int>(m.nparms, m.pim[static_cast<std::size_t>(i)]);
+    // Cells beyond the blocks are not in the file, so a save cannot write them: they carry
+    // no parameter, so that their start-up numbers do not leave gaps in the numbers saved.
+    for (long i = last + 1; i <= m.npar; ++i)
+        m.pim[static_cast<std::size_t>(i)] = 0;
     return {};
 }
 
