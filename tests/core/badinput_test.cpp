@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 
 #include "model/constraintsreader.h"
+#include "model/conversion.h"
+#include "runs/persperiodinput.h"
 #include "pimtest_support.h"
 
 using namespace pimtest;
@@ -213,6 +215,27 @@ TEST(FuzzRegressions, eachFileGivesItsOutcome)
         ASSERT_TRUE(second.ok());
         EXPECT_EQ(*second, *first);
     }
+}
+
+// Numbers far beyond any int (a cell or a period count of 1E300) were cast to int
+// unchecked; under the undefined-behaviour sanitizer these inputs stop the test.
+TEST(FuzzRegressions, hugeNumbersAreRefusedNotCast)
+{
+    const std::string text = fileText(fs::path(TW_TEST_DATA) / "fuzz-regressions" / "conversion-huge-cell-number.inp");
+    auto model = tw::readPimFile((fs::path(TW_TEST_DATA) / "pim" / "twogroups" / "input.inp").string());
+    ASSERT_TRUE(model.ok());
+    const tw::Model before = *model;
+    std::istringstream in(text);
+    const tw::Status converted = tw::convertConstraints(*model, in, "c.inp");
+    ASSERT_FALSE(converted.ok());
+    EXPECT_EQ(converted.error().text(), "c.inp, line 34: cell number 1.66666666666633E+25 is not a whole number in 1..14");
+    EXPECT_TRUE(*model == before);
+
+    std::istringstream periods("PROC MODEL NYRS=1E300;\nLABELS;\nS(1E300)=PP(1) x;\nPROC\n");
+    const auto input = tw::readPeriodInput(periods, "p.inp");
+    ASSERT_TRUE(input.ok());
+    EXPECT_EQ(input->nyrs, 1000000000);
+    EXPECT_EQ(input->first, 1000000000);
 }
 
 }  // namespace
