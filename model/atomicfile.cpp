@@ -76,6 +76,12 @@ Status saveAtomically(const std::string& target, const std::function<Status(std:
     }
     if (::rename(temp.c_str(), target.c_str()) != 0)
         return fail("cannot replace the file: " + systemMessage(errno));
+    // The rename is durable only once the directory is on disk too.
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "model/constraintsreader.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
@@ -35,7 +36,7 @@ Result<int> cellNumber(std::string_view text, int npar, const LineReader& reader
     if (!value)
         return value.error();
     const double v = *value;
-    if (v != static_cast<double>(static_cast<long long>(v)) || v < 1 || v > npar)
+    if (!(v >= 1 && v <= npar) || v != std::floor(v))  // range first: a huge v has no integer value
         return reader.error("cell number " + plainText(v) + " is not a whole number in 1.." + std::to_string(npar));
     return static_cast<int>(v);
 }
@@ -69,8 +70,11 @@ private:
         if (!value)
             return value.error();
         const double rounded = roundHalfEven(*value);
-        if (rounded < 0 || rounded > 32767)
-            return m_reader.error(std::string(upper) + "=" + plainText(*value) + " is outside 0..32767");
+        // A model needs a primary period: with none its cell blocks would have negative sizes.
+        const double least = upper == "NYRS" ? 1 : 0;
+        if (rounded < least || rounded > 32767)
+            return m_reader.error(std::string(upper) + "=" + plainText(*value) + " is outside " + plainText(least)
+                                  + "..32767");
         field = static_cast<int>(rounded);
         const std::string text = plainText(rounded);
         if (upper == "NPAR") {
@@ -255,6 +259,8 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
         } while (!endsSection(line));
         inlabels = false;
     }
+    if (reader.tooLong())
+        return reader.tooLongError();
 
     model.modelform = "constraints";
     model.unsaved = 1;

@@ -98,10 +98,12 @@ Status convertConstraints(Model& loaded, std::istream& in, const std::string& na
 
     while (!contains(line, "NAME="))
         if (!reader.next(line))
-            return makeError("the file has no line containing \"NAME=\" (the estimation statement)", name);
+            return reader.tooLong() ? reader.tooLongError()
+                                    : makeError("the file has no line containing \"NAME=\" (the estimation statement)", name);
     while (!hasAny(line, "constraints", "CONSTRAINTS"))
         if (!reader.next(line))
-            return makeError("the file has no CONSTRAINTS line after its \"NAME=\" line", name);
+            return reader.tooLong() ? reader.tooLongError()
+                                    : makeError("the file has no CONSTRAINTS line after its \"NAME=\" line", name);
 
     for (;;) {
         if (!reader.next(line))

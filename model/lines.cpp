@@ -6,18 +6,67 @@ LineReader::LineReader(std::istream& in, std::string name) : m_in(in), m_name(st
 
 bool LineReader::next(std::string& line)
 {
-    if (!std::getline(m_in, line)) {
-        // getline fails at the end; a last line without a line feed was returned before.
+    line.clear();
+    if (m_tooLong)
         return false;
+    // The line is read in chunks so that its length can be bounded while reading.
+    char chunk[1 << 16];
+    bool any = false;
+    for (;;) {
+        m_in.getline(chunk, sizeof chunk);
+        const auto count = static_cast<std::size_t>(m_in.gcount());
+        if (!m_in.fail()) {
+            // A line feed was taken (counted in gcount), or the input ended after text.
+            line.append(chunk, m_in.eof() ? count : count - 1);
+            any = true;
+            break;
+        }
+        if (m_in.bad() || count + 1 < sizeof chunk)
+            break;  // the end of the input (a last line without a line feed was returned before)
+        // The chunk filled up before the line feed: go on with the same line.
+        line.append(chunk, count);
+        any = true;
+        m_in.clear(m_in.rdstate() & ~std::ios::failbit);
+        if (line.size() > kMaxLineLength + 1) {
+            ++m_line;
+            m_tooLong = true;
+            line.clear();
+            line.shrink_to_fit();
+            return false;
+        }
     }
+    if (!any)
+        return false;
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     ++m_line;
+    // A first line holding carriage returns is a file with CR-only line ends.
+    if (m_line == 1)
+        m_crOnly = line.find('\r') != std::string::npos;
+    if (line.size() > kMaxLineLength) {
+        m_tooLong = true;
+        line.clear();
+        return false;
+    }
     return true;
+}
+
+Error LineReader::tooLongError() const
+{
+    return makeError("the line is longer than " + std::to_string(kMaxLineLength)
+                         + " bytes (is this a model file, with line feeds ending its lines?)",
+                     m_name, m_line);
 }
 
 Error LineReader::endedBefore(std::string_view what) const
 {
+    if (m_tooLong)
+        return tooLongError();
+    if (m_crOnly)
+        return makeError("the file ends before " + std::string(what)
+                             + "; its lines end in a carriage return alone, which is not read as a line end "
+                               "(convert the file to LF or CR LF line ends)",
+                         m_name, m_line);
     return makeError("the file ends before " + std::string(what), m_name, m_line);
 }
 

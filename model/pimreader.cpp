@@ -297,8 +297,11 @@ Status PimReader::readDimension(std::string_view keyword, std::size_t position, 
     if (!number)
         return error("the value of " + std::string(keyword) + " is too large");
     const double rounded = roundHalfEven(*number);
-    if (rounded < 0 || rounded > kMaxDimension)
-        return error(std::string(keyword) + "=" + plainText(rounded) + " lies outside 0..32767");
+    // A model needs a primary period: with none its cell blocks would have negative sizes.
+    const double least = keyword == "NYRS" ? 1 : 0;
+    if (rounded < least || rounded > kMaxDimension)
+        return error(std::string(keyword) + "=" + plainText(rounded) + " lies outside " + plainText(least)
+                     + "..32767");
     value = static_cast<int>(rounded);
     m_caption += std::string(captionName) + plainText(rounded);
     return {};
@@ -469,6 +472,10 @@ Status PimReader::readBlocks()
     const long last = std::min<long>(k, m.npar);
     for (long i = 1; i <= last; ++i)
         m.nparms = std::max<int>(m.nparms, m.pim[static_cast<std::size_t>(i)]);
+    // Cells beyond the blocks are not in the file, so a save cannot write them: they carry
+    // no parameter, so that their start-up numbers do not leave gaps in the numbers saved.
+    for (long i = last + 1; i <= m.npar; ++i)
+        m.pim[static_cast<std::size_t>(i)] = 0;
     return {};
 }
 

@@ -24,6 +24,7 @@ struct PimReadNotes {
 
 /// Reads a PIM-form model from in; name is the file name kept as infile and used in
 /// errors. A PIM entry below 0 other than -1 and -2 is a cell fixed at minus that value.
+/// Cells after the last cell of the blocks (NPAR larger than the blocks) hold 0.
 /// Fails, naming the line, when the input ends before the COHORT line, the PIM section,
 /// a block, the DESIGN statement or its closing PROC line; when a dimension or a 16-bit
 /// value is out of range; when a cell lies beyond NPAR; or when a design entry's row or

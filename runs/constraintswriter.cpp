@@ -33,6 +33,8 @@ Status copyHead(std::istream& head, const std::string& headName, LineWriter& wri
         writer.line(opensConstraints ? std::string_view(line) : std::string_view("CONSTRAINTS;"));
         return {};
     }
+    if (reader.tooLong())
+        return reader.tooLongError();
     return makeError("the file has no line that ends its head (one containing \"constraint\", \"CONSTRAINT\", "
                      "\"PIM\" or \"pim\")",
                      headName);

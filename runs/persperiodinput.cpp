@@ -13,6 +13,18 @@ namespace {
 
 bool startsLabels(const std::string& line) { return contains(line, "LABEL"); }
 
+// The whole part of a number as an int; numbers beyond +-1E9 (no cell or period count
+// comes near) give +-1E9, which the callers then refuse as out of range.
+int wholePart(double value)
+{
+    const double whole = std::trunc(value);
+    if (!(whole > -1e9))
+        return -1000000000;
+    if (whole > 1e9)
+        return 1000000000;
+    return static_cast<int>(whole);
+}
+
 double cohortValue(const std::string& line)
 {
     return line.size() > 7 ? decimalValueOr0(std::string_view(line).substr(7, 2)) : 0.0;
@@ -36,7 +48,7 @@ void takeLabelLine(const std::string& line, int lineNumber, PeriodInput& input)
     input.labels.push_back(start < end ? line.substr(start, end - start) : std::string());
     if (input.first == 0 && contains(line, "PP(")) {
         const std::size_t width = close == std::string::npos ? 4 : close - 2;
-        input.first = static_cast<int>(std::trunc(decimalValueOr0(std::string_view(line).substr(2, width))));
+        input.first = wholePart((decimalValueOr0(std::string_view(line).substr(2, width))));
         input.firstLine = lineNumber;
     }
 }
@@ -72,7 +84,7 @@ Result<PeriodInput> readPeriodInput(std::istream& in, const std::string& name)
         if (contains(line, "COHORT") || contains(line, "cohort"))
             ++input.cohortLines;
         if (const std::size_t p = keywordPosition(line, "NYRS", "nyrs"); p > 0)
-            input.nyrs = static_cast<int>(std::trunc(decimalValueOr0(textFrom(line, p + 5))));
+            input.nyrs = wholePart((decimalValueOr0(textFrom(line, p + 5))));
     }
 
     // The cohorts: a "N(" line opens one, every other line is a count, "LABEL" ends them.

@@ -108,6 +108,35 @@ bool endsHead(std::string_view line)
     return contains(line, "constraint") || contains(line, "CONSTRAINT") || contains(line, "PIM;");
 }
 
+// The head copied must lead a reader to the blocks written after it: it must hold the
+// COHORT line that ends the model statement, and no line from there on may hold "pim",
+// which a reader would take for the start of the PIM section.
+class HeadCheck {
+public:
+    void line(std::string_view text, const LineReader& in)
+    {
+        if (!m_cohortSeen)
+            m_cohortSeen = contains(text, "cohort") || contains(text, "COHORT");
+        if (m_cohortSeen && m_pimLine == 0 && contains(text, "pim"))
+            m_pimLine = in.lineNumber();
+    }
+    Status end(const LineReader& in) const
+    {
+        if (!m_cohortSeen)
+            return in.error("the head of the input file ends before a line containing \"COHORT\", so the saved file "
+                            "could not be read; the model cannot be saved with PIMs");
+        if (m_pimLine > 0)
+            return makeError("this line of the head holds \"pim\", which a reader of the saved file would take for "
+                             "the start of the PIM section, so the model cannot be saved with PIMs",
+                             in.name(), m_pimLine);
+        return {};
+    }
+
+private:
+    bool m_cohortSeen = false;
+    int m_pimLine = 0;
+};
+
 class BlockWriter {
 public:
     BlockWriter(Model& model, BufferedOutput& out, const WriteProgress& progress)
@@ -335,23 +364,28 @@ Status checkPimWritable(const Model& model)
     return {};
 }
 
-Status writePimModel(Model& model, std::istream& head, std::ostream& out, const WriteProgress& progress)
+Status writePimModel(Model& model, std::istream& headIn, std::ostream& out, const WriteProgress& progress)
 {
     TW_TRY(checkPimWritable(model));
-    LineReader in(head, model.infile);
+    LineReader in(headIn, model.infile);
+    HeadCheck head;
     BufferedOutput output(out);
     std::string line;
     for (;;) {
         if (!in.next(line)) {
             output.flush();  // the head copied so far, as a line-by-line writer leaves it
+            if (in.tooLong())
+                return in.tooLongError();
             return in.error("no line of the input file contains \"PIM;\", \"constraint\" or \"CONSTRAINT\" to end "
                             "its head (a line written \"pim;\" is not recognised), so the model cannot be saved "
                             "with PIMs");
         }
         if (endsHead(line))
             break;
+        head.line(line, in);
         output.line(line);
     }
+    TW_TRY(head.end(in));
     TW_TRY(renumberParameters(model));
     BlockWriter(model, output, progress).write();
     output.flush();

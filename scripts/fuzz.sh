@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for SECONDS (default 60) on its corpus,
-# seeded from tests/data. Usage: scripts/fuzz.sh [SECONDS]
+# seeded from tests/data. Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
+# (TARGET: fuzz_pimreader, fuzz_pimroundtrip, ...; all targets when none is given.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+shift || true
+only=" $* "
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWICK2_FUZZ=ON \
   -DTALLOWICK2_GUI=OFF -DTALLOWICK2_TESTS=OFF -DTALLOWICK2_BENCH=OFF -DTALLOWICK2_WERROR=OFF >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
 for target in build-fuzz/tests/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
+  [ "$only" = "  " ] || [[ "$only" == *" $name "* ]] || continue
   corpus=build-fuzz/corpus/$name
   mkdir -p "$corpus"
   # Seeds: every data file of the tests; libFuzzer skips what it has seen.

@@ -8,7 +8,7 @@ scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
 echo "== fuzz targets, briefly"
-scripts/fuzz.sh "${TW_FUZZ_SECONDS:-5}"
+scripts/fuzz.sh "${TW_FUZZ_SECONDS:-4}"
 
 echo "== sanitized core and command-line tests"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALLOWICK2_GUI=OFF -DTALLOWICK2_BENCH=OFF \

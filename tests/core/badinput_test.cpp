@@ -1,0 +1,241 @@
+// Bad model files: each is refused with a message naming the file and the line, by the
+// readers and by tallowick2-model alike, and odd bytes a file may hold (NUL, non-UTF-8
+// titles) pass through a save unchanged.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "model/constraintsreader.h"
+#include "model/conversion.h"
+#include "runs/persperiodinput.h"
+#include "pimtest_support.h"
+
+using namespace pimtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kBadDir = fs::path(TW_TEST_DATA) / "bad";
+
+struct BadCase {
+    std::string file;
+    std::string form;     // "pims" or "constraints"
+    std::string message;  // empty: the file reads
+};
+
+std::vector<BadCase> badCases()
+{
+    std::vector<BadCase> cases;
+    std::istringstream table(fileText(kBadDir / "expected.txt"));
+    std::string line;
+    while (std::getline(table, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        const auto tab1 = line.find('\t');
+        const auto tab2 = line.find('\t', tab1 + 1);
+        cases.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1), line.substr(tab2 + 1)});
+    }
+    return cases;
+}
+
+tw::Status readAs(const std::string& form, const std::string& file)
+{
+    if (form == "constraints") {
+        auto read = tw::readConstraintsFile(file);
+        return read ? tw::Status{} : tw::Status{read.error()};
+    }
+    auto read = tw::readPimFile(file);
+    return read ? tw::Status{} : tw::Status{read.error()};
+}
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string err;
+};
+
+ToolRun runModelTool(const std::string& arguments)
+{
+    const std::string command =
+        std::string("'") + TW_BINARY_DIR "/cli/tallowick2-model' " + arguments + " >/dev/null 2>stderr.txt";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileText("stderr.txt")};
+}
+
+std::string firstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+TEST(BadInput, corpusListsEveryFile)
+{
+    std::set<std::string> listed;
+    for (const auto& c : badCases())
+        listed.insert(c.file);
+    for (const auto& entry : fs::directory_iterator(kBadDir))
+        if (entry.path().extension() == ".inp") {
+            EXPECT_TRUE(listed.count(entry.path().filename().string())) << entry.path();
+        }
+    EXPECT_GE(listed.size(), 25u);
+}
+
+TEST(BadInput, readerGivesTheExactMessageOrPassesBytesThrough)
+{
+    for (const auto& c : badCases()) {
+        SCOPED_TRACE(c.file);
+        TempDir dir;
+        fs::copy_file(kBadDir / c.file, c.file);
+        const tw::Status read = readAs(c.form, c.file);
+        if (!c.message.empty()) {
+            ASSERT_FALSE(read.ok());
+            EXPECT_EQ(read.error().text(), c.message);
+            continue;
+        }
+        ASSERT_TRUE(read.ok()) << read.error().text();
+        auto model = tw::readPimFile(c.file);
+        ASSERT_TRUE(model.ok());
+        ASSERT_TRUE(tw::savePimFile(*model, "out.inp").ok());
+        EXPECT_EQ(firstLine(fileText("out.inp")), firstLine(fileText(c.file)));
+    }
+}
+
+TEST(BadInput, commandLineExitsOneWithTheMessage)
+{
+    for (const auto& c : badCases()) {
+        SCOPED_TRACE(c.file);
+        TempDir dir;
+        fs::copy_file(kBadDir / c.file, c.file);
+        const ToolRun run = runModelTool("--read-" + c.form + " '" + c.file + "' --write-pims out.inp");
+        if (c.message.empty()) {
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_EQ(firstLine(fileText("out.inp")), firstLine(fileText(c.file)));
+        } else {
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.err, c.message + "\n");
+            EXPECT_FALSE(fs::exists("out.inp"));
+        }
+    }
+}
+
+// A line of 64 MiB (a file without line feeds, say) is refused without being held whole.
+TEST(BadInput, lineOf64MiBIsRefusedByNameAndLine)
+{
+    TempDir dir;
+    {
+        std::ofstream out("long.inp", std::ios::binary);
+        out << "PROC TITLE 'long';\r\nPROC MODEL NPAR=1 NYRS=1 STRATA=1 SECPERS=1;\r\n";
+        const std::string chunk(1 << 20, 'x');
+        for (int i = 0; i < 64; ++i)
+            out << chunk;
+        out << "\r\nCOHORT=1;\r\n";
+    }
+    const std::string message =
+        "long.inp, line 3: the line is longer than 16777216 bytes (is this a model file, with line feeds ending its "
+        "lines?)";
+    const tw::Status read = readAs("pims", "long.inp");
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().text(), message);
+    const tw::Status constraints = readAs("constraints", "long.inp");
+    ASSERT_FALSE(constraints.ok());
+    EXPECT_EQ(constraints.error().text(), message);
+    const ToolRun run = runModelTool("--read-pims long.inp");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, message + "\n");
+}
+
+// The line reader keeps lines up to the limit whole, across its read chunks.
+TEST(BadInput, linesUpToTheLimitReadWhole)
+{
+    for (const std::size_t length : {std::size_t{0}, std::size_t{1}, std::size_t{65534}, std::size_t{65535}, std::size_t{65536},
+                                     std::size_t{200000}, tw::kMaxLineLength}) {
+        SCOPED_TRACE(length);
+        for (const std::string end : {"", "\n", "\r\n"}) {
+            std::istringstream in(std::string(length, 'a') + end + (end.empty() ? "" : "b"));
+            tw::LineReader reader(in, "f");
+            std::string line;
+            ASSERT_EQ(reader.next(line), length > 0 || !end.empty());
+            EXPECT_EQ(line.size(), length);
+            if (!end.empty()) {
+                ASSERT_TRUE(reader.next(line));
+                EXPECT_EQ(line, "b");
+            }
+            EXPECT_FALSE(reader.next(line));
+            EXPECT_FALSE(reader.tooLong());
+        }
+    }
+    // One byte more is too long, CR LF or not, and the reader names the line.
+    std::istringstream in("first\n" + std::string(tw::kMaxLineLength + 1, 'a') + "\r\nnext\n");
+    tw::LineReader reader(in, "f");
+    std::string line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_FALSE(reader.next(line));
+    EXPECT_TRUE(reader.tooLong());
+    EXPECT_EQ(reader.endedBefore("x").text(), reader.tooLongError().text());
+    EXPECT_EQ(reader.lineNumber(), 2);
+    EXPECT_FALSE(reader.next(line));
+}
+
+// Inputs the fuzz targets found faults with.
+TEST(FuzzRegressions, eachFileGivesItsOutcome)
+{
+    struct Case {
+        const char* file;
+        const char* readMessage;   // empty: reads
+        const char* writeMessage;  // empty: writes, and the written file reads back and writes the same
+    };
+    const Case cases[] = {
+        {"pim-long-whole-number.inp",
+         "f.inp, line 54: the column \"8888888888888888888888888888888s:\" of a design entry is not a whole number in "
+         "0..32767",
+         ""},
+        {"pim-npar-beyond-blocks.inp", "", ""},
+        {"pim-head-ends-before-cohort.inp", "",
+         "f.inp, line 11: the head of the input file ends before a line containing \"COHORT\", so the saved file "
+         "could not be read; the model cannot be saved with PIMs"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string text = fileText(fs::path(TW_TEST_DATA) / "fuzz-regressions" / c.file);
+        auto model = readText(text, "f.inp");
+        if (*c.readMessage) {
+            ASSERT_FALSE(model.ok());
+            EXPECT_EQ(model.error().text(), c.readMessage);
+            continue;
+        }
+        ASSERT_TRUE(model.ok()) << model.error().text();
+        auto first = writeText(*model, text);
+        if (*c.writeMessage) {
+            ASSERT_FALSE(first.ok());
+            EXPECT_EQ(first.error().text(), c.writeMessage);
+            continue;
+        }
+        ASSERT_TRUE(first.ok()) << first.error().text();
+        auto again = readText(*first, "g.inp");
+        ASSERT_TRUE(again.ok()) << again.error().text();
+        auto second = writeText(*again, *first);
+        ASSERT_TRUE(second.ok());
+        EXPECT_EQ(*second, *first);
+    }
+}
+
+// Numbers far beyond any int (a cell or a period count of 1E300) were cast to int
+// unchecked; under the undefined-behaviour sanitizer these inputs stop the test.
+TEST(FuzzRegressions, hugeNumbersAreRefusedNotCast)
+{
+    const std::string text = fileText(fs::path(TW_TEST_DATA) / "fuzz-regressions" / "conversion-huge-cell-number.inp");
+    auto model = tw::readPimFile((fs::path(TW_TEST_DATA) / "pim" / "twogroups" / "input.inp").string());
+    ASSERT_TRUE(model.ok());
+    const tw::Model before = *model;
+    std::istringstream in(text);
+    const tw::Status converted = tw::convertConstraints(*model, in, "c.inp");
+    ASSERT_FALSE(converted.ok());
+    EXPECT_EQ(converted.error().text(), "c.inp, line 34: cell number 1.66666666666633E+25 is not a whole number in 1..14");
+    EXPECT_TRUE(*model == before);
+
+    std::istringstream periods("PROC MODEL NYRS=1E300;\nLABELS;\nS(1E300)=PP(1) x;\nPROC\n");
+    const auto input = tw::readPeriodInput(periods, "p.inp");
+    ASSERT_TRUE(input.ok());
+    EXPECT_EQ(input->nyrs, 1000000000);
+    EXPECT_EQ(input->first, 1000000000);
+}
+
+}  // namespace

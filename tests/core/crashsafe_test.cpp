@@ -1,0 +1,156 @@
+// Saves that fail or are killed part way: every writer is run in a child process whose
+// file size limit stops its writes after N bytes, for many N. With SIGXFSZ ignored the
+// write fails (disk full, quota); with its default action the child is killed at that
+// write. Either way the target must be the old file or the complete new one, the input
+// must be untouched, and the permissions of the target must be kept; a failed save
+// must also remove its temporary file.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include "model/numbering.h"
+#include "runs/constraintswriter.h"
+#include "pimtest_support.h"
+
+using namespace pimtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kOld = "the old file\r\nkept whole\r\n";
+
+std::vector<std::string> temporaryFiles()
+{
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator("."))
+        if (entry.path().filename().string().rfind(".out.inp.", 0) == 0)
+            found.push_back(entry.path().filename().string());
+    return found;
+}
+
+void resetTarget()
+{
+    writeFile("out.inp", kOld);
+    ::chmod("out.inp", 0640);
+}
+
+enum class Stop { WriteFails, Killed };
+
+// Runs save in a child whose writes stop after limit bytes; returns the wait status.
+int saveInChild(const std::function<tw::Status()>& save, rlim_t limit, Stop stop)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, stop == Stop::WriteFails ? SIG_IGN : SIG_DFL);
+        const rlimit size{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &size);
+        ::_exit(save().ok() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+struct Writer {
+    const char* name;
+    std::function<tw::Status(tw::Model&)> save;  // saves the model to "out.inp"
+};
+
+TEST(CrashSafeSave, targetIsOldOrNewWhereverTheWritesStop)
+{
+    const Writer writers[] = {
+        {"PIM form", [](tw::Model& m) { return tw::savePimFile(m, "out.inp"); }},
+        {"constraints form", [](tw::Model& m) { return tw::saveConstraints(m, "out.inp"); }},
+        {"quarlet.chk",
+         [](tw::Model& m) { return tw::saveCheckListing(tw::computePointNumbering(m).listing, "out.inp"); }},
+    };
+    for (const Writer& writer : writers) {
+        SCOPED_TRACE(writer.name);
+        TempDir dir;
+        fs::copy_file(dataDir() / "twogroups" / "input.inp", "m.inp");
+        const std::string input = fileText("m.inp");
+        auto read = tw::readPimFile("m.inp");
+        ASSERT_TRUE(read.ok());
+        const tw::Model model = *read;
+
+        // The complete new file, from a save that nothing stops.
+        resetTarget();
+        tw::Model copy = model;
+        ASSERT_TRUE(writer.save(copy).ok());
+        const std::string fresh = fileText("out.inp");
+        ASSERT_GT(fresh.size(), 100u);
+
+        const std::size_t step = std::max<std::size_t>(1, fresh.size() / 40);
+        for (std::size_t limit = 0; limit <= fresh.size() + step; limit += step) {
+            for (const Stop stop : {Stop::WriteFails, Stop::Killed}) {
+                SCOPED_TRACE("writes stop after " + std::to_string(limit) + " bytes"
+                             + (stop == Stop::Killed ? ", killed" : ", failing"));
+                resetTarget();
+                const int status = saveInChild(
+                    [&] {
+                        tw::Model m = model;
+                        return writer.save(m);
+                    },
+                    limit, stop);
+                const std::string target = fileText("out.inp");
+                EXPECT_TRUE(target == kOld || target == fresh) << target.size() << " bytes";
+                EXPECT_EQ(fileText("m.inp"), input);
+                struct stat info {};
+                ASSERT_EQ(::stat("out.inp", &info), 0);
+                EXPECT_EQ(info.st_mode & 07777, 0640u);
+                if (limit >= fresh.size()) {
+                    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+                    EXPECT_EQ(target, fresh);
+                }
+                if (stop == Stop::WriteFails) {
+                    ASSERT_TRUE(WIFEXITED(status));
+                    EXPECT_EQ(target, WEXITSTATUS(status) == 0 ? fresh : kOld);
+                    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{});
+                } else {
+                    EXPECT_TRUE(WIFEXITED(status) || WTERMSIG(status) == SIGXFSZ);
+                    for (const auto& leftover : temporaryFiles())  // a killed process cannot tidy up
+                        fs::remove(leftover);
+                }
+                if (HasFailure())
+                    return;
+            }
+        }
+    }
+}
+
+TEST(CrashSafeSave, newTargetGetsTheUsualPermissions)
+{
+    TempDir dir;
+    const mode_t mask = ::umask(027);
+    const tw::Status saved = tw::saveCheckListing("x\r\n", "new.chk");
+    ::umask(mask);
+    ASSERT_TRUE(saved.ok());
+    struct stat info {};
+    ASSERT_EQ(::stat("new.chk", &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// A save into a directory that cannot take a new file names the target and leaves it.
+TEST(CrashSafeSave, unwritableDirectoryIsReportedAndTargetKept)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes anywhere";
+    TempDir dir;
+    fs::create_directory("ro");
+    writeFile("ro/out.inp", kOld);
+    fs::permissions("ro", fs::perms::owner_read | fs::perms::owner_exec);
+    const tw::Status saved = tw::saveCheckListing("x\r\n", "ro/out.inp");
+    fs::permissions("ro", fs::perms::owner_all);
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.error().text(), "ro/out.inp: cannot create a file in ro: Permission denied");
+    EXPECT_EQ(fileText("ro/out.inp"), kOld);
+}
+
+}  // namespace
