@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 
 #include "model/constraintsreader.h"
 #include "model/numbering.h"
-
-#include <unistd.h>
+#include "support.h"
 
 using namespace tw;
-namespace fs = std::filesystem;
+using namespace twtest;
 
 namespace {
 
@@ -20,15 +17,8 @@ const std::string kHead = "PROC TITLE 'x';\nPROC MODEL NPAR=5;\nCOHORT;\nCONSTRA
 
 Model withCells(const std::vector<int>& pim, const std::vector<double>& initval = {})
 {
-    Model m = startupModel();
-    m.npar = static_cast<int>(pim.size());
-    createCellArrays(m);
-    for (std::size_t i = 0; i < pim.size(); ++i) {
-        m.pim[i + 1] = static_cast<std::int16_t>(pim[i]);
-        m.labels[i + 1] = std::string(1, static_cast<char>('a' + i % 26));
-        if (i < initval.size())
-            m.initval[i + 1] = initval[i];
-    }
+    Model m = modelWithMap(pim);
+    std::copy(initval.begin(), initval.end(), m.initval.begin() + 1);
     m.proctest = kDefaultProcTest;
     return m;
 }
@@ -147,23 +137,10 @@ TEST(ConstraintsWriterHead, headWithoutEndingLineFails)
 
 class ConstraintsWriterFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("tw-cw-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-        fs::copy_file(TW_TEST_DATA "/constraints/model1.inp", m_dir / "model1.inp");
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void SetUp() override { fs::copy_file(TW_TEST_DATA "/constraints/model1.inp", m_dir / "model1.inp"); }
 
-    static std::string content(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    Model readAndNumber(const fs::path& path)
+    static std::string content(const fs::path& path) { return fileText(path); }
+    static Model readAndNumber(const fs::path& path)
     {
         auto read = readConstraintsFile(path.string());
         EXPECT_TRUE(read.ok()) << read.error().text();
@@ -172,7 +149,7 @@ protected:
         return m;
     }
 
-    fs::path m_dir;
+    ScratchDir m_dir;
 };
 
 TEST_F(ConstraintsWriterFiles, goldenOutputAndTheModelStaysAsItWas)
@@ -225,11 +202,6 @@ TEST_F(ConstraintsWriterFiles, failedSaveLeavesTheTargetUntouched)
     ASSERT_FALSE(saved.ok());
     EXPECT_EQ(saved.error().text(), m.infile + ": cannot open the file: No such file or directory");
     EXPECT_EQ(content(out), "previous");
-}
-
-TEST(ConstraintsWriterMessage, namesTheFile)
-{
-    EXPECT_EQ(constraintsSavedMessage(kConstraintsOutputName), "New CORVANE input file saved as QUARLET.OUT");
 }
 
 }  // namespace

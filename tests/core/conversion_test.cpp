@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "model/constraintsreader.h"
 #include "model/numbering.h"
 #include "model/pimreader.h"
 #include "runs/pimwriter.h"
+#include "support.h"
 
 using namespace tw;
 
@@ -170,14 +167,12 @@ TEST(ConstraintsConversionRoundTrip, savedPimsReadBackToTheSameParameterStructur
     computePointNumbering(m);
     ASSERT_TRUE(convertConstraintsFile(m, TW_TEST_DATA "/constraints/model1-convert.inp").ok());
 
-    const auto dir = std::filesystem::temp_directory_path() / ("tw-conv-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const twtest::ScratchDir dir;
     const std::string out = (dir / "model1.mss").string();
     const auto expected = structureOf(m);
     const Status saved = savePimFile(m, out);
     ASSERT_TRUE(saved.ok()) << saved.error().text();
     auto back = readPimFile(out);
-    std::filesystem::remove_all(dir);
     ASSERT_TRUE(back.ok()) << back.error().text();
     EXPECT_EQ(structureOf(*back), expected);
     EXPECT_EQ(expected[2], "tied to 1");           // S(3)=S(1) of the conversion

@@ -5,7 +5,10 @@
 #include <cmath>
 #include <functional>
 
+#include "support.h"
+
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
@@ -13,19 +16,12 @@ namespace {
 // dm(3, 2) = 1, dm(7, 2) = 2, dm(7, 5) = 3.
 Model closeModel()
 {
-    Model m = startupModel();
-    m.npar = 12;
-    createCellArrays(m);
-    for (int i = 1; i <= 12; ++i)
-        m.labels[i] = "c" + std::to_string(i);
-    m.nparms = 12;
-    m.dmrows = 12;
-    m.dmcols = 6;
+    Model m = labelledParameters(12, 6);
     m.dm.set(3, 2, 1);
     m.dm.set(7, 2, 2);
     m.dm.set(7, 5, 3);
-    for (int c : {2, 5})
-        m.dm.setColUsed(c);
+    m.dm.setColUsed(2);
+    m.dm.setColUsed(5);
     return m;
 }
 

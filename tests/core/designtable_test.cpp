@@ -6,24 +6,14 @@
 #include <functional>
 #include <set>
 
+#include "support.h"
+
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
-// Twelve cells, each its own parameter, labelled "c1".."c12"; dmcols = 6.
-Model twelveCellModel()
-{
-    Model m = startupModel();
-    m.npar = 12;
-    createCellArrays(m);
-    for (int i = 1; i <= 12; ++i)
-        m.labels[i] = "c" + std::to_string(i);
-    m.nparms = 12;
-    m.ncols = 12;
-    m.dmrows = 12;
-    m.dmcols = 6;
-    return m;
-}
+Model twelveCellModel() { return labelledParameters(12, 6); }
 
 struct Entry {
     int row;

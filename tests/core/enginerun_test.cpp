@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "runs/engineoutput.h"
+#include "support.h"
 
 namespace tw {
 namespace {
@@ -45,20 +42,10 @@ TEST(EngineInputLineRefused, NameWithQuoteOrLineBreakCannotBreakTheLine)
 
 class EngineOutputStamp : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = std::filesystem::temp_directory_path()
-            / ("tw-stamp-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
-               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        file = dir / "m.mss.out";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    void write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+    void write(const std::string& text) { twtest::writeFile(file, text); }
 
-    std::filesystem::path dir;
-    std::filesystem::path file;
+    twtest::ScratchDir dir;
+    std::filesystem::path file = dir / "m.mss.out";
 };
 
 TEST_F(EngineOutputStamp, StaleOutputDoesNotCountAsWritten)

@@ -2,29 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "model/constraintsreader.h"
 #include "model/textrules.h"
+#include "support.h"
 
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
 Model withMap(const std::vector<int>& pim, std::vector<std::string> fixedlist = {})
 {
-    Model m = startupModel();
-    m.npar = static_cast<int>(pim.size());
-    createCellArrays(m);
-    for (std::size_t i = 0; i < pim.size(); ++i) {
-        m.pim[i + 1] = static_cast<std::int16_t>(pim[i]);
-        m.labels[i + 1] = std::string(1, static_cast<char>('a' + i % 26));
-    }
+    Model m = modelWithMap(pim);
     m.fixedlist = std::move(fixedlist);
     return m;
 }
@@ -115,11 +106,7 @@ TEST(CheckListing, goldenListingOfAConstraintsModel)
     auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
     ASSERT_TRUE(read.ok()) << read.error().text();
     Model m = read->model;
-    const auto r = computePointNumbering(m);
-    std::ifstream golden(TW_TEST_DATA "/constraints/model1.chk", std::ios::binary);
-    std::stringstream expected;
-    expected << golden.rdbuf();
-    EXPECT_EQ(r.listing, expected.str());
+    EXPECT_EQ(computePointNumbering(m).listing, fileText(TW_TEST_DATA "/constraints/model1.chk"));
     EXPECT_EQ(m.nparms, 3);
 }
 
@@ -243,16 +230,10 @@ TEST(PointNumberingRandom, fastNumberingAgreesWithTheLiteralOne)
 
 TEST(PointNumberingFile, savesTheListingInPlaceOfAnOldOne)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("tw-chk-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / kCheckListingName).string();
-    std::ofstream(path) << "old listing that is longer than the new one\n";
-    ASSERT_TRUE(saveCheckListing("    1     1     1 a\r\n", path).ok());
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    EXPECT_EQ(content.str(), "    1     1     1 a\r\n");
-    std::filesystem::remove_all(dir);
+    ScratchDir dir;
+    writeFile(dir / kCheckListingName, "old listing that is longer than the new one\n");
+    ASSERT_TRUE(saveCheckListing("    1     1     1 a\r\n", (dir / kCheckListingName).string()).ok());
+    EXPECT_EQ(fileText(dir / kCheckListingName), "    1     1     1 a\r\n");
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include "model/model.h"
 #include "pim/gridview.h"
 #include "pim/gridwriteback.h"
+#include "support.h"
 
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
@@ -74,21 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
 
 // Two groups, two age classes, three strata, three periods of 2, 1 and 2 occasions.
-Model modelTwoGroups()
-{
-    Model m = startupModel();
-    m.groups = 2;
-    m.nage = 2;
-    m.nstrat = 3;
-    m.nyrs = 3;
-    m.secpers = {0, 2, 1, 2};
-    m.cumsec = {0, 2, 3, 5};
-    m.totsec = 5;
-    computeDerivedSizes(m);
-    m.npar = static_cast<int>(expectedCellCount(m));
-    createCellArrays(m);
-    return m;
-}
+Model modelTwoGroups() { return modelOfShape(2, 2, 3, {2, 1, 2}); }
 
 TEST(GridCommandsInViews, strataInMovementWindowUsesNstratMinusOneRows)
 {
@@ -139,33 +127,17 @@ TEST(GridOops, restoresTheBuiltStateOfThisVeryWindow)
     }
 }
 
-struct WriteBackCase {
-    const char* name;
-    std::string text;
-    std::int16_t stored;
-};
-
-class GridWriteBack : public testing::TestWithParam<WriteBackCase> {};
-
-TEST_P(GridWriteBack, storesTheRoundedDecimalValue)
+TEST(GridWriteBack, storesTheRoundedDecimalValue)
 {
-    Model m = modelTwoGroups();
-    const auto report = writeBackGrid(m, {5}, {GetParam().text});
-    EXPECT_TRUE(report.outOfRangeCells.empty());
-    EXPECT_EQ(m.pim[5], GetParam().stored);
-    EXPECT_EQ(m.unsaved, GetParam().stored == 5 ? 0 : 1);
+    const std::pair<const char*, std::int16_t> cases[] = {
+        {"12abc", 12}, {"2.5", 2}, {"3.5", 4}, {"", 0}, {"-7", -7}, {"5", 5}, {"32767", 32767}, {"-32768", -32768}};
+    for (const auto& [text, stored] : cases) {
+        Model m = modelTwoGroups();
+        EXPECT_TRUE(writeBackGrid(m, {5}, {text}).outOfRangeCells.empty()) << text;
+        EXPECT_EQ(m.pim[5], stored) << text;
+        EXPECT_EQ(m.unsaved, stored == 5 ? 0 : 1) << text;  // the same value is no change
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(WriteBackTexts, GridWriteBack,
-                         testing::Values(WriteBackCase{"trailingLetters", "12abc", 12},
-                                         WriteBackCase{"halfDownToEven", "2.5", 2},
-                                         WriteBackCase{"halfUpToEven", "3.5", 4},
-                                         WriteBackCase{"emptyIsZero", "", 0},
-                                         WriteBackCase{"negative", "-7", -7},
-                                         WriteBackCase{"sameValueIsNoChange", "5", 5},
-                                         WriteBackCase{"largestValue", "32767", 32767},
-                                         WriteBackCase{"smallestValue", "-32768", -32768}),
-                         [](const testing::TestParamInfo<WriteBackCase>& info) { return info.param.name; });
 
 TEST(GridWriteBackErrors, outOfRangeKeepsTheOldValueAndNamesTheCells)
 {

@@ -5,39 +5,17 @@
 #include <map>
 
 #include "model/model.h"
+#include "support.h"
 
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
-// A loaded model with pim(i) = i, secondary periods given per primary period.
-Model modelWith(int groups, int nage, int nstrat, const std::vector<int>& occasions)
-{
-    Model m = startupModel();
-    m.groups = groups;
-    m.nage = nage;
-    m.nstrat = nstrat;
-    m.nyrs = static_cast<int>(occasions.size());
-    m.secpers.assign(1, 0.0);
-    m.cumsec.assign(1, 0);
-    for (int k : occasions) {
-        m.secpers.push_back(k);
-        m.cumsec.push_back(static_cast<std::int16_t>(m.cumsec.back() + k));
-    }
-    m.totsec = m.cumsec.back();
-    computeDerivedSizes(m);
-    m.npar = static_cast<int>(expectedCellCount(m));
-    createCellArrays(m);
-    return m;
-}
-
 // Two groups, two age classes, three strata, three primary periods with 2, 0 and 1
 // secondary occasions: survival and movement cells 1..72, open capture 73..84,
-// closed capture 85..102.
-Model twoGroupsTwoAgesThreeStrata()
-{
-    return modelWith(2, 2, 3, {2, 0, 1});
-}
+// closed capture 85..102; pim(i) = i.
+Model twoGroupsTwoAgesThreeStrata() { return modelOfShape(2, 2, 3, {2, 0, 1}); }
 
 std::vector<GridWindowLayout> view(const Model& m, ViewKind kind)
 {
@@ -107,7 +85,7 @@ TEST(GridViews, everyCellOfTheModelIsShownExactlyOnce)
 
 TEST(GridViews, oneGroupCaptureWindowsCarryNoAllGroupsNote)
 {
-    const Model one = modelWith(1, 1, 2, {1, 1});
+    const Model one = modelOfShape(1, 1, 2, {1, 1});
     EXPECT_EQ(view(one, ViewKind::OpenCapture)[0].caption, "Open capture probabilities - group 1");
     EXPECT_EQ(view(one, ViewKind::ClosedCapture)[0].caption, "Closed capture probabilities - group 1");
 }
@@ -139,7 +117,7 @@ TEST(GridViews, geometryGapsAndHeaders)
 
 TEST(GridViews, movementWithOneStratumHasNoCells)
 {
-    const auto windows = view(modelWith(3, 1, 1, {1, 1, 1}), ViewKind::Movement);
+    const auto windows = view(modelOfShape(3, 1, 1, {1, 1, 1}), ViewKind::Movement);
     ASSERT_EQ(windows.size(), 3u);
     for (const GridWindowLayout& w : windows)
         EXPECT_EQ(w.cellCount(), 0);
@@ -148,7 +126,7 @@ TEST(GridViews, movementWithOneStratumHasNoCells)
 
 TEST(GridViews, shownTextIsThePlainParameterNumber)
 {
-    Model m = modelWith(1, 1, 1, {1, 1});
+    Model m = modelOfShape(1, 1, 1, {1, 1});
     m.pim[1] = -7;
     m.pim[2] = 0;
     const auto open = view(m, ViewKind::OpenCapture)[0];
