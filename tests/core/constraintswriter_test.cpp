@@ -46,34 +46,32 @@ std::vector<std::string> constraintLines(const Model& m, const std::string& head
     return lines;
 }
 
-struct WriterCase {
-    const char* name;
-    std::vector<int> pim;
-    std::vector<double> initval;
-    std::vector<std::string> lines;
-};
-
-class ConstraintsWriterLines : public ::testing::TestWithParam<WriterCase> {};
-
-TEST_P(ConstraintsWriterLines, writesOneLinePerCellThatNeedsOne)
+TEST(ConstraintsWriterLines, writesOneLinePerCellThatNeedsOne)
 {
-    const WriterCase& c = GetParam();
-    EXPECT_EQ(constraintLines(withCells(c.pim, c.initval)), c.lines);
-}
-
-INSTANTIATE_TEST_SUITE_P(Maps, ConstraintsWriterLines, ::testing::Values(
-    WriterCase{"tiesSpecialsAndNoLineForTheFirstCell", {4, 4, 0, 4, -1}, {},
+    struct WriterCase {
+        const char* name;
+        std::vector<int> pim;
+        std::vector<double> initval;
+        std::vector<std::string> lines;
+    };
+    const WriterCase cases[] = {
+        {"tiesSpecialsAndNoLineForTheFirstCell", {4, 4, 0, 4, -1}, {},
                {"S(0002)=S(0001) /* b=a */;", "S(0003)=0 /* c */;", "S(0004)=S(0001) /* d=a */;",
                 "S(0005)=-1 /* e */;"}},
-    WriterCase{"laterCellsTieToTheFirstCell", {1, 2, 3, 4, 5, 6, 3, 8, 3}, {},
+        {"laterCellsTieToTheFirstCell", {1, 2, 3, 4, 5, 6, 3, 8, 3}, {},
                {"S(0007)=S(0003) /* g=c */;", "S(0009)=S(0003) /* i=c */;"}},
-    WriterCase{"firstCellWithAValueHandsOverToTheSecond", {1, 2, 3, 4, 5, 6, 7, 5, 9, 10, 5},
+        {"firstCellWithAValueHandsOverToTheSecond", {1, 2, 3, 4, 5, 6, 7, 5, 9, 10, 5},
                {0, 0, 0, 0, 0.5}, {"S(0005)=.5 /* e */;", "S(0011)=S(0008) /* k=h */;"}},
-    WriterCase{"fixedCellKeepsItsValue", {1, 2, -3, -4, -5}, {0, 0, 0.5, -0.25, 0},
+        {"fixedCellKeepsItsValue", {1, 2, -3, -4, -5}, {0, 0, 0.5, -0.25, 0},
                {"S(0003)=.5 /* c */;", "S(0004)=-.25 /* d */;", "S(0005)=0 /* e */;"}},
-    WriterCase{"minusTwoIsWrittenLikeMinusOne", {1, -2}, {}, {"S(0002)=-2 /* b */;"}},
-    WriterCase{"nonPositiveValueOnAParameterGivesNoLine", {1, 2, 3}, {0, -0.5, 0}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"minusTwoIsWrittenLikeMinusOne", {1, -2}, {}, {"S(0002)=-2 /* b */;"}},
+        {"nonPositiveValueOnAParameterGivesNoLine", {1, 2, 3}, {0, -0.5, 0}, {}},
+    };
+    for (const WriterCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(constraintLines(withCells(c.pim, c.initval)), c.lines);
+    }
+}
 
 TEST(ConstraintsWriterLines, cellsBeyondNconcellsAreWritten)
 {
@@ -94,35 +92,33 @@ TEST(ConstraintsWriterLines, cell10000HasFiveDigits)
     EXPECT_EQ(constraintLines(m), std::vector<std::string>{"S(10000)=S(9999) /* y=x */;"});
 }
 
-struct HeadCase {
-    const char* name;
-    std::string head;
-    std::string expected;  // the whole output, LF shown for CR LF
-};
-
-class ConstraintsWriterHead : public ::testing::TestWithParam<HeadCase> {};
-
-TEST_P(ConstraintsWriterHead, copiesTheHeadAndOpensAConstraintsSection)
-{
-    const HeadCase& c = GetParam();
-    Model m = withCells({1, 1});
-    std::istringstream in(c.head);
-    std::ostringstream out;
-    ASSERT_TRUE(writeConstraints(m, in, "in.inp", out).ok());
-    std::string expected;
-    for (char ch : c.expected)
-        expected += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    EXPECT_EQ(out.str(), expected);
-}
-
 const std::string kTail = "S(0002)=S(0001) /* b=a */;\nPROC TEST AICSAVE=CORVANE.AIC;\nPROC STOP;\n";
 
-INSTANTIATE_TEST_SUITE_P(Heads, ConstraintsWriterHead, ::testing::Values(
-    HeadCase{"constraintsLineIsKept", "T;\r\nCOHORT;\r\n  constraints ;\r\nS(2)=S(1);\r\n",
+TEST(ConstraintsWriterHead, copiesTheHeadAndOpensAConstraintsSection)
+{
+    struct HeadCase {
+        const char* name;
+        std::string head;
+        std::string expected;  // the whole output, LF shown for CR LF
+    };
+    const HeadCase cases[] = {
+        {"constraintsLineIsKept", "T;\r\nCOHORT;\r\n  constraints ;\r\nS(2)=S(1);\r\n",
              "T;\nCOHORT;\n  constraints ;\n" + kTail},
-    HeadCase{"pimLineIsReplaced", "T;\nCOHORT;\nPIM;\nSRV(1);\n", "T;\nCOHORT;\nCONSTRAINTS;\n" + kTail},
-    HeadCase{"titleHoldingPimEndsTheHead", "PROC TITLE 'pim test';\nCOHORT;\n", "CONSTRAINTS;\n" + kTail}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"pimLineIsReplaced", "T;\nCOHORT;\nPIM;\nSRV(1);\n", "T;\nCOHORT;\nCONSTRAINTS;\n" + kTail},
+        {"titleHoldingPimEndsTheHead", "PROC TITLE 'pim test';\nCOHORT;\n", "CONSTRAINTS;\n" + kTail},
+    };
+    for (const HeadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = withCells({1, 1});
+        std::istringstream in(c.head);
+        std::ostringstream out;
+        ASSERT_TRUE(writeConstraints(m, in, "in.inp", out).ok());
+        std::string expected;
+        for (char ch : c.expected)
+            expected += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+        EXPECT_EQ(out.str(), expected);
+    }
+}
 
 TEST(ConstraintsWriterHead, headWithoutEndingLineFails)
 {

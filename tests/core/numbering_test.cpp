@@ -49,48 +49,46 @@ std::string listingLine(int cell, int point, int pim, std::string_view label)
     return line;
 }
 
-struct PointCase {
-    const char* name;
-    std::vector<int> pim;
-    std::vector<std::string> fixedlist;
-    std::vector<int> point;
-    std::vector<int> pimAfter;
-    int nparms;
-    int allFixedEvents;
-    std::vector<std::string> listedLabels;
-};
-
-class PointNumbering : public ::testing::TestWithParam<PointCase> {};
-
-TEST_P(PointNumbering, numbersParametersWithoutGaps)
+TEST(PointNumbering, numbersParametersWithoutGaps)
 {
-    const PointCase& c = GetParam();
-    Model m = withMap(c.pim, c.fixedlist);
-    const auto labelsBefore = m.labels;
-    const NumberingResult r = computePointNumbering(m);
-    EXPECT_EQ(cells(r.point), c.point);
-    EXPECT_EQ(cells(m.pim), c.pimAfter);
-    EXPECT_EQ(m.nparms, c.nparms);
-    EXPECT_EQ(r.allFixedEvents, c.allFixedEvents);
-    EXPECT_EQ(listedLabels(r), c.listedLabels);
-    EXPECT_EQ(m.labels, labelsBefore) << "labels stay per cell";
-}
-
-INSTANTIATE_TEST_SUITE_P(Maps, PointNumbering, ::testing::Values(
-    PointCase{"tiesCloseTheGap", {5, 5, 7, 9, 7}, {}, {1, 1, 2, 3, 2}, {1, 1, 2, 3, 2}, 3, 0, {"a", "a", "c", "d", "c"}},
-    PointCase{"fixedCellTradesWithTheBack", {1, 2, 0, 4}, {}, {1, 2, -4, 3}, {1, 2, 0, 3}, 3, 0, {"a", "b", "", "d"}},
-    PointCase{"nothingFixedSkipsTheTrade", {3, 1, 2}, {}, {1, 2, 3}, {1, 2, 3}, 3, 0, {"a", "b", "c"}},
-    PointCase{"everyCellFixedByMap", {0, -3, -1}, {}, {-1, -2, -3}, {0, -3, -1}, 0, 0, {"", "", ""}},
-    PointCase{"listFixingsLeaveNoCellToTradeWith", {1, 2, 3, 0}, {"S(1)=.5", "S(2)=.5", "S(3)=.5"},
+    struct PointCase {
+        const char* name;
+        std::vector<int> pim;
+        std::vector<std::string> fixedlist;
+        std::vector<int> point;
+        std::vector<int> pimAfter;
+        int nparms;
+        int allFixedEvents;
+        std::vector<std::string> listedLabels;
+    };
+    const PointCase cases[] = {
+        {"tiesCloseTheGap", {5, 5, 7, 9, 7}, {}, {1, 1, 2, 3, 2}, {1, 1, 2, 3, 2}, 3, 0, {"a", "a", "c", "d", "c"}},
+        {"fixedCellTradesWithTheBack", {1, 2, 0, 4}, {}, {1, 2, -4, 3}, {1, 2, 0, 3}, 3, 0, {"a", "b", "", "d"}},
+        {"nothingFixedSkipsTheTrade", {3, 1, 2}, {}, {1, 2, 3}, {1, 2, 3}, 3, 0, {"a", "b", "c"}},
+        {"everyCellFixedByMap", {0, -3, -1}, {}, {-1, -2, -3}, {0, -3, -1}, 0, 0, {"", "", ""}},
+        {"listFixingsLeaveNoCellToTradeWith", {1, 2, 3, 0}, {"S(1)=.5", "S(2)=.5", "S(3)=.5"},
               {-1, -2, -3, -4}, {1, 2, 3, 0}, 3, 3, {"", "", "", ""}},
-    PointCase{"fewerParametersThanCountedEndsTheGapClosing", {1, 1, 2}, {"S(3)=.5"}, {1, 1, -3}, {1, 1, 2}, 1, 0,
+        {"fewerParametersThanCountedEndsTheGapClosing", {1, 1, 2}, {"S(3)=.5"}, {1, 1, -3}, {1, 1, 2}, 1, 0,
               {"a", "a", ""}},
-    PointCase{"listEntriesNamingNoCellAreSkipped", {1, 2, 3},
+        {"listEntriesNamingNoCellAreSkipped", {1, 2, 3},
               {"S(0)=1", "S(99)=1", "S(2.5)=1", "junk", "  S(2)=1", "S(-1)=1"}, {1, 2, 3}, {1, 2, 3}, 3, 0,
               {"a", "b", "c"}},
-    PointCase{"tradeRenumbersEveryTiedCell", {0, 5, 5, 6, 6}, {}, {-5, 1, 1, 2, 2}, {0, 1, 1, 2, 2}, 2, 0,
-              {"", "b", "b", "d", "d"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"tradeRenumbersEveryTiedCell", {0, 5, 5, 6, 6}, {}, {-5, 1, 1, 2, 2}, {0, 1, 1, 2, 2}, 2, 0,
+              {"", "b", "b", "d", "d"}},
+    };
+    for (const PointCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = withMap(c.pim, c.fixedlist);
+        const auto labelsBefore = m.labels;
+        const NumberingResult r = computePointNumbering(m);
+        EXPECT_EQ(cells(r.point), c.point);
+        EXPECT_EQ(cells(m.pim), c.pimAfter);
+        EXPECT_EQ(m.nparms, c.nparms);
+        EXPECT_EQ(r.allFixedEvents, c.allFixedEvents);
+        EXPECT_EQ(listedLabels(r), c.listedLabels);
+        EXPECT_EQ(m.labels, labelsBefore) << "labels stay per cell";
+    }
+}
 
 TEST(CheckListing, linesMatchTheListingFormat)
 {

@@ -24,49 +24,45 @@ std::vector<GridWindowLayout> view(const Model& m, ViewKind kind)
     return built.ok() ? *built : std::vector<GridWindowLayout>{};
 }
 
-struct WindowCase {
-    const char* name;
-    ViewKind kind;
-    std::size_t window;
-    int number;
-    const char* caption;
-    std::vector<int> cells;  // model cells in grid order, from the model-file numbering
-};
-
-class ViewCellNumbers : public testing::TestWithParam<WindowCase> {};
-
-TEST_P(ViewCellNumbers, showTheModelFileCells)
+TEST(ViewCellNumbers, showTheModelFileCells)
 {
-    const WindowCase& c = GetParam();
-    const auto windows = view(twoGroupsTwoAgesThreeStrata(), c.kind);
-    ASSERT_GT(windows.size(), c.window);
-    const GridWindowLayout& w = windows[c.window];
-    EXPECT_EQ(w.number, c.number);
-    EXPECT_EQ(w.caption, c.caption);
-    EXPECT_EQ(w.cellmap, c.cells);
-    ASSERT_EQ(w.builtTexts.size(), c.cells.size());
-    for (std::size_t i = 0; i < c.cells.size(); ++i)
-        EXPECT_EQ(w.builtTexts[i], std::to_string(c.cells[i]));  // pim(i) = i
+    struct WindowCase {
+        const char* name;
+        ViewKind kind;
+        std::size_t window;
+        int number;
+        const char* caption;
+        std::vector<int> cells;  // model cells in grid order, from the model-file numbering
+    };
+    const WindowCase cases[] = {
+        {"survivalGroup1", ViewKind::Survival, 0, 0, "Survival - group 1",
+          {1, 10, 5, 14, 9, 18, 19, 28, 23, 32, 27, 36}},
+        {"survivalGroup2", ViewKind::Survival, 1, 1, "Survival - group 2",
+          {37, 46, 41, 50, 45, 54, 55, 64, 59, 68, 63, 72}},
+        {"movementFromBGroup2", ViewKind::Movement, 4, 4, "movement B- . - group 2",
+          {40, 49, 42, 51, 58, 67, 60, 69}},
+        {"movementFromAGroup1", ViewKind::Movement, 0, 0, "movement A- . - group 1",
+          {2, 11, 3, 12, 20, 29, 21, 30}},
+        {"openCaptureStratumOutermost", ViewKind::OpenCapture, 0, 0,
+          "Open capture probabilities - group 1 (all groups)",
+          {73, 74, 77, 78, 81, 82, 75, 76, 79, 80, 83, 84}},
+        {"closedCaptureStratumOutermost", ViewKind::ClosedCapture, 0, 0,
+          "Closed capture probabilities - group 1 (all groups)",
+          {85, 86, 87, 91, 92, 93, 97, 98, 99, 88, 89, 90, 94, 95, 96, 100, 101, 102}},
+    };
+    for (const WindowCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto windows = view(twoGroupsTwoAgesThreeStrata(), c.kind);
+        ASSERT_GT(windows.size(), c.window);
+        const GridWindowLayout& w = windows[c.window];
+        EXPECT_EQ(w.number, c.number);
+        EXPECT_EQ(w.caption, c.caption);
+        EXPECT_EQ(w.cellmap, c.cells);
+        ASSERT_EQ(w.builtTexts.size(), c.cells.size());
+        for (std::size_t i = 0; i < c.cells.size(); ++i)
+            EXPECT_EQ(w.builtTexts[i], std::to_string(c.cells[i]));  // pim(i) = i
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    TwoGroupsTwoAgesThreeStrata, ViewCellNumbers,
-    testing::Values(
-        WindowCase{"survivalGroup1", ViewKind::Survival, 0, 0, "Survival - group 1",
-                   {1, 10, 5, 14, 9, 18, 19, 28, 23, 32, 27, 36}},
-        WindowCase{"survivalGroup2", ViewKind::Survival, 1, 1, "Survival - group 2",
-                   {37, 46, 41, 50, 45, 54, 55, 64, 59, 68, 63, 72}},
-        WindowCase{"movementFromBGroup2", ViewKind::Movement, 4, 4, "movement B- . - group 2",
-                   {40, 49, 42, 51, 58, 67, 60, 69}},
-        WindowCase{"movementFromAGroup1", ViewKind::Movement, 0, 0, "movement A- . - group 1",
-                   {2, 11, 3, 12, 20, 29, 21, 30}},
-        WindowCase{"openCaptureStratumOutermost", ViewKind::OpenCapture, 0, 0,
-                   "Open capture probabilities - group 1 (all groups)",
-                   {73, 74, 77, 78, 81, 82, 75, 76, 79, 80, 83, 84}},
-        WindowCase{"closedCaptureStratumOutermost", ViewKind::ClosedCapture, 0, 0,
-                   "Closed capture probabilities - group 1 (all groups)",
-                   {85, 86, 87, 91, 92, 93, 97, 98, 99, 88, 89, 90, 94, 95, 96, 100, 101, 102}}),
-    [](const testing::TestParamInfo<WindowCase>& info) { return info.param.name; });
 
 TEST(GridViews, everyCellOfTheModelIsShownExactlyOnce)
 {
