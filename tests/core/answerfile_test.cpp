@@ -4,112 +4,78 @@
 
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 #include "convert/conversionrules.h"
 
 namespace tw {
 namespace {
 
-std::string answerText(const ConversionAnswers& answers)
+TEST(AnswerFile, LinesInTheConvertersOrderByteForByte)
 {
-    std::ostringstream out;
-    EXPECT_TRUE(writeAnswerFile(out, answers).ok());
-    return out.str();
+    struct Case {
+        const char* name;
+        std::function<void(ConversionAnswers&)> edit;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"InitialValues", [](ConversionAnswers&) {},
+         "Y\r\n/data/my birds.cap\r\n6,4,1,1\r\n1010\r\n123456\r\n1\r\n0\r\n0\r\n2\r\n0\r\ntitle\r\n"},
+        {"TwoAgeClassesAddThreeLinesAfterFate",
+         [](ConversionAnswers& a) { a.agecl = "2"; a.iagec = "9"; a.acodes = "ja"; a.aicodes = "01"; },
+         "Y\r\n/data/my birds.cap\r\n6,4,2,1\r\n1010\r\n123456\r\n1\r\n0\r\n9\r\nja\r\n01\r\n0\r\n2\r\n0\r\n"
+         "title\r\n"},
+        {"GroupCodesLoseLeadingBlanksOnly",
+         [](ConversionAnswers& a) { a.grps = "2"; a.grpscol = "12"; a.gcodes = "   MF "; },
+         "Y\r\n/data/my birds.cap\r\n6,4,1,2\r\n1010\r\n123456\r\n1\r\n0\r\n12\r\nMF \r\n0\r\n2\r\n0\r\ntitle\r\n"},
+        {"FrequencyStartAboveOneAddsEndColumn",
+         [](ConversionAnswers& a) { a.obsc1 = "6"; a.obsc2 = "8"; },
+         "Y\r\n/data/my birds.cap\r\n6,4,1,1\r\n1010\r\n123456\r\n1\r\n0\r\n6\r\n8\r\n2\r\n0\r\ntitle\r\n"},
+        {"PhiParameterizationHasNoSubtractionLine",
+         [](ConversionAnswers& a) { a.sPsi = false; a.phimiss = "3"; },
+         "Y\r\n/data/my birds.cap\r\n6,4,1,1\r\n1010\r\n123456\r\n1\r\n0\r\n0\r\n1\r\ntitle\r\n"},
+        {"FieldsAreWrittenAsTyped",
+         // agecl 1.4 is not above 1: no age lines
+         [](ConversionAnswers& a) { a.strata = " 3 "; a.agecl = "1.4"; a.title = ""; },
+         "Y\r\n/data/my birds.cap\r\n 3 ,4,1.4,1\r\n1010\r\n123456\r\n1\r\n0\r\n1\r\na\r\n1\r\n0\r\n2\r\n0\r\n"
+         "\r\n"},
+    };
+    for (const Case& c : cases) {
+        ConversionAnswers answers;
+        answers.infile = "/data/my birds.cap";
+        c.edit(answers);
+        std::ostringstream out;
+        EXPECT_TRUE(writeAnswerFile(out, answers).ok());
+        EXPECT_EQ(out.str(), c.expected) << c.name;
+    }
 }
-
-struct AnswerCase {
-    const char* name;
-    std::function<void(ConversionAnswers&)> edit;
-    const char* expected;
-};
-
-class AnswerFile : public testing::TestWithParam<AnswerCase> {};
-
-TEST_P(AnswerFile, LinesInTheConvertersOrderByteForByte)
-{
-    ConversionAnswers answers;
-    answers.infile = "/data/my birds.cap";
-    GetParam().edit(answers);
-    EXPECT_EQ(answerText(answers), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AnswerFile,
-    testing::Values(
-        AnswerCase{"InitialValues", [](ConversionAnswers&) {},
-                   "Y\r\n/data/my birds.cap\r\n6,4,1,1\r\n1010\r\n123456\r\n1\r\n0\r\n0\r\n2\r\n0\r\ntitle\r\n"},
-        AnswerCase{"TwoAgeClassesAddThreeLinesAfterFate",
-                   [](ConversionAnswers& a) {
-                       a.agecl = "2";
-                       a.iagec = "9";
-                       a.acodes = "ja";
-                       a.aicodes = "01";
-                   },
-                   "Y\r\n/data/my birds.cap\r\n6,4,2,1\r\n1010\r\n123456\r\n1\r\n0\r\n9\r\nja\r\n01\r\n0\r\n2\r\n0\r\n"
-                   "title\r\n"},
-        AnswerCase{"GroupCodesLoseLeadingBlanksOnly",
-                   [](ConversionAnswers& a) {
-                       a.grps = "2";
-                       a.grpscol = "12";
-                       a.gcodes = "   MF ";
-                   },
-                   "Y\r\n/data/my birds.cap\r\n6,4,1,2\r\n1010\r\n123456\r\n1\r\n0\r\n12\r\nMF \r\n0\r\n2\r\n0\r\ntitle\r\n"},
-        AnswerCase{"FrequencyStartAboveOneAddsEndColumn",
-                   [](ConversionAnswers& a) {
-                       a.obsc1 = "6";
-                       a.obsc2 = "8";
-                   },
-                   "Y\r\n/data/my birds.cap\r\n6,4,1,1\r\n1010\r\n123456\r\n1\r\n0\r\n6\r\n8\r\n2\r\n0\r\ntitle\r\n"},
-        AnswerCase{"PhiParameterizationHasNoSubtractionLine",
-                   [](ConversionAnswers& a) {
-                       a.sPsi = false;
-                       a.phimiss = "3";
-                   },
-                   "Y\r\n/data/my birds.cap\r\n6,4,1,1\r\n1010\r\n123456\r\n1\r\n0\r\n0\r\n1\r\ntitle\r\n"},
-        AnswerCase{"FieldsAreWrittenAsTyped",
-                   [](ConversionAnswers& a) {
-                       a.strata = " 3 ";
-                       a.agecl = "1.4";  // rounds to nothing: not above 1 is what counts
-                       a.title = "";
-                   },
-                   "Y\r\n/data/my birds.cap\r\n 3 ,4,1.4,1\r\n1010\r\n123456\r\n1\r\n0\r\n1\r\na\r\n1\r\n0\r\n2\r\n0\r\n"
-                   "\r\n"}),
-    [](const testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
-
-struct ExtendCase {
-    const char* codes;
-    double periods;
-    const char* expected;
-};
 
 TEST(TimeIncrementExtension, AppendsFromTheLastOneUntilLongEnough)
 {
-    for (const ExtendCase c : {ExtendCase{"1010", 10, "1010101010"}, ExtendCase{"1010", 4, "1010"},
-                               ExtendCase{"101010", 7, "10101010"}, ExtendCase{"1100", 9, "1100100100"},
-                               ExtendCase{"01", 4, "0111"}, ExtendCase{"", 0, ""}, ExtendCase{"000", 2, "000"}}) {
-        const auto extended = extendTimeIncrements(c.codes, c.periods);
-        ASSERT_TRUE(extended.ok()) << c.codes << " " << c.periods;
-        EXPECT_EQ(*extended, c.expected) << c.codes << " " << c.periods;
+    const std::tuple<const char*, double, const char*> cases[] = {
+        {"1010", 10, "1010101010"}, {"1010", 4, "1010"}, {"101010", 7, "10101010"}, {"1100", 9, "1100100100"},
+        {"01", 4, "0111"}, {"", 0, ""}, {"000", 2, "000"}};
+    for (const auto& [codes, periods, expected] : cases) {
+        const auto extended = extendTimeIncrements(codes, periods);
+        ASSERT_TRUE(extended.ok()) << codes << " " << periods;
+        EXPECT_EQ(*extended, expected) << codes << " " << periods;
     }
 }
 
-TEST(TimeIncrementExtension, TextWithoutOneShorterThanPeriodsIsRefused)
+TEST(TimeIncrementExtension, UnextendableOrHugeIsRefused)
 {
-    for (const char* codes : {"000", ""}) {
-        const auto extended = extendTimeIncrements(codes, 4);
+    const std::tuple<const char*, double, std::string> cases[] = {
+        {"000", 4, "The time increments \"000\" hold no \"1\" and are shorter than the 4 time periods, so they cannot "
+                   "be extended. Type one code for each time period."},
+        {"", 4, "The time increments \"\" hold no \"1\" and are shorter than the 4 time periods, so they cannot be "
+                "extended. Type one code for each time period."},
+        {"10", 1e12, "The number of time periods is too large: at most 32767 can be converted."},  // not filling memory
+    };
+    for (const auto& [codes, periods, message] : cases) {
+        const auto extended = extendTimeIncrements(codes, periods);
         ASSERT_FALSE(extended.ok()) << codes;
-        EXPECT_EQ(extended.error().message,
-                  "The time increments \"" + std::string(codes)
-                      + "\" hold no \"1\" and are shorter than the 4 time periods, so they cannot be extended. "
-                        "Type one code for each time period.");
+        EXPECT_EQ(extended.error().message, message);
     }
-}
-
-TEST(TimeIncrementExtension, HugePeriodCountIsRefusedInsteadOfFillingMemory)
-{
-    const auto extended = extendTimeIncrements("10", 1e12);
-    ASSERT_FALSE(extended.ok());
-    EXPECT_EQ(extended.error().message, "The number of time periods is too large: at most 32767 can be converted.");
 }
 
 TEST(TimeIncrementCodes, TenOncePerWholeHalfOfThePeriods)

@@ -3,46 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "cli/steps.h"
+#include "support.h"
 
 using namespace tw;
 using namespace tw::cli;
-namespace fs = std::filesystem;
+using namespace twtest;
 
 namespace {
 
 const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
 
-std::string content(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string content(const fs::path& path) { return fileText(path); }
 
 // Runs the steps in a fresh directory, as the command line does in the current one.
 class ConstraintSteps : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_previous = fs::current_path();
-        m_dir = fs::temp_directory_path() / ("tw-steps-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-        fs::current_path(m_dir);
-    }
-    void TearDown() override
-    {
-        fs::current_path(m_previous);
-        fs::remove_all(m_dir);
-    }
-
     Status read(const std::string& file) { return readConstraintsStep(model, menus(), file, sink()); }
     Status convert(const std::string& file) { return convertStep(model, menus(), file); }
     Status point() { return pointStep(model, sink()); }
@@ -59,8 +36,7 @@ protected:
     bool menuSavePims = false;
     bool menuConvert = false;
     std::vector<std::string> messages;
-    fs::path m_dir;
-    fs::path m_previous;
+    TempDir m_dir;
 };
 
 TEST_F(ConstraintSteps, readNumbersWritesTheListingAndSetsTheMenus)
@@ -89,7 +65,7 @@ TEST_F(ConstraintSteps, stepsTheMenusRefuseWriteNothing)
         ASSERT_FALSE(done.ok()) << message;
         EXPECT_EQ(done.error().text(), message);
     }
-    EXPECT_TRUE(fs::is_empty(m_dir));
+    EXPECT_TRUE(fs::is_empty(m_dir.path()));
     EXPECT_EQ(model, startupModel());
     EXPECT_FALSE(menuSave || menuSavePims || menuConvert);
 }
@@ -166,7 +142,7 @@ TEST_F(ConstraintSteps, commandLineRunsTheConstraintRoad)
          "\"Convert constraints to PIMs\" is not available at this point\n", {}},
     };
     for (const CommandCase& c : cases) {
-        for (const auto& entry : fs::directory_iterator(m_dir))
+        for (const auto& entry : fs::directory_iterator(m_dir.path()))
             fs::remove_all(entry.path());
         CliState state;
         std::ostringstream out, err;
@@ -175,7 +151,7 @@ TEST_F(ConstraintSteps, commandLineRunsTheConstraintRoad)
             EXPECT_EQ(err.str(), c.err) << c.name;
         }
         std::vector<std::string> written;
-        for (const auto& entry : fs::directory_iterator(m_dir))
+        for (const auto& entry : fs::directory_iterator(m_dir.path()))
             written.push_back(entry.path().filename().string());
         std::sort(written.begin(), written.end());
         EXPECT_EQ(written, c.filesWritten) << c.name;

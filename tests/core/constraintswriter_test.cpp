@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 
 #include "model/constraintsreader.h"
 #include "model/numbering.h"
-
-#include <unistd.h>
+#include "support.h"
 
 using namespace tw;
-namespace fs = std::filesystem;
+using namespace twtest;
 
 namespace {
 
@@ -20,15 +17,8 @@ const std::string kHead = "PROC TITLE 'x';\nPROC MODEL NPAR=5;\nCOHORT;\nCONSTRA
 
 Model withCells(const std::vector<int>& pim, const std::vector<double>& initval = {})
 {
-    Model m = startupModel();
-    m.npar = static_cast<int>(pim.size());
-    createCellArrays(m);
-    for (std::size_t i = 0; i < pim.size(); ++i) {
-        m.pim[i + 1] = static_cast<std::int16_t>(pim[i]);
-        m.labels[i + 1] = std::string(1, static_cast<char>('a' + i % 26));
-        if (i < initval.size())
-            m.initval[i + 1] = initval[i];
-    }
+    Model m = modelWithMap(pim);
+    std::copy(initval.begin(), initval.end(), m.initval.begin() + 1);
     m.proctest = kDefaultProcTest;
     return m;
 }
@@ -56,34 +46,32 @@ std::vector<std::string> constraintLines(const Model& m, const std::string& head
     return lines;
 }
 
-struct WriterCase {
-    const char* name;
-    std::vector<int> pim;
-    std::vector<double> initval;
-    std::vector<std::string> lines;
-};
-
-class ConstraintsWriterLines : public ::testing::TestWithParam<WriterCase> {};
-
-TEST_P(ConstraintsWriterLines, writesOneLinePerCellThatNeedsOne)
+TEST(ConstraintsWriterLines, writesOneLinePerCellThatNeedsOne)
 {
-    const WriterCase& c = GetParam();
-    EXPECT_EQ(constraintLines(withCells(c.pim, c.initval)), c.lines);
-}
-
-INSTANTIATE_TEST_SUITE_P(Maps, ConstraintsWriterLines, ::testing::Values(
-    WriterCase{"tiesSpecialsAndNoLineForTheFirstCell", {4, 4, 0, 4, -1}, {},
+    struct WriterCase {
+        const char* name;
+        std::vector<int> pim;
+        std::vector<double> initval;
+        std::vector<std::string> lines;
+    };
+    const WriterCase cases[] = {
+        {"tiesSpecialsAndNoLineForTheFirstCell", {4, 4, 0, 4, -1}, {},
                {"S(0002)=S(0001) /* b=a */;", "S(0003)=0 /* c */;", "S(0004)=S(0001) /* d=a */;",
                 "S(0005)=-1 /* e */;"}},
-    WriterCase{"laterCellsTieToTheFirstCell", {1, 2, 3, 4, 5, 6, 3, 8, 3}, {},
+        {"laterCellsTieToTheFirstCell", {1, 2, 3, 4, 5, 6, 3, 8, 3}, {},
                {"S(0007)=S(0003) /* g=c */;", "S(0009)=S(0003) /* i=c */;"}},
-    WriterCase{"firstCellWithAValueHandsOverToTheSecond", {1, 2, 3, 4, 5, 6, 7, 5, 9, 10, 5},
+        {"firstCellWithAValueHandsOverToTheSecond", {1, 2, 3, 4, 5, 6, 7, 5, 9, 10, 5},
                {0, 0, 0, 0, 0.5}, {"S(0005)=.5 /* e */;", "S(0011)=S(0008) /* k=h */;"}},
-    WriterCase{"fixedCellKeepsItsValue", {1, 2, -3, -4, -5}, {0, 0, 0.5, -0.25, 0},
+        {"fixedCellKeepsItsValue", {1, 2, -3, -4, -5}, {0, 0, 0.5, -0.25, 0},
                {"S(0003)=.5 /* c */;", "S(0004)=-.25 /* d */;", "S(0005)=0 /* e */;"}},
-    WriterCase{"minusTwoIsWrittenLikeMinusOne", {1, -2}, {}, {"S(0002)=-2 /* b */;"}},
-    WriterCase{"nonPositiveValueOnAParameterGivesNoLine", {1, 2, 3}, {0, -0.5, 0}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"minusTwoIsWrittenLikeMinusOne", {1, -2}, {}, {"S(0002)=-2 /* b */;"}},
+        {"nonPositiveValueOnAParameterGivesNoLine", {1, 2, 3}, {0, -0.5, 0}, {}},
+    };
+    for (const WriterCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(constraintLines(withCells(c.pim, c.initval)), c.lines);
+    }
+}
 
 TEST(ConstraintsWriterLines, cellsBeyondNconcellsAreWritten)
 {
@@ -104,35 +92,33 @@ TEST(ConstraintsWriterLines, cell10000HasFiveDigits)
     EXPECT_EQ(constraintLines(m), std::vector<std::string>{"S(10000)=S(9999) /* y=x */;"});
 }
 
-struct HeadCase {
-    const char* name;
-    std::string head;
-    std::string expected;  // the whole output, LF shown for CR LF
-};
-
-class ConstraintsWriterHead : public ::testing::TestWithParam<HeadCase> {};
-
-TEST_P(ConstraintsWriterHead, copiesTheHeadAndOpensAConstraintsSection)
-{
-    const HeadCase& c = GetParam();
-    Model m = withCells({1, 1});
-    std::istringstream in(c.head);
-    std::ostringstream out;
-    ASSERT_TRUE(writeConstraints(m, in, "in.inp", out).ok());
-    std::string expected;
-    for (char ch : c.expected)
-        expected += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    EXPECT_EQ(out.str(), expected);
-}
-
 const std::string kTail = "S(0002)=S(0001) /* b=a */;\nPROC TEST AICSAVE=CORVANE.AIC;\nPROC STOP;\n";
 
-INSTANTIATE_TEST_SUITE_P(Heads, ConstraintsWriterHead, ::testing::Values(
-    HeadCase{"constraintsLineIsKept", "T;\r\nCOHORT;\r\n  constraints ;\r\nS(2)=S(1);\r\n",
+TEST(ConstraintsWriterHead, copiesTheHeadAndOpensAConstraintsSection)
+{
+    struct HeadCase {
+        const char* name;
+        std::string head;
+        std::string expected;  // the whole output, LF shown for CR LF
+    };
+    const HeadCase cases[] = {
+        {"constraintsLineIsKept", "T;\r\nCOHORT;\r\n  constraints ;\r\nS(2)=S(1);\r\n",
              "T;\nCOHORT;\n  constraints ;\n" + kTail},
-    HeadCase{"pimLineIsReplaced", "T;\nCOHORT;\nPIM;\nSRV(1);\n", "T;\nCOHORT;\nCONSTRAINTS;\n" + kTail},
-    HeadCase{"titleHoldingPimEndsTheHead", "PROC TITLE 'pim test';\nCOHORT;\n", "CONSTRAINTS;\n" + kTail}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"pimLineIsReplaced", "T;\nCOHORT;\nPIM;\nSRV(1);\n", "T;\nCOHORT;\nCONSTRAINTS;\n" + kTail},
+        {"titleHoldingPimEndsTheHead", "PROC TITLE 'pim test';\nCOHORT;\n", "CONSTRAINTS;\n" + kTail},
+    };
+    for (const HeadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = withCells({1, 1});
+        std::istringstream in(c.head);
+        std::ostringstream out;
+        ASSERT_TRUE(writeConstraints(m, in, "in.inp", out).ok());
+        std::string expected;
+        for (char ch : c.expected)
+            expected += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+        EXPECT_EQ(out.str(), expected);
+    }
+}
 
 TEST(ConstraintsWriterHead, headWithoutEndingLineFails)
 {
@@ -147,23 +133,10 @@ TEST(ConstraintsWriterHead, headWithoutEndingLineFails)
 
 class ConstraintsWriterFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("tw-cw-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-        fs::copy_file(TW_TEST_DATA "/constraints/model1.inp", m_dir / "model1.inp");
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void SetUp() override { fs::copy_file(TW_TEST_DATA "/constraints/model1.inp", m_dir / "model1.inp"); }
 
-    static std::string content(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    Model readAndNumber(const fs::path& path)
+    static std::string content(const fs::path& path) { return fileText(path); }
+    static Model readAndNumber(const fs::path& path)
     {
         auto read = readConstraintsFile(path.string());
         EXPECT_TRUE(read.ok()) << read.error().text();
@@ -172,7 +145,7 @@ protected:
         return m;
     }
 
-    fs::path m_dir;
+    ScratchDir m_dir;
 };
 
 TEST_F(ConstraintsWriterFiles, goldenOutputAndTheModelStaysAsItWas)
@@ -225,11 +198,6 @@ TEST_F(ConstraintsWriterFiles, failedSaveLeavesTheTargetUntouched)
     ASSERT_FALSE(saved.ok());
     EXPECT_EQ(saved.error().text(), m.infile + ": cannot open the file: No such file or directory");
     EXPECT_EQ(content(out), "previous");
-}
-
-TEST(ConstraintsWriterMessage, namesTheFile)
-{
-    EXPECT_EQ(constraintsSavedMessage(kConstraintsOutputName), "New CORVANE input file saved as QUARLET.OUT");
 }
 
 }  // namespace

@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "model/constraintsreader.h"
 #include "model/numbering.h"
 #include "model/pimreader.h"
 #include "runs/pimwriter.h"
+#include "support.h"
 
 using namespace tw;
 
@@ -38,47 +35,45 @@ std::string estimation(const std::string& lines)
     return kStatement + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\n" + lines + "PROC TEST;\n";
 }
 
-struct ConversionCase {
-    const char* name;
-    std::string file;
-    std::vector<int> pim;
-    std::vector<double> initval;
-    int nparms;
-};
-
-class ConstraintsConversion : public ::testing::TestWithParam<ConversionCase> {};
-
-TEST_P(ConstraintsConversion, appliesTheSectionAfterTheEstimationStatement)
+TEST(ConstraintsConversion, appliesTheSectionAfterTheEstimationStatement)
 {
-    const ConversionCase& c = GetParam();
-    Model m = loadedFiveCells();
-    const Status converted = convertText(m, c.file);
-    ASSERT_TRUE(converted.ok()) << converted.error().text();
-    EXPECT_EQ(std::vector<int>(m.pim.begin() + 1, m.pim.end()), c.pim);
-    EXPECT_EQ(std::vector<double>(m.initval.begin() + 1, m.initval.end()), c.initval);
-    EXPECT_EQ(m.nparms, c.nparms);
-    EXPECT_TRUE(m.fixedlist.empty()) << "the conversion lists nothing";
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<int> pim;
+        std::vector<double> initval;
+        int nparms;
+    };
+    const Case cases[] = {
+        {"valueOneIsAFixingNotMinusOne", estimation("S(4)=1;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 1, 0}, 5},
+        {"halfIsAFixingNotZero", estimation("S(4)=0.5;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 0.5, 0}, 5},
+        {"twoAndAHalfIsAFixingNotMinusTwo", estimation("S(4)=2.5;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 2.5, 0}, 5},
+        {"specialValuesStay", estimation("S(3)=0;\nS(4)=-1;\nS(5)=-2;\n"), {1, 2, 0, -1, -2}, {0, 0, 0, 0, 0}, 2},
+        {"equalityToFixedCell", estimation("S(4)=.5;\nS(5)=S(4);\nS(2)=S(1);\n"), {1, 1, 3, -4, -5},
+         {0, 0, 0, 0.5, 0.5}, 3},
+        {"indentedLinesAndComments", estimation("\t S(5)=S(1);\n/* s(2) free */\n"), {1, 2, 3, 4, 1},
+         {0, 0, 0, 0, 0}, 4},
+        {"sectionBeforeTheEstimationStatementIsSkipped",
+         kStatement + "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(3)=S(1);\nPROC TEST;\n",
+         {1, 2, 1, 4, 5}, {0, 0, 0, 0, 0}, 5},
+        {"onlyTheFirstStatementLineIsChecked",
+         "PROC MODEL NPAR=5\nNAGE=3 GROUPS=7;\nCOHORT;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(5)=S(4);\nINIT;\n",
+         {1, 2, 3, 4, 4}, {0, 0, 0, 0, 0}, 4},
+        {"nameOnTheStatementLineAfterTheSecpersList",
+         "PROC MODEL NPAR=5 NYRS=1 SECPERS=\n5 NAME=Y;\nCONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
+         {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = loadedFiveCells();
+        const Status converted = convertText(m, c.file);
+        ASSERT_TRUE(converted.ok()) << converted.error().text();
+        EXPECT_EQ(std::vector<int>(m.pim.begin() + 1, m.pim.end()), c.pim);
+        EXPECT_EQ(std::vector<double>(m.initval.begin() + 1, m.initval.end()), c.initval);
+        EXPECT_EQ(m.nparms, c.nparms);
+        EXPECT_TRUE(m.fixedlist.empty()) << "the conversion lists nothing";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, ConstraintsConversion, ::testing::Values(
-    ConversionCase{"valueOneIsAFixingNotMinusOne", estimation("S(4)=1;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 1, 0}, 5},
-    ConversionCase{"halfIsAFixingNotZero", estimation("S(4)=0.5;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 0.5, 0}, 5},
-    ConversionCase{"twoAndAHalfIsAFixingNotMinusTwo", estimation("S(4)=2.5;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 2.5, 0}, 5},
-    ConversionCase{"specialValuesStay", estimation("S(3)=0;\nS(4)=-1;\nS(5)=-2;\n"), {1, 2, 0, -1, -2}, {0, 0, 0, 0, 0}, 2},
-    ConversionCase{"equalityToFixedCell", estimation("S(4)=.5;\nS(5)=S(4);\nS(2)=S(1);\n"), {1, 1, 3, -4, -5},
-                   {0, 0, 0, 0.5, 0.5}, 3},
-    ConversionCase{"indentedLinesAndComments", estimation("\t S(5)=S(1);\n/* s(2) free */\n"), {1, 2, 3, 4, 1},
-                   {0, 0, 0, 0, 0}, 4},
-    ConversionCase{"sectionBeforeTheEstimationStatementIsSkipped",
-                   kStatement + "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(3)=S(1);\nPROC TEST;\n",
-                   {1, 2, 1, 4, 5}, {0, 0, 0, 0, 0}, 5},
-    ConversionCase{"onlyTheFirstStatementLineIsChecked",
-                   "PROC MODEL NPAR=5\nNAGE=3 GROUPS=7;\nCOHORT;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(5)=S(4);\nINIT;\n",
-                   {1, 2, 3, 4, 4}, {0, 0, 0, 0, 0}, 4},
-    ConversionCase{"nameOnTheStatementLineAfterTheSecpersList",
-                   "PROC MODEL NPAR=5 NYRS=1 SECPERS=\n5 NAME=Y;\nCONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
-                   {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, 5}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConstraintsConversionDesign, identityOverTheParametersAndDesignSizesCleared)
 {
@@ -102,46 +97,33 @@ TEST(ConstraintsConversionDesign, identityOverTheParametersAndDesignSizesCleared
     EXPECT_EQ(m.unsaved, 1);
 }
 
-struct RefusalCase {
-    const char* name;
-    std::string file;
-    std::string message;
-};
-
-class ConstraintsConversionRefusal : public ::testing::TestWithParam<RefusalCase> {};
-
-TEST_P(ConstraintsConversionRefusal, refusesBeforeAnythingChanges)
+TEST(ConstraintsConversionRefusal, refusesBeforeAnythingChanges)
 {
-    const RefusalCase& c = GetParam();
-    Model m = loadedFiveCells();
-    const Model before = m;
-    const Status converted = convertText(m, c.file);
-    ASSERT_FALSE(converted.ok());
-    EXPECT_EQ(converted.error().text(), c.message);
-    EXPECT_EQ(m, before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, ConstraintsConversionRefusal, ::testing::Values(
-    RefusalCase{"smallerFile", "PROC MODEL NPAR=4;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
-                "c.inp, line 1: the file states NPAR=4 but the loaded model has npar=5"},
-    RefusalCase{"moreGroups", "PROC MODEL NPAR=5 GROUPS=2;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
-                "c.inp, line 1: the file states GROUPS=2 but the loaded model has groups=1"},
-    RefusalCase{"otherSecondaryPeriods", "PROC MODEL NYRS=1 SECPERS=4;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
-                "c.inp, line 1: the file states 4 secondary periods for primary period 1 but the loaded model has 5"},
-    RefusalCase{"cellBeyondNpar", estimation("S(2)=S(1);\nS(6)=.5;\n"),
-                "c.inp, line 7: cell number 6 is not a whole number in 1..5"},
-    RefusalCase{"noEstimationStatement", kStatement + "CONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
-                "c.inp: the file has no line containing \"NAME=\" (the estimation statement)"},
-    RefusalCase{"noConstraintsAfterEstimation", kStatement + "PROC ESTIMATE NAME=X;\nPROC TEST;\n",
-                "c.inp: the file has no CONSTRAINTS line after its \"NAME=\" line"},
-    RefusalCase{"sectionNeverClosed", kStatement + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
-                "c.inp, line 6: the file ends before the INIT or PROC line that ends the CONSTRAINTS section"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ConstraintsConversionRefusal, unloadedModelIsRefused)
-{
-    Model m = startupModel();
-    EXPECT_EQ(convertText(m, estimation("")).error().text(), "no model is loaded to convert");
+    const std::pair<std::string, std::string> cases[] = {
+        {"PROC MODEL NPAR=4;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
+         "c.inp, line 1: the file states NPAR=4 but the loaded model has npar=5"},
+        {"PROC MODEL NPAR=5 GROUPS=2;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
+         "c.inp, line 1: the file states GROUPS=2 but the loaded model has groups=1"},
+        {"PROC MODEL NYRS=1 SECPERS=4;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
+         "c.inp, line 1: the file states 4 secondary periods for primary period 1 but the loaded model has 5"},
+        {estimation("S(2)=S(1);\nS(6)=.5;\n"),
+         "c.inp, line 7: cell number 6 is not a whole number in 1..5"},
+        {kStatement + "CONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
+         "c.inp: the file has no line containing \"NAME=\" (the estimation statement)"},
+        {kStatement + "PROC ESTIMATE NAME=X;\nPROC TEST;\n",
+         "c.inp: the file has no CONSTRAINTS line after its \"NAME=\" line"},
+        {kStatement + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
+         "c.inp, line 6: the file ends before the INIT or PROC line that ends the CONSTRAINTS section"},
+        {estimation(""), "no model is loaded to convert"},  // with the startup model
+    };
+    for (const auto& [file, message] : cases) {
+        Model m = message == "no model is loaded to convert" ? startupModel() : loadedFiveCells();
+        const Model before = m;
+        const Status converted = convertText(m, file);
+        ASSERT_FALSE(converted.ok()) << message;
+        EXPECT_EQ(converted.error().text(), message);
+        EXPECT_EQ(m, before);
+    }
 }
 
 // The parameter structure of a model: for every cell, the first cell of its parameter
@@ -170,14 +152,12 @@ TEST(ConstraintsConversionRoundTrip, savedPimsReadBackToTheSameParameterStructur
     computePointNumbering(m);
     ASSERT_TRUE(convertConstraintsFile(m, TW_TEST_DATA "/constraints/model1-convert.inp").ok());
 
-    const auto dir = std::filesystem::temp_directory_path() / ("tw-conv-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const twtest::ScratchDir dir;
     const std::string out = (dir / "model1.mss").string();
     const auto expected = structureOf(m);
     const Status saved = savePimFile(m, out);
     ASSERT_TRUE(saved.ok()) << saved.error().text();
     auto back = readPimFile(out);
-    std::filesystem::remove_all(dir);
     ASSERT_TRUE(back.ok()) << back.error().text();
     EXPECT_EQ(structureOf(*back), expected);
     EXPECT_EQ(expected[2], "tied to 1");           // S(3)=S(1) of the conversion

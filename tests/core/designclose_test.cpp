@@ -5,7 +5,10 @@
 #include <cmath>
 #include <functional>
 
+#include "support.h"
+
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
@@ -13,19 +16,12 @@ namespace {
 // dm(3, 2) = 1, dm(7, 2) = 2, dm(7, 5) = 3.
 Model closeModel()
 {
-    Model m = startupModel();
-    m.npar = 12;
-    createCellArrays(m);
-    for (int i = 1; i <= 12; ++i)
-        m.labels[i] = "c" + std::to_string(i);
-    m.nparms = 12;
-    m.dmrows = 12;
-    m.dmcols = 6;
+    Model m = labelledParameters(12, 6);
     m.dm.set(3, 2, 1);
     m.dm.set(7, 2, 2);
     m.dm.set(7, 5, 3);
-    for (int c : {2, 5})
-        m.dm.setColUsed(c);
+    m.dm.setColUsed(2);
+    m.dm.setColUsed(5);
     return m;
 }
 
@@ -35,156 +31,133 @@ struct Entry {
     double value;
 };
 
-struct WriteCase {
-    const char* name;
-    std::vector<int> rowCells;
-    std::function<void(Model&, DesignTable&)> act;  // runs between build and Close
-    std::vector<Entry> expected;                     // entries that must read so afterwards
-    bool changed;
-    int dmcols = 6;
-};
-
-class DesignWriteBack : public testing::TestWithParam<WriteCase> {};
-
-TEST_P(DesignWriteBack, storesWhatWasTyped)
+TEST(DesignWriteBack, storesWhatWasTyped)
 {
-    const WriteCase& c = GetParam();
-    Model m = closeModel();
-    DesignTable table;
-    table.build(m, c.rowCells);
-    c.act(m, table);
-    ASSERT_FALSE(table.check());
-    const Model before = m;
-    EXPECT_EQ(table.writeBack(m), c.changed);
-    for (const Entry& e : c.expected) {
-        EXPECT_EQ(m.dm.get(e.row, e.col), e.value) << "dm(" << e.row << ", " << e.col << ")";
-        // The writer emits used columns only: a stored entry must stay in reach.
-        EXPECT_TRUE(e.value == 0 || m.dm.colUsed(e.col)) << "column " << e.col;
-    }
-    EXPECT_EQ(m.unsaved, c.changed ? 1 : before.unsaved);
-    EXPECT_EQ(m.dmcols, c.dmcols);
-    if (!c.changed) {
-        EXPECT_EQ(m.dm, before.dm);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DesignWriteBack,
-    testing::Values(
+    struct WriteCase {
+        const char* name;
+        std::vector<int> rowCells;
+        std::function<void(Model&, DesignTable&)> act;  // runs between build and Close
+        std::vector<Entry> expected;                     // entries that must read so afterwards
+        bool changed;
+        int dmcols = 6;
+    };
+    const WriteCase cases[] = {
         // Rows c3, c7; columns B2, B5: cell index = column * 2 + row.
-        WriteCase{"halfUnderB5InRowOfParameter7SetsDm75", {3, 7},
-                  [](Model&, DesignTable& t) { t.setText(t.cellIndex(1, 1), "0.5"); },
-                  {{7, 5, 0.5}, {7, 2, 2}, {3, 2, 1}}, true},
-        WriteCase{"oneCellTableWritesBack", {3},
-                  [](Model&, DesignTable& t) { t.setText(0, "4"); }, {{3, 2, 4}}, true},
-        WriteCase{"unchangedTwinRowDoesNotUndoAnEdit", {7, 9},
-                  [](Model& m, DesignTable& t) {
-                      m.pim[9] = 7;  // the twin is a later row of the same parameter
-                      t.setText(t.cellIndex(0, 0), "8");
-                  },
-                  {{7, 2, 8}}, true},
-        WriteCase{"editedTwinAfterwardsWins", {7, 9},
-                  [](Model& m, DesignTable& t) {
-                      m.pim[9] = 7;
-                      t.setText(t.cellIndex(0, 0), "8");
-                      t.setText(t.cellIndex(1, 0), "9");
-                  },
-                  {{7, 2, 9}}, true},
-        WriteCase{"untouchedTableChangesNothing", {3, 7}, [](Model&, DesignTable&) {}, {}, false},
-        WriteCase{"retypingTheSameValueChangesNothing", {3, 7},
-                  [](Model&, DesignTable& t) { t.setText(0, "1.0"); }, {{3, 2, 1}}, false},
-        WriteCase{"zeroRemovesTheEntry", {7},
-                  [](Model&, DesignTable& t) { t.setText(0, "0"); }, {{7, 2, 0}, {7, 5, 3}}, true},
-        WriteCase{"hiddenColumnsAreStillStored", {3, 7},
-                  [](Model&, DesignTable& t) {
-                      t.setText(t.cellIndex(0, 1), "-2");
-                      t.pressHeader(1);
-                      t.pressHeader(1);
-                      ASSERT_EQ(t.deleteSelected(), std::vector<int>{1});
-                  },
-                  {{3, 5, -2}}, true},
-        WriteCase{"identityStoredButRowFixedSinceBuildSkipped", {4, 7},
-                  [](Model& m, DesignTable& t) {
-                      m.pim[4] = -4;
-                      t.identity();
-                  },
-                  {{7, 2, 0}, {7, 5, 1}}, true},
-        WriteCase{"rowWhoseCellLostItsParameterIsSkipped", {3},
-                  [](Model& m, DesignTable& t) {
-                      t.setText(0, "5");
-                      m.pim[3] = 0;
-                  },
-                  {{3, 2, 1}}, false},
-        WriteCase{"storesIntoTheParameterTheCellHoldsAtClose", {3},
-                  [](Model& m, DesignTable& t) {
-                      t.setText(0, "6");
-                      m.pim[3] = 11;
-                  },
-                  {{11, 2, 6}, {3, 2, 1}}, true},
-        WriteCase{"retypedHeaderStoresTheColumnAndKeepsItWritable", {7},
-                  [](Model&, DesignTable& t) { t.setHeader(0, "b 40"); },
-                  {{7, 40, 2}, {7, 2, 2}}, true, 40},
-        WriteCase{"addedColumnStoresItsZeros", {7},
-                  [](Model& m, DesignTable& t) {
-                      m.dm.set(7, 7, 5);
-                      ASSERT_TRUE(t.addColumn(m).ok());
-                  },
-                  {{7, 7, 0}}, true, 7}),
-    [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
-
-struct RefusalCase {
-    const char* name;
-    std::function<void(Model&, DesignTable&)> act;
-    std::string message;
-    int cell;
-    int column;
-};
-
-class DesignRefusals : public testing::TestWithParam<RefusalCase> {};
-
-TEST_P(DesignRefusals, closeRefusesAndWritesNothing)
-{
-    const RefusalCase& c = GetParam();
-    Model m = closeModel();
-    DesignTable table;
-    table.build(m, {3, 7});
-    c.act(m, table);
-    const auto refusal = table.check();
-    ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->message, c.message);
-    EXPECT_EQ(refusal->cell, c.cell);
-    EXPECT_EQ(refusal->column, c.column);
+        {"halfUnderB5InRowOfParameter7SetsDm75", {3, 7},
+         [](Model&, DesignTable& t) { t.setText(t.cellIndex(1, 1), "0.5"); },
+         {{7, 5, 0.5}, {7, 2, 2}, {3, 2, 1}}, true},
+        {"oneCellTableWritesBack", {3},
+         [](Model&, DesignTable& t) { t.setText(0, "4"); }, {{3, 2, 4}}, true},
+        {"unchangedTwinRowDoesNotUndoAnEdit", {7, 9},
+         [](Model& m, DesignTable& t) {
+             m.pim[9] = 7;  // the twin is a later row of the same parameter
+             t.setText(t.cellIndex(0, 0), "8");
+         },
+         {{7, 2, 8}}, true},
+        {"editedTwinAfterwardsWins", {7, 9},
+         [](Model& m, DesignTable& t) {
+             m.pim[9] = 7;
+             t.setText(t.cellIndex(0, 0), "8");
+             t.setText(t.cellIndex(1, 0), "9");
+         },
+         {{7, 2, 9}}, true},
+        {"untouchedTableChangesNothing", {3, 7}, [](Model&, DesignTable&) {}, {}, false},
+        {"retypingTheSameValueChangesNothing", {3, 7},
+         [](Model&, DesignTable& t) { t.setText(0, "1.0"); }, {{3, 2, 1}}, false},
+        {"zeroRemovesTheEntry", {7},
+         [](Model&, DesignTable& t) { t.setText(0, "0"); }, {{7, 2, 0}, {7, 5, 3}}, true},
+        {"hiddenColumnsAreStillStored", {3, 7},
+         [](Model&, DesignTable& t) {
+             t.setText(t.cellIndex(0, 1), "-2");
+             t.pressHeader(1);
+             t.pressHeader(1);
+             ASSERT_EQ(t.deleteSelected(), std::vector<int>{1});
+         },
+         {{3, 5, -2}}, true},
+        {"identityStoredButRowFixedSinceBuildSkipped", {4, 7},
+         [](Model& m, DesignTable& t) { m.pim[4] = -4; t.identity(); },
+         {{7, 2, 0}, {7, 5, 1}}, true},
+        {"rowWhoseCellLostItsParameterIsSkipped", {3},
+         [](Model& m, DesignTable& t) { t.setText(0, "5"); m.pim[3] = 0; },
+         {{3, 2, 1}}, false},
+        {"storesIntoTheParameterTheCellHoldsAtClose", {3},
+         [](Model& m, DesignTable& t) { t.setText(0, "6"); m.pim[3] = 11; },
+         {{11, 2, 6}, {3, 2, 1}}, true},
+        {"retypedHeaderStoresTheColumnAndKeepsItWritable", {7},
+         [](Model&, DesignTable& t) { t.setHeader(0, "b 40"); },
+         {{7, 40, 2}, {7, 2, 2}}, true, 40},
+        {"addedColumnStoresItsZeros", {7},
+         [](Model& m, DesignTable& t) { m.dm.set(7, 7, 5); ASSERT_TRUE(t.addColumn(m).ok()); },
+         {{7, 7, 0}}, true, 7},
+    };
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = closeModel();
+        DesignTable table;
+        table.build(m, c.rowCells);
+        c.act(m, table);
+        ASSERT_FALSE(table.check());
+        const Model before = m;
+        EXPECT_EQ(table.writeBack(m), c.changed);
+        for (const Entry& e : c.expected) {
+            EXPECT_EQ(m.dm.get(e.row, e.col), e.value) << "dm(" << e.row << ", " << e.col << ")";
+            // The writer emits used columns only: a stored entry must stay in reach.
+            EXPECT_TRUE(e.value == 0 || m.dm.colUsed(e.col)) << "column " << e.col;
+        }
+        EXPECT_EQ(m.unsaved, c.changed ? 1 : before.unsaved);
+        EXPECT_EQ(m.dmcols, c.dmcols);
+        if (!c.changed) {
+            EXPECT_EQ(m.dm, before.dm);
+        }
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DesignRefusals,
-    testing::Values(
-        RefusalCase{"headerWithoutNumber", [](Model&, DesignTable& t) { t.setHeader(1, "Bx"); },
-                    "The header \"Bx\" of column 2 does not name a design-matrix column (B1 to B32767).", -1, 1},
-        RefusalCase{"headerZero", [](Model&, DesignTable& t) { t.setHeader(0, "B0"); },
-                    "The header \"B0\" of column 1 does not name a design-matrix column (B1 to B32767).", -1, 0},
-        RefusalCase{"headerPastTheLargestColumn", [](Model&, DesignTable& t) { t.setHeader(0, "B32768"); },
-                    "The header \"B32768\" of column 1 does not name a design-matrix column (B1 to B32767).",
-                    -1, 0},
-        RefusalCase{"emptyEntry", [](Model&, DesignTable& t) { t.setText(3, ""); },
-                    "The entry in row \"c7\" under B5 is empty: type a number (0 for none).", 3, 1},
-        RefusalCase{"entryWithTrailingLetters", [](Model&, DesignTable& t) { t.setText(1, "12abc"); },
-                    "The entry \"12abc\" in row \"c7\" under B2 is not a number.", 1, 0},
-        RefusalCase{"firstBadEntryInCellOrderIsNamed",
-                    [](Model&, DesignTable& t) {
-                        t.setText(3, "x");
-                        t.setText(2, "y");
-                    },
-                    "The entry \"y\" in row \"c3\" under B5 is not a number.", 2, 1},
-        RefusalCase{"hiddenColumnIsChecked",
-                    [](Model&, DesignTable& t) {
-                        t.setText(2, ",5");
-                        t.pressHeader(1);
-                        t.pressHeader(1);
-                        t.deleteSelected();
-                    },
-                    "The entry \",5\" in row \"c3\" under B5 is not a number.", 2, 1}),
-    [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+TEST(DesignRefusals, closeRefusesAndWritesNothing)
+{
+    struct RefusalCase {
+        const char* name;
+        std::function<void(Model&, DesignTable&)> act;
+        std::string message;
+        int cell;
+        int column;
+    };
+    const RefusalCase cases[] = {
+        {"headerWithoutNumber", [](Model&, DesignTable& t) { t.setHeader(1, "Bx"); },
+           "The header \"Bx\" of column 2 does not name a design-matrix column (B1 to B32767).", -1, 1},
+        {"headerZero", [](Model&, DesignTable& t) { t.setHeader(0, "B0"); },
+           "The header \"B0\" of column 1 does not name a design-matrix column (B1 to B32767).", -1, 0},
+        {"headerPastTheLargestColumn", [](Model&, DesignTable& t) { t.setHeader(0, "B32768"); },
+           "The header \"B32768\" of column 1 does not name a design-matrix column (B1 to B32767).",
+           -1, 0},
+        {"emptyEntry", [](Model&, DesignTable& t) { t.setText(3, ""); },
+           "The entry in row \"c7\" under B5 is empty: type a number (0 for none).", 3, 1},
+        {"entryWithTrailingLetters", [](Model&, DesignTable& t) { t.setText(1, "12abc"); },
+           "The entry \"12abc\" in row \"c7\" under B2 is not a number.", 1, 0},
+        {"firstBadEntryInCellOrderIsNamed",
+           [](Model&, DesignTable& t) { t.setText(3, "x"); t.setText(2, "y"); },
+           "The entry \"y\" in row \"c3\" under B5 is not a number.", 2, 1},
+        {"hiddenColumnIsChecked",
+           [](Model&, DesignTable& t) {
+               t.setText(2, ",5");
+               t.pressHeader(1);
+               t.pressHeader(1);
+               t.deleteSelected();
+           },
+           "The entry \",5\" in row \"c3\" under B5 is not a number.", 2, 1},
+    };
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = closeModel();
+        DesignTable table;
+        table.build(m, {3, 7});
+        c.act(m, table);
+        const auto refusal = table.check();
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(refusal->message, c.message);
+        EXPECT_EQ(refusal->cell, c.cell);
+        EXPECT_EQ(refusal->column, c.column);
+    }
+}
 
 TEST(DesignRefusalNames, badHeaderOverRowsWithoutEntriesIsNoObstacle)
 {

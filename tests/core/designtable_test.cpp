@@ -6,24 +6,14 @@
 #include <functional>
 #include <set>
 
+#include "support.h"
+
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
-// Twelve cells, each its own parameter, labelled "c1".."c12"; dmcols = 6.
-Model twelveCellModel()
-{
-    Model m = startupModel();
-    m.npar = 12;
-    createCellArrays(m);
-    for (int i = 1; i <= 12; ++i)
-        m.labels[i] = "c" + std::to_string(i);
-    m.nparms = 12;
-    m.ncols = 12;
-    m.dmrows = 12;
-    m.dmcols = 6;
-    return m;
-}
+Model twelveCellModel() { return labelledParameters(12, 6); }
 
 struct Entry {
     int row;
@@ -31,77 +21,73 @@ struct Entry {
     double value;
 };
 
-struct BuildCase {
-    const char* name;
-    std::vector<int> rowCells;
-    std::vector<Entry> entries;
-    std::function<void(Model&)> adjust;
-    std::vector<std::string> headers;
-    std::vector<std::string> texts;  // in cell order
-    std::vector<std::string> rowNames;
-    std::vector<bool> hasEntries;
-};
-
-class DesignBuild : public testing::TestWithParam<BuildCase> {};
-
-TEST_P(DesignBuild, laysOutRowsColumnsAndTexts)
+TEST(DesignBuild, laysOutRowsColumnsAndTexts)
 {
-    const BuildCase& c = GetParam();
-    Model m = twelveCellModel();
-    for (const Entry& e : c.entries)
-        m.dm.set(e.row, e.col, e.value);
-    if (c.adjust)
-        c.adjust(m);
-    DesignTable table;
-    table.build(m, c.rowCells);
+    struct BuildCase {
+        const char* name;
+        std::vector<int> rowCells;
+        std::vector<Entry> entries;
+        std::function<void(Model&)> adjust;
+        std::vector<std::string> headers;
+        std::vector<std::string> texts;  // in cell order
+        std::vector<std::string> rowNames;
+        std::vector<bool> hasEntries;
+    };
+    const BuildCase cases[] = {
+        {"onlyColumnsWithEntriesShown_B5CellsInSecondColumn", {7, 3},
+         {{7, 2, 1}, {7, 5, 0.5}, {3, 5, -1}}, nullptr,
+         {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"c7", "c3"}, {true, true}},
+        {"fiveRowsKeepTheGivenOrder", {1, 4, 2, 9, 10}, {{9, 1, 1}}, nullptr,
+         {"B1"}, {"0", "0", "0", "1", "0"}, {"c1", "c4", "c2", "c9", "c10"},
+         {true, true, true, true, true}},
+        {"columnsPastDmcolsNotShown", {7}, {{7, 1, 2}, {7, 7, 1}}, nullptr,
+         {"B1"}, {"2"}, {"c7"}, {true}},
+        {"dmcolsZeroGivesRowsButNoColumns", {7, 3}, {{7, 1, 1}},
+         [](Model& m) { m.dmcols = 0; }, {}, {}, {"c7", "c3"}, {true, true}},
+        {"noMarkedCellsGivesEmptyTable", {}, {{7, 1, 1}}, nullptr, {}, {}, {}, {}},
+        {"fixedAndSpecialCellsHaveEmptyReadOnlyRows", {4, 7, 5},
+         {{4, 1, 1}, {7, 3, 1}},
+         [](Model& m) { m.pim[4] = -4; m.pim[5] = 0; },
+         {"B3"}, {"", "1", ""}, {"c4", "c7", "c5"}, {false, true, false}},
+        {"twinRowsShowTheSameEntries", {2, 9}, {{2, 4, 3}},
+         [](Model& m) { m.pim[9] = 2; }, {"B4"}, {"3", "3"}, {"c2", "c9"}, {true, true}},
+        {"moreRowsThanDmrowsAllLaidOut", {1, 2, 3}, {{3, 1, 1}},
+         [](Model& m) { m.dmrows = 1; }, {"B1"}, {"0", "0", "1"}, {"c1", "c2", "c3"},
+         {true, true, true}},
+        {"rowReadsTheParameterTheCellHolds", {3}, {{3, 1, 1}, {8, 2, 1}},
+         [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"c3"}, {true}},
+        {"cellOutsideTheModelIsReadOnly_unlabelledRowNamedByCell", {40, 6}, {{6, 1, 1}},
+         [](Model& m) { m.labels[6] = ""; }, {"B1"}, {"", "1"}, {"cell 40", "cell 6"},
+         {false, true}},
+    };
+    for (const BuildCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = twelveCellModel();
+        for (const Entry& e : c.entries)
+            m.dm.set(e.row, e.col, e.value);
+        if (c.adjust)
+            c.adjust(m);
+        DesignTable table;
+        table.build(m, c.rowCells);
 
-    EXPECT_EQ(table.rowCells(), c.rowCells);
-    std::vector<std::string> headers, texts, rowNames;
-    std::vector<bool> hasEntries;
-    for (int j = 0; j < table.columnCount(); ++j)
-        headers.push_back(table.column(j).header);
-    for (int n = 0; n < table.cellCount(); ++n)
-        texts.push_back(table.text(n));
-    for (int x = 0; x < table.rowCount(); ++x) {
-        rowNames.push_back(table.rowName(x));
-        hasEntries.push_back(table.row(x).hasEntries);
+        EXPECT_EQ(table.rowCells(), c.rowCells);
+        std::vector<std::string> headers, texts, rowNames;
+        std::vector<bool> hasEntries;
+        for (int j = 0; j < table.columnCount(); ++j)
+            headers.push_back(table.column(j).header);
+        for (int n = 0; n < table.cellCount(); ++n)
+            texts.push_back(table.text(n));
+        for (int x = 0; x < table.rowCount(); ++x) {
+            rowNames.push_back(table.rowName(x));
+            hasEntries.push_back(table.row(x).hasEntries);
+        }
+        EXPECT_EQ(headers, c.headers);
+        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(rowNames, c.rowNames);
+        EXPECT_EQ(hasEntries, c.hasEntries);
+        EXPECT_FALSE(table.hasEdits());
     }
-    EXPECT_EQ(headers, c.headers);
-    EXPECT_EQ(texts, c.texts);
-    EXPECT_EQ(rowNames, c.rowNames);
-    EXPECT_EQ(hasEntries, c.hasEntries);
-    EXPECT_FALSE(table.hasEdits());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DesignBuild,
-    testing::Values(
-        BuildCase{"onlyColumnsWithEntriesShown_B5CellsInSecondColumn", {7, 3},
-                  {{7, 2, 1}, {7, 5, 0.5}, {3, 5, -1}}, nullptr,
-                  {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"c7", "c3"}, {true, true}},
-        BuildCase{"fiveRowsKeepTheGivenOrder", {1, 4, 2, 9, 10}, {{9, 1, 1}}, nullptr,
-                  {"B1"}, {"0", "0", "0", "1", "0"}, {"c1", "c4", "c2", "c9", "c10"},
-                  {true, true, true, true, true}},
-        BuildCase{"columnsPastDmcolsNotShown", {7}, {{7, 1, 2}, {7, 7, 1}}, nullptr,
-                  {"B1"}, {"2"}, {"c7"}, {true}},
-        BuildCase{"dmcolsZeroGivesRowsButNoColumns", {7, 3}, {{7, 1, 1}},
-                  [](Model& m) { m.dmcols = 0; }, {}, {}, {"c7", "c3"}, {true, true}},
-        BuildCase{"noMarkedCellsGivesEmptyTable", {}, {{7, 1, 1}}, nullptr, {}, {}, {}, {}},
-        BuildCase{"fixedAndSpecialCellsHaveEmptyReadOnlyRows", {4, 7, 5},
-                  {{4, 1, 1}, {7, 3, 1}},
-                  [](Model& m) { m.pim[4] = -4; m.pim[5] = 0; },
-                  {"B3"}, {"", "1", ""}, {"c4", "c7", "c5"}, {false, true, false}},
-        BuildCase{"twinRowsShowTheSameEntries", {2, 9}, {{2, 4, 3}},
-                  [](Model& m) { m.pim[9] = 2; }, {"B4"}, {"3", "3"}, {"c2", "c9"}, {true, true}},
-        BuildCase{"moreRowsThanDmrowsAllLaidOut", {1, 2, 3}, {{3, 1, 1}},
-                  [](Model& m) { m.dmrows = 1; }, {"B1"}, {"0", "0", "1"}, {"c1", "c2", "c3"},
-                  {true, true, true}},
-        BuildCase{"rowReadsTheParameterTheCellHolds", {3}, {{3, 1, 1}, {8, 2, 1}},
-                  [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"c3"}, {true}},
-        BuildCase{"cellOutsideTheModelIsReadOnly_unlabelledRowNamedByCell", {40, 6}, {{6, 1, 1}},
-                  [](Model& m) { m.labels[6] = ""; }, {"B1"}, {"", "1"}, {"cell 40", "cell 6"},
-                  {false, true}}),
-    [](const testing::TestParamInfo<BuildCase>& info) { return std::string(info.param.name); });
 
 // A table of the given rows over a model with one entry per (row cell, column 1..cols).
 DesignTable fullTable(Model& m, std::vector<int> rowCells, int cols)

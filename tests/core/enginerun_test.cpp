@@ -2,35 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "runs/engineoutput.h"
+#include "support.h"
 
 namespace tw {
 namespace {
 
-struct LineCase {
-    const char* input;
-    const char* expected;
-};
+using namespace twtest;
 
-class EngineInputLine : public testing::TestWithParam<LineCase> {};
-
-TEST_P(EngineInputLine, NamesTravelUnchangedInsideQuotes)
+TEST(EngineInputLine, NamesTravelUnchangedInsideQuotes)
 {
-    const auto line = engineInputLine(GetParam().input);
-    ASSERT_TRUE(line.ok()) << line.error().text();
-    EXPECT_EQ(*line, GetParam().expected);
+    for (const std::string name : {"quarlet.mss", "/home/a b/my model.mss", "x;rm -rf $HOME|&.mss", "it's.mss"}) {
+        const auto line = engineInputLine(name);
+        ASSERT_TRUE(line.ok()) << line.error().text();
+        EXPECT_EQ(*line, "i=\"" + name + "\" l=\"" + name + ".out\" \n");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, EngineInputLine,
-    testing::Values(LineCase{"quarlet.mss", "i=\"quarlet.mss\" l=\"quarlet.mss.out\" \n"},
-                    LineCase{"/home/a b/my model.mss", "i=\"/home/a b/my model.mss\" l=\"/home/a b/my model.mss.out\" \n"},
-                    LineCase{"x;rm -rf $HOME|&.mss", "i=\"x;rm -rf $HOME|&.mss\" l=\"x;rm -rf $HOME|&.mss.out\" \n"},
-                    LineCase{"it's.mss", "i=\"it's.mss\" l=\"it's.mss.out\" \n"}));
 
 TEST(EngineInputLineRefused, NameWithQuoteOrLineBreakCannotBreakTheLine)
 {
@@ -45,31 +32,18 @@ TEST(EngineInputLineRefused, NameWithQuoteOrLineBreakCannotBreakTheLine)
 
 class EngineOutputStamp : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = std::filesystem::temp_directory_path()
-            / ("tw-stamp-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
-               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        file = dir / "m.mss.out";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    void write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+    void write(const std::string& text) { writeFile(file, text); }
 
-    std::filesystem::path dir;
-    std::filesystem::path file;
+    ScratchDir dir;
+    fs::path file = dir / "m.mss.out";
 };
 
-TEST_F(EngineOutputStamp, StaleOutputDoesNotCountAsWritten)
+TEST_F(EngineOutputStamp, OnlyNewOrRewrittenOutputCounts)
 {
     write("old results\n");
-    const FileStamp before = stampOf(file);
-    EXPECT_FALSE(writtenSince(before, file));
-}
+    EXPECT_FALSE(writtenSince(stampOf(file), file));
 
-TEST_F(EngineOutputStamp, NewOrRewrittenOutputCounts)
-{
+    fs::remove(file);
     FileStamp before = stampOf(file);
     write("new\n");
     EXPECT_TRUE(writtenSince(before, file));

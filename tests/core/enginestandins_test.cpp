@@ -1,77 +1,25 @@
 // The stand-in engine and converter run as real programs, fed as the windows feed them.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include "support.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
-extern char** environ;
+using namespace twtest;
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-/// Runs a program in a directory with the text on its standard input; its exit code.
-int runIn(const fs::path& directory, const std::string& program, const std::string& input)
-{
-    const fs::path inputFile = directory / ".stdin";
-    writeFile(inputFile, input);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-    posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv{const_cast<char*>(program.c_str()), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class StandIns : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path()
-            / ("tw standins " + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path dir;
-    const std::string corvane = TW_BINARY_DIR "/app/corvane";
-    const std::string hadleck = TW_BINARY_DIR "/app/hadleck";
+    ScratchDir scratch;  // its name holds a blank
+    const fs::path& dir = scratch.path();
+    const std::string corvane = builtProgram("corvane");
+    const std::string hadleck = builtProgram("hadleck");
 };
 
 /// The engine's report on a model edited from the well-formed two-strata file.
 std::string engineReport(const fs::path& dir, const std::string& engine, const std::string& from,
                          const std::string& to)
 {
-    std::string model = readFile(TW_TEST_DATA "/runs/twostrata.mss");
+    std::string model = fileText(TW_TEST_DATA "/runs/twostrata.mss");
     if (!from.empty()) {
         const auto at = model.find(from);
         EXPECT_NE(at, std::string::npos) << from;
@@ -80,8 +28,8 @@ std::string engineReport(const fs::path& dir, const std::string& engine, const s
     }
     const fs::path input = dir / "my model; $x & y.mss";
     writeFile(input, model);
-    EXPECT_EQ(runIn(dir, engine, "i=\"" + input.string() + "\" l=\"" + input.string() + ".out\" \n"), 0);
-    return readFile(input.string() + ".out");
+    EXPECT_EQ(runProgram(engine, "i=\"" + input.string() + "\" l=\"" + input.string() + ".out\" \n", dir), 0);
+    return fileText(input.string() + ".out");
 }
 
 std::vector<std::string> errorLinesOf(const std::string& report)
@@ -132,8 +80,8 @@ TEST_F(StandIns, EngineReportsEachStructuralFaultOnAnErrorLine)
 TEST_F(StandIns, EngineWithMissingInputWritesAnErrorLineInsteadOfCrashing)
 {
     const std::string input = (dir / "no such.mss").string();
-    EXPECT_EQ(runIn(dir, corvane, "i=\"" + input + "\" l=\"" + input + ".out\" \n"), 0);
-    EXPECT_EQ(errorLinesOf(readFile(input + ".out")),
+    EXPECT_EQ(runProgram(corvane, "i=\"" + input + "\" l=\"" + input + ".out\" \n", dir), 0);
+    EXPECT_EQ(errorLinesOf(fileText(input + ".out")),
               std::vector<std::string>{"KESTON ERROR: cannot open model file " + input});
 }
 
@@ -150,8 +98,8 @@ TEST_F(StandIns, ConverterTalliesRecordsAndListsMisfitsWithLineNumbers)
     writeFile(dir / "birds.cap", kCaptures);
     const std::string answers =
         "Y\r\nbirds.cap\r\n2,4,1,2\r\n1010\r\n12\r\n1\r\n0\r\n6\r\n  MF\r\n8\r\n9\r\n2\r\n0\r\nmy title\r\n";
-    EXPECT_EQ(runIn(dir, hadleck, answers), 0);
-    const std::string listing = readFile(dir / "hadleck.out");
+    EXPECT_EQ(runProgram(hadleck, answers, dir), 0);
+    const std::string listing = fileText(dir / "hadleck.out");
     for (const char* expected :
          {"  Input file: birds.cap\n", "  Strata: 2  Time periods: 4  Age classes: 1  Groups: 2\n",
           "  Column of group code: 6  Group codes:   MF\n", "  Frequency: columns 8 to 9\n",
@@ -166,8 +114,8 @@ TEST_F(StandIns, ConverterTalliesRecordsAndListsMisfitsWithLineNumbers)
 
 TEST_F(StandIns, ConverterSaysWhereTheAnswersEnd)
 {
-    EXPECT_EQ(runIn(dir, hadleck, "Y\r\nbirds.cap\r\n6,4,1,1\r\n"), 1);
-    EXPECT_NE(readFile(dir / "hadleck.out").find("Error: the answer file ends before the time increments"),
+    EXPECT_EQ(runProgram(hadleck, "Y\r\nbirds.cap\r\n6,4,1,1\r\n", dir), 1);
+    EXPECT_NE(fileText(dir / "hadleck.out").find("Error: the answer file ends before the time increments"),
               std::string::npos);
 }
 

@@ -2,29 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "model/constraintsreader.h"
 #include "model/textrules.h"
+#include "support.h"
 
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
 Model withMap(const std::vector<int>& pim, std::vector<std::string> fixedlist = {})
 {
-    Model m = startupModel();
-    m.npar = static_cast<int>(pim.size());
-    createCellArrays(m);
-    for (std::size_t i = 0; i < pim.size(); ++i) {
-        m.pim[i + 1] = static_cast<std::int16_t>(pim[i]);
-        m.labels[i + 1] = std::string(1, static_cast<char>('a' + i % 26));
-    }
+    Model m = modelWithMap(pim);
     m.fixedlist = std::move(fixedlist);
     return m;
 }
@@ -58,48 +49,46 @@ std::string listingLine(int cell, int point, int pim, std::string_view label)
     return line;
 }
 
-struct PointCase {
-    const char* name;
-    std::vector<int> pim;
-    std::vector<std::string> fixedlist;
-    std::vector<int> point;
-    std::vector<int> pimAfter;
-    int nparms;
-    int allFixedEvents;
-    std::vector<std::string> listedLabels;
-};
-
-class PointNumbering : public ::testing::TestWithParam<PointCase> {};
-
-TEST_P(PointNumbering, numbersParametersWithoutGaps)
+TEST(PointNumbering, numbersParametersWithoutGaps)
 {
-    const PointCase& c = GetParam();
-    Model m = withMap(c.pim, c.fixedlist);
-    const auto labelsBefore = m.labels;
-    const NumberingResult r = computePointNumbering(m);
-    EXPECT_EQ(cells(r.point), c.point);
-    EXPECT_EQ(cells(m.pim), c.pimAfter);
-    EXPECT_EQ(m.nparms, c.nparms);
-    EXPECT_EQ(r.allFixedEvents, c.allFixedEvents);
-    EXPECT_EQ(listedLabels(r), c.listedLabels);
-    EXPECT_EQ(m.labels, labelsBefore) << "labels stay per cell";
-}
-
-INSTANTIATE_TEST_SUITE_P(Maps, PointNumbering, ::testing::Values(
-    PointCase{"tiesCloseTheGap", {5, 5, 7, 9, 7}, {}, {1, 1, 2, 3, 2}, {1, 1, 2, 3, 2}, 3, 0, {"a", "a", "c", "d", "c"}},
-    PointCase{"fixedCellTradesWithTheBack", {1, 2, 0, 4}, {}, {1, 2, -4, 3}, {1, 2, 0, 3}, 3, 0, {"a", "b", "", "d"}},
-    PointCase{"nothingFixedSkipsTheTrade", {3, 1, 2}, {}, {1, 2, 3}, {1, 2, 3}, 3, 0, {"a", "b", "c"}},
-    PointCase{"everyCellFixedByMap", {0, -3, -1}, {}, {-1, -2, -3}, {0, -3, -1}, 0, 0, {"", "", ""}},
-    PointCase{"listFixingsLeaveNoCellToTradeWith", {1, 2, 3, 0}, {"S(1)=.5", "S(2)=.5", "S(3)=.5"},
+    struct PointCase {
+        const char* name;
+        std::vector<int> pim;
+        std::vector<std::string> fixedlist;
+        std::vector<int> point;
+        std::vector<int> pimAfter;
+        int nparms;
+        int allFixedEvents;
+        std::vector<std::string> listedLabels;
+    };
+    const PointCase cases[] = {
+        {"tiesCloseTheGap", {5, 5, 7, 9, 7}, {}, {1, 1, 2, 3, 2}, {1, 1, 2, 3, 2}, 3, 0, {"a", "a", "c", "d", "c"}},
+        {"fixedCellTradesWithTheBack", {1, 2, 0, 4}, {}, {1, 2, -4, 3}, {1, 2, 0, 3}, 3, 0, {"a", "b", "", "d"}},
+        {"nothingFixedSkipsTheTrade", {3, 1, 2}, {}, {1, 2, 3}, {1, 2, 3}, 3, 0, {"a", "b", "c"}},
+        {"everyCellFixedByMap", {0, -3, -1}, {}, {-1, -2, -3}, {0, -3, -1}, 0, 0, {"", "", ""}},
+        {"listFixingsLeaveNoCellToTradeWith", {1, 2, 3, 0}, {"S(1)=.5", "S(2)=.5", "S(3)=.5"},
               {-1, -2, -3, -4}, {1, 2, 3, 0}, 3, 3, {"", "", "", ""}},
-    PointCase{"fewerParametersThanCountedEndsTheGapClosing", {1, 1, 2}, {"S(3)=.5"}, {1, 1, -3}, {1, 1, 2}, 1, 0,
+        {"fewerParametersThanCountedEndsTheGapClosing", {1, 1, 2}, {"S(3)=.5"}, {1, 1, -3}, {1, 1, 2}, 1, 0,
               {"a", "a", ""}},
-    PointCase{"listEntriesNamingNoCellAreSkipped", {1, 2, 3},
+        {"listEntriesNamingNoCellAreSkipped", {1, 2, 3},
               {"S(0)=1", "S(99)=1", "S(2.5)=1", "junk", "  S(2)=1", "S(-1)=1"}, {1, 2, 3}, {1, 2, 3}, 3, 0,
               {"a", "b", "c"}},
-    PointCase{"tradeRenumbersEveryTiedCell", {0, 5, 5, 6, 6}, {}, {-5, 1, 1, 2, 2}, {0, 1, 1, 2, 2}, 2, 0,
-              {"", "b", "b", "d", "d"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"tradeRenumbersEveryTiedCell", {0, 5, 5, 6, 6}, {}, {-5, 1, 1, 2, 2}, {0, 1, 1, 2, 2}, 2, 0,
+              {"", "b", "b", "d", "d"}},
+    };
+    for (const PointCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = withMap(c.pim, c.fixedlist);
+        const auto labelsBefore = m.labels;
+        const NumberingResult r = computePointNumbering(m);
+        EXPECT_EQ(cells(r.point), c.point);
+        EXPECT_EQ(cells(m.pim), c.pimAfter);
+        EXPECT_EQ(m.nparms, c.nparms);
+        EXPECT_EQ(r.allFixedEvents, c.allFixedEvents);
+        EXPECT_EQ(listedLabels(r), c.listedLabels);
+        EXPECT_EQ(m.labels, labelsBefore) << "labels stay per cell";
+    }
+}
 
 TEST(CheckListing, linesMatchTheListingFormat)
 {
@@ -115,11 +104,7 @@ TEST(CheckListing, goldenListingOfAConstraintsModel)
     auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
     ASSERT_TRUE(read.ok()) << read.error().text();
     Model m = read->model;
-    const auto r = computePointNumbering(m);
-    std::ifstream golden(TW_TEST_DATA "/constraints/model1.chk", std::ios::binary);
-    std::stringstream expected;
-    expected << golden.rdbuf();
-    EXPECT_EQ(r.listing, expected.str());
+    EXPECT_EQ(computePointNumbering(m).listing, fileText(TW_TEST_DATA "/constraints/model1.chk"));
     EXPECT_EQ(m.nparms, 3);
 }
 
@@ -243,16 +228,10 @@ TEST(PointNumberingRandom, fastNumberingAgreesWithTheLiteralOne)
 
 TEST(PointNumberingFile, savesTheListingInPlaceOfAnOldOne)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("tw-chk-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / kCheckListingName).string();
-    std::ofstream(path) << "old listing that is longer than the new one\n";
-    ASSERT_TRUE(saveCheckListing("    1     1     1 a\r\n", path).ok());
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    EXPECT_EQ(content.str(), "    1     1     1 a\r\n");
-    std::filesystem::remove_all(dir);
+    ScratchDir dir;
+    writeFile(dir / kCheckListingName, "old listing that is longer than the new one\n");
+    ASSERT_TRUE(saveCheckListing("    1     1     1 a\r\n", (dir / kCheckListingName).string()).ok());
+    EXPECT_EQ(fileText(dir / kCheckListingName), "    1     1     1 a\r\n");
 }
 
 }  // namespace

@@ -4,33 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "runs/persperiodinput.h"
 #include "runs/persperiodlisting.h"
 #include "runs/persperiodmodel.h"
+#include "support.h"
 
 using namespace tw;
-namespace fs = std::filesystem;
+using namespace twtest;
 
 namespace {
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void spit(const fs::path& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
 
 Result<PeriodInput> scan(const std::string& text)
 {
@@ -86,7 +70,7 @@ TEST(PeriodModelFile, fourteenCountsGiveTheWholeFileByteForByte)
     PeriodCohort cohort{3, 97, {17, 4, 8, 2, 6, 1, 9, 5, 3, 2, 7, 1, 2, 3}};
     std::ostringstream out;
     writePeriodModel(out, cohort, 4);
-    EXPECT_EQ(out.str(), slurp(fs::path(TW_TEST_DATA) / "persperiod" / "runsurv14.t1"));
+    EXPECT_EQ(out.str(), fileText(fs::path(TW_TEST_DATA) / "persperiod" / "runsurv14.t1"));
 }
 
 // ---- The input scan --------------------------------------------------------------
@@ -220,37 +204,29 @@ std::string listing(const std::vector<double>& estimates, bool definite = true)
 
 class PeriodRunsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("tw-persperiod-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())
-                                           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     // Runs the command on body with runs answered from listings (nullopt: no listing).
     Result<PeriodCommandResult> run(const std::string& body, const std::vector<std::optional<std::string>>& listings,
                                     std::vector<CohortRun>* asked = nullptr, int cancelAt = 0)
     {
-        spit(dir / "periods.inp", std::string(kHead) + body);
+        writeFile(dir / "periods.inp", std::string(kHead) + body);
         std::size_t next = 0;
         const RunCohort runner = [&](const CohortRun& cohort) -> RunAnswer {
             if (asked)
                 asked->push_back(cohort);
             EXPECT_FALSE(fs::exists(dir / "runsurv.t2")) << "a stale listing is left for run " << cohort.run;
-            models.push_back(slurp(dir / "runsurv.t1"));
+            models.push_back(fileText(dir / "runsurv.t1"));
             if (cohort.run == cancelAt)
                 return {RunEnd::Cancelled, {}};
             if (next < listings.size() && listings[next])
-                spit(dir / "runsurv.t2", *listings[next]);
+                writeFile(dir / "runsurv.t2", *listings[next]);
             ++next;
             return {};
         };
         return runEachPeriodCommand((dir / "periods.inp").string(), dir, model, "fennel1 < input", runner);
     }
 
-    fs::path dir;
+    ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     Model model = [] {
         Model m = startupModel();
         m.npar = 30;
@@ -273,7 +249,7 @@ TEST_F(PeriodRunsTest, estimatesFixTheirCellsAndNotAsSpecialValues)
     const std::vector<std::string> lines = {"S(21)=.45 /* PP(a) */;", "S(22)=.6 /* PP(b) */;",
                                             "S(23)=.3125 /* PP(c) */;", "S(24)=.333333 /* PP(d) */;"};
     EXPECT_EQ(model.fixedlist, lines);
-    EXPECT_EQ(slurp(dir / "quarlet.tmp"), "s(21)=.45 /* PP(a) */;\r\ns(22)=.6 /* PP(b) */;\r\n"
+    EXPECT_EQ(fileText(dir / "quarlet.tmp"), "s(21)=.45 /* PP(a) */;\r\ns(22)=.6 /* PP(b) */;\r\n"
                                           "s(23)=.3125 /* PP(c) */;\r\ns(24)=.333333 /* PP(d) */;\r\n");
     EXPECT_EQ(model.initval[21], 0.45);
     EXPECT_EQ(model.pim[21], -21);  // the fixed marker, not -round(.45) = 0
@@ -323,7 +299,7 @@ TEST_F(PeriodRunsTest, eachRunOwnsItsPlacesWhateverItsListingHolds)
         const auto result = run(body, c.listings);
         ASSERT_TRUE(result.ok()) << result.error().text();
         EXPECT_EQ(model.fixedlist, c.lines);
-        const std::string log = slurp(dir / "Tallowick2.log");
+        const std::string log = fileText(dir / "Tallowick2.log");
         for (const std::string& line : c.logged)
             EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\nin\n" << log;
     }
@@ -348,7 +324,7 @@ TEST_F(PeriodRunsTest, refusedAndZeroCohortsKeepTheirPlacesAndTheRunsGoOn)
     // 3 places of the zero cohort, 3 of the refused one: the third cohort's are 7 and 8,
     // which lie past the six labels.
     EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(27)=.3 /* */;", "S(28)=.4 /* */;"}));
-    const std::string log = slurp(dir / "Tallowick2.log");
+    const std::string log = fileText(dir / "Tallowick2.log");
     EXPECT_NE(log.find("Cohort 1/3 (line 5): not run, its cohort value is 0; its 3 estimate places stay empty.\r\n"),
               std::string::npos);
     EXPECT_NE(log.find("Cohort 3/3 (line 18): fennel1 < input\r\n"), std::string::npos);
@@ -373,10 +349,10 @@ TEST_F(PeriodRunsTest, cellsTheModelDoesNotHaveAreListedButNotFixed)
         const auto result = run("  N(1)=60;\n20\n30\nLABELS;\nS(0031)=PP(a) ;\nS(0032)=PP(b) ;\nPROC\n",
                                 {listing({0.5, 0.25})});
         ASSERT_TRUE(result.ok()) << result.error().text();
-        EXPECT_EQ(slurp(dir / "quarlet.tmp"), "s(31)=.5 /* PP(a) */;\r\ns(32)=.25 /* PP(b) */;\r\n");
+        EXPECT_EQ(fileText(dir / "quarlet.tmp"), "s(31)=.5 /* PP(a) */;\r\ns(32)=.25 /* PP(b) */;\r\n");
         EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(31)=.5 /* PP(a) */;", "S(32)=.25 /* PP(b) */;"}));
         EXPECT_EQ(model.pim, before.pim);
-        EXPECT_NE(slurp(dir / "Tallowick2.log").find(c.logged), std::string::npos);
+        EXPECT_NE(fileText(dir / "Tallowick2.log").find(c.logged), std::string::npos);
         model.fixedlist.clear();
     }
 }
@@ -389,7 +365,7 @@ TEST_F(PeriodRunsTest, cancelledOrBrokenCommandFixesNothing)
     EXPECT_EQ(cancelled->end, RunEnd::Cancelled);
     EXPECT_EQ(model, before);
     EXPECT_FALSE(fs::exists(dir / "quarlet.tmp"));
-    EXPECT_NE(slurp(dir / "Tallowick2.log").find("Cohort 2/2 (line 8): cancelled; nothing is fixed.\r\n"),
+    EXPECT_NE(fileText(dir / "Tallowick2.log").find("Cohort 2/2 (line 8): cancelled; nothing is fixed.\r\n"),
               std::string::npos);
 
     const std::pair<std::string, std::string> broken[] = {

@@ -29,50 +29,46 @@ ToolRun runModelTool(const std::string& arguments)
     return run;
 }
 
-struct CliCase {
-    const char* name;
-    std::string arguments;
-    int exitCode;
-    std::string errorStart;  // standard error starts with this ("" : standard error is empty)
-    bool outWritten;
-};
-
-class PimCommandLine : public ::testing::TestWithParam<CliCase> {};
-
-TEST_P(PimCommandLine, exitCodeMessageAndFiles)
+TEST(PimCommandLine, exitCodeMessageAndFiles)
 {
-    TempDir dir;
-    fs::copy_file(dataDir() / "example26" / "input.inp", "m.inp");
-    const CliCase& c = GetParam();
-    const ToolRun run = runModelTool(c.arguments);
-    EXPECT_EQ(run.exitCode, c.exitCode);
-    EXPECT_EQ(run.err.substr(0, c.errorStart.size()), c.errorStart);
-    if (c.errorStart.empty()) {
-        EXPECT_EQ(run.err, "");
-    }
-    if (c.exitCode == 1) {  // one line per message
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    }
-    EXPECT_EQ(fs::exists("out.mss"), c.outWritten);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PimCommandLine,
-    ::testing::Values(
-        CliCase{"readAndWrite", "--read-pims m.inp --write-pims out.mss", 0, "", true},
-        CliCase{"noStep", "", 2, "tallowick2-model: no step given\nusage: tallowick2-model STEP...\n", false},
-        CliCase{"unknownOption", "--read-pims m.inp --frobnicate", 2,
+    struct CliCase {
+        const char* name;
+        std::string arguments;
+        int exitCode;
+        std::string errorStart;  // standard error starts with this ("" : standard error is empty)
+        bool outWritten;
+    };
+    const CliCase cases[] = {
+        {"readAndWrite", "--read-pims m.inp --write-pims out.mss", 0, "", true},
+        {"noStep", "", 2, "tallowick2-model: no step given\nusage: tallowick2-model STEP...\n", false},
+        {"unknownOption", "--read-pims m.inp --frobnicate", 2,
                 "tallowick2-model: unknown option \"--frobnicate\"\nusage:", false},
-        CliCase{"missingOperand", "--read-pims", 2, "tallowick2-model: --read-pims needs FILE\nusage:", false},
-        CliCase{"saveBeforeAnyRead", "--write-pims out.mss", 1,
+        {"missingOperand", "--read-pims", 2, "tallowick2-model: --read-pims needs FILE\nusage:", false},
+        {"saveBeforeAnyRead", "--write-pims out.mss", 1,
                 "\"Save model w/ PIM's\" is not available at this point\n", false},
-        CliCase{"noFileSelected", "--read-pims '*.*' --write-pims out.mss", 1, "No file selected\n", false},
-        CliCase{"emptyName", "--read-pims '' --write-pims out.mss", 1, "No file selected\n", false},
-        CliCase{"failedReadStopsLaterSteps", "--read-pims absent.inp --write-pims out.mss", 1,
+        {"noFileSelected", "--read-pims '*.*' --write-pims out.mss", 1, "No file selected\n", false},
+        {"emptyName", "--read-pims '' --write-pims out.mss", 1, "No file selected\n", false},
+        {"failedReadStopsLaterSteps", "--read-pims absent.inp --write-pims out.mss", 1,
                 "absent.inp: cannot open the file: No such file or directory\n", false},
-        CliCase{"saveOverInput", "--read-pims m.inp --write-pims ./m.inp", 1,
-                "Input & Output filenames (m.inp) must be different!\n", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"saveOverInput", "--read-pims m.inp --write-pims ./m.inp", 1,
+                "Input & Output filenames (m.inp) must be different!\n", false},
+    };
+    for (const CliCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        fs::copy_file(dataDir() / "example26" / "input.inp", "m.inp");
+        const ToolRun run = runModelTool(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.err.substr(0, c.errorStart.size()), c.errorStart);
+        if (c.errorStart.empty()) {
+            EXPECT_EQ(run.err, "");
+        }
+        if (c.exitCode == 1) {  // one line per message
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        }
+        EXPECT_EQ(fs::exists("out.mss"), c.outWritten);
+    }
+}
 
 TEST(PimCommandLineHelp, printsUsageAndRunsNothing)
 {

@@ -5,8 +5,10 @@
 #include "model/model.h"
 #include "pim/gridview.h"
 #include "pim/gridwriteback.h"
+#include "support.h"
 
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
@@ -22,73 +24,55 @@ PimGrid grid(int rowLength, int rowsPerAge, Texts texts)
     return g;
 }
 
-struct CommandCase {
-    const char* name;
-    int rowLength;
-    int rowsPerAge;
-    Texts before;
-    GridCommand command;
-    Zeros zeros;
-    Texts after;
-};
-
-class GridCommands : public testing::TestWithParam<CommandCase> {};
-
-TEST_P(GridCommands, changeTheTextsAsStated)
-{
-    const CommandCase& c = GetParam();
-    PimGrid g = grid(c.rowLength, c.rowsPerAge, c.before);
-    applyCommand(g, c.command, c.zeros);
-    EXPECT_EQ(g.texts, c.after);
-}
-
 constexpr auto Skip = Zeros::Skip;
 constexpr auto Change = Zeros::Change;
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GridCommands,
-    testing::Values(
-        CommandCase{"varyingLeavesZeros", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Skip, {"1", "0", "2", "3"}},
-        CommandCase{"varyingChangesZerosToo", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Change,
-                    {"1", "2", "3", "4"}},
-        CommandCase{"timeTakingPartDependsOnTheTarget", 3, 2, {"4", "5", "6", "0", "8", "9"},
-                    GridCommand::ConstantOverTime, Skip, {"4", "4", "4", "0", "0", "0"}},
-        CommandCase{"timeSkipsZeroTargets", 3, 1, {"4", "0", "6"}, GridCommand::ConstantOverTime, Skip,
-                    {"4", "0", "4"}},
-        CommandCase{"timeChangesZeroTargetsWhenAsked", 3, 1, {"4", "0", "6"}, GridCommand::ConstantOverTime, Change,
-                    {"4", "4", "4"}},
-        CommandCase{"timeCopiesTheTextVerbatim", 2, 2, {"1.5", "7", "12abc", "3"}, GridCommand::ConstantOverTime,
-                    Skip, {"1.5", "1.5", "12abc", "12abc"}},
-        CommandCase{"allTakesCellZero", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Skip,
-                    {"5", "0", "5", "5"}},
-        CommandCase{"allWithZerosToo", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Change,
-                    {"5", "5", "5", "5"}},
-        CommandCase{"ageWithOneClassChangesNothing", 2, 2, {"1", "2", "3", "4"}, GridCommand::ConstantOverAge, Skip,
-                    {"1", "2", "3", "4"}},
-        CommandCase{"ageCopiesTheFirstClassZerosIncluded", 2, 2, {"1", "2", "3", "0", "5", "6", "7", "8"},
-                    GridCommand::ConstantOverAge, Skip, {"1", "2", "3", "0", "1", "2", "3", "0"}},
-        CommandCase{"strataKeepsEachClassItsOwnFirstRow", 2, 2,
-                    {"1", "2", "3", "4", "5", "6", "7", "0", "9", "10", "11", "12"}, GridCommand::ConstantOverStrata,
-                    Skip, {"1", "2", "1", "2", "5", "6", "5", "0", "9", "10", "9", "10"}},
-        CommandCase{"emptyGridIsLeftAlone", 0, 0, {}, GridCommand::ConstantOverAge, Skip, {}}),
-    [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
+TEST(GridCommands, changeTheTextsAsStated)
+{
+    struct CommandCase {
+        const char* name;
+        int rowLength;
+        int rowsPerAge;
+        Texts before;
+        GridCommand command;
+        Zeros zeros;
+        Texts after;
+    };
+    const CommandCase cases[] = {
+        {"varyingLeavesZeros", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Skip, {"1", "0", "2", "3"}},
+        {"varyingChangesZerosToo", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Change,
+           {"1", "2", "3", "4"}},
+        {"timeTakingPartDependsOnTheTarget", 3, 2, {"4", "5", "6", "0", "8", "9"},
+           GridCommand::ConstantOverTime, Skip, {"4", "4", "4", "0", "0", "0"}},
+        {"timeSkipsZeroTargets", 3, 1, {"4", "0", "6"}, GridCommand::ConstantOverTime, Skip,
+           {"4", "0", "4"}},
+        {"timeChangesZeroTargetsWhenAsked", 3, 1, {"4", "0", "6"}, GridCommand::ConstantOverTime, Change,
+           {"4", "4", "4"}},
+        {"timeCopiesTheTextVerbatim", 2, 2, {"1.5", "7", "12abc", "3"}, GridCommand::ConstantOverTime,
+           Skip, {"1.5", "1.5", "12abc", "12abc"}},
+        {"allTakesCellZero", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Skip,
+           {"5", "0", "5", "5"}},
+        {"allWithZerosToo", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Change,
+           {"5", "5", "5", "5"}},
+        {"ageWithOneClassChangesNothing", 2, 2, {"1", "2", "3", "4"}, GridCommand::ConstantOverAge, Skip,
+           {"1", "2", "3", "4"}},
+        {"ageCopiesTheFirstClassZerosIncluded", 2, 2, {"1", "2", "3", "0", "5", "6", "7", "8"},
+           GridCommand::ConstantOverAge, Skip, {"1", "2", "3", "0", "1", "2", "3", "0"}},
+        {"strataKeepsEachClassItsOwnFirstRow", 2, 2,
+           {"1", "2", "3", "4", "5", "6", "7", "0", "9", "10", "11", "12"}, GridCommand::ConstantOverStrata,
+           Skip, {"1", "2", "1", "2", "5", "6", "5", "0", "9", "10", "9", "10"}},
+        {"emptyGridIsLeftAlone", 0, 0, {}, GridCommand::ConstantOverAge, Skip, {}},
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        PimGrid g = grid(c.rowLength, c.rowsPerAge, c.before);
+        applyCommand(g, c.command, c.zeros);
+        EXPECT_EQ(g.texts, c.after);
+    }
+}
 
 // Two groups, two age classes, three strata, three periods of 2, 1 and 2 occasions.
-Model modelTwoGroups()
-{
-    Model m = startupModel();
-    m.groups = 2;
-    m.nage = 2;
-    m.nstrat = 3;
-    m.nyrs = 3;
-    m.secpers = {0, 2, 1, 2};
-    m.cumsec = {0, 2, 3, 5};
-    m.totsec = 5;
-    computeDerivedSizes(m);
-    m.npar = static_cast<int>(expectedCellCount(m));
-    createCellArrays(m);
-    return m;
-}
+Model modelTwoGroups() { return modelOfShape(2, 2, 3, {2, 1, 2}); }
 
 TEST(GridCommandsInViews, strataInMovementWindowUsesNstratMinusOneRows)
 {
@@ -139,33 +123,17 @@ TEST(GridOops, restoresTheBuiltStateOfThisVeryWindow)
     }
 }
 
-struct WriteBackCase {
-    const char* name;
-    std::string text;
-    std::int16_t stored;
-};
-
-class GridWriteBack : public testing::TestWithParam<WriteBackCase> {};
-
-TEST_P(GridWriteBack, storesTheRoundedDecimalValue)
+TEST(GridWriteBack, storesTheRoundedDecimalValue)
 {
-    Model m = modelTwoGroups();
-    const auto report = writeBackGrid(m, {5}, {GetParam().text});
-    EXPECT_TRUE(report.outOfRangeCells.empty());
-    EXPECT_EQ(m.pim[5], GetParam().stored);
-    EXPECT_EQ(m.unsaved, GetParam().stored == 5 ? 0 : 1);
+    const std::pair<const char*, std::int16_t> cases[] = {
+        {"12abc", 12}, {"2.5", 2}, {"3.5", 4}, {"", 0}, {"-7", -7}, {"5", 5}, {"32767", 32767}, {"-32768", -32768}};
+    for (const auto& [text, stored] : cases) {
+        Model m = modelTwoGroups();
+        EXPECT_TRUE(writeBackGrid(m, {5}, {text}).outOfRangeCells.empty()) << text;
+        EXPECT_EQ(m.pim[5], stored) << text;
+        EXPECT_EQ(m.unsaved, stored == 5 ? 0 : 1) << text;  // the same value is no change
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(WriteBackTexts, GridWriteBack,
-                         testing::Values(WriteBackCase{"trailingLetters", "12abc", 12},
-                                         WriteBackCase{"halfDownToEven", "2.5", 2},
-                                         WriteBackCase{"halfUpToEven", "3.5", 4},
-                                         WriteBackCase{"emptyIsZero", "", 0},
-                                         WriteBackCase{"negative", "-7", -7},
-                                         WriteBackCase{"sameValueIsNoChange", "5", 5},
-                                         WriteBackCase{"largestValue", "32767", 32767},
-                                         WriteBackCase{"smallestValue", "-32768", -32768}),
-                         [](const testing::TestParamInfo<WriteBackCase>& info) { return info.param.name; });
 
 TEST(GridWriteBackErrors, outOfRangeKeepsTheOldValueAndNamesTheCells)
 {

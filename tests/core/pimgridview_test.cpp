@@ -5,39 +5,17 @@
 #include <map>
 
 #include "model/model.h"
+#include "support.h"
 
 using namespace tw;
+using namespace twtest;
 
 namespace {
 
-// A loaded model with pim(i) = i, secondary periods given per primary period.
-Model modelWith(int groups, int nage, int nstrat, const std::vector<int>& occasions)
-{
-    Model m = startupModel();
-    m.groups = groups;
-    m.nage = nage;
-    m.nstrat = nstrat;
-    m.nyrs = static_cast<int>(occasions.size());
-    m.secpers.assign(1, 0.0);
-    m.cumsec.assign(1, 0);
-    for (int k : occasions) {
-        m.secpers.push_back(k);
-        m.cumsec.push_back(static_cast<std::int16_t>(m.cumsec.back() + k));
-    }
-    m.totsec = m.cumsec.back();
-    computeDerivedSizes(m);
-    m.npar = static_cast<int>(expectedCellCount(m));
-    createCellArrays(m);
-    return m;
-}
-
 // Two groups, two age classes, three strata, three primary periods with 2, 0 and 1
 // secondary occasions: survival and movement cells 1..72, open capture 73..84,
-// closed capture 85..102.
-Model twoGroupsTwoAgesThreeStrata()
-{
-    return modelWith(2, 2, 3, {2, 0, 1});
-}
+// closed capture 85..102; pim(i) = i.
+Model twoGroupsTwoAgesThreeStrata() { return modelOfShape(2, 2, 3, {2, 0, 1}); }
 
 std::vector<GridWindowLayout> view(const Model& m, ViewKind kind)
 {
@@ -46,49 +24,45 @@ std::vector<GridWindowLayout> view(const Model& m, ViewKind kind)
     return built.ok() ? *built : std::vector<GridWindowLayout>{};
 }
 
-struct WindowCase {
-    const char* name;
-    ViewKind kind;
-    std::size_t window;
-    int number;
-    const char* caption;
-    std::vector<int> cells;  // model cells in grid order, from the model-file numbering
-};
-
-class ViewCellNumbers : public testing::TestWithParam<WindowCase> {};
-
-TEST_P(ViewCellNumbers, showTheModelFileCells)
+TEST(ViewCellNumbers, showTheModelFileCells)
 {
-    const WindowCase& c = GetParam();
-    const auto windows = view(twoGroupsTwoAgesThreeStrata(), c.kind);
-    ASSERT_GT(windows.size(), c.window);
-    const GridWindowLayout& w = windows[c.window];
-    EXPECT_EQ(w.number, c.number);
-    EXPECT_EQ(w.caption, c.caption);
-    EXPECT_EQ(w.cellmap, c.cells);
-    ASSERT_EQ(w.builtTexts.size(), c.cells.size());
-    for (std::size_t i = 0; i < c.cells.size(); ++i)
-        EXPECT_EQ(w.builtTexts[i], std::to_string(c.cells[i]));  // pim(i) = i
+    struct WindowCase {
+        const char* name;
+        ViewKind kind;
+        std::size_t window;
+        int number;
+        const char* caption;
+        std::vector<int> cells;  // model cells in grid order, from the model-file numbering
+    };
+    const WindowCase cases[] = {
+        {"survivalGroup1", ViewKind::Survival, 0, 0, "Survival - group 1",
+          {1, 10, 5, 14, 9, 18, 19, 28, 23, 32, 27, 36}},
+        {"survivalGroup2", ViewKind::Survival, 1, 1, "Survival - group 2",
+          {37, 46, 41, 50, 45, 54, 55, 64, 59, 68, 63, 72}},
+        {"movementFromBGroup2", ViewKind::Movement, 4, 4, "movement B- . - group 2",
+          {40, 49, 42, 51, 58, 67, 60, 69}},
+        {"movementFromAGroup1", ViewKind::Movement, 0, 0, "movement A- . - group 1",
+          {2, 11, 3, 12, 20, 29, 21, 30}},
+        {"openCaptureStratumOutermost", ViewKind::OpenCapture, 0, 0,
+          "Open capture probabilities - group 1 (all groups)",
+          {73, 74, 77, 78, 81, 82, 75, 76, 79, 80, 83, 84}},
+        {"closedCaptureStratumOutermost", ViewKind::ClosedCapture, 0, 0,
+          "Closed capture probabilities - group 1 (all groups)",
+          {85, 86, 87, 91, 92, 93, 97, 98, 99, 88, 89, 90, 94, 95, 96, 100, 101, 102}},
+    };
+    for (const WindowCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto windows = view(twoGroupsTwoAgesThreeStrata(), c.kind);
+        ASSERT_GT(windows.size(), c.window);
+        const GridWindowLayout& w = windows[c.window];
+        EXPECT_EQ(w.number, c.number);
+        EXPECT_EQ(w.caption, c.caption);
+        EXPECT_EQ(w.cellmap, c.cells);
+        ASSERT_EQ(w.builtTexts.size(), c.cells.size());
+        for (std::size_t i = 0; i < c.cells.size(); ++i)
+            EXPECT_EQ(w.builtTexts[i], std::to_string(c.cells[i]));  // pim(i) = i
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    TwoGroupsTwoAgesThreeStrata, ViewCellNumbers,
-    testing::Values(
-        WindowCase{"survivalGroup1", ViewKind::Survival, 0, 0, "Survival - group 1",
-                   {1, 10, 5, 14, 9, 18, 19, 28, 23, 32, 27, 36}},
-        WindowCase{"survivalGroup2", ViewKind::Survival, 1, 1, "Survival - group 2",
-                   {37, 46, 41, 50, 45, 54, 55, 64, 59, 68, 63, 72}},
-        WindowCase{"movementFromBGroup2", ViewKind::Movement, 4, 4, "movement B- . - group 2",
-                   {40, 49, 42, 51, 58, 67, 60, 69}},
-        WindowCase{"movementFromAGroup1", ViewKind::Movement, 0, 0, "movement A- . - group 1",
-                   {2, 11, 3, 12, 20, 29, 21, 30}},
-        WindowCase{"openCaptureStratumOutermost", ViewKind::OpenCapture, 0, 0,
-                   "Open capture probabilities - group 1 (all groups)",
-                   {73, 74, 77, 78, 81, 82, 75, 76, 79, 80, 83, 84}},
-        WindowCase{"closedCaptureStratumOutermost", ViewKind::ClosedCapture, 0, 0,
-                   "Closed capture probabilities - group 1 (all groups)",
-                   {85, 86, 87, 91, 92, 93, 97, 98, 99, 88, 89, 90, 94, 95, 96, 100, 101, 102}}),
-    [](const testing::TestParamInfo<WindowCase>& info) { return info.param.name; });
 
 TEST(GridViews, everyCellOfTheModelIsShownExactlyOnce)
 {
@@ -107,7 +81,7 @@ TEST(GridViews, everyCellOfTheModelIsShownExactlyOnce)
 
 TEST(GridViews, oneGroupCaptureWindowsCarryNoAllGroupsNote)
 {
-    const Model one = modelWith(1, 1, 2, {1, 1});
+    const Model one = modelOfShape(1, 1, 2, {1, 1});
     EXPECT_EQ(view(one, ViewKind::OpenCapture)[0].caption, "Open capture probabilities - group 1");
     EXPECT_EQ(view(one, ViewKind::ClosedCapture)[0].caption, "Closed capture probabilities - group 1");
 }
@@ -139,7 +113,7 @@ TEST(GridViews, geometryGapsAndHeaders)
 
 TEST(GridViews, movementWithOneStratumHasNoCells)
 {
-    const auto windows = view(modelWith(3, 1, 1, {1, 1, 1}), ViewKind::Movement);
+    const auto windows = view(modelOfShape(3, 1, 1, {1, 1, 1}), ViewKind::Movement);
     ASSERT_EQ(windows.size(), 3u);
     for (const GridWindowLayout& w : windows)
         EXPECT_EQ(w.cellCount(), 0);
@@ -148,7 +122,7 @@ TEST(GridViews, movementWithOneStratumHasNoCells)
 
 TEST(GridViews, shownTextIsThePlainParameterNumber)
 {
-    Model m = modelWith(1, 1, 1, {1, 1});
+    Model m = modelOfShape(1, 1, 1, {1, 1});
     m.pim[1] = -7;
     m.pim[2] = 0;
     const auto open = view(m, ViewKind::OpenCapture)[0];

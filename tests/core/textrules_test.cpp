@@ -4,55 +4,39 @@
 
 #include <clocale>
 #include <deque>
+#include <optional>
 
 using namespace tw;
 
 namespace {
 
-struct DecimalCase {
-    const char* text;
-    double value;
-};
-
-class DecimalValue : public ::testing::TestWithParam<DecimalCase> {};
-
-TEST_P(DecimalValue, readsLeniently)
+TEST(DecimalValue, readsLenientlyAndFailsInsteadOfInfinity)
 {
-    const auto& c = GetParam();
-    auto value = decimalValue(c.text);
-    ASSERT_TRUE(value.has_value()) << c.text;
-    EXPECT_DOUBLE_EQ(*value, c.value) << c.text;
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, DecimalValue,
-    ::testing::Values(
-        DecimalCase{"20 NAGE=1", 20}, DecimalCase{".5 /* x */;", 0.5}, DecimalCase{"0003)=S(0001)", 3},
-        DecimalCase{"1 2", 12}, DecimalCase{"&H1F", 31}, DecimalCase{"&h1f", 31}, DecimalCase{"&O17", 15},
-        DecimalCase{"", 0}, DecimalCase{"abc", 0}, DecimalCase{"-", 0}, DecimalCase{".", 0},
-        DecimalCase{"  -2.5e2x", -250}, DecimalCase{"1D3", 1000}, DecimalCase{"1E", 1}, DecimalCase{"1E+", 1},
-        DecimalCase{"1.5.5", 1.5}, DecimalCase{"\t\n7", 7}, DecimalCase{"+4", 4}, DecimalCase{"- 3", -3},
-        DecimalCase{"2e-3;", 0.002}, DecimalCase{"1 E 2", 100}, DecimalCase{"x&H1F", 0},
-        DecimalCase{"-&H1F", 0}));
-
-TEST(DecimalValueOverflow, failsInsteadOfInfinity)
-{
-    EXPECT_FALSE(decimalValue("1E999").has_value());
-    EXPECT_FALSE(decimalValue(std::string(400, '9')).has_value());
+    const std::pair<std::string, std::optional<double>> cases[] = {
+        {"20 NAGE=1", 20}, {".5 /* x */;", 0.5}, {"0003)=S(0001)", 3}, {"1 2", 12}, {"&H1F", 31}, {"&h1f", 31},
+        {"&O17", 15}, {"", 0}, {"abc", 0}, {"-", 0}, {".", 0}, {"  -2.5e2x", -250}, {"1D3", 1000}, {"1E", 1},
+        {"1E+", 1}, {"1.5.5", 1.5}, {"\t\n7", 7}, {"+4", 4}, {"- 3", -3}, {"2e-3;", 0.002}, {"1 E 2", 100},
+        {"x&H1F", 0}, {"-&H1F", 0}, {"1E-999", 0}, {"1E999", std::nullopt}, {std::string(400, '9'), std::nullopt},
+    };
+    for (const auto& [text, value] : cases) {
+        const auto read = decimalValue(text);
+        ASSERT_EQ(read.has_value(), value.has_value()) << text;
+        if (value) {
+            EXPECT_DOUBLE_EQ(*read, *value) << text;
+        }
+    }
     EXPECT_EQ(decimalValueOr0("1E999"), 0.0);
-    EXPECT_EQ(*decimalValue("1E-999"), 0.0);
 }
 
 TEST(RoundToInt16, halvesToEvenAndChecksRange)
 {
-    struct Case { double in; int out; };
-    for (Case c : {Case{2.5, 2}, Case{3.5, 4}, Case{-0.5, 0}, Case{-1.5, -2}, Case{0.5, 0}, Case{1.5, 2},
-                   Case{32767, 32767}, Case{-32768, -32768}, Case{32767.4, 32767}, Case{-32768.5, -32768}}) {
-        auto r = roundToInt16(c.in);
-        ASSERT_TRUE(r.has_value()) << c.in;
-        EXPECT_EQ(*r, c.out) << c.in;
+    const std::pair<double, std::optional<int>> cases[] = {
+        {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {0.5, 0}, {1.5, 2}, {32767, 32767}, {-32768, -32768},
+        {32767.4, 32767}, {-32768.5, -32768}, {32767.5, {}}, {32768.0, {}}, {-32769.0, {}}, {1e10, {}}, {-1e300, {}}};
+    for (const auto& [in, out] : cases) {
+        const auto rounded = roundToInt16(in);
+        EXPECT_EQ(rounded ? std::optional<int>(*rounded) : std::nullopt, out) << in;
     }
-    for (double bad : {32767.5, 32768.0, -32769.0, 1e10, -1e300})
-        EXPECT_FALSE(roundToInt16(bad).has_value()) << bad;
 }
 
 TEST(KeywordPosition, sumsBothForms)
@@ -78,25 +62,33 @@ bool nextFromQueue(std::string& line)
 
 TEST(Getnum, takesNumbersFromTheFrontAndRunsOverLines)
 {
-    g_lines.clear();
-    std::string text = "3 3 3;";
-    EXPECT_EQ(*getnum(text, nextFromQueue), 3);
-    EXPECT_EQ(*getnum(text, nextFromQueue), 3);
-    EXPECT_EQ(*getnum(text, nextFromQueue), 3);
+    struct Case {
+        std::string text;
+        std::deque<std::string> next;  // the lines that follow
+        std::vector<std::optional<double>> numbers;
+    };
+    const Case cases[] = {
+        {"3 3 3;", {}, {3, 3, 3}},
+        {"2.5 4", {}, {2.5, 4}},
+        {"2 ", {"no numbers here", " 5,", "6;"}, {2, 5, 6, std::nullopt}},  // the list never ends
+        {"x 7", {}, {0}},  // text before the number other than blanks reads 0
+    };
+    for (Case c : cases) {
+        g_lines = c.next;
+        std::vector<std::optional<double>> numbers;
+        for (std::size_t i = 0; i < c.numbers.size(); ++i)
+            numbers.push_back(getnum(c.text, nextFromQueue));
+        EXPECT_EQ(numbers, c.numbers) << c.text;
+    }
+}
 
-    text = "2.5 4";
-    EXPECT_EQ(*getnum(text, nextFromQueue), 2.5);
-    EXPECT_EQ(*getnum(text, nextFromQueue), 4);
-
-    text = "2 ";
-    g_lines = {"no numbers here", " 5,", "6;"};
-    EXPECT_EQ(*getnum(text, nextFromQueue), 2);
-    EXPECT_EQ(*getnum(text, nextFromQueue), 5);
-    EXPECT_EQ(*getnum(text, nextFromQueue), 6);
-    EXPECT_FALSE(getnum(text, nextFromQueue).has_value());  // the list never ends
-
-    text = "x 7";  // text before the number other than blanks makes T1 give 0
-    EXPECT_EQ(*getnum(text, nextFromQueue), 0);
+std::vector<double> firstTokens(const std::string& block, int count)
+{
+    PimTokens tokens(block);
+    std::vector<double> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(*tokens.next());
+    return values;
 }
 
 TEST(PimTokens, missingValuesReadZeroAndSurplusIsIgnored)
@@ -105,23 +97,11 @@ TEST(PimTokens, missingValuesReadZeroAndSurplusIsIgnored)
     std::string block;
     ASSERT_TRUE(gatherBlock(block, nextFromQueue));
     EXPECT_EQ(block, "1 2 3;");
-    PimTokens tokens(block);
-    EXPECT_EQ(*tokens.next(), 1);
-    EXPECT_EQ(*tokens.next(), 2);
-    EXPECT_EQ(*tokens.next(), 3);
-    EXPECT_EQ(*tokens.next(), 0);  // missing
-    EXPECT_EQ(*tokens.next(), 0);
-
-    PimTokens surplus("4 5 6 7;");
-    EXPECT_EQ(*surplus.next(), 4);
-    EXPECT_EQ(*surplus.next(), 5);
-
-    g_lines = {" 1", " 2"};  // no ";" before the end
+    EXPECT_EQ(firstTokens(block, 5), (std::vector<double>{1, 2, 3, 0, 0}));  // missing ones read 0
+    EXPECT_EQ(firstTokens("4 5 6 7;", 2), (std::vector<double>{4, 5}));
+    EXPECT_EQ(firstTokens("1 2-1;", 2), (std::vector<double>{1, 2}));  // a line not starting with a blank joins
+    g_lines = {" 1", " 2"};                                               // no ";" before the end
     EXPECT_FALSE(gatherBlock(block, nextFromQueue));
-
-    PimTokens joined("1 2-1;");  // a line not starting with a blank joins the last value
-    EXPECT_EQ(*joined.next(), 1);
-    EXPECT_EQ(*joined.next(), 2);
 }
 
 TEST(DesignToken, skipsBlanksAndEndsAtLimit)
@@ -133,38 +113,23 @@ TEST(DesignToken, skipsBlanksAndEndsAtLimit)
     EXPECT_EQ(designToken(line, pos, line.size() - 1), "-1");
 }
 
-struct TextCase {
-    double value;
-    const char* signedForm;
-};
-
-class NumberTexts : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(NumberTexts, printShortestWithSignPosition)
+TEST(NumberTexts, printShortestWithSignPosition)
 {
-    const auto& c = GetParam();
-    EXPECT_EQ(signedText(c.value), c.signedForm);
-    EXPECT_EQ(bareText(c.value), std::string(c.signedForm).substr(1));
-    EXPECT_EQ(printText(c.value), std::string(c.signedForm) + " ");
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, NumberTexts,
-    ::testing::Values(TextCase{0.5, " .5"}, TextCase{-0.5, "-.5"}, TextCase{12, " 12"}, TextCase{0, " 0"},
-                      TextCase{-0.0, " 0"}, TextCase{-1, "-1"}, TextCase{1e-5, " 1E-05"},
-                      TextCase{1.5e20, " 1.5E+20"}, TextCase{1e15, " 1E+15"}, TextCase{1e14, " 100000000000000"},
-                      TextCase{0.0001, " .0001"}, TextCase{-0.25, "-.25"}, TextCase{1.0 / 3, " .333333333333333"},
-                      TextCase{2.0 / 3, " .666666666666667"}, TextCase{123456.789, " 123456.789"},
-                      TextCase{32767, " 32767"}, TextCase{1.25e-100, " 1.25E-100"}, TextCase{0.1, " .1"}));
-
-TEST(NumberTexts4, cellNumbersAndPlainText)
-{
+    const std::pair<double, std::string> cases[] = {
+        {0.5, " .5"}, {-0.5, "-.5"}, {12, " 12"}, {0, " 0"}, {-0.0, " 0"}, {-1, "-1"}, {1e-5, " 1E-05"},
+        {1.5e20, " 1.5E+20"}, {1e15, " 1E+15"}, {1e14, " 100000000000000"}, {0.0001, " .0001"}, {-0.25, "-.25"},
+        {1.0 / 3, " .333333333333333"}, {2.0 / 3, " .666666666666667"}, {123456.789, " 123456.789"},
+        {32767, " 32767"}, {1.25e-100, " 1.25E-100"}, {0.1, " .1"}};
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(signedText(value), text);
+        EXPECT_EQ(bareText(value), text.substr(1));
+        EXPECT_EQ(printText(value), text + " ");
+    }
     EXPECT_EQ(cellNumber4(3), "0003");
     EXPECT_EQ(cellNumber4(12345), "12345");
-    EXPECT_EQ(plainText(1), "1");
-    EXPECT_EQ(plainText(0), "0");
-    EXPECT_EQ(plainText(-1), "-1");
-    EXPECT_EQ(plainText(0.5), "0.5");
-    EXPECT_EQ(plainText(-0.5), "-0.5");
+    for (const auto& [value, text] : {std::pair<double, const char*>{1, "1"}, {0, "0"}, {-1, "-1"}, {0.5, "0.5"},
+                                      {-0.5, "-0.5"}})
+        EXPECT_EQ(plainText(value), text);
 }
 
 }  // namespace

@@ -1,0 +1,152 @@
+#pragma once
+// What the core tests share: files as strings, scratch directories, running the built
+// programs, and small models of a given shape.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+
+extern char** environ;
+
+namespace twtest {
+
+namespace fs = std::filesystem;
+
+inline std::string fileText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void writeFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+/// A fresh directory, removed with everything in it at the end of the test.
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tw test XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~ScratchDir()
+    {
+        std::error_code ignored;
+        fs::permissions(m_path, fs::perms::owner_all, ignored);
+        fs::remove_all(m_path, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const fs::path& path() const { return m_path; }
+    fs::path operator/(const fs::path& name) const { return m_path / name; }
+
+private:
+    fs::path m_path;
+};
+
+/// A scratch directory that is the current directory while it lives (for code that
+/// writes files of fixed names in the current directory).
+class TempDir : public ScratchDir {
+public:
+    TempDir() : m_old(fs::current_path()) { fs::current_path(path()); }
+    ~TempDir() { fs::current_path(m_old); }
+
+private:
+    fs::path m_old;
+};
+
+/// Runs a program in a directory (no shell) with input on its standard input and its
+/// standard output discarded; its exit code, -1 when it did not start or end normally.
+inline int runProgram(const std::string& program, const std::string& input, const fs::path& directory = ".")
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[0], 0);
+    posix_spawn_file_actions_addclose(&actions, ends[0]);
+    posix_spawn_file_actions_addclose(&actions, ends[1]);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    std::string path = program;
+    char* argv[] = {path.data(), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[0]);
+    const bool written = spawned != 0 || ::write(ends[1], input.data(), input.size()) >= 0;
+    ::close(ends[1]);
+    int status = 0;
+    if (spawned != 0 || ::waitpid(pid, &status, 0) < 0 || !written)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+inline std::string builtProgram(const std::string& name) { return TW_BINARY_DIR "/app/" + name; }
+
+/// A model of the given cells (pim(i) = cells[i - 1]) labelled "a", "b", ....
+inline tw::Model modelWithMap(const std::vector<int>& cells)
+{
+    tw::Model m = tw::startupModel();
+    m.npar = static_cast<int>(cells.size());
+    tw::createCellArrays(m);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        m.pim[i + 1] = static_cast<std::int16_t>(cells[i]);
+        m.labels[i + 1] = std::string(1, static_cast<char>('a' + i % 26));
+    }
+    return m;
+}
+
+/// A model of the given groups, age classes and strata, with the secondary occasions
+/// of each primary period; every cell its own parameter (pim(i) = i).
+inline tw::Model modelOfShape(int groups, int nage, int nstrat, const std::vector<int>& occasions)
+{
+    tw::Model m = tw::startupModel();
+    m.groups = groups;
+    m.nage = nage;
+    m.nstrat = nstrat;
+    m.nyrs = static_cast<int>(occasions.size());
+    m.secpers.assign(1, 0.0);
+    m.cumsec.assign(1, 0);
+    for (int k : occasions) {
+        m.secpers.push_back(k);
+        m.cumsec.push_back(static_cast<std::int16_t>(m.cumsec.back() + k));
+    }
+    m.totsec = m.cumsec.back();
+    tw::computeDerivedSizes(m);
+    m.npar = static_cast<int>(tw::expectedCellCount(m));
+    tw::createCellArrays(m);
+    return m;
+}
+
+/// Cells 1..n, each its own parameter, labelled "c1".."cn", with n design rows and
+/// dmcols columns.
+inline tw::Model labelledParameters(int n, int dmcols)
+{
+    tw::Model m = tw::startupModel();
+    m.npar = n;
+    tw::createCellArrays(m);
+    for (int i = 1; i <= n; ++i)
+        m.labels[i] = "c" + std::to_string(i);
+    m.nparms = m.ncols = n;
+    m.dmrows = n;
+    m.dmcols = dmcols;
+    return m;
+}
+
+}  // namespace twtest
