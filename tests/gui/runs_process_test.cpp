@@ -1,17 +1,14 @@
 // The desktop's process runner with real programs: no shell, exact arguments, standard
 // input and output, a failed start, Cancel and a second start while one runs.
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "guitest.h"
 #include "platform/desktop.h"
+#include "support.h"
 
 using namespace tw;
 
@@ -24,8 +21,8 @@ QString tool(const char* name)
 
 QProgressDialog* runningProgress()
 {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* progress = qobject_cast<QProgressDialog*>(window); progress && progress->isVisible())
+    for (QProgressDialog* progress : twtest::topLevels<QProgressDialog>())
+        if (progress->isVisible())
             return progress;
     return nullptr;
 }
@@ -78,17 +75,13 @@ private slots:
         request.standardOutputFile = m_dir.filePath("out put.txt");
         if (!inputFile.isEmpty()) {
             request.standardInputFile = m_dir.filePath("in put.txt");
-            QFile file(request.standardInputFile);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(inputFile);
+            QVERIFY(twtest::writeFile(request.standardInputFile, inputFile));
         }
         const ProcessResult result = m_processes.runAndWait(nullptr, request);
         QVERIFY(result.started);
         QVERIFY(!result.cancelled);
         QCOMPARE(result.exitCode, exitCode);
-        QFile file(request.standardOutputFile);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), output);
+        QCOMPARE(twtest::bytes(request.standardOutputFile), output);
     }
 
     void programThatCannotStartGivesMinusOneAtOnce()

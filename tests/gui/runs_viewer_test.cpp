@@ -1,29 +1,12 @@
 // The text viewer: error lines highlighted, find, reload, one window per file, the
 // external editor, and a file that cannot be read.
-#include <QApplication>
-#include <QFile>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "guitest.h"
-#include "platform/scripted.h"
-#include "runs/widgets/textviewer.h"
+#include "support.h"
 
-using namespace tw;
-
-namespace {
-
-void writeText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-}  // namespace
+using namespace twtest;
 
 class RunsViewerTest : public QObject {
     Q_OBJECT
@@ -38,7 +21,7 @@ private:
 private slots:
     void init()
     {
-        writeText(path(), "title\r\nKESTON ERROR: one\r\nphi 0.5\r\n  KESTON ERROR: two\r\nPHI 0.7\r\n");
+        QVERIFY(writeFile(path(), "title\r\nKESTON ERROR: one\r\nphi 0.5\r\n  KESTON ERROR: two\r\nPHI 0.7\r\n"));
         m_viewer = TextViewer::showFile(m_platform.platform, path());
         QVERIFY(m_viewer);
     }
@@ -74,7 +57,7 @@ private slots:
 
     void showingTheSameFileAgainReloadsTheOpenWindow()
     {
-        writeText(path(), "rewritten\n");
+        QVERIFY(writeFile(path(), "rewritten\n"));
         QCOMPARE(TextViewer::showFile(m_platform.platform, m_dir.filePath("./run output.out")), m_viewer.data());
         QCOMPARE(m_viewer->text(), QString("rewritten\n"));
         QVERIFY(m_viewer->highlightedLines().isEmpty());
@@ -82,7 +65,7 @@ private slots:
 
     void invalidUtf8IsShownAsLatin1NotDropped()
     {
-        writeText(path(), "caf\xe9\n");
+        QVERIFY(writeFile(path(), "caf\xe9\n"));
         QVERIFY(m_viewer->reload());
         QCOMPARE(m_viewer->text(), QString::fromLatin1("caf\xe9\n"));
     }

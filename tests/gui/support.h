@@ -1,0 +1,159 @@
+#pragma once
+// Fixtures shared by the widget tests: a main window over the scripted platform, a
+// temporary current directory, small models, and ways to find and drive windows.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/mainwindow.h"
+#include "design/widgets/form2.h"
+#include "model/model.h"
+#include "pim/widgets/gridtablemodel.h"
+#include "pim/widgets/gridwindow.h"
+#include "platform/scripted.h"
+#include "runs/widgets/textviewer.h"
+
+namespace twtest {
+
+using namespace tw;
+
+inline const QString kExample = TW_SOURCE_DIR "/examples/example.inp";
+inline const QString kModel1 = TW_TEST_DATA "/constraints/model1.inp";
+inline const QString kPeriods = TW_TEST_DATA "/persperiod/periods.inp";
+inline const QString kBin = TW_BINARY_DIR "/app/";
+
+// A temporary directory that is the current one while the guard lives: the program
+// writes fixed-name files in the current directory.
+struct InTempDir {
+    QTemporaryDir dir;
+    QString previous = QDir::currentPath();
+    InTempDir() { QDir::setCurrent(dir.path()); }
+    ~InTempDir() { QDir::setCurrent(previous); }
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+// A main window over a scripted platform; ending the program only counts.
+struct Session {
+    ScriptedPlatform scripted;
+    ScriptedDialogs& dialogs = scripted.dialogs;
+    Form1 form{scripted.platform};
+    int exits = 0;
+
+    Session() { form.exitProgram = [this] { ++exits; }; }
+    ~Session() { form.closeGridWindows(Form1::WriteBack::No); }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Model& model() { return form.model(); }
+    void answerFile(const std::optional<QString>& file) { dialogs.fileAnswers.enqueue(file); }
+    // The grid windows still open, in the order they were opened.
+    QList<GridWindow*> grids() const
+    {
+        QList<GridWindow*> open;
+        for (GridWindow* w : form.findChildren<GridWindow*>())
+            if (!w->isClosed())
+                open << w;
+        return open;
+    }
+    Form2* design() const { return form.findChild<Form2*>("Form2"); }
+};
+
+inline QByteArray bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+// A model of the given dimensions, every primary period of two occasions, each cell
+// its own parameter.
+inline Model periodModel(int groups, int nage, int nstrat, int nyrs)
+{
+    Model m = startupModel();
+    m.groups = groups;
+    m.nage = nage;
+    m.nstrat = nstrat;
+    m.nyrs = nyrs;
+    m.secpers.assign(nyrs + 1, 2.0);
+    m.secpers[0] = 0;
+    m.cumsec.assign(nyrs + 1, 0);
+    for (int t = 1; t <= nyrs; ++t)
+        m.cumsec[t] = static_cast<std::int16_t>(2 * t);
+    m.totsec = m.cumsec[nyrs];
+    computeDerivedSizes(m);
+    m.npar = static_cast<int>(expectedCellCount(m));
+    createCellArrays(m);
+    return m;
+}
+
+template <class Window>
+QList<Window*> topLevels()
+{
+    QList<Window*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(w))
+            found << window;
+    return found;
+}
+
+inline TextViewer* viewerOf(const QString& path)
+{
+    for (TextViewer* viewer : topLevels<TextViewer>())
+        if (QFileInfo(viewer->path()).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+            return viewer;
+    return nullptr;
+}
+
+inline void clickCell(GridWindow& window, int cell, Qt::KeyboardModifiers keys = Qt::ShiftModifier,
+                      Qt::MouseButton button = Qt::LeftButton)
+{
+    const QPoint at = window.table()->visualRect(window.gridModel()->indexOf(cell)).center();
+    QTest::mouseClick(window.table()->viewport(), button, keys, at);
+}
+
+inline QStringList headers(const QAbstractItemModel* model, Qt::Orientation orientation)
+{
+    QStringList texts;
+    const int count = orientation == Qt::Horizontal ? model->columnCount() : model->rowCount();
+    for (int i = 0; i < count; ++i)
+        texts << model->headerData(i, orientation).toString();
+    return texts;
+}
+
+// Types into a table cell through the view's own editor and leaves it open: moving on
+// or closing the window must commit it. False when no editor opened.
+inline bool typeInto(QTableView* view, int row, int column, const QString& text)
+{
+    const QModelIndex index = view->model()->index(row, column);
+    view->setCurrentIndex(index);
+    view->edit(index);
+    auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(index));
+    if (editor)
+        editor->setText(text);
+    return editor != nullptr;
+}
+
+inline ProcessResult ran(bool cancelled = false)
+{
+    ProcessResult result;
+    result.started = true;
+    result.exitCode = 0;
+    result.cancelled = cancelled;
+    return result;
+}
+
+}  // namespace twtest
