@@ -6,9 +6,11 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "model/atomicfile.h"
 #include "model/lines.h"
+#include "model/pimreader.h"
 #include "model/textrules.h"
 
 namespace tw {
@@ -394,6 +396,44 @@ Status writePimModel(Model& model, std::istream& headIn, std::ostream& out, cons
     return {};
 }
 
+namespace {
+
+// What the PIM form says of a cell: its parameter number, its special value, or the
+// value it is fixed at (fixed at 0, 1 or 2 it reads back as the special value 0, -1, -2).
+std::string cellMeaning(const Model& m, std::size_t cell)
+{
+    const int value = m.pim[cell];
+    if (!isFixedMarker(value))
+        return std::to_string(value);
+    const double fixed = m.initval[cell];
+    if (fixed == 0 || fixed == 1 || fixed == 2)
+        return std::to_string(static_cast<int>(-fixed));
+    return "fixed at" + signedText(fixed);
+}
+
+}  // namespace
+
+Status checkPimReadsBack(const Model& written, const std::string& text, const std::string& target)
+{
+    std::istringstream in(text);
+    const Result<Model> read = readPimModel(in, target);
+    const std::string refused = "the saved file would not read back as this model (";
+    const std::string nothing = "); nothing was written";
+    if (!read)
+        return makeError(refused + read.error().text() + nothing, target);
+    const Model& back = read.value();
+    if (back.npar != written.npar || back.nage != written.nage || back.groups != written.groups
+        || back.nyrs != written.nyrs || back.nstrat != written.nstrat || back.totsec != written.totsec)
+        return makeError(refused + "the head states other dimensions" + nothing, target);
+    const auto cells = static_cast<std::size_t>(std::min<long>(blockCellCount(written), written.npar));
+    for (std::size_t cell = 1; cell <= cells; ++cell)
+        if (cellMeaning(back, cell) != cellMeaning(written, cell))
+            return makeError(refused + "cell " + std::to_string(cell) + " reads back as "
+                                 + cellMeaning(back, cell) + ", not " + cellMeaning(written, cell) + nothing,
+                             target);
+    return {};
+}
+
 Status savePimFile(Model& model, const std::string& target, const WriteProgress& progress)
 {
     if (sameFile(target, model.infile))
@@ -408,7 +448,13 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
     const int nparms = model.nparms;
     const double dmrows = model.dmrows;
     const int dmcols = model.dmcols;
-    const Status saved = saveAtomically(target, [&](std::ostream& out) { return writePimModel(model, head, out, progress); });
+    const Status saved = saveAtomically(target, [&](std::ostream& out) -> Status {
+        std::ostringstream text;
+        TW_TRY(writePimModel(model, head, text, progress));
+        TW_TRY(checkPimReadsBack(model, text.str(), target));
+        out << text.str();
+        return {};
+    });
     if (!saved) {
         model.pim = std::move(pim);
         model.nparms = nparms;

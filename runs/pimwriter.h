@@ -33,9 +33,15 @@ Status checkPimWritable(const Model& model);
 /// pass a copy. Does not touch unsaved.
 Status writePimModel(Model& model, std::istream& head, std::ostream& out, const WriteProgress& progress = {});
 
+/// Reads the written text back and checks that it states the model that was written
+/// (dimensions, and each cell's parameter number, special value or fixed value). A head
+/// whose keywords the reader takes differently (a SECPERS list running on into the COHORT
+/// line, say) would otherwise give a file that reads back as another model.
+Status checkPimReadsBack(const Model& written, const std::string& text, const std::string& target);
+
 /// "Save model w/ PIM's": refuses a target that is the same file as model.infile, then
 /// writes the target atomically from a copy of the model. Only when everything was
-/// written does the model take the renumbering and the design sizes, and unsaved = 0;
+/// written, and checkPimReadsBack accepted it, does the model take the renumbering and the design sizes, and unsaved = 0;
 /// a failure leaves the model and the target as they were.
 Status savePimFile(Model& model, const std::string& target, const WriteProgress& progress = {});
 

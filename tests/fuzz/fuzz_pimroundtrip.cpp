@@ -11,7 +11,8 @@
 
 namespace {
 
-// The bytes written for model with head as its input file; empty when the writer refuses.
+// The bytes a save writes for model with head as its input file; false when it refuses
+// (the writer's refusals, and a written text that would not read back as the model).
 bool writeModel(tw::Model model, const std::string& head, std::string& bytes)
 {
     std::istringstream in(head);
@@ -19,7 +20,7 @@ bool writeModel(tw::Model model, const std::string& head, std::string& bytes)
     if (!tw::writePimModel(model, in, out))
         return false;
     bytes = out.str();
-    return true;
+    return tw::checkPimReadsBack(model, bytes, "g.inp").ok();
 }
 
 }  // namespace
