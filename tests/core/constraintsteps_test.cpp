@@ -81,17 +81,6 @@ TEST_F(ConstraintSteps, failedReadKeepsTheModelAndWritesNoListing)
     EXPECT_FALSE(fs::exists("quarlet.chk"));
 }
 
-TEST_F(ConstraintSteps, writeConstraintsWritesTheFileItIsGiven)
-{
-    ASSERT_TRUE(read(kModel1).ok());
-    ASSERT_TRUE(write("copy.inp").ok());
-    EXPECT_EQ(content("copy.inp"), content(TW_TEST_DATA "/constraints/model1.out"));
-    EXPECT_EQ(messages, std::vector<std::string>{"New CORVANE input file saved as copy.inp"});
-    const Status over = write(kModel1);
-    ASSERT_FALSE(over.ok());
-    EXPECT_EQ(over.error().text(), "Input & Output filenames (" + kModel1 + ") must be different!");
-}
-
 TEST_F(ConstraintSteps, convertEnablesSavingWithPims)
 {
     ASSERT_TRUE(read(kModel1).ok());

@@ -100,7 +100,6 @@ TEST(ConstraintsWriterHead, copiesTheHeadAndOpensAConstraintsSection)
     const HeadCase cases[] = {
         {"constraintsLineIsKept", "T;\r\nCOHORT;\r\n  constraints ;\r\nS(2)=S(1);\r\n",
              "T;\nCOHORT;\n  constraints ;\n" + kTail},
-        {"pimLineIsReplaced", "T;\nCOHORT;\nPIM;\nSRV(1);\n", "T;\nCOHORT;\nCONSTRAINTS;\n" + kTail},
         {"titleHoldingPimEndsTheHead", "PROC TITLE 'pim test';\nCOHORT;\n", "CONSTRAINTS;\n" + kTail},
     };
     for (const HeadCase& c : cases) {

@@ -37,14 +37,10 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
         {"onlyColumnsWithEntriesShown_B5CellsInSecondColumn", {7, 3},
          {{7, 2, 1}, {7, 5, 0.5}, {3, 5, -1}}, nullptr,
          {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"c7", "c3"}, {true, true}},
-        {"dmcolsZeroGivesRowsButNoColumns", {7, 3}, {{7, 1, 1}},
-         [](Model& m) { m.dmcols = 0; }, {}, {}, {"c7", "c3"}, {true, true}},
         {"fixedAndSpecialCellsHaveEmptyReadOnlyRows", {4, 7, 5},
          {{4, 1, 1}, {7, 3, 1}},
          [](Model& m) { m.pim[4] = -4; m.pim[5] = 0; },
          {"B3"}, {"", "1", ""}, {"c4", "c7", "c5"}, {false, true, false}},
-        {"twinRowsShowTheSameEntries", {2, 9}, {{2, 4, 3}},
-         [](Model& m) { m.pim[9] = 2; }, {"B4"}, {"3", "3"}, {"c2", "c9"}, {true, true}},
         {"rowReadsTheParameterTheCellHolds", {3}, {{3, 1, 1}, {8, 2, 1}},
          [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"c3"}, {true}},
         {"cellOutsideTheModelIsReadOnly_unlabelledRowNamedByCell", {40, 6}, {{6, 1, 1}},
@@ -163,7 +159,6 @@ TEST(DesignCommands, shiftPressTogglesTheBlockFromTheAnchor)
         {"blockOfFour", {{0, PressKeys::Other}, {4, PressKeys::ShiftOnly}}, {0, 1, 3, 4}, 4},
         {"anchorStartsAtCellZero", {{8, PressKeys::ShiftOnly}}, {0, 1, 2, 3, 4, 5, 6, 7, 8}, 8},
         {"blockAboveTheAnchorChangesNothing", {{4, PressKeys::Other}, {0, PressKeys::ShiftOnly}}, {}, 0},
-        {"rowAboveInALaterColumnChangesNothing", {{1, PressKeys::Other}, {6, PressKeys::ShiftOnly}}, {}, 6},
     };
     for (const Case& c : cases) {
         Model m = twelveCellModel();
