@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <set>
 
 #include "support.h"
 
@@ -124,54 +123,6 @@ TEST(DesignCommands, addWithThreeRowsAndDmcolsFourAppendsB5OfZerosLastInCellOrde
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(status.error().message, "The design matrix already has 32767 columns, the most it can hold.");
     EXPECT_EQ(table.columnCount(), 3);
-}
-
-TEST(DesignCommands, headerPressesSelectAndDeleteHidesAllButTheFirst)
-{
-    // A never-pressed header turns white at its first press and blue at its second.
-    const std::pair<std::vector<int>, std::vector<int>> cases[] = {
-        {{1, 1, 2, 2}, {1, 2}}, {{1, 1, 1}, {}}, {{0, 0, 3, 3}, {3}}};
-    for (const auto& [pressed, hidden] : cases) {
-        Model m = twelveCellModel();
-        DesignTable table = fullTable(m, {1, 2}, 4);
-        for (int j : pressed)
-            table.pressHeader(j);
-        EXPECT_EQ(table.deleteSelected(), hidden);
-        for (int j = 0; j < 4; ++j)
-            EXPECT_EQ(table.column(j).hidden, std::count(hidden.begin(), hidden.end(), j) == 1);
-    }
-}
-
-struct Press {
-    int cell;
-    PressKeys keys;
-};
-
-TEST(DesignCommands, shiftPressTogglesTheBlockFromTheAnchor)
-{
-    struct Case {
-        const char* name;
-        std::vector<Press> presses;
-        std::set<int> yellow;  // 3 rows x 3 columns
-        int lastcell;
-    };
-    const Case cases[] = {
-        {"blockOfFour", {{0, PressKeys::Other}, {4, PressKeys::ShiftOnly}}, {0, 1, 3, 4}, 4},
-        {"anchorStartsAtCellZero", {{8, PressKeys::ShiftOnly}}, {0, 1, 2, 3, 4, 5, 6, 7, 8}, 8},
-        {"blockAboveTheAnchorChangesNothing", {{4, PressKeys::Other}, {0, PressKeys::ShiftOnly}}, {}, 0},
-    };
-    for (const Case& c : cases) {
-        Model m = twelveCellModel();
-        DesignTable table = fullTable(m, {1, 2, 3}, 3);
-        for (const Press& p : c.presses)
-            table.pressCell(p.cell, p.keys);
-        std::set<int> yellow;
-        for (int n = 0; n < table.cellCount(); ++n)
-            if (table.shade(n) == CellShade::Yellow)
-                yellow.insert(n);
-        EXPECT_EQ(yellow, c.yellow) << c.name;
-        EXPECT_EQ(table.lastcell(), c.lastcell) << c.name;
-    }
 }
 
 }  // namespace
