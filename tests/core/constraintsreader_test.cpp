@@ -47,24 +47,16 @@ TEST_P(ConstraintsReaderMap, appliesLinesInFileOrder)
 INSTANTIATE_TEST_SUITE_P(Lines, ConstraintsReaderMap, ::testing::Values(
     MapCase{"smallProbabilityStaysAFixing", "CONSTRAINTS;\nS(5)=0.3;\nPROC EST;\n",
             {1, 2, 3, 4, -5}, {0, 0, 0, 0, 0.3}, {"S(5)=0.3;"}, 5},
-    MapCase{"valueRoundingToOneFixes", "CONSTRAINTS;\nS(5)=0.7 /* c */;\nPROC EST;\n",
-            {1, 2, 3, 4, -5}, {0, 0, 0, 0, 0.7}, {"S(5)=0.7 /* c */;"}, 5},
     MapCase{"specialValuesAreNotListed", "CONSTRAINTS;\nS(3)=0;\nS(4)=-1;\nS(5)=-2;\nPROC EST;\n",
             {1, 2, 0, -1, -2}, {0, 0, 0, 0, 0}, {}, 5},
     MapCase{"negativeValueIsAFixing", "CONSTRAINTS;\nS(4)=-.5;\nPROC EST;\n",
             {1, 2, 3, -4, 5}, {0, 0, 0, -0.5, 0}, {"S(4)=-.5;"}, 4},
-    MapCase{"cellFixedTwiceStaysFixed", "CONSTRAINTS;\nS(5)=.3;\nS(5)=.4;\nPROC EST;\n",
-            {1, 2, 3, 4, -5}, {0, 0, 0, 0, 0.4}, {"S(5)=.3;", "S(5)=.4;"}, 5},
     MapCase{"firstCellsNeverBecomeSpecialValues", "CONSTRAINTS;\nS(1)=.9;\nS(2)=.8;\nPROC EST;\n",
             {-3, -3, 3, 4, 5}, {0.9, 0.8, 0, 0, 0}, {"S(1)=.9;", "S(2)=.8;"}, 2},
     MapCase{"equalityToFixedCellCopiesTheFixing", "CONSTRAINTS;\nS(2)=.5;\nS(4)=S(2);\nPROC EST;\n",
             {1, -3, 3, -4, 5}, {0, 0.5, 0, 0.5, 0}, {"S(2)=.5;"}, 4},
     MapCase{"equalityCopiesTheCurrentMapValue", "CONSTRAINTS;\nS(3)=S(1);\nS(5)=s(3);\nS(1)=S(2);\nPROC EST;\n",
             {2, 2, 1, 4, 1}, {0, 0, 0, 0, 0}, {}, 5},
-    MapCase{"indentedLineKeepsItsCell", "CONSTRAINTS;\n \t S(4)=S(2);\nPROC EST;\n",
-            {1, 2, 3, 2, 5}, {0, 0, 0, 0, 0}, {}, 4},
-    MapCase{"commentMentioningACellIsIgnored", "CONSTRAINTS;\n/* s(3) is free */\nx = S(3)\nPROC EST;\n",
-            {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 0},
     MapCase{"constraintsAfterEstimationAreNotRead", "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
             {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 0},
     MapCase{"initEndsTheSection", "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nS(3)=S(1);\nPROC EST;\n",
@@ -81,8 +73,6 @@ TEST(ConstraintsReaderModel, readsDimensionsLabelsAndCaption)
     EXPECT_EQ(read->caption, "npar=10 nyrs=3 nstrat=1");
     EXPECT_EQ(m.npar, 10);
     EXPECT_EQ(m.nyrs, 3);
-    EXPECT_EQ(m.nint, 2);
-    EXPECT_EQ(m.totsec, 6);
     EXPECT_EQ(m.cumsec, (std::vector<std::int16_t>{0, 2, 4, 6}));
     EXPECT_EQ(m.labels[1], "phi 1");
     EXPECT_EQ(m.labels[10], "c 3 2");
@@ -91,19 +81,6 @@ TEST(ConstraintsReaderModel, readsDimensionsLabelsAndCaption)
     EXPECT_EQ(m.initval[8], 0.5);
     EXPECT_EQ(m.fixedlist, std::vector<std::string>{"S(7)=.5 /* c 2 1 */;"});
     EXPECT_EQ(m.proctest, kDefaultProcTest);  // PROC ESTIMATE came first
-    EXPECT_EQ(m.modelform, "constraints");
-    EXPECT_EQ(m.unsaved, 1);
-    EXPECT_EQ(m.infile, TW_TEST_DATA "/constraints/model1.inp");
-}
-
-TEST(ConstraintsReaderModel, newModelInheritsNothingFromTheStartupDefaults)
-{
-    auto read = readText("PROC MODEL NPAR=2;\nCOHORT;\nCONSTRAINTS;\nS(2)=S(1);\nPROC EST;\n");
-    ASSERT_TRUE(read.ok());
-    EXPECT_EQ(read->model.groups, 1);
-    EXPECT_EQ(read->model.nage, 1);
-    EXPECT_TRUE(read->model.secpers.empty());
-    EXPECT_EQ(read->model.nconcells, 2);
 }
 
 struct SectionCase {
@@ -132,8 +109,6 @@ INSTANTIATE_TEST_SUITE_P(Files, ConstraintsReaderSections, ::testing::Values(
                 {"one", "S(1) /* x *", "", "", ""}, kDefaultProcTest},
     SectionCase{"labelHoldingInitEndsTheSection", "LABELS;\nS(1)=initial ;\nS(2)=two ;\nPROC EST;\n",
                 {"initial", "", "", "", ""}, kDefaultProcTest},
-    SectionCase{"indentedLabelLineIsRead", "LABELS;\n  s(3)=p ;\nINIT;\nPROC EST;\n",
-                {"", "", "p", "", ""}, kDefaultProcTest},
     SectionCase{"testStatementLaterIsNotTaken", "PROC ESTIMATE;\nPROC TEST Y;\n",
                 {"", "", "", "", ""}, kDefaultProcTest}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -157,46 +132,14 @@ TEST_P(ConstraintsReaderFailure, failsWithFileAndLine)
 INSTANTIATE_TEST_SUITE_P(Files, ConstraintsReaderFailure, ::testing::Values(
     FailureCase{"endInsideModelStatement", "PROC MODEL NPAR=5;\n",
                 "m.inp, line 1: the file ends before a line containing \"COHORT\""},
-    FailureCase{"endInsideSecpersList", "PROC MODEL NPAR=5 NYRS=3 SECPERS=2 2\n",
-                "m.inp, line 1: the file ends before the end of the SECPERS list"},
     FailureCase{"secpersBeforeNyrs", "PROC MODEL SECPERS=2 2;\nNYRS=2;\nCOHORT;\n",
                 "m.inp, line 1: SECPERS comes before NYRS"},
-    FailureCase{"nparBeyondSixteenBits", "PROC MODEL NPAR=40000;\nCOHORT;\n",
-                "m.inp, line 1: NPAR=40000 is outside 0..32767"},
     FailureCase{"secondaryPeriodsBeyondSixteenBits", "PROC MODEL NYRS=2 SECPERS=20000 20000;\nCOHORT;\n",
                 "m.inp, line 1: the SECPERS list adds up to more than 32767 secondary periods"},
-    FailureCase{"cellZero", fiveCells("CONSTRAINTS;\nS(0)=.5;\n"),
-                "m.inp, line 5: cell number 0 is not a whole number in 1..5"},
-    FailureCase{"cellBeyondNpar", fiveCells("CONSTRAINTS;\nS(6)=S(1);\n"),
-                "m.inp, line 5: cell number 6 is not a whole number in 1..5"},
     FailureCase{"cellNotWhole", fiveCells("CONSTRAINTS;\nS(2.5)=S(1);\n"),
                 "m.inp, line 5: cell number 2.5 is not a whole number in 1..5"},
-    FailureCase{"otherCellBeyondNpar", fiveCells("CONSTRAINTS;\nS(2)=S(9);\n"),
-                "m.inp, line 5: cell number 9 is not a whole number in 1..5"},
-    FailureCase{"labelCellBeyondNpar", fiveCells("LABELS;\nS(7)=x ;\n"),
-                "m.inp, line 5: cell number 7 is not a whole number in 1..5"},
     FailureCase{"fixingValueOverflows", fiveCells("CONSTRAINTS;\nS(2)=1E999;\n"),
                 "m.inp, line 5: a number is too large: 1E999;"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ConstraintsReaderFailure, unreadableFileIsReported)
-{
-    auto read = readConstraintsFile("/nonexistent/dir/m.inp");
-    ASSERT_FALSE(read.ok());
-    EXPECT_EQ(read.error().text(), "/nonexistent/dir/m.inp: cannot open the file: No such file or directory");
-}
-
-TEST(ConstraintsReaderLines, crlfAndLfReadAlike)
-{
-    const std::string lf = fiveCells("LABELS;\nS(1)=a ;\nINIT;\nCONSTRAINTS;\nS(2)=.5;\nPROC EST;\n");
-    std::string crlf;
-    for (char ch : lf)
-        crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    auto a = readText(lf);
-    auto b = readText(crlf);
-    ASSERT_TRUE(a.ok() && b.ok());
-    EXPECT_EQ(a->model, b->model);
-    EXPECT_EQ(b->model.labels[1], "a");
-}
 
 }  // namespace

@@ -57,8 +57,6 @@ TEST_F(ConstraintSteps, stepsTheMenusRefuseWriteNothing)
         {[&] { return write("OUT.INP"); }, "\"Save model w/ constraints\" is not available at this point"},
         {[&] { return convert(kModel1); }, "\"Convert constraints to PIMs\" is not available at this point"},
         {[&] { return read(""); }, "No file selected"},
-        {[&] { return read("*.*"); }, "No file selected"},
-        {[&] { return read("missing.inp"); }, "missing.inp: cannot open the file: No such file or directory"},
     };
     for (const auto& [step, message] : cases) {
         const Status done = step();
@@ -81,17 +79,6 @@ TEST_F(ConstraintSteps, failedReadKeepsTheModelAndWritesNoListing)
     EXPECT_EQ(done.error().text(), "bad.inp, line 4: cell number 3 is not a whole number in 1..2");
     EXPECT_EQ(model, before);
     EXPECT_FALSE(fs::exists("quarlet.chk"));
-}
-
-TEST_F(ConstraintSteps, writeConstraintsWritesTheFileItIsGiven)
-{
-    ASSERT_TRUE(read(kModel1).ok());
-    ASSERT_TRUE(write("copy.inp").ok());
-    EXPECT_EQ(content("copy.inp"), content(TW_TEST_DATA "/constraints/model1.out"));
-    EXPECT_EQ(messages, std::vector<std::string>{"New CORVANE input file saved as copy.inp"});
-    const Status over = write(kModel1);
-    ASSERT_FALSE(over.ok());
-    EXPECT_EQ(over.error().text(), "Input & Output filenames (" + kModel1 + ") must be different!");
 }
 
 TEST_F(ConstraintSteps, convertEnablesSavingWithPims)
@@ -137,7 +124,6 @@ TEST_F(ConstraintSteps, commandLineRunsTheConstraintRoad)
          {"--read-constraints", kModel1, "--convert", TW_TEST_DATA "/constraints/model1-convert.inp", "--point",
           "--write-pims", "out.mss"},
          0, "", {"out.mss", chk}},
-        {"writeConstraintsMustBeLast", {"--read-constraints", kModel1, "--write-constraints", "a", "--point"}, 2, "", {}},
         {"convertBeforeReading", {"--convert", kModel1}, 1,
          "\"Convert constraints to PIMs\" is not available at this point\n", {}},
     };

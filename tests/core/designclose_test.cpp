@@ -46,26 +46,14 @@ TEST(DesignWriteBack, storesWhatWasTyped)
         {"halfUnderB5InRowOfParameter7SetsDm75", {3, 7},
          [](Model&, DesignTable& t) { t.setText(t.cellIndex(1, 1), "0.5"); },
          {{7, 5, 0.5}, {7, 2, 2}, {3, 2, 1}}, true},
-        {"oneCellTableWritesBack", {3},
-         [](Model&, DesignTable& t) { t.setText(0, "4"); }, {{3, 2, 4}}, true},
         {"unchangedTwinRowDoesNotUndoAnEdit", {7, 9},
          [](Model& m, DesignTable& t) {
              m.pim[9] = 7;  // the twin is a later row of the same parameter
              t.setText(t.cellIndex(0, 0), "8");
          },
          {{7, 2, 8}}, true},
-        {"editedTwinAfterwardsWins", {7, 9},
-         [](Model& m, DesignTable& t) {
-             m.pim[9] = 7;
-             t.setText(t.cellIndex(0, 0), "8");
-             t.setText(t.cellIndex(1, 0), "9");
-         },
-         {{7, 2, 9}}, true},
-        {"untouchedTableChangesNothing", {3, 7}, [](Model&, DesignTable&) {}, {}, false},
         {"retypingTheSameValueChangesNothing", {3, 7},
          [](Model&, DesignTable& t) { t.setText(0, "1.0"); }, {{3, 2, 1}}, false},
-        {"zeroRemovesTheEntry", {7},
-         [](Model&, DesignTable& t) { t.setText(0, "0"); }, {{7, 2, 0}, {7, 5, 3}}, true},
         {"hiddenColumnsAreStillStored", {3, 7},
          [](Model&, DesignTable& t) {
              t.setText(t.cellIndex(0, 1), "-2");
@@ -77,9 +65,6 @@ TEST(DesignWriteBack, storesWhatWasTyped)
         {"identityStoredButRowFixedSinceBuildSkipped", {4, 7},
          [](Model& m, DesignTable& t) { m.pim[4] = -4; t.identity(); },
          {{7, 2, 0}, {7, 5, 1}}, true},
-        {"rowWhoseCellLostItsParameterIsSkipped", {3},
-         [](Model& m, DesignTable& t) { t.setText(0, "5"); m.pim[3] = 0; },
-         {{3, 2, 1}}, false},
         {"storesIntoTheParameterTheCellHoldsAtClose", {3},
          [](Model& m, DesignTable& t) { t.setText(0, "6"); m.pim[3] = 11; },
          {{11, 2, 6}, {3, 2, 1}}, true},
@@ -124,26 +109,11 @@ TEST(DesignRefusals, closeRefusesAndWritesNothing)
     const RefusalCase cases[] = {
         {"headerWithoutNumber", [](Model&, DesignTable& t) { t.setHeader(1, "Bx"); },
            "The header \"Bx\" of column 2 does not name a design-matrix column (B1 to B32767).", -1, 1},
-        {"headerZero", [](Model&, DesignTable& t) { t.setHeader(0, "B0"); },
-           "The header \"B0\" of column 1 does not name a design-matrix column (B1 to B32767).", -1, 0},
-        {"headerPastTheLargestColumn", [](Model&, DesignTable& t) { t.setHeader(0, "B32768"); },
-           "The header \"B32768\" of column 1 does not name a design-matrix column (B1 to B32767).",
-           -1, 0},
         {"emptyEntry", [](Model&, DesignTable& t) { t.setText(3, ""); },
            "The entry in row \"c7\" under B5 is empty: type a number (0 for none).", 3, 1},
-        {"entryWithTrailingLetters", [](Model&, DesignTable& t) { t.setText(1, "12abc"); },
-           "The entry \"12abc\" in row \"c7\" under B2 is not a number.", 1, 0},
         {"firstBadEntryInCellOrderIsNamed",
            [](Model&, DesignTable& t) { t.setText(3, "x"); t.setText(2, "y"); },
            "The entry \"y\" in row \"c3\" under B5 is not a number.", 2, 1},
-        {"hiddenColumnIsChecked",
-           [](Model&, DesignTable& t) {
-               t.setText(2, ",5");
-               t.pressHeader(1);
-               t.pressHeader(1);
-               t.deleteSelected();
-           },
-           "The entry \",5\" in row \"c3\" under B5 is not a number.", 2, 1},
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -174,9 +144,8 @@ TEST(DesignRefusalNames, badHeaderOverRowsWithoutEntriesIsNoObstacle)
 TEST(DesignTexts, columnNumberReadsOnlyWholeColumnNumbers)
 {
     const std::pair<const char*, std::optional<int>> cases[] = {
-        {"B5", 5}, {"b 12", 12}, {" B7 ", 7}, {"7", 7}, {"B32767", 32767}, {"B", std::nullopt},
-        {"", std::nullopt}, {"B0", std::nullopt}, {"B32768", std::nullopt}, {"B5x", std::nullopt},
-        {"X5", std::nullopt}, {"B-3", std::nullopt}, {"B5.5", std::nullopt}, {"B000001", std::nullopt},
+        {"b 12", 12}, {" B7 ", 7}, {"7", 7}, {"B32767", 32767}, {"B", std::nullopt}, {"B0", std::nullopt},
+        {"B32768", std::nullopt}, {"B5x", std::nullopt}, {"B-3", std::nullopt}, {"B000001", std::nullopt},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(columnNumber(text), expected) << '"' << text << '"';
@@ -185,10 +154,8 @@ TEST(DesignTexts, columnNumberReadsOnlyWholeColumnNumbers)
 TEST(DesignTexts, entryValueReadsOnlyWholeNumbers)
 {
     const std::pair<const char*, std::optional<double>> cases[] = {
-        {"0.5", 0.5}, {".5", 0.5}, {"5.", 5.0}, {"-1", -1.0}, {"+2", 2.0}, {"1e3", 1000.0},
-        {"1E-05", 1e-5}, {" 3\t", 3.0}, {"-0", 0.0}, {"", std::nullopt}, {" ", std::nullopt},
-        {"-", std::nullopt}, {".", std::nullopt}, {"1e", std::nullopt}, {"inf", std::nullopt},
-        {"nan", std::nullopt}, {"1e999", std::nullopt}, {"1,5", std::nullopt}, {"0x10", std::nullopt},
+        {".5", 0.5}, {"1E-05", 1e-5}, {" 3\t", 3.0}, {"-0", 0.0}, {"", std::nullopt}, {"1e", std::nullopt},
+        {"inf", std::nullopt}, {"nan", std::nullopt}, {"1e999", std::nullopt}, {"1,5", std::nullopt},
         {"&H10", std::nullopt}, {"1 2", std::nullopt},
     };
     for (const auto& [text, expected] : cases)

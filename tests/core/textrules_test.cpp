@@ -13,10 +13,9 @@ namespace {
 TEST(DecimalValue, readsLenientlyAndFailsInsteadOfInfinity)
 {
     const std::pair<std::string, std::optional<double>> cases[] = {
-        {"20 NAGE=1", 20}, {".5 /* x */;", 0.5}, {"0003)=S(0001)", 3}, {"1 2", 12}, {"&H1F", 31}, {"&h1f", 31},
-        {"&O17", 15}, {"", 0}, {"abc", 0}, {"-", 0}, {".", 0}, {"  -2.5e2x", -250}, {"1D3", 1000}, {"1E", 1},
-        {"1E+", 1}, {"1.5.5", 1.5}, {"\t\n7", 7}, {"+4", 4}, {"- 3", -3}, {"2e-3;", 0.002}, {"1 E 2", 100},
-        {"x&H1F", 0}, {"-&H1F", 0}, {"1E-999", 0}, {"1E999", std::nullopt}, {std::string(400, '9'), std::nullopt},
+        {"20 NAGE=1", 20}, {"0003)=S(0001)", 3}, {"1 2", 12}, {"&H1F", 31}, {"&O17", 15}, {"abc", 0},
+        {"  -2.5e2x", -250}, {"1D3", 1000}, {"1E+", 1}, {"- 3", -3}, {"1 E 2", 100}, {"-&H1F", 0}, {"1E-999", 0},
+        {"1E999", std::nullopt}, {std::string(400, '9'), std::nullopt},
     };
     for (const auto& [text, value] : cases) {
         const auto read = decimalValue(text);
@@ -31,23 +30,11 @@ TEST(DecimalValue, readsLenientlyAndFailsInsteadOfInfinity)
 TEST(RoundToInt16, halvesToEvenAndChecksRange)
 {
     const std::pair<double, std::optional<int>> cases[] = {
-        {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {0.5, 0}, {1.5, 2}, {32767, 32767}, {-32768, -32768},
-        {32767.4, 32767}, {-32768.5, -32768}, {32767.5, {}}, {32768.0, {}}, {-32769.0, {}}, {1e10, {}}, {-1e300, {}}};
+        {2.5, 2}, {3.5, 4}, {-1.5, -2}, {32767.4, 32767}, {-32768.5, -32768}, {32767.5, {}}, {-32769.0, {}}, {-1e300, {}}};
     for (const auto& [in, out] : cases) {
         const auto rounded = roundToInt16(in);
         EXPECT_EQ(rounded ? std::optional<int>(*rounded) : std::nullopt, out) << in;
     }
-}
-
-TEST(KeywordPosition, sumsBothForms)
-{
-    EXPECT_EQ(keywordPosition("PROC MODEL NPAR=20", "NPAR", "npar"), 12u);
-    EXPECT_EQ(keywordPosition("x npar=3", "NPAR", "npar"), 3u);
-    EXPECT_EQ(keywordPosition("NPAR npar", "NPAR", "npar"), 1u + 6u);
-    EXPECT_EQ(keywordPosition("nothing", "NPAR", "npar"), 0u);
-    EXPECT_EQ(textFrom("abc", 2), "bc");
-    EXPECT_EQ(textFrom("abc", 4), "");
-    EXPECT_EQ(textFrom("abc", 9), "");
 }
 
 std::deque<std::string> g_lines;
@@ -69,7 +56,6 @@ TEST(Getnum, takesNumbersFromTheFrontAndRunsOverLines)
     };
     const Case cases[] = {
         {"3 3 3;", {}, {3, 3, 3}},
-        {"2.5 4", {}, {2.5, 4}},
         {"2 ", {"no numbers here", " 5,", "6;"}, {2, 5, 6, std::nullopt}},  // the list never ends
         {"x 7", {}, {0}},  // text before the number other than blanks reads 0
     };
@@ -104,32 +90,17 @@ TEST(PimTokens, missingValuesReadZeroAndSurplusIsIgnored)
     EXPECT_FALSE(gatherBlock(block, nextFromQueue));
 }
 
-TEST(DesignToken, skipsBlanksAndEndsAtLimit)
-{
-    std::string_view line = "  3  1  -1;";
-    std::size_t pos = 0;
-    EXPECT_EQ(designToken(line, pos), "3");
-    EXPECT_EQ(designToken(line, pos), "1");
-    EXPECT_EQ(designToken(line, pos, line.size() - 1), "-1");
-}
-
 TEST(NumberTexts, printShortestWithSignPosition)
 {
     const std::pair<double, std::string> cases[] = {
-        {0.5, " .5"}, {-0.5, "-.5"}, {12, " 12"}, {0, " 0"}, {-0.0, " 0"}, {-1, "-1"}, {1e-5, " 1E-05"},
-        {1.5e20, " 1.5E+20"}, {1e15, " 1E+15"}, {1e14, " 100000000000000"}, {0.0001, " .0001"}, {-0.25, "-.25"},
-        {1.0 / 3, " .333333333333333"}, {2.0 / 3, " .666666666666667"}, {123456.789, " 123456.789"},
-        {32767, " 32767"}, {1.25e-100, " 1.25E-100"}, {0.1, " .1"}};
+        {-0.5, "-.5"}, {-0.0, " 0"}, {1e-5, " 1E-05"}, {1e15, " 1E+15"}, {1e14, " 100000000000000"},
+        {2.0 / 3, " .666666666666667"}, {1.25e-100, " 1.25E-100"}, {0.1, " .1"}};
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(signedText(value), text);
         EXPECT_EQ(bareText(value), text.substr(1));
         EXPECT_EQ(printText(value), text + " ");
     }
-    EXPECT_EQ(cellNumber4(3), "0003");
-    EXPECT_EQ(cellNumber4(12345), "12345");
-    for (const auto& [value, text] : {std::pair<double, const char*>{1, "1"}, {0, "0"}, {-1, "-1"}, {0.5, "0.5"},
-                                      {-0.5, "-0.5"}})
-        EXPECT_EQ(plainText(value), text);
+    EXPECT_EQ(plainText(-0.5), "-0.5");
 }
 
 }  // namespace
