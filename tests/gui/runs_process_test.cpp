@@ -1,5 +1,5 @@
 // The desktop's process runner with real programs: no shell, exact arguments, standard
-// input and output, a failed start, Cancel and a second start while one runs.
+// input and output, Cancel and a second start while one runs.
 #include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QStandardPaths>
@@ -42,21 +42,14 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QByteArray>("inputFile");  // written to a file used as standard input
-        QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("output");
         const QStringList awkward{"a b", "it's \"quoted\"", ";|&", "$HOME", "`id`", "*"};
         QTest::newRow("arguments unchanged")
-            << tool("printf") << (QStringList{"%s\\n"} + awkward) << QByteArray() << QByteArray() << 0
+            << tool("printf") << (QStringList{"%s\\n"} + awkward) << QByteArray()
             << (awkward.join('\n') + '\n').toUtf8();
         QTest::newRow("standard input through a pipe")
-            << tool("cat") << QStringList() << QByteArray("i=\"a b\" l=\"a b.out\" \n") << QByteArray() << 0
+            << tool("cat") << QStringList() << QByteArray("i=\"a b\" l=\"a b.out\" \n")
             << QByteArray("i=\"a b\" l=\"a b.out\" \n");
-        QTest::newRow("standard input from a file")
-            << tool("cat") << QStringList() << QByteArray() << QByteArray("Y\r\nfile\r\n") << 0
-            << QByteArray("Y\r\nfile\r\n");
-        QTest::newRow("exit code returned") << tool("false") << QStringList() << QByteArray() << QByteArray() << 1
-                                            << QByteArray();
     }
 
     void runsWithoutShell()
@@ -64,8 +57,6 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, input);
-        QFETCH(QByteArray, inputFile);
-        QFETCH(int, exitCode);
         QFETCH(QByteArray, output);
         QVERIFY(!program.isEmpty());
         ProcessRequest request;
@@ -73,31 +64,11 @@ private slots:
         request.arguments = arguments;
         request.standardInput = input;
         request.standardOutputFile = m_dir.filePath("out put.txt");
-        if (!inputFile.isEmpty()) {
-            request.standardInputFile = m_dir.filePath("in put.txt");
-            QVERIFY(twtest::writeFile(request.standardInputFile, inputFile));
-        }
         const ProcessResult result = m_processes.runAndWait(nullptr, request);
         QVERIFY(result.started);
         QVERIFY(!result.cancelled);
-        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(result.exitCode, 0);
         QCOMPARE(twtest::bytes(request.standardOutputFile), output);
-    }
-
-    void programThatCannotStartGivesMinusOneAtOnce()
-    {
-        for (const QString& program : {m_dir.filePath("no such program"), QString("bare-name-never-on-path"),
-                                       m_dir.path()}) {
-            QElapsedTimer clock;
-            clock.start();
-            ProcessRequest request;
-            request.program = program;
-            const ProcessResult result = m_processes.runAndWait(nullptr, request);
-            QVERIFY(!result.started);
-            QCOMPARE(result.exitCode, -1);
-            QVERIFY(!result.errorText.isEmpty());
-            QVERIFY(clock.elapsed() < 3000);
-        }
     }
 
     void cancelEndsTheProgramAndNothingElseStartsMeanwhile()
