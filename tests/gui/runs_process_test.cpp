@@ -1,5 +1,5 @@
-// The desktop's process runner with real programs: no shell, exact arguments, standard
-// input and output, Cancel and a second start while one runs.
+// The desktop's process runner with real programs: Cancel ends the running program and
+// a second start meanwhile is refused.
 #include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QStandardPaths>
@@ -33,44 +33,9 @@ class RunsProcessTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
     DesktopProcesses m_processes;
 
 private slots:
-    void runsWithoutShell_data()
-    {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QByteArray>("output");
-        const QStringList awkward{"a b", "it's \"quoted\"", ";|&", "$HOME", "`id`", "*"};
-        QTest::newRow("arguments unchanged")
-            << tool("printf") << (QStringList{"%s\\n"} + awkward) << QByteArray()
-            << (awkward.join('\n') + '\n').toUtf8();
-        QTest::newRow("standard input through a pipe")
-            << tool("cat") << QStringList() << QByteArray("i=\"a b\" l=\"a b.out\" \n")
-            << QByteArray("i=\"a b\" l=\"a b.out\" \n");
-    }
-
-    void runsWithoutShell()
-    {
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, output);
-        QVERIFY(!program.isEmpty());
-        ProcessRequest request;
-        request.program = program;
-        request.arguments = arguments;
-        request.standardInput = input;
-        request.standardOutputFile = m_dir.filePath("out put.txt");
-        const ProcessResult result = m_processes.runAndWait(nullptr, request);
-        QVERIFY(result.started);
-        QVERIFY(!result.cancelled);
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(twtest::bytes(request.standardOutputFile), output);
-    }
-
     void cancelEndsTheProgramAndNothingElseStartsMeanwhile()
     {
         ProcessResult second;
