@@ -131,20 +131,6 @@ private slots:
         QCOMPARE(s.form.menu_savepims->isEnabled(), savePims);
     }
 
-    void unsavedModelIsReplacedOnlyWhenConfirmed()
-    {
-        Session s;
-        QVERIFY(s.form.openPimFile(kExample26));
-        s.model().markChanged();
-        const Model before = s.model();
-        s.dialogs.okCancelAnswers.enqueue(false);
-        QVERIFY(!s.form.openPimFile(TW_TEST_DATA "/pim/twogroups/input.inp"));
-        QVERIFY(s.model() == before);
-        s.dialogs.okCancelAnswers.enqueue(true);
-        QVERIFY(s.form.openPimFile(TW_TEST_DATA "/pim/twogroups/input.inp"));
-        QCOMPARE(s.model().groups, 2);
-    }
-
     void saveWritesOnlyANewFile_data()
     {
         QTest::addColumn<int>("road");

@@ -129,25 +129,6 @@ private slots:
         QCOMPARE(f.model().pim[37], 37);
     }
 
-    void closeGridWindowsWritesBackOnlyWhenAsked_data()
-    {
-        QTest::addColumn<bool>("writeBack");
-        QTest::newRow("write back") << true;
-        QTest::newRow("drop") << false;
-    }
-    void closeGridWindowsWritesBackOnlyWhenAsked()
-    {
-        QFETCH(bool, writeBack);
-        Views f;
-        f.form.viewOpenCapture();
-        f.grids().at(0)->typeText(0, "3");
-        f.form.closeGridWindows(writeBack ? Form1::WriteBack::Yes : Form1::WriteBack::No);
-        QVERIFY(f.grids().isEmpty());
-        QVERIFY(f.pimEnabled());
-        QCOMPARE(f.model().pim[73], writeBack ? 3 : 73);
-        QCOMPARE(f.model().unsaved, writeBack ? 1 : 0);
-    }
-
     void commandIsOneUndoStepAndUndoneWritesNothing()
     {
         Views f;
