@@ -1,7 +1,5 @@
 // The main window's captions, start-up states, Quit, the installation directory and
-// the layout of its left column.
-#include <QProgressBar>
-
+// the fixed-parameter list editor (List1, Text2 and its buttons).
 #include "guitest.h"
 #include "support.h"
 
@@ -33,6 +31,39 @@ const Item kItems[] = {
 const Item kMenus[] = {{"menu_file", "File", true},       {"menu_pim", "Pim", true},
                        {"menu_cons", "Constraints", false}, {"menu_special", "Special", true},
                        {"menu_window", "Window", true}};
+
+// Runs one step of a list-editor script: "fixed" (the menu), "select N", "modify",
+// "add", "delete", "double N", "type TEXT", "backspace", "done", "insert TEXT" (the
+// program puts an entry first, as the per-period runs do).
+void step(Form1& form, const QString& line)
+{
+    const QString word = line.section(' ', 0, 0);
+    const QString rest = line.section(' ', 1);
+    if (word == "fixed")
+        form.menu_fixed->trigger();
+    else if (word == "select")
+        form.List1->setCurrentRow(rest.toInt());
+    else if (word == "modify")
+        form.listModify();
+    else if (word == "add")
+        QTest::mouseClick(form.cmd_add, Qt::LeftButton);
+    else if (word == "delete")
+        form.listDelete();
+    else if (word == "double")
+        emit form.List1->itemDoubleClicked(form.List1->item(rest.toInt()));
+    else if (word == "type")
+        QTest::keyClicks(form.Text2, rest);
+    else if (word == "backspace")
+        QTest::keyClick(form.Text2, Qt::Key_Backspace);
+    else if (word == "done")
+        QTest::mouseClick(form.cmd_done, Qt::LeftButton);
+    else if (word == "insert") {
+        auto& list = form.model().fixedlist;
+        list.insert(list.begin(), rest.toStdString());
+        form.refreshFixedList();
+    } else
+        QFAIL(qPrintable("unknown step " + line));
+}
 
 }  // namespace
 
@@ -117,47 +148,53 @@ private slots:
         QTEST(QString::fromStdString(s.model().apppath), "apppath");
     }
 
-    void activationKeepsTheFixedParameterList()
+    void listEditorBindsTheRightEntry_data()
     {
+        QTest::addColumn<QStringList>("start");
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("field");
+        const QStringList two{"S(3)=.5;", "S(4)=.6;"};
+        const QStringList three{"S(3)=.5;", "S(4)=.6;", "S(5)=.7;"};
+        QTest::newRow("Fixed parms shows entry 0 but does not copy it over the bound entry")
+            << three << QStringList{"select 2", "modify", "fixed", "type x"} << three << "S(3)=.5;x";
+        QTest::newRow("Done keeps the double-clicked entry's edit and hides the editor")
+            << three << QStringList{"fixed", "select 2", "double 2", "backspace", "type 5", "done"}
+            << QStringList{"S(3)=.5;", "S(4)=.6;", "S(5)=.75"} << "S(5)=.75";
+        QTest::newRow("Add appends a copy and unbinds, then the typed text")
+            << two << QStringList{"select 1", "modify", "add", "type S(9)=1;", "add"}
+            << QStringList{"S(3)=.5;", "S(4)=.6;", "S(4)=.6;", "S(9)=1;"} << "";
+        QTest::newRow("delete moves later entries up and unbinds")
+            << three << QStringList{"select 1", "modify", "delete", "type x"} << QStringList{"S(3)=.5;", "S(5)=.7;"}
+            << "S(4)=.6;x";
+        QTest::newRow("a change by the program unbinds")
+            << two << QStringList{"select 1", "modify", "insert S(2)=.1;", "type x"}
+            << QStringList{"S(2)=.1;", "S(3)=.5;", "S(4)=.6;"} << "S(4)=.6;x";
+    }
+    void listEditorBindsTheRightEntry()
+    {
+        QFETCH(QStringList, start);
+        QFETCH(QStringList, script);
+        QFETCH(QStringList, list);
         Session s;
-        s.model().fixedlist = {"S(3)=.5 /* phi */;", "S(7)=.25;"};
+        for (const QString& entry : start)
+            s.model().fixedlist.push_back(entry.toStdString());
         s.form.refreshFixedList();
-        s.form.show();
-        QApplication::setActiveWindow(&s.form);
-        QEvent activation(QEvent::ActivationChange);
-        QApplication::sendEvent(&s.form, &activation);
-        QCOMPARE(s.form.List1->count(), 2);
-        QCOMPARE(s.form.List1->item(0)->text(), QString("S(3)=.5 /* phi */;"));
-        QCOMPARE(s.model().fixedlist.size(), size_t(2));
-    }
-
-    void windowMenuListsTheWindowsAndEndsWithTheEndLine()
-    {
-        Session s;
-        s.form.show();
-        emit s.form.menu_window->aboutToShow();
-        QStringList texts;
-        for (QAction* a : s.form.menu_window->actions())
-            texts << a->text();
-        QVERIFY(texts.contains("Tallowick2"));
-        QCOMPARE(texts.last(), QString("<<< end of list >>>"));
-    }
-
-    void fixedListKeepsItsPlaceWhenTheLabelsChange()
-    {
-        Session s;
-        QVERIFY(!s.form.List1->isVisibleTo(&s.form));  // no empty box at start-up
-        s.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&s.form));
-        s.form.showFixedList();
-        QApplication::processEvents();
-        const QRect before = s.form.List1->geometry();
-        s.form.Label1->setText("npar=32767 nage=9 groups=99 nyrs=99 nstrat=9 and a caption longer still");
-        s.form.lbl_pim->setText(" - Hold shift key and click to select pim for design matrix.");
-        s.form.lbl_pim->setVisible(true);
-        QApplication::processEvents();
-        QCOMPARE(s.form.List1->geometry(), before);
-        QVERIFY(s.form.Label1->height() > s.form.Label1->fontMetrics().height());  // wrapped, not cut
+        s.model().unsaved = 0;
+        for (const QString& line : script)
+            step(s.form, line);
+        QStringList model, listed;
+        for (const std::string& entry : s.model().fixedlist)
+            model << QString::fromStdString(entry);
+        for (int i = 0; i < s.form.List1->count(); ++i)
+            listed << s.form.List1->item(i)->text();
+        QCOMPARE(model, list);
+        QCOMPARE(listed, list);
+        QTEST(s.form.Text2->text(), "field");
+        if (script.contains("fixed"))  // the editor shows from Fixed parms until Done
+            QCOMPARE(s.form.Text2->isVisibleTo(&s.form), !script.contains("done"));
+        if (!script.join(' ').contains("insert"))  // the program's own change is not the editor's
+            QCOMPARE(s.model().unsaved, list == start ? 0 : 1);
     }
 };
 

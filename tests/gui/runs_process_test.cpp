@@ -1,5 +1,5 @@
-// The desktop's process runner with real programs: no shell, exact arguments, standard
-// input and output, a failed start, Cancel and a second start while one runs.
+// The desktop's process runner with real programs: Cancel ends the running program and
+// a second start meanwhile is refused.
 #include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QStandardPaths>
@@ -33,73 +33,9 @@ class RunsProcessTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
     DesktopProcesses m_processes;
 
 private slots:
-    void runsWithoutShell_data()
-    {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QByteArray>("inputFile");  // written to a file used as standard input
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("output");
-        const QStringList awkward{"a b", "it's \"quoted\"", ";|&", "$HOME", "`id`", "*"};
-        QTest::newRow("arguments unchanged")
-            << tool("printf") << (QStringList{"%s\\n"} + awkward) << QByteArray() << QByteArray() << 0
-            << (awkward.join('\n') + '\n').toUtf8();
-        QTest::newRow("standard input through a pipe")
-            << tool("cat") << QStringList() << QByteArray("i=\"a b\" l=\"a b.out\" \n") << QByteArray() << 0
-            << QByteArray("i=\"a b\" l=\"a b.out\" \n");
-        QTest::newRow("standard input from a file")
-            << tool("cat") << QStringList() << QByteArray() << QByteArray("Y\r\nfile\r\n") << 0
-            << QByteArray("Y\r\nfile\r\n");
-        QTest::newRow("exit code returned") << tool("false") << QStringList() << QByteArray() << QByteArray() << 1
-                                            << QByteArray();
-    }
-
-    void runsWithoutShell()
-    {
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, inputFile);
-        QFETCH(int, exitCode);
-        QFETCH(QByteArray, output);
-        QVERIFY(!program.isEmpty());
-        ProcessRequest request;
-        request.program = program;
-        request.arguments = arguments;
-        request.standardInput = input;
-        request.standardOutputFile = m_dir.filePath("out put.txt");
-        if (!inputFile.isEmpty()) {
-            request.standardInputFile = m_dir.filePath("in put.txt");
-            QVERIFY(twtest::writeFile(request.standardInputFile, inputFile));
-        }
-        const ProcessResult result = m_processes.runAndWait(nullptr, request);
-        QVERIFY(result.started);
-        QVERIFY(!result.cancelled);
-        QCOMPARE(result.exitCode, exitCode);
-        QCOMPARE(twtest::bytes(request.standardOutputFile), output);
-    }
-
-    void programThatCannotStartGivesMinusOneAtOnce()
-    {
-        for (const QString& program : {m_dir.filePath("no such program"), QString("bare-name-never-on-path"),
-                                       m_dir.path()}) {
-            QElapsedTimer clock;
-            clock.start();
-            ProcessRequest request;
-            request.program = program;
-            const ProcessResult result = m_processes.runAndWait(nullptr, request);
-            QVERIFY(!result.started);
-            QCOMPARE(result.exitCode, -1);
-            QVERIFY(!result.errorText.isEmpty());
-            QVERIFY(clock.elapsed() < 3000);
-        }
-    }
-
     void cancelEndsTheProgramAndNothingElseStartsMeanwhile()
     {
         ProcessResult second;

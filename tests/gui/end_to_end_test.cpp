@@ -1,10 +1,13 @@
-// Whole roads with the stand-in programs as real processes: the engine run on a model
-// file and the conversion of a capture-history file, with blanks in program and file
-// names, read back in the text viewer.
+// Whole roads as a user takes them: the engine run on a model file and the conversion
+// of a capture-history file with the stand-in programs as real processes (blanks in
+// program and file names, read back in the text viewer), and the design matrix from
+// marked cells to the saved file read back.
 #include <QPointer>
+#include <algorithm>
 
 #include "convert/widgets/form3.h"
 #include "guitest.h"
+#include "model/pimreader.h"
 #include "support.h"
 
 using namespace twtest;
@@ -36,33 +39,19 @@ struct EndToEnd {
 
 }  // namespace
 
-class RunsEndToEndTest : public QObject {
+class EndToEndTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void engineRunReadsItsOutputInTheViewer_data()
-    {
-        QTest::addColumn<bool>("copiedEngine");  // run from a directory with a blank in its name
-        QTest::addColumn<QByteArray>("cut");     // text removed from the model file
-        QTest::addColumn<QStringList>("errors");
-        QTest::newRow("built engine, sound model") << false << QByteArray() << QStringList();
-        QTest::newRow("engine in a directory with blanks, model without stop")
-            << true << QByteArray("PROC STOP;") << QStringList{"KESTON ERROR: no \"PROC STOP;\" statement"};
-    }
     void engineRunReadsItsOutputInTheViewer()
     {
-        QFETCH(bool, copiedEngine);
-        QFETCH(QByteArray, cut);
-        QFETCH(QStringList, errors);
+        const QStringList errors{"KESTON ERROR: no \"PROC STOP;\" statement"};
         EndToEnd e;
-        QString engineDir = kBin;
-        if (copiedEngine) {
-            engineDir = e.path("my engines/");
-            copyTo(kBin + "corvane", engineDir + "corvane");
-        }
+        const QString engineDir = e.path("my engines/");
+        copyTo(kBin + "corvane", engineDir + "corvane");
         const QString input = e.path("my models/two strata & $more.mss");
         QDir().mkpath(QFileInfo(input).path());
-        QVERIFY(writeFile(input, bytes(TW_TEST_DATA "/runs/twostrata.mss").replace(cut, "")));
+        QVERIFY(writeFile(input, bytes(TW_TEST_DATA "/runs/twostrata.mss").replace("PROC STOP;", "")));
 
         Session s;
         s.scripted.install.registered = engineDir + "tallowick2";
@@ -78,25 +67,44 @@ private slots:
         QCOMPARE(viewer->highlightedLines().size(), static_cast<int>(errors.size()));
     }
 
-    void bundledExampleSavedWithPimsRunsWithoutErrors()
+    void typedEntriesReachTheSavedDesignSection()
     {
-        EndToEnd e;
+        QTemporaryDir dir;
         Session s;
-        s.scripted.install.registered = kBin + "tallowick2";
-        s.form.updateAppPath();
         QVERIFY(s.form.openPimFile(kExample));
-        const QString saved = e.path("work dir/saved model.mss");
-        s.answerFile(saved);
-        s.form.savePims();
-        s.answerFile(saved);
-        s.form.runEngine();
+        const DesignMatrix before = s.model().dm;
+        s.form.viewSurvival();
+        GridWindow* window = s.grids().at(0);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        for (int parameter : {1, 3}) {  // the first grid cell holding each parameter
+            const std::vector<int>& cells = window->cellmap();
+            const auto at = std::find_if(cells.begin(), cells.end(),
+                                         [&](int c) { return c > 0 && s.model().pim[std::size_t(c)] == parameter; });
+            QVERIFY(at != cells.end());
+            clickCell(*window, int(at - cells.begin()));
+        }
+        window->menu_dm->trigger();
 
+        Form2* form = s.design();
+        QVERIFY(form && form->isVisible());
+        QCOMPARE(form->view()->model()->rowCount(), 2);
+        QCOMPARE(headers(form->view()->model(), Qt::Horizontal), QStringList({"B1", "B4"}));
+        QVERIFY(typeInto(form->view(), 0, 1, "0.5"));
+        QVERIFY(typeInto(form->view(), 1, 0, "-2"));  // moving on or Close commits the editor
+        form->menu_close->trigger();
+
+        const QString saved = dir.filePath("saved.inp");
+        s.answerFile(saved);
+        s.form.menu_savepims->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
-        QCOMPARE(s.model().infile, saved.toStdString());
-        TextViewer* viewer = viewerOf(saved + ".out");
-        QVERIFY(viewer);
-        QVERIFY(viewer->text().contains("Dimensions: NPAR=252 GROUPS=2 NAGE=2 STRATA=3 NYRS=5"));
-        QVERIFY(viewer->text().contains("Structure check: no errors."));
+        auto read = readPimFile(saved.toStdString());
+        QVERIFY2(read.ok(), read.ok() ? "" : read.error().text().c_str());
+        DesignMatrix expected = before;  // everything else as the example had it
+        expected.set(1, 4, 0.5);
+        expected.set(3, 1, -2.0);
+        QCOMPARE(read->dm.entries(), expected.entries());
+        QVERIFY(read->dm.entries() != before.entries());
+        QCOMPARE(read->pim, s.model().pim);
     }
 
     void conversionWritesTheListing()
@@ -127,5 +135,5 @@ private slots:
     }
 };
 
-TW_GUI_TEST(RunsEndToEndTest)
-#include "runs_endtoend_test.moc"
+TW_GUI_TEST(EndToEndTest)
+#include "end_to_end_test.moc"

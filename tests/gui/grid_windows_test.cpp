@@ -1,6 +1,8 @@
-// The view commands of the main window: the grid windows they open, the menu states
-// while they are open, write-back on closing and the way into the design matrix.
-#include <QPointer>
+// The grid windows (frm_movement) opened by the main window's view commands: their
+// captions, marking by click, the menu states while they are open, undo, write-back on
+// closing and the way into the design matrix.
+#include <QAbstractItemModelTester>
+#include <QUndoStack>
 
 #include "guitest.h"
 #include "support.h"
@@ -17,10 +19,20 @@ struct Views : Session {
 };
 
 using ViewSlot = void (Form1::*)();
+const ViewSlot kViews[] = {&Form1::viewSurvival, &Form1::viewOpenCapture, &Form1::viewClosedCapture,
+                           &Form1::viewMovement};
+
+QStringList texts(const GridWindow& window)
+{
+    QStringList list;
+    for (const std::string& text : window.grid().texts)
+        list << QString::fromStdString(text);
+    return list;
+}
 
 }  // namespace
 
-class GridViewsTest : public QObject {
+class GridWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -39,17 +51,44 @@ private slots:
     void windowCountsAndCaptions()
     {
         QFETCH(int, view);
-        const ViewSlot commands[] = {&Form1::viewSurvival, &Form1::viewOpenCapture, &Form1::viewClosedCapture,
-                                     &Form1::viewMovement};
         Views f;
-        (f.form.*commands[view])();
+        (f.form.*kViews[view])();
         QStringList shown;
         for (GridWindow* w : f.grids()) {
             shown << w->windowTitle();
             QCOMPARE(w->objectName(), QString("frm_movement"));
             QVERIFY(w->isVisible());
+            QAbstractItemModelTester tester(w->gridModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+            QVERIFY(w->gridModel()->setData(w->gridModel()->indexOf(0), "42"));
         }
         QTEST(shown, "captions");
+    }
+
+    void shiftClickMarksCells_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("shift marks") << int(Qt::ShiftModifier) << 1 << true;
+        QTest::newRow("shift twice unmarks") << int(Qt::ShiftModifier) << 2 << false;
+        QTest::newRow("ctrl shift does nothing") << int(Qt::ShiftModifier | Qt::ControlModifier) << 1 << false;
+        QTest::newRow("plain click does nothing") << int(Qt::NoModifier) << 1 << false;
+    }
+    void shiftClickMarksCells()
+    {
+        QFETCH(int, modifiers);
+        QFETCH(int, clicks);
+        QFETCH(bool, marked);
+        Views f;
+        f.form.viewSurvival();
+        GridWindow& window = *f.grids().at(0);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (int i = 0; i < clicks; ++i)
+            clickCell(window, 4, Qt::KeyboardModifiers(modifiers));
+        const QColor red(255, 0, 0);
+        QCOMPARE(window.gridModel()->indexOf(4).data(Qt::BackgroundRole).value<QColor>() == red, marked);
+        QCOMPARE(window.grid().marked(4), marked);
+        QVERIFY(!window.grid().marked(3));
     }
 
     void menuStatesWhileOpenAndAfterOneWindowCloses()
@@ -62,7 +101,6 @@ private slots:
         QCOMPARE(states(), (QList<bool>{true, false, false}));
         f.form.viewSurvival();
         QCOMPARE(states(), (QList<bool>{false, true, true}));
-        QCOMPARE(f.form.lbl_pim->text(), QString(" - Hold shift key and click to select pim for design matrix."));
         f.grids().at(1)->close();
         QCOMPARE(states(), (QList<bool>{true, false, false}));
         QCOMPARE(f.grids().size(), 1);  // the other window stays open and working
@@ -77,7 +115,7 @@ private slots:
         QCOMPARE(open.size(), 8);
         GridWindow* survival2 = open.at(1);   // group 2: cell 37 first
         GridWindow* movementB2 = open.at(6);  // group 2 from B: cell 40 first
-        survival2->typeText(0, "500");
+        QVERIFY(typeInto(survival2->table(), 0, 0, "500"));  // left open: closing commits it
         movementB2->typeText(0, "600");
         survival2->close();
         QCOMPARE(f.model().pim[37], 500);
@@ -86,53 +124,29 @@ private slots:
         QCOMPARE(f.model().pim[40], 600);
         QCOMPARE(f.model().pim[1], 1);
         QCOMPARE(f.model().unsaved, 1);
-    }
-
-    void closedWindowWritesBackOnlyOnce()
-    {
-        Views f;
-        f.form.viewSurvival();
-        f.grids().at(0)->typeText(0, "9");
-        f.grids().at(0)->close();
-        QCOMPARE(f.model().pim[1], 9);
-        f.model().pim[1] = 1;  // a later change of the model
+        f.model().pim[37] = 37;  // a closed window writes back only once
         f.form.closeGridWindows(Form1::WriteBack::Yes);
-        QCOMPARE(f.model().pim[1], 1);
+        QCOMPARE(f.model().pim[37], 37);
     }
 
-    void closeGridWindowsWritesBackOnlyWhenAsked_data()
-    {
-        QTest::addColumn<bool>("writeBack");
-        QTest::newRow("write back") << true;
-        QTest::newRow("drop") << false;
-    }
-    void closeGridWindowsWritesBackOnlyWhenAsked()
-    {
-        QFETCH(bool, writeBack);
-        Views f;
-        f.form.viewOpenCapture();
-        f.grids().at(0)->typeText(0, "3");
-        f.form.closeGridWindows(writeBack ? Form1::WriteBack::Yes : Form1::WriteBack::No);
-        QVERIFY(f.grids().isEmpty());
-        QVERIFY(f.pimEnabled());
-        QCOMPARE(f.model().pim[73], writeBack ? 3 : 73);
-        QCOMPARE(f.model().unsaved, writeBack ? 1 : 0);
-    }
-
-    void outOfRangeNumbersKeepOldValuesWithOneMessage()
+    void commandIsOneUndoStepAndUndoneWritesNothing()
     {
         Views f;
-        f.form.viewClosedCapture();
+        f.form.viewMovement();
         GridWindow* window = f.grids().at(0);
-        window->typeText(0, "99999");
-        window->typeText(1, "-40000");
-        window->typeText(2, "2.5");
+        const QStringList built = texts(*window);
+        window->menu_constant->trigger();
+        const QStringList after = texts(*window);
+        QVERIFY(after != built);
+        QCOMPARE(window->undoStack()->count(), 1);
+        window->menu_undo->trigger();
+        QCOMPARE(texts(*window), built);
+        window->menu_redo->trigger();
+        QCOMPARE(texts(*window), after);
+        window->menu_undo->trigger();
         window->close();
-        QCOMPARE(f.dialogs.messages(),
-                 QStringList{"Cells 85, 86 read a number outside -32768..32767 and keep their old parameter numbers."});
-        QCOMPARE(f.model().pim[85], 85);
-        QCOMPARE(f.model().pim[86], 86);
-        QCOMPARE(f.model().pim[87], 2);
+        QCOMPARE(f.model().pim[2], 2);
+        QCOMPARE(f.model().unsaved, 0);  // nothing changed, nothing to save
     }
 
     void designMatrixCollectsMarksAndClosesEveryWindow()
@@ -141,44 +155,14 @@ private slots:
         f.form.viewSurvival();
         QList<GridWindow*> open = f.grids();
         open.at(1)->toggleMark(1);
-        open.at(0)->toggleMark(2);
         open.at(0)->toggleMark(0);
         open.at(1)->typeText(1, "321");
-        // Window order first, then grid order, each through the window's own cell map.
-        QCOMPARE(markedModelCells({open.at(0), open.at(1)}), (std::vector<int>{1, 5, 46}));
         open.at(0)->menu_dm->trigger();
         QVERIFY(f.grids().isEmpty());
         QCOMPARE(f.model().pim[46], 321);  // written back before the design matrix reads it
         QVERIFY(f.pimEnabled());
-    }
-
-    void textChangeWhileViewOpenDisablesDesignMatrix()
-    {
-        Views f;
-        f.form.viewSurvival();
-        QList<GridWindow*> open = f.grids();
-        QVERIFY(open.at(0)->menu_dm->isEnabled());  // filling the window does not disable it
-        open.at(0)->typeText(0, "4");
-        QVERIFY(!open.at(0)->menu_dm->isEnabled());
-        QVERIFY(open.at(1)->menu_dm->isEnabled());
-        open.at(0)->close();  // enables Pim: later edits elsewhere leave Design Matrix alone
-        open.at(1)->typeText(0, "4");
-        QVERIFY(open.at(1)->menu_dm->isEnabled());
-    }
-
-    void undoneCommandWritesNothingBack()
-    {
-        Views f;
-        f.form.viewMovement();
-        GridWindow* window = f.grids().at(0);
-        window->menu_constant->trigger();
-        window->menu_undo->trigger();
-        window->menu_redo->trigger();
-        window->menu_undo->trigger();
-        QCOMPARE(window->grid().texts, window->layout().builtTexts);
-        window->close();
-        QCOMPARE(f.model().pim[2], 2);
-        QCOMPARE(f.model().unsaved, 0);  // nothing changed, nothing to save
+        QVERIFY(f.design() && f.design()->isVisible());
+        QCOMPARE(f.design()->view()->model()->rowCount(), 2);
     }
 
     void brokenModelShowsAMessageAndOpensNothing()
@@ -194,5 +178,5 @@ private slots:
     }
 };
 
-TW_GUI_TEST(GridViewsTest)
-#include "grid_views_test.moc"
+TW_GUI_TEST(GridWindowsTest)
+#include "grid_windows_test.moc"
