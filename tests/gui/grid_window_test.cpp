@@ -146,6 +146,16 @@ private slots:
         QCOMPARE(texts(window), after);
     }
 
+    // A window that gains the focus has a current cell (the first), for typing to go to.
+    void freshlyActiveWindowHasACurrentCell()
+    {
+        GridWindow window(layoutOf(periodModel(1, 1, 2, 3), ViewKind::Survival));
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(window.table()->currentIndex(), window.gridModel()->index(0, 0));
+    }
+
     void changeZerosTooStartsUncheckedAndApplies()
     {
         Model m = periodModel(1, 1, 1, 5);
