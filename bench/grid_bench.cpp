@@ -5,9 +5,16 @@
 // figure is the best of a few runs, so that a busy machine disturbs it less.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QProcess>
 #include <QUndoStack>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
@@ -56,6 +63,14 @@ void settle()
     }
 }
 
+// Lets the windows just shown finish: their first paint, and the repaint of every
+// window but the last when the next one takes the focus.
+void finishShowing()
+{
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
 // Builds and shows the windows of a view as grid windows; returns milliseconds.
 double gridWindows(const Model& model, ViewKind kind, std::size_t& cells)
 {
@@ -70,7 +85,7 @@ double gridWindows(const Model& model, ViewKind kind, std::size_t& cells)
         windows.push_back(std::make_unique<GridWindow>(std::move(layout)));
         windows.back()->show();
     }
-    QApplication::processEvents();
+    finishShowing();
     const double ms = elapsedMs(timer);
     for (auto& window : windows)
         window->discard();
@@ -87,37 +102,74 @@ QSize sizeOfGridWindow(const GridWindowLayout& layout)
     return window.size();
 }
 
-// The same view laid out literally: one line edit per cell, placed by hand.
-double literalWindows(const Model& model, ViewKind kind)
+// A window of the literal layout: the same frame as a grid window (caption, menu bar
+// with the same items and undo stack, hint label, paging buttons outside movement
+// windows) around one line edit per cell, placed by hand in rows and columns.
+std::unique_ptr<QMainWindow> literalWindow(const GridWindowLayout& layout, QSize size)
 {
     constexpr int width = 46;
     constexpr int height = 22;
+    auto window = std::make_unique<QMainWindow>();
+    window->setWindowTitle(QString::fromStdString(layout.caption));
+    QMenu* constraints = window->menuBar()->addMenu("Constraints");
+    for (const char* item : {"Constant over time,strata,age", "Constant over time", "Constant over strata",
+                             "Constant over age", "age,strata,time varying", "Oops"})
+        constraints->addAction(item);
+    constraints->addAction("Change zeros too")->setCheckable(true);
+    window->menuBar()->addAction("Design Matrix");
+    auto* undo = new QUndoStack(window.get());
+    QMenu* edit = window->menuBar()->addMenu("Edit");
+    edit->addAction(undo->createUndoAction(window.get(), "Undo"));
+    edit->addAction(undo->createRedoAction(window.get(), "Redo"));
+
+    auto* central = new QWidget(window.get());
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 4, 6, 6);
+    column->setSpacing(4);
+    column->addWidget(new QLabel(" - Hold shift key and click to select pim for design matrix.", central));
+    auto* sheet = new QWidget(central);
+    int y = 0;
+    for (int row = 0; row < layout.rowCount(); ++row) {
+        int x = 0;
+        for (int col = 0; col < layout.rowLength; ++col) {
+            auto* cell = new QLineEdit(QString::fromStdString(layout.builtTexts[row * layout.rowLength + col]), sheet);
+            cell->setAlignment(Qt::AlignCenter);
+            cell->setGeometry(x, y, width, height);
+            x += width + (layout.endsPeriod(col) ? width / 10 : 0);
+        }
+        y += height + (layout.endsAgeClass(row) ? height / 3 : 0);
+    }
+    column->addWidget(sheet, 1);
+    if (layout.kind != ViewKind::Movement) {
+        auto* paging = new QHBoxLayout;
+        paging->addWidget(new QPushButton("<<", central));
+        paging->addWidget(new QPushButton(">>", central));
+        paging->addStretch(1);
+        column->addLayout(paging);
+    }
+    window->setCentralWidget(central);
+    window->resize(size);
+    return window;
+}
+
+// The same view laid out literally, built and shown the same way as gridWindows.
+double literalWindows(const Model& model, ViewKind kind)
+{
+    const QSize size = sizeOfGridWindow(buildView(model, kind)->at(0));
     settle();
     QElapsedTimer timer;
     timer.start();
     auto layouts = buildView(model, kind);
-    const QSize size = sizeOfGridWindow(layouts->at(0));
-    std::vector<std::unique_ptr<QWidget>> windows;
+    std::vector<std::unique_ptr<QMainWindow>> windows;
     for (const GridWindowLayout& layout : *layouts) {
-        auto window = std::make_unique<QWidget>();
-        window->setWindowTitle(QString::fromStdString(layout.caption));
-        int y = 30;
-        for (int row = 0; row < layout.rowCount(); ++row) {
-            int x = 0;
-            for (int column = 0; column < layout.rowLength; ++column) {
-                auto* cell = new QLineEdit(QString::fromStdString(layout.builtTexts[row * layout.rowLength + column]),
-                                           window.get());
-                cell->setGeometry(x, y, width, height);
-                x += width + (layout.endsPeriod(column) ? width / 10 : 0);
-            }
-            y += height + (layout.endsAgeClass(row) ? height / 3 : 0);
-        }
-        window->resize(size);
-        window->show();
-        windows.push_back(std::move(window));
+        windows.push_back(literalWindow(layout, size));
+        windows.back()->show();
     }
-    QApplication::processEvents();
-    return elapsedMs(timer);
+    finishShowing();
+    const double ms = elapsedMs(timer);
+    windows.clear();
+    settle();
+    return ms;
 }
 
 void timeCommands(Model& model)
@@ -178,15 +230,14 @@ constexpr std::pair<const char*, ViewKind> kViews[] = {
     {"movement", ViewKind::Movement},
 };
 
-// Times one view one way in this process: best of three runs for the grid windows,
-// of two for the literal layout (it is slow).
-int timeOneView(int view, bool literal)
+// Times one view one way in this process: the best of the runs given.
+int timeOneView(int view, bool literal, int runs)
 {
     const Model model = largestModel();
     const ViewKind kind = kViews[view].second;
     std::size_t cells = 0;
     double best = 1e9;
-    for (int run = 0; run < (literal ? 2 : 3); ++run)
+    for (int run = 0; run < runs; ++run)
         best = std::min(best, literal ? literalWindows(model, kind) : gridWindows(model, kind, cells));
     std::printf("%.3f\n", best);
     return 0;
@@ -211,8 +262,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() == 4 && arguments[1] == "--one")
-        return timeOneView(arguments[2].toInt(), arguments[3] == "literal");
+    // --one VIEW grid|literal [RUNS]: one measurement in this process (RUNS for profiling).
+    if (arguments.size() >= 4 && arguments[1] == "--one") {
+        const bool literal = arguments[3] == "literal";
+        const int runs = arguments.size() > 4 ? arguments[4].toInt() : literal ? 2 : 3;
+        return timeOneView(arguments[2].toInt(), literal, runs);
+    }
 
     Model model = largestModel();
     std::printf("largest model: npar %d\n", model.npar);

@@ -76,6 +76,51 @@ private:
     mutable QPointer<QWidget> m_editor;
 };
 
+// The grid's table. When its window gains or loses the focus, it repaints only what
+// can look different with or without it (the frame, the current and the selected
+// cell) rather than the whole grid: opening a view opens many windows, each taking
+// the focus from the one before, and each would otherwise be painted twice.
+class GridTableView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        if (event->reason() != Qt::ActiveWindowFocusReason) {
+            QTableView::focusInEvent(event);
+            return;
+        }
+        // As the view does on any focus: a current cell for typing, the first one
+        // when there is none yet.
+        if (selectionModel() && !currentIndex().isValid()) {
+            const QModelIndex first = moveCursor(MoveNext, Qt::NoModifier);
+            if (first.isValid())
+                selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        }
+        setAttribute(Qt::WA_InputMethodEnabled, (currentIndex().flags() & Qt::ItemIsEditable) != 0);
+        updateFocusLook();
+    }
+
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        if (event->reason() != Qt::ActiveWindowFocusReason) {
+            QTableView::focusOutEvent(event);
+            return;
+        }
+        updateFocusLook();
+    }
+
+private:
+    void updateFocusLook()
+    {
+        update(QRegion(rect()).subtracted(contentsRect()));
+        viewport()->update(visualRect(currentIndex()));
+        for (const QModelIndex& index : selectedIndexes())
+            viewport()->update(visualRect(index));
+    }
+};
+
 namespace {
 
 // One user action on the texts of a grid: undo and redo set the changed cells to
@@ -189,7 +234,7 @@ void GridWindow::buildControls()
     Label1->setObjectName("Label1");
     column->addWidget(Label1);
 
-    m_table = new QTableView(central);
+    m_table = new GridTableView(central);
     m_table->setObjectName("Text1");
     m_delegate = new GridCellDelegate(m_table);
     m_table->setItemDelegate(m_delegate);

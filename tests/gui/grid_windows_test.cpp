@@ -91,6 +91,18 @@ private slots:
         QVERIFY(!window.grid().marked(3));
     }
 
+    // A window that gains the focus has a current cell (the first), for typing to go to;
+    // it must survive the table repainting only what focus changes touch.
+    void freshlyActiveWindowHasACurrentCell()
+    {
+        Views f;
+        f.form.viewSurvival();
+        GridWindow* window = f.grids().at(0);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->table()->currentIndex(), window->gridModel()->index(0, 0));
+    }
+
     void menuStatesWhileOpenAndAfterOneWindowCloses()
     {
         Views f;
