@@ -11,10 +11,9 @@
 #include "model/constraintsreader.h"
 #include "model/conversion.h"
 #include "runs/persperiodinput.h"
-#include "pimtest_support.h"
+#include "support.h"
 
-using namespace pimtest;
-namespace fs = std::filesystem;
+using namespace twtest;
 
 namespace {
 
@@ -188,23 +187,23 @@ TEST(FuzzRegressions, eachFileGivesItsOutcome)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         const std::string text = fileText(fs::path(TW_TEST_DATA) / "fuzz-regressions" / c.file);
-        auto model = readText(text, "f.inp");
+        auto model = readPimText(text, "f.inp");
         if (*c.readMessage) {
             ASSERT_FALSE(model.ok());
             EXPECT_EQ(model.error().text(), c.readMessage);
             continue;
         }
         ASSERT_TRUE(model.ok()) << model.error().text();
-        auto first = writeText(*model, text);
+        auto first = writePimText(*model, text);
         if (*c.writeMessage) {
             ASSERT_FALSE(first.ok());
             EXPECT_EQ(first.error().text(), c.writeMessage);
             continue;
         }
         ASSERT_TRUE(first.ok()) << first.error().text();
-        auto again = readText(*first, "g.inp");
+        auto again = readPimText(*first, "g.inp");
         ASSERT_TRUE(again.ok()) << again.error().text();
-        auto second = writeText(*again, *first);
+        auto second = writePimText(*again, *first);
         ASSERT_TRUE(second.ok());
         EXPECT_EQ(*second, *first);
     }

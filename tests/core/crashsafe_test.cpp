@@ -15,10 +15,9 @@
 
 #include "model/numbering.h"
 #include "runs/constraintswriter.h"
-#include "pimtest_support.h"
+#include "support.h"
 
-using namespace pimtest;
-namespace fs = std::filesystem;
+using namespace twtest;
 
 namespace {
 
@@ -74,7 +73,7 @@ TEST(CrashSafeSave, targetIsOldOrNewWhereverTheWritesStop)
     for (const Writer& writer : writers) {
         SCOPED_TRACE(writer.name);
         TempDir dir;
-        fs::copy_file(dataDir() / "twogroups" / "input.inp", "m.inp");
+        fs::copy_file(pimDataDir() / "twogroups" / "input.inp", "m.inp");
         const std::string input = fileText("m.inp");
         auto read = tw::readPimFile("m.inp");
         ASSERT_TRUE(read.ok());

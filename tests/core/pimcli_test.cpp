@@ -4,10 +4,9 @@
 
 #include <sys/wait.h>
 
-#include "pimtest_support.h"
+#include "support.h"
 
-using namespace pimtest;
-namespace fs = std::filesystem;
+using namespace twtest;
 
 namespace {
 
@@ -50,7 +49,7 @@ TEST(PimCommandLine, exitCodeMessageAndFiles)
     for (const CliCase& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        fs::copy_file(dataDir() / "example26" / "input.inp", "m.inp");
+        fs::copy_file(pimDataDir() / "example26" / "input.inp", "m.inp");
         const ToolRun run = runModelTool(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_EQ(run.err.substr(0, c.errorStart.size()), c.errorStart);

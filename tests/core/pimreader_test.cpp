@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/steps.h"
-#include "pimtest_support.h"
+#include "support.h"
 
 using namespace tw;
-using namespace pimtest;
+using namespace twtest;
 
 namespace {
 
@@ -98,15 +98,15 @@ TEST(PimReadEntries, entriesReadAsFixingsSpecialValuesOrRoundedParameters)
                               EntryCase{"-2", -2, 0}, EntryCase{"0", 0, 0}, EntryCase{"2.5", 2, 0},
                               EntryCase{"3.5", 4, 0}, EntryCase{"32767", 32767, 0}, EntryCase{"-32768", -4, 32768},
                               EntryCase{"000007", 7, 0}, EntryCase{"+7", 7, 0}, EntryCase{"1e1", 10, 0}}) {
-        auto model = readText(replaced(kSmall, " 3  4 \n", std::string(" 3  ") + c.text + "  \n"));
+        auto model = readPimText(replaced(kSmall, " 3  4 \n", std::string(" 3  ") + c.text + "  \n"));
         ASSERT_TRUE(model.ok()) << c.text << ": " << model.error().text();
         EXPECT_EQ(model->pim[4], c.pim) << c.text;
         EXPECT_EQ(model->initval[4], c.initval) << c.text;
     }
-    auto first = readText(replaced(kSmall, "SRV(1);\n 1\n", "SRV(1);\n -.5\n"));  // the marker of cell 1 is -3
+    auto first = readPimText(replaced(kSmall, "SRV(1);\n 1\n", "SRV(1);\n -.5\n"));  // the marker of cell 1 is -3
     ASSERT_TRUE(first.ok());
     EXPECT_EQ(first->pim[1], -3);
-    auto tooLarge = readText(replaced(kSmall, " 3  4 \n", " 3  32768 \n"));
+    auto tooLarge = readPimText(replaced(kSmall, " 3  4 \n", " 3  32768 \n"));
     ASSERT_FALSE(tooLarge.ok());
     EXPECT_EQ(tooLarge.error().text(),
               "m.inp, line 13: the value 32768 in the closed-capture block of stratum 1 lies outside -32768..32767");
@@ -132,7 +132,7 @@ TEST(PimReadDesign, linesNearTheQuickFormReadAsTheGeneralRule)
         {" 0  0  5; 1  1  1;", {{1, 1, 1}}, {0, 1}},
     };
     for (const DesignLineCase& c : cases) {
-        auto model = readText(replaced(kSmall, " 1  1  1;", c.line));
+        auto model = readPimText(replaced(kSmall, " 1  1  1;", c.line));
         ASSERT_TRUE(model.ok()) << c.line << ": " << model.error().text();
         EXPECT_EQ(model->dm.entries(), c.entries) << c.line;
         for (int col = 0; col <= 8; ++col) {
@@ -163,7 +163,7 @@ TEST(PimReadModelStatement, secondModelDoesNotInheritTheFirstOnesFields)
 {
     TempDir dir;
     cli::CliState state;
-    ASSERT_TRUE(cli::readPimsStep(state, (dataDir() / "twogroups" / "input.inp").string()).ok());
+    ASSERT_TRUE(cli::readPimsStep(state, (pimDataDir() / "twogroups" / "input.inp").string()).ok());
     state.model.fixedlist = {"S(1)=.5;"};
     writeFile("small.inp", kSmall);
     ASSERT_TRUE(cli::readPimsStep(state, "small.inp").ok());

@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "pimtest_support.h"
+#include "support.h"
 
 using namespace tw;
-using namespace pimtest;
-namespace fs = std::filesystem;
+using namespace twtest;
 
 namespace {
 
 Model readCase(const std::string& name, const std::string& file = "input.inp")
 {
-    auto model = readPimFile((dataDir() / name / file).string());
+    auto model = readPimFile((pimDataDir() / name / file).string());
     EXPECT_TRUE(model.ok()) << (model.ok() ? "" : model.error().text());
     return model.ok() ? *model : Model{};
 }
@@ -25,14 +24,14 @@ class PimWriterGolden : public ::testing::TestWithParam<const char*> {};
 // design. twogroups: group-numbered headings and design columns beyond nparms.
 TEST_P(PimWriterGolden, writesTheExpectedBytesAndReadsBackToThem)
 {
-    const std::string expected = fileText(dataDir() / GetParam() / "expected.inp");
+    const std::string expected = fileText(pimDataDir() / GetParam() / "expected.inp");
     Model model = readCase(GetParam());
-    auto written = writeText(model, fileText(dataDir() / GetParam() / "input.inp"));
+    auto written = writePimText(model, fileText(pimDataDir() / GetParam() / "input.inp"));
     ASSERT_TRUE(written.ok()) << written.error().text();
     EXPECT_EQ(*written, expected);
 
     Model again = readCase(GetParam(), "expected.inp");
-    auto rewritten = writeText(again, expected);
+    auto rewritten = writePimText(again, expected);
     ASSERT_TRUE(rewritten.ok());
     EXPECT_EQ(*rewritten, expected);
 }
@@ -42,9 +41,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, PimWriterGolden, ::testing::Values("example26", 
 TEST(PimWriterGolden, bundledExampleRoundTripsByteForByte)
 {
     const std::string example = fileText(fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp");
-    auto model = readText(example, "example.inp");
+    auto model = readPimText(example, "example.inp");
     ASSERT_TRUE(model.ok()) << model.error().text();
-    auto written = writeText(*model, example);
+    auto written = writePimText(*model, example);
     ASSERT_TRUE(written.ok());
     EXPECT_EQ(*written, example);
 }
@@ -79,7 +78,7 @@ TEST_P(PimWriterRefusal, writesNothingAndSaysWhy)
     Model model = readCase("fixedcells");
     GetParam().change(model);
     const Model before = model;
-    std::istringstream head(fileText(dataDir() / "fixedcells" / "input.inp"));
+    std::istringstream head(fileText(pimDataDir() / "fixedcells" / "input.inp"));
     std::ostringstream out;
     const Status written = writePimModel(model, head, out);
     ASSERT_FALSE(written.ok());
@@ -102,10 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PimWriterRefusal, headWithoutPimLineIsRefusedNamingTheLowerCaseLimit)
 {
     Model model = readCase("fixedcells");
-    std::string head = fileText(dataDir() / "fixedcells" / "input.inp");
+    std::string head = fileText(pimDataDir() / "fixedcells" / "input.inp");
     head.replace(head.find("PIM;"), 4, "pim;");
     model.infile = "m.inp";
-    auto written = writeText(model, head);
+    auto written = writePimText(model, head);
     ASSERT_FALSE(written.ok());
     EXPECT_EQ(written.error().text(),
               "m.inp, line 18: no line of the input file contains \"PIM;\", \"constraint\" or \"CONSTRAINT\" to "
@@ -118,7 +117,7 @@ TEST(PimWriterEntries, fixedAtZeroKeepsTheBlanksOfEachBlock)
     Model model = readCase("fixedcells");
     model.pim[2] = fixedMarker(model.pim[2]);
     model.pim[11] = fixedMarker(model.pim[11]);
-    auto written = writeText(model, fileText(dataDir() / "fixedcells" / "input.inp"));
+    auto written = writePimText(model, fileText(pimDataDir() / "fixedcells" / "input.inp"));
     ASSERT_TRUE(written.ok());
     EXPECT_NE(written->find("SRV(1);\r\n -.5  0\r\n;\r\n"), std::string::npos) << *written;
     EXPECT_NE(written->find("CP(1);\r\n 1 2  -2 3 0  4 0 \r\n;\r\n"), std::string::npos) << *written;
@@ -151,11 +150,11 @@ TEST(PimWriterBlocks, outputOfManyPiecesReadsBackAndRewritesIdentically)
         secpers += " 2";
     const std::string head = "PROC TITLE 'large';\r\nPROC MODEL NPAR=" + std::to_string(model.npar)
         + " GROUPS=2 NAGE=2 NYRS=30 STRATA=10 SECPERS=" + secpers + ";\r\nCOHORT=1;\r\nPIM;\r\n";
-    auto written = writeText(model, head);
+    auto written = writePimText(model, head);
     ASSERT_TRUE(written.ok()) << written.error().text();
     ASSERT_GT(written->size(), 2u * 64 * 1024);
 
-    auto read = readText(*written);
+    auto read = readPimText(*written);
     ASSERT_TRUE(read.ok()) << read.error().text();
     EXPECT_EQ(read->pim, model.pim);
     EXPECT_EQ(read->initval, model.initval);
@@ -164,7 +163,7 @@ TEST(PimWriterBlocks, outputOfManyPiecesReadsBackAndRewritesIdentically)
     std::copy_if(entries.begin(), entries.end(), std::back_inserter(kept),
                  [&](const DesignMatrix::Entry& e) { return e.row <= model.dmrows; });
     EXPECT_EQ(read->dm.entries(), kept);
-    auto again = writeText(*read, head);
+    auto again = writePimText(*read, head);
     ASSERT_TRUE(again.ok());
     EXPECT_TRUE(*again == *written);
 }
@@ -176,7 +175,7 @@ TEST(PimWriterDesign, tooManyRowsCutToTheParameterCountInFileAndModel)
     model.dmcols = 25;
     model.dm.set(13, 13, 1);
     model.dm.setColUsed(13);
-    auto written = writeText(model, fileText(dataDir() / "example26" / "input.inp"));
+    auto written = writePimText(model, fileText(pimDataDir() / "example26" / "input.inp"));
     ASSERT_TRUE(written.ok());
     EXPECT_NE(written->find("DESIGN  12   12  ONEDIGIT;\r\n"), std::string::npos);
     EXPECT_EQ(written->find(" 13  13 "), std::string::npos);
@@ -195,7 +194,7 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
 {
     TempDir dir;
     fs::create_directory("sub");
-    fs::copy_file(dataDir() / "example26" / "input.inp", "m.inp");
+    fs::copy_file(pimDataDir() / "example26" / "input.inp", "m.inp");
     fs::create_symlink("m.inp", "link.inp");
     fs::create_hard_link("m.inp", "hard.inp");
     const std::string original = fileText("m.inp");
@@ -216,7 +215,7 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
 TEST(PimSave, failedSaveLeavesTargetAndModelAsTheyWere)
 {
     TempDir dir;
-    fs::copy_file(dataDir() / "fixedcells" / "input.inp", "m.inp");
+    fs::copy_file(pimDataDir() / "fixedcells" / "input.inp", "m.inp");
     fs::create_directory("locked");
     writeFile("locked/out.mss", "old contents\n");
     fs::permissions("locked", fs::perms::owner_read | fs::perms::owner_exec);

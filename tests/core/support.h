@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "model/model.h"
+#include "model/pimreader.h"
+#include "runs/pimwriter.h"
 
 extern char** environ;
 
@@ -148,5 +150,23 @@ inline tw::Model labelledParameters(int n, int dmcols)
     m.dmcols = dmcols;
     return m;
 }
+
+inline tw::Result<tw::Model> readPimText(const std::string& text, const std::string& name = "m.inp")
+{
+    std::istringstream in(text);
+    return tw::readPimModel(in, name);
+}
+
+/// The bytes the PIM-form writer gives for model with head as the content of its input file.
+inline tw::Result<std::string> writePimText(tw::Model& model, const std::string& head)
+{
+    std::istringstream in(head);
+    std::ostringstream out;
+    if (const tw::Status written = tw::writePimModel(model, in, out); !written)
+        return written.error();
+    return out.str();
+}
+
+inline fs::path pimDataDir() { return fs::path(TW_TEST_DATA) / "pim"; }
 
 }  // namespace twtest
