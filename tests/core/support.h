@@ -101,6 +101,20 @@ inline int runProgram(const std::string& program, const std::string& input, cons
 
 inline std::string builtProgram(const std::string& name) { return TW_BINARY_DIR "/app/" + name; }
 
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+/// Runs tallowick2-model through the shell in the current directory.
+inline ToolRun runModelTool(const std::string& arguments)
+{
+    const int status = std::system(
+        (std::string("'") + TW_BINARY_DIR "/cli/tallowick2-model' " + arguments + " >stdout.txt 2>stderr.txt").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileText("stdout.txt"), fileText("stderr.txt")};
+}
+
 /// A model of the given cells (pim(i) = cells[i - 1]) labelled "a", "b", ....
 inline tw::Model modelWithMap(const std::vector<int>& cells)
 {
