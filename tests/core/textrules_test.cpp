@@ -27,16 +27,6 @@ TEST(DecimalValue, readsLenientlyAndFailsInsteadOfInfinity)
     EXPECT_EQ(decimalValueOr0("1E999"), 0.0);
 }
 
-TEST(RoundToInt16, halvesToEvenAndChecksRange)
-{
-    const std::pair<double, std::optional<int>> cases[] = {
-        {2.5, 2}, {3.5, 4}, {-1.5, -2}, {32767.4, 32767}, {-32768.5, -32768}, {32767.5, {}}, {-32769.0, {}}, {-1e300, {}}};
-    for (const auto& [in, out] : cases) {
-        const auto rounded = roundToInt16(in);
-        EXPECT_EQ(rounded ? std::optional<int>(*rounded) : std::nullopt, out) << in;
-    }
-}
-
 std::deque<std::string> g_lines;
 bool nextFromQueue(std::string& line)
 {
@@ -45,27 +35,6 @@ bool nextFromQueue(std::string& line)
     line = g_lines.front();
     g_lines.pop_front();
     return true;
-}
-
-TEST(Getnum, takesNumbersFromTheFrontAndRunsOverLines)
-{
-    struct Case {
-        std::string text;
-        std::deque<std::string> next;  // the lines that follow
-        std::vector<std::optional<double>> numbers;
-    };
-    const Case cases[] = {
-        {"3 3 3;", {}, {3, 3, 3}},
-        {"2 ", {"no numbers here", " 5,", "6;"}, {2, 5, 6, std::nullopt}},  // the list never ends
-        {"x 7", {}, {0}},  // text before the number other than blanks reads 0
-    };
-    for (Case c : cases) {
-        g_lines = c.next;
-        std::vector<std::optional<double>> numbers;
-        for (std::size_t i = 0; i < c.numbers.size(); ++i)
-            numbers.push_back(getnum(c.text, nextFromQueue));
-        EXPECT_EQ(numbers, c.numbers) << c.text;
-    }
 }
 
 std::vector<double> firstTokens(const std::string& block, int count)
