@@ -94,9 +94,7 @@ TEST(PimRoundTrip, generatedModelsReadBackAndRewriteIdentically)
     std::mt19937 random(20240611);
     for (int n = 0; n < 400; ++n) {
         Generated g = generateModel(random);
-        SCOPED_TRACE("model " + std::to_string(n) + ": groups " + std::to_string(g.model.groups) + " nage "
-                     + std::to_string(g.model.nage) + " nstrat " + std::to_string(g.model.nstrat) + " nyrs "
-                     + std::to_string(g.model.nyrs));
+        SCOPED_TRACE("model " + std::to_string(n));
         Model saved = g.model;
         auto first = writePimText(saved, g.head);
         ASSERT_TRUE(first.ok()) << first.error().text();
