@@ -63,24 +63,6 @@ TEST(ConstraintsReaderMap, appliesLinesInFileOrder)
     }
 }
 
-TEST(ConstraintsReaderModel, readsDimensionsLabelsAndCaption)
-{
-    auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
-    ASSERT_TRUE(read.ok()) << read.error().text();
-    const Model& m = read->model;
-    EXPECT_EQ(read->caption, "npar=10 nyrs=3 nstrat=1");
-    EXPECT_EQ(m.npar, 10);
-    EXPECT_EQ(m.nyrs, 3);
-    EXPECT_EQ(m.cumsec, (std::vector<std::int16_t>{0, 2, 4, 6}));
-    EXPECT_EQ(m.labels[1], "phi 1");
-    EXPECT_EQ(m.labels[10], "c 3 2");
-    EXPECT_EQ(m.pim[6], 5);
-    EXPECT_EQ(m.pim[8], -8);
-    EXPECT_EQ(m.initval[8], 0.5);
-    EXPECT_EQ(m.fixedlist, std::vector<std::string>{"S(7)=.5 /* c 2 1 */;"});
-    EXPECT_EQ(m.proctest, kDefaultProcTest);  // PROC ESTIMATE came first
-}
-
 struct SectionCase {
     const char* name;
     std::string body;

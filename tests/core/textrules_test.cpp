@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <deque>
 #include <optional>
 
 using namespace tw;
@@ -25,38 +24,6 @@ TEST(DecimalValue, readsLenientlyAndFailsInsteadOfInfinity)
         }
     }
     EXPECT_EQ(decimalValueOr0("1E999"), 0.0);
-}
-
-std::deque<std::string> g_lines;
-bool nextFromQueue(std::string& line)
-{
-    if (g_lines.empty())
-        return false;
-    line = g_lines.front();
-    g_lines.pop_front();
-    return true;
-}
-
-std::vector<double> firstTokens(const std::string& block, int count)
-{
-    PimTokens tokens(block);
-    std::vector<double> values;
-    for (int i = 0; i < count; ++i)
-        values.push_back(*tokens.next());
-    return values;
-}
-
-TEST(PimTokens, missingValuesReadZeroAndSurplusIsIgnored)
-{
-    g_lines = {" 1 2", " 3", ";"};
-    std::string block;
-    ASSERT_TRUE(gatherBlock(block, nextFromQueue));
-    EXPECT_EQ(block, "1 2 3;");
-    EXPECT_EQ(firstTokens(block, 5), (std::vector<double>{1, 2, 3, 0, 0}));  // missing ones read 0
-    EXPECT_EQ(firstTokens("4 5 6 7;", 2), (std::vector<double>{4, 5}));
-    EXPECT_EQ(firstTokens("1 2-1;", 2), (std::vector<double>{1, 2}));  // a line not starting with a blank joins
-    g_lines = {" 1", " 2"};                                               // no ";" before the end
-    EXPECT_FALSE(gatherBlock(block, nextFromQueue));
 }
 
 TEST(NumberTexts, printShortestWithSignPosition)
