@@ -42,8 +42,6 @@ TEST(GridCommands, changeTheTextsAsStated)
         {"varyingLeavesZeros", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Skip, {"1", "0", "2", "3"}},
         {"timeTakingPartDependsOnTheTarget", 3, 2, {"4", "5", "6", "0", "8", "9"},
            GridCommand::ConstantOverTime, Skip, {"4", "4", "4", "0", "0", "0"}},
-        {"timeChangesZeroTargetsWhenAsked", 3, 1, {"4", "0", "6"}, GridCommand::ConstantOverTime, Change,
-           {"4", "4", "4"}},
         {"timeCopiesTheTextVerbatim", 2, 2, {"1.5", "7", "12abc", "3"}, GridCommand::ConstantOverTime,
            Skip, {"1.5", "1.5", "12abc", "12abc"}},
         {"allWithZerosToo", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Change,

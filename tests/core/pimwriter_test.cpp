@@ -153,11 +153,6 @@ TEST(PimWriterDesign, tooManyRowsCutToTheParameterCountInFileAndModel)
     EXPECT_EQ(model.nparms, 12);
 }
 
-struct SameFileCase {
-    std::string infile;
-    std::string target;
-};
-
 // Saving over the input by another spelling of its name would read a file being written.
 TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
 {
@@ -167,15 +162,14 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
     fs::create_symlink("m.inp", "link.inp");
     fs::create_hard_link("m.inp", "hard.inp");
     const std::string original = fileText("m.inp");
-    for (const SameFileCase& c : {SameFileCase{"./m.inp", "sub/../m.inp"}, SameFileCase{"m.inp", "link.inp"},
-                                 SameFileCase{"m.inp", "hard.inp"}}) {
-        auto model = readPimFile(c.infile);
+    for (const auto& [infile, target] : {std::pair{"./m.inp", "sub/../m.inp"}, {"m.inp", "link.inp"}, {"m.inp", "hard.inp"}}) {
+        auto model = readPimFile(infile);
         ASSERT_TRUE(model.ok());
         model->markChanged();
         const Model before = *model;
-        const Status saved = savePimFile(*model, c.target);
-        ASSERT_FALSE(saved.ok()) << c.target;
-        EXPECT_EQ(saved.error().text(), std::string("Input & Output filenames (") + c.infile + ") must be different!");
+        const Status saved = savePimFile(*model, target);
+        ASSERT_FALSE(saved.ok()) << target;
+        EXPECT_EQ(saved.error().text(), std::string("Input & Output filenames (") + infile + ") must be different!");
         EXPECT_EQ(*model, before);
         EXPECT_EQ(fileText("m.inp"), original);
     }
