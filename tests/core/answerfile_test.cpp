@@ -16,8 +16,6 @@ TEST(AnswerFile, LinesInTheConvertersOrderByteForByte)
     const std::pair<std::function<void(ConversionAnswers&)>, const char*> cases[] = {
         {[](ConversionAnswers&) {},
          "Y\r\n/data/my birds.cap\r\n6,4,1,1\r\n1010\r\n123456\r\n1\r\n0\r\n0\r\n2\r\n0\r\ntitle\r\n"},
-        {[](ConversionAnswers& a) { a.agecl = "2"; a.iagec = "9"; a.acodes = "ja"; a.aicodes = "01"; },
-         "Y\r\n/data/my birds.cap\r\n6,4,2,1\r\n1010\r\n123456\r\n1\r\n0\r\n9\r\nja\r\n01\r\n0\r\n2\r\n0\r\ntitle\r\n"},
         {[](ConversionAnswers& a) { a.grps = "2"; a.grpscol = "12"; a.gcodes = "   MF "; a.obsc1 = "6"; a.obsc2 = "8"; },
          "Y\r\n/data/my birds.cap\r\n6,4,1,2\r\n1010\r\n123456\r\n1\r\n0\r\n12\r\nMF \r\n6\r\n8\r\n2\r\n0\r\ntitle\r\n"},
         {[](ConversionAnswers& a) { a.sPsi = false; a.phimiss = "3"; },

@@ -30,57 +30,37 @@ struct MapCase {
     int nconcells;
 };
 
-class ConstraintsReaderMap : public ::testing::TestWithParam<MapCase> {};
-
-TEST_P(ConstraintsReaderMap, appliesLinesInFileOrder)
+TEST(ConstraintsReaderMap, appliesLinesInFileOrder)
 {
-    const MapCase& c = GetParam();
-    auto read = readText(fiveCells(c.body));
-    ASSERT_TRUE(read.ok()) << read.error().text();
-    const Model& m = read->model;
-    EXPECT_EQ(std::vector<int>(m.pim.begin() + 1, m.pim.end()), c.pim);
-    EXPECT_EQ(std::vector<double>(m.initval.begin() + 1, m.initval.end()), c.initval);
-    EXPECT_EQ(m.fixedlist, c.fixedlist);
-    EXPECT_EQ(m.nconcells, c.nconcells);
-}
-
-INSTANTIATE_TEST_SUITE_P(Lines, ConstraintsReaderMap, ::testing::Values(
-    MapCase{"smallProbabilityStaysAFixing", "CONSTRAINTS;\nS(5)=0.3;\nPROC EST;\n",
+    const MapCase cases[] = {
+        {"smallProbabilityStaysAFixing", "CONSTRAINTS;\nS(5)=0.3;\nPROC EST;\n",
             {1, 2, 3, 4, -5}, {0, 0, 0, 0, 0.3}, {"S(5)=0.3;"}, 5},
-    MapCase{"specialValuesAreNotListed", "CONSTRAINTS;\nS(3)=0;\nS(4)=-1;\nS(5)=-2;\nPROC EST;\n",
+        {"specialValuesAreNotListed", "CONSTRAINTS;\nS(3)=0;\nS(4)=-1;\nS(5)=-2;\nPROC EST;\n",
             {1, 2, 0, -1, -2}, {0, 0, 0, 0, 0}, {}, 5},
-    MapCase{"negativeValueIsAFixing", "CONSTRAINTS;\nS(4)=-.5;\nPROC EST;\n",
+        {"negativeValueIsAFixing", "CONSTRAINTS;\nS(4)=-.5;\nPROC EST;\n",
             {1, 2, 3, -4, 5}, {0, 0, 0, -0.5, 0}, {"S(4)=-.5;"}, 4},
-    MapCase{"firstCellsNeverBecomeSpecialValues", "CONSTRAINTS;\nS(1)=.9;\nS(2)=.8;\nPROC EST;\n",
+        {"firstCellsNeverBecomeSpecialValues", "CONSTRAINTS;\nS(1)=.9;\nS(2)=.8;\nPROC EST;\n",
             {-3, -3, 3, 4, 5}, {0.9, 0.8, 0, 0, 0}, {"S(1)=.9;", "S(2)=.8;"}, 2},
-    MapCase{"equalityToFixedCellCopiesTheFixing", "CONSTRAINTS;\nS(2)=.5;\nS(4)=S(2);\nPROC EST;\n",
+        {"equalityToFixedCellCopiesTheFixing", "CONSTRAINTS;\nS(2)=.5;\nS(4)=S(2);\nPROC EST;\n",
             {1, -3, 3, -4, 5}, {0, 0.5, 0, 0.5, 0}, {"S(2)=.5;"}, 4},
-    MapCase{"equalityCopiesTheCurrentMapValue", "CONSTRAINTS;\nS(3)=S(1);\nS(5)=s(3);\nS(1)=S(2);\nPROC EST;\n",
+        {"equalityCopiesTheCurrentMapValue", "CONSTRAINTS;\nS(3)=S(1);\nS(5)=s(3);\nS(1)=S(2);\nPROC EST;\n",
             {2, 2, 1, 4, 1}, {0, 0, 0, 0, 0}, {}, 5},
-    MapCase{"constraintsAfterEstimationAreNotRead", "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
+        {"constraintsAfterEstimationAreNotRead", "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
             {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 0},
-    MapCase{"initEndsTheSection", "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nS(3)=S(1);\nPROC EST;\n",
+        {"initEndsTheSection", "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nS(3)=S(1);\nPROC EST;\n",
             {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 2},
-    MapCase{"fileEndingInsideTheSectionKeepsItsLines", "CONSTRAINTS;\nS(2)=S(1);\nS(3)=S(1);",
-            {1, 1, 1, 4, 5}, {0, 0, 0, 0, 0}, {}, 3}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ConstraintsReaderModel, readsDimensionsLabelsAndCaption)
-{
-    auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
-    ASSERT_TRUE(read.ok()) << read.error().text();
-    const Model& m = read->model;
-    EXPECT_EQ(read->caption, "npar=10 nyrs=3 nstrat=1");
-    EXPECT_EQ(m.npar, 10);
-    EXPECT_EQ(m.nyrs, 3);
-    EXPECT_EQ(m.cumsec, (std::vector<std::int16_t>{0, 2, 4, 6}));
-    EXPECT_EQ(m.labels[1], "phi 1");
-    EXPECT_EQ(m.labels[10], "c 3 2");
-    EXPECT_EQ(m.pim[6], 5);
-    EXPECT_EQ(m.pim[8], -8);
-    EXPECT_EQ(m.initval[8], 0.5);
-    EXPECT_EQ(m.fixedlist, std::vector<std::string>{"S(7)=.5 /* c 2 1 */;"});
-    EXPECT_EQ(m.proctest, kDefaultProcTest);  // PROC ESTIMATE came first
+        {"fileEndingInsideTheSectionKeepsItsLines", "CONSTRAINTS;\nS(2)=S(1);\nS(3)=S(1);",
+            {1, 1, 1, 4, 5}, {0, 0, 0, 0, 0}, {}, 3}};
+    for (const MapCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto read = readText(fiveCells(c.body));
+        ASSERT_TRUE(read.ok()) << read.error().text();
+        const Model& m = read->model;
+        EXPECT_EQ(std::vector<int>(m.pim.begin() + 1, m.pim.end()), c.pim);
+        EXPECT_EQ(std::vector<double>(m.initval.begin() + 1, m.initval.end()), c.initval);
+        EXPECT_EQ(m.fixedlist, c.fixedlist);
+        EXPECT_EQ(m.nconcells, c.nconcells);
+    }
 }
 
 struct SectionCase {
@@ -90,56 +70,41 @@ struct SectionCase {
     std::string proctest;
 };
 
-class ConstraintsReaderSections : public ::testing::TestWithParam<SectionCase> {};
-
-TEST_P(ConstraintsReaderSections, findsLabelsAndTestStatement)
+TEST(ConstraintsReaderSections, findsLabelsAndTestStatement)
 {
-    const SectionCase& c = GetParam();
-    auto read = readText(fiveCells(c.body));
-    ASSERT_TRUE(read.ok()) << read.error().text();
-    EXPECT_EQ(std::vector<std::string>(read->model.labels.begin() + 1, read->model.labels.end()), c.labels);
-    EXPECT_EQ(read->model.proctest, c.proctest);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, ConstraintsReaderSections, ::testing::Values(
-    SectionCase{"labelDropsTheLastTwoCharacters", "LABELS;\nS(1)=phi(1);\nS(2)=phi ;\nS(3)=;\nS(4)=a=b ;\nINIT;\nPROC TEST X;\n",
+    const SectionCase cases[] = {
+        {"labelDropsTheLastTwoCharacters", "LABELS;\nS(1)=phi(1);\nS(2)=phi ;\nS(3)=;\nS(4)=a=b ;\nINIT;\nPROC TEST X;\n",
                 {"phi(1", "phi", "", "a=b", ""}, "PROC TEST X;"},
-    SectionCase{"labelsRunningIntoConstraintsAreOverwritten",
+        {"labelsRunningIntoConstraintsAreOverwritten",
                 "LABELS;\nS(1)=one ;\nS(2)=two ;\nCONSTRAINTS;\nS(2)=S(1) /* x */;\nPROC EST;\n",
                 {"one", "S(1) /* x *", "", "", ""}, kDefaultProcTest},
-    SectionCase{"labelHoldingInitEndsTheSection", "LABELS;\nS(1)=initial ;\nS(2)=two ;\nPROC EST;\n",
+        {"labelHoldingInitEndsTheSection", "LABELS;\nS(1)=initial ;\nS(2)=two ;\nPROC EST;\n",
                 {"initial", "", "", "", ""}, kDefaultProcTest},
-    SectionCase{"testStatementLaterIsNotTaken", "PROC ESTIMATE;\nPROC TEST Y;\n",
-                {"", "", "", "", ""}, kDefaultProcTest}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct FailureCase {
-    const char* name;
-    std::string text;
-    std::string message;
-};
-
-class ConstraintsReaderFailure : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(ConstraintsReaderFailure, failsWithFileAndLine)
-{
-    const FailureCase& c = GetParam();
-    auto read = readText(c.text);
-    ASSERT_FALSE(read.ok());
-    EXPECT_EQ(read.error().text(), c.message);
+        {"testStatementLaterIsNotTaken", "PROC ESTIMATE;\nPROC TEST Y;\n",
+                {"", "", "", "", ""}, kDefaultProcTest}};
+    for (const SectionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto read = readText(fiveCells(c.body));
+        ASSERT_TRUE(read.ok()) << read.error().text();
+        EXPECT_EQ(std::vector<std::string>(read->model.labels.begin() + 1, read->model.labels.end()), c.labels);
+        EXPECT_EQ(read->model.proctest, c.proctest);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, ConstraintsReaderFailure, ::testing::Values(
-    FailureCase{"endInsideModelStatement", "PROC MODEL NPAR=5;\n",
-                "m.inp, line 1: the file ends before a line containing \"COHORT\""},
-    FailureCase{"secpersBeforeNyrs", "PROC MODEL SECPERS=2 2;\nNYRS=2;\nCOHORT;\n",
-                "m.inp, line 1: SECPERS comes before NYRS"},
-    FailureCase{"secondaryPeriodsBeyondSixteenBits", "PROC MODEL NYRS=2 SECPERS=20000 20000;\nCOHORT;\n",
-                "m.inp, line 1: the SECPERS list adds up to more than 32767 secondary periods"},
-    FailureCase{"cellNotWhole", fiveCells("CONSTRAINTS;\nS(2.5)=S(1);\n"),
-                "m.inp, line 5: cell number 2.5 is not a whole number in 1..5"},
-    FailureCase{"fixingValueOverflows", fiveCells("CONSTRAINTS;\nS(2)=1E999;\n"),
-                "m.inp, line 5: a number is too large: 1E999;"}),
-    [](const auto& info) { return std::string(info.param.name); });
+// Failures the bad-input corpus does not hold; each names the file and line.
+TEST(ConstraintsReaderFailure, failsWithFileAndLine)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"PROC MODEL NPAR=5;\n", "m.inp, line 1: the file ends before a line containing \"COHORT\""},
+        {"PROC MODEL NYRS=2 SECPERS=20000 20000;\nCOHORT;\n",
+         "m.inp, line 1: the SECPERS list adds up to more than 32767 secondary periods"},
+        {fiveCells("CONSTRAINTS;\nS(2)=1E999;\n"), "m.inp, line 5: a number is too large: 1E999;"},
+    };
+    for (const auto& [text, message] : cases) {
+        auto read = readText(text);
+        ASSERT_FALSE(read.ok()) << message;
+        EXPECT_EQ(read.error().text(), message);
+    }
+}
 
 }  // namespace

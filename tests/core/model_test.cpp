@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "model/paths.h"
-
 using namespace tw;
 
 namespace {
@@ -21,14 +19,6 @@ TEST(DesignMatrixSparse, setManyMergesInAnyOrderAndTheLaterChangeWins)
     EXPECT_EQ(dm.entries(), expected);
     EXPECT_EQ(dm.row(2).lowerBound(3)->col, 7);
     EXPECT_TRUE(dm.row(4).empty());
-}
-
-TEST(InstallDirectory, isTheDirectoryPartOfTheProgramPath)
-{
-    EXPECT_EQ(directoryPart("/opt/tw/tallowick2"), "/opt/tw");
-    EXPECT_EQ(directoryPart("tallowick2"), "");
-    EXPECT_EQ(programIn("/opt/tw", "corvane"), "/opt/tw/corvane");
-    EXPECT_EQ(programIn("", "corvane"), "corvane");
 }
 
 }  // namespace

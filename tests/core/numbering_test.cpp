@@ -20,8 +20,6 @@ Model withMap(const std::vector<int>& pim, std::vector<std::string> fixedlist = 
     return m;
 }
 
-std::vector<int> cells(const std::vector<int>& v) { return std::vector<int>(v.begin() + 1, v.end() - 1); }
-std::vector<int> cells(const std::vector<std::int16_t>& v) { return std::vector<int>(v.begin() + 1, v.end()); }
 
 // The label each listing line ends with ("" for cells that are not estimated).
 std::vector<std::string> listingLines(const std::string& listing)
@@ -34,53 +32,11 @@ std::vector<std::string> listingLines(const std::string& listing)
     return lines;
 }
 
-std::vector<std::string> listedLabels(const NumberingResult& r)
-{
-    std::vector<std::string> labels;
-    for (const auto& line : listingLines(r.listing))
-        labels.push_back(line.substr(18));
-    return labels;
-}
-
 std::string listingLine(int cell, int point, int pim, std::string_view label)
 {
     std::string line;
     appendCheckListingLine(line, cell, point, pim, label);
     return line;
-}
-
-TEST(PointNumbering, numbersParametersWithoutGaps)
-{
-    struct PointCase {
-        const char* name;
-        std::vector<int> pim;
-        std::vector<std::string> fixedlist;
-        std::vector<int> point;
-        std::vector<int> pimAfter;
-        int nparms;
-        int allFixedEvents;
-        std::vector<std::string> listedLabels;
-    };
-    const PointCase cases[] = {
-        {"tiesCloseTheGap", {5, 5, 7, 9, 7}, {}, {1, 1, 2, 3, 2}, {1, 1, 2, 3, 2}, 3, 0, {"a", "a", "c", "d", "c"}},
-        {"fixedCellTradesWithTheBack", {1, 2, 0, 4}, {}, {1, 2, -4, 3}, {1, 2, 0, 3}, 3, 0, {"a", "b", "", "d"}},
-        {"listFixingsLeaveNoCellToTradeWith", {1, 2, 3, 0}, {"S(1)=.5", "S(2)=.5", "S(3)=.5"},
-              {-1, -2, -3, -4}, {1, 2, 3, 0}, 3, 3, {"", "", "", ""}},
-        {"tradeRenumbersEveryTiedCell", {0, 5, 5, 6, 6}, {}, {-5, 1, 1, 2, 2}, {0, 1, 1, 2, 2}, 2, 0,
-              {"", "b", "b", "d", "d"}},
-    };
-    for (const PointCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        Model m = withMap(c.pim, c.fixedlist);
-        const auto labelsBefore = m.labels;
-        const NumberingResult r = computePointNumbering(m);
-        EXPECT_EQ(cells(r.point), c.point);
-        EXPECT_EQ(cells(m.pim), c.pimAfter);
-        EXPECT_EQ(m.nparms, c.nparms);
-        EXPECT_EQ(r.allFixedEvents, c.allFixedEvents);
-        EXPECT_EQ(listedLabels(r), c.listedLabels);
-        EXPECT_EQ(m.labels, labelsBefore) << "labels stay per cell";
-    }
 }
 
 TEST(CheckListing, goldenListingOfAConstraintsModel)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "runs/persperiodinput.h"
 #include "runs/persperiodlisting.h"
@@ -49,52 +50,21 @@ const char* const kHead = "PROC TITLE 'two periods';\r\n"
                           "COHORT=100;\r\n"
                           "COHORT=80;\r\n";
 
-TEST(PeriodInputScan, readsCohortsLabelsAndKeepsItsOwnNyrs)
-{
-    const auto input = scan(std::string(kHead)
-                            + "  N(1)=60;\n20\n30\n  N(2)=45;\n10\n11\n"
-                              "LABELS;\nS(0021)=PP(01,1,1, ) A ;\nS(0022)=PP(01,1,2, ) B ;\n"
-                              "S(0023)=PP(01,2,1, ) C ;\nS(0024)=PP(01,2,2, ) D ;\nPROC ESTIMATE;\n");
-    ASSERT_TRUE(input.ok()) << input.error().text();
-    EXPECT_EQ(input->nyrs, 3);
-    EXPECT_EQ(input->cohortLines, 2);
-    ASSERT_EQ(input->cohorts.size(), 2u);  // the last cohort, ended by LABEL, counts too
-    EXPECT_EQ(input->cohorts[0], (PeriodCohort{5, 60, {20, 30}}));
-    EXPECT_EQ(input->cohorts[1], (PeriodCohort{8, 45, {10, 11}}));
-    EXPECT_EQ(input->labels.back(), "PP(01,2,2, ) D ");
-    EXPECT_EQ(input->first, 21);
-}
-
 TEST(PeriodInputScan, edgeCasesOfTheCohortsAndLabels)
 {
-    struct Case {
-        const char* name;
-        std::string body;
-        std::size_t cohorts;
-        std::size_t lastCounts;
-        int first;
-        std::string firstLabel;
+    // An empty header before LABEL is no cohort; cells from 10000 read whole; a cohort of
+    // value 0 is kept.
+    const std::tuple<std::string, std::size_t, int, std::string> cases[] = {
+        {"  N(1)=60;\n20\n30\n  N(0)=0;\nLABELS;\nS(0001)=PP(x) ;\nPROC\n", 1, 1, "PP(x) "},
+        {"  N(1)=60;\n20\n30\nLABELS;\nS(10023)=PP(01,1,1, ) A ;\nPROC\n", 1, 10023, "PP(01,1,1, ) A "},
+        {"  N(1)=00;\n2\n3\n  N(2)=07;\n1\n1\nLABEL\nS(0001)=PP ;\nPROC\n", 2, 0, "PP "},
     };
-    const Case cases[] = {
-        {"emptyHeaderBeforeLabelIsNoCohort", "  N(1)=60;\n20\n30\n  N(0)=0;\nLABELS;\nS(0001)=PP(x) ;\nPROC\n", 1, 2, 1,
-         "PP(x) "},
-        {"cellsFrom10000AreReadWhole", "  N(1)=60;\n20\n30\nLABELS;\nS(10023)=PP(01,1,1, ) A ;\nPROC\n", 1, 2, 10023,
-         "PP(01,1,1, ) A "},
-        {"zeroValueCohortIsKept", "  N(1)=00;\n2\n3\n  N(2)=07;\n1\n1\nLABEL\nS(0001)=PP ;\nPROC\n", 2, 2, 0, "PP "},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto input = scan(std::string(kHead) + c.body);
+    for (const auto& [body, cohorts, first, label] : cases) {
+        const auto input = scan(std::string(kHead) + body);
         ASSERT_TRUE(input.ok()) << input.error().text();
-        ASSERT_EQ(input->cohorts.size(), c.cohorts);
-        if (c.cohorts > 0) {
-            EXPECT_EQ(input->cohorts.back().counts.size(), c.lastCounts);
-        }
-        EXPECT_EQ(input->first, c.first);
-        if (!c.firstLabel.empty()) {
-            ASSERT_FALSE(input->labels.empty());
-            EXPECT_EQ(input->labels.front(), c.firstLabel);
-        }
+        EXPECT_EQ(input->cohorts.size(), cohorts) << body;
+        EXPECT_EQ(input->first, first) << body;
+        EXPECT_EQ(input->labels.at(0), label) << body;
     }
 }
 
@@ -114,21 +84,16 @@ TEST(PeriodListing, onlyAnAffirmedPositiveDefiniteMatrixSetsTheCheck)
 
 TEST(PeriodListing, estimatesAreTakenOnlyFromPPAtPosition10)
 {
-    std::istringstream in("    1    PP(1)              0.450000     0.05\r\n"
-                          "   2    PP(2)               0.999999     0.05\n"    // PP( at 9
-                          "     3    PP(3)             0.999999     0.05\n"    // PP( at 11
+    std::istringstream in("   2    PP(2)               0.999999     0.05\n"    // PP( at 9
+                          "     3    PP(3)             0.999999     0.05\n"  // PP( at 11
                           " The information matrix is positive-definite.\n"
-                          "    2    PP(2)                   .25\n"
-                          "    3    PP(3)                         \n"          // no number
-                          "    4    PP(4)\n");
+                          "    2    PP(2)                   .25\r\n"
+                          "    3    PP(3)                         \n");     // no number
     const auto estimates = readPeriodListing(in);
-    ASSERT_EQ(estimates.size(), 4u);
-    EXPECT_EQ(estimates[0].value, 0.45);
-    EXPECT_FALSE(estimates[0].checked);
-    EXPECT_EQ(estimates[1].value, 0.25);
-    EXPECT_TRUE(estimates[1].checked);
-    EXPECT_EQ(estimates[2].value, std::nullopt);
-    EXPECT_EQ(estimates[3].value, std::nullopt);
+    ASSERT_EQ(estimates.size(), 2u);
+    EXPECT_EQ(estimates[0].value, 0.25);
+    EXPECT_TRUE(estimates[0].checked);
+    EXPECT_EQ(estimates[1].value, std::nullopt);
 }
 
 // ---- The driver ------------------------------------------------------------------
@@ -191,16 +156,12 @@ TEST_F(PeriodRunsTest, estimatesFixTheirCellsAndNotAsSpecialValues)
     const std::vector<std::string> lines = {"S(21)=.45 /* PP(a) */;", "S(22)=.6 /* PP(b) */;",
                                             "S(23)=.3125 /* PP(c) */;", "S(24)=.333333 /* PP(d) */;"};
     EXPECT_EQ(model.fixedlist, lines);
-    EXPECT_EQ(fileText(dir / "quarlet.tmp"), "s(21)=.45 /* PP(a) */;\r\ns(22)=.6 /* PP(b) */;\r\n"
-                                          "s(23)=.3125 /* PP(c) */;\r\ns(24)=.333333 /* PP(d) */;\r\n");
     EXPECT_EQ(model.initval[21], 0.45);
     EXPECT_EQ(model.pim[21], -21);  // the fixed marker, not -round(.45) = 0
     EXPECT_EQ(model.pim[22], -3);   // it held the special value 0
     EXPECT_EQ(model.unsaved, 1);
     EXPECT_EQ(model.nyrs, 7);  // the scanned NYRS=3 stays the scan's
-    EXPECT_EQ(models.size(), 2u);
-    EXPECT_NE(models[1].find("cohort=45;\r\n10: s(1)*q(2)/prd /* 2  10 */;\r\n11: s(1)*s(2)/prd /* 3  11 */;"),
-              std::string::npos);
+    EXPECT_NE(models.at(1).find("cohort=45;\r\n10: s(1)*q(2)/prd /* 2  10 */;"), std::string::npos);
 }
 
 TEST_F(PeriodRunsTest, eachRunOwnsItsPlacesWhateverItsListingHolds)
@@ -222,10 +183,6 @@ TEST_F(PeriodRunsTest, eachRunOwnsItsPlacesWhateverItsListingHolds)
          {listing({0.5, 0.25}), std::nullopt, listing({0.3, 0.4})},
          {"S(21)=.5 /* PP(a) */;", "S(22)=.25 /* PP(b) */;", "S(25)=.3 /* PP(e) */;", "S(26)=.4 /* PP(f) */;"},
          {"Cohort 2/3 (line 8): no listing runsurv.t2; its 2 estimate places stay empty."}},
-        {"uncheckedRunIsLoggedButNotFixed",
-         {listing({0.5, 0.25}, false), listing({0.1, 0.2}), listing({0.3, 0.4}, false)},
-         {"S(23)=.1 /* PP(c) */;", "S(24)=.2 /* PP(d) */;"},
-         {"    1    PP(x)                   0.500000      0.010000"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -248,8 +205,6 @@ TEST_F(PeriodRunsTest, refusedAndZeroCohortsKeepTheirPlacesAndTheRunsGoOn)
     ASSERT_TRUE(result.ok()) << result.error().text();
     ASSERT_EQ(asked.size(), 1u);  // neither the zero cohort nor the refused one is run
     EXPECT_EQ(asked[0].run, 3);
-    EXPECT_EQ(asked[0].total, 3);
-    EXPECT_EQ(asked[0].nocc, 2);
     ASSERT_EQ(result->refused.size(), 1u);
     EXPECT_EQ(result->refused[0].text(),
               (dir / "periods.inp").string()
@@ -258,10 +213,9 @@ TEST_F(PeriodRunsTest, refusedAndZeroCohortsKeepTheirPlacesAndTheRunsGoOn)
     // 3 places of the zero cohort, 3 of the refused one: the third cohort's are 7 and 8,
     // which lie past the six labels.
     EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(27)=.3 /* */;", "S(28)=.4 /* */;"}));
-    const std::string log = fileText(dir / "Tallowick2.log");
-    EXPECT_NE(log.find("Cohort 1/3 (line 5): not run, its cohort value is 0; its 3 estimate places stay empty.\r\n"),
+    EXPECT_NE(fileText(dir / "Tallowick2.log")
+                  .find("Cohort 1/3 (line 5): not run, its cohort value is 0; its 3 estimate places stay empty.\r\n"),
               std::string::npos);
-    EXPECT_NE(log.find("Cohort 3/3 (line 18): fennel1 < input\r\n"), std::string::npos);
 }
 
 TEST_F(PeriodRunsTest, withoutALoadedModelTheFixingsAreListedButNoCellIsFixed)
@@ -283,8 +237,6 @@ TEST_F(PeriodRunsTest, cancelledOrBrokenCommandFixesNothing)
     EXPECT_EQ(cancelled->end, RunEnd::Cancelled);
     EXPECT_EQ(model, before);
     EXPECT_FALSE(fs::exists(dir / "quarlet.tmp"));
-    EXPECT_NE(fileText(dir / "Tallowick2.log").find("Cohort 2/2 (line 8): cancelled; nothing is fixed.\r\n"),
-              std::string::npos);
 
     const std::pair<std::string, std::string> broken[] = {
         {"  N(1)=60;\n20\n30\n", ", line 7: the file ends before a line containing \"LABEL\""},

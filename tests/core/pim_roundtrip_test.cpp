@@ -5,10 +5,10 @@
 #include <random>
 
 #include "model/textrules.h"
-#include "pimtest_support.h"
+#include "support.h"
 
 using namespace tw;
-using namespace pimtest;
+using namespace twtest;
 
 namespace {
 
@@ -94,14 +94,12 @@ TEST(PimRoundTrip, generatedModelsReadBackAndRewriteIdentically)
     std::mt19937 random(20240611);
     for (int n = 0; n < 400; ++n) {
         Generated g = generateModel(random);
-        SCOPED_TRACE("model " + std::to_string(n) + ": groups " + std::to_string(g.model.groups) + " nage "
-                     + std::to_string(g.model.nage) + " nstrat " + std::to_string(g.model.nstrat) + " nyrs "
-                     + std::to_string(g.model.nyrs));
+        SCOPED_TRACE("model " + std::to_string(n));
         Model saved = g.model;
-        auto first = writeText(saved, g.head);
+        auto first = writePimText(saved, g.head);
         ASSERT_TRUE(first.ok()) << first.error().text();
 
-        auto read = readText(*first, "generated.inp");
+        auto read = readPimText(*first, "generated.inp");
         ASSERT_TRUE(read.ok()) << read.error().text() << "\n" << *first;
         const int cells = static_cast<int>(expectedCellCount(saved));
         for (int i = 1; i <= cells; ++i) {
@@ -117,11 +115,11 @@ TEST(PimRoundTrip, generatedModelsReadBackAndRewriteIdentically)
         EXPECT_EQ(read->dmcols, saved.dmcols);
 
         Model again = *read;
-        auto second = writeText(again, *first);
+        auto second = writePimText(again, *first);
         ASSERT_TRUE(second.ok()) << second.error().text();
         EXPECT_EQ(*second, *first);
 
-        auto lfOnly = readText(withLineFeedsOnly(*first), "generated.inp");
+        auto lfOnly = readPimText(withLineFeedsOnly(*first), "generated.inp");
         ASSERT_TRUE(lfOnly.ok());
         EXPECT_EQ(*lfOnly, *read);
         if (HasFailure())

@@ -2,8 +2,6 @@
 // What the core tests share: files as strings, scratch directories, running the built
 // programs, and small models of a given shape.
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,8 +13,8 @@
 #include <vector>
 
 #include "model/model.h"
-
-extern char** environ;
+#include "model/pimreader.h"
+#include "runs/pimwriter.h"
 
 namespace twtest {
 
@@ -69,35 +67,34 @@ private:
     fs::path m_old;
 };
 
-/// Runs a program in a directory (no shell) with input on its standard input and its
-/// standard output discarded; its exit code, -1 when it did not start or end normally.
+/// Runs a program in a directory with input on its standard input and its standard
+/// output discarded; its exit code, -1 when it did not end normally.
 inline int runProgram(const std::string& program, const std::string& input, const fs::path& directory = ".")
 {
-    int ends[2];
-    if (::pipe(ends) != 0)
-        return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ends[0], 0);
-    posix_spawn_file_actions_addclose(&actions, ends[0]);
-    posix_spawn_file_actions_addclose(&actions, ends[1]);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-    std::string path = program;
-    char* argv[] = {path.data(), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(ends[0]);
-    const bool written = spawned != 0 || ::write(ends[1], input.data(), input.size()) >= 0;
-    ::close(ends[1]);
-    int status = 0;
-    if (spawned != 0 || ::waitpid(pid, &status, 0) < 0 || !written)
-        return -1;
+    const fs::path stdinFile = fs::temp_directory_path() / ("tw-test-stdin-" + std::to_string(::getpid()));
+    writeFile(stdinFile, input);
+    const int status = std::system(("cd '" + fs::absolute(directory).string() + "' && '" + program + "' <'"
+                                    + stdinFile.string() + "' >/dev/null")
+                                       .c_str());
+    fs::remove(stdinFile);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 inline std::string builtProgram(const std::string& name) { return TW_BINARY_DIR "/app/" + name; }
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+/// Runs tallowick2-model through the shell in the current directory.
+inline ToolRun runModelTool(const std::string& arguments)
+{
+    const int status = std::system(
+        (std::string("'") + TW_BINARY_DIR "/cli/tallowick2-model' " + arguments + " >stdout.txt 2>stderr.txt").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileText("stdout.txt"), fileText("stderr.txt")};
+}
 
 /// A model of the given cells (pim(i) = cells[i - 1]) labelled "a", "b", ....
 inline tw::Model modelWithMap(const std::vector<int>& cells)
@@ -148,5 +145,23 @@ inline tw::Model labelledParameters(int n, int dmcols)
     m.dmcols = dmcols;
     return m;
 }
+
+inline tw::Result<tw::Model> readPimText(const std::string& text, const std::string& name = "m.inp")
+{
+    std::istringstream in(text);
+    return tw::readPimModel(in, name);
+}
+
+/// The bytes the PIM-form writer gives for model with head as the content of its input file.
+inline tw::Result<std::string> writePimText(tw::Model& model, const std::string& head)
+{
+    std::istringstream in(head);
+    std::ostringstream out;
+    if (const tw::Status written = tw::writePimModel(model, in, out); !written)
+        return written.error();
+    return out.str();
+}
+
+inline fs::path pimDataDir() { return fs::path(TW_TEST_DATA) / "pim"; }
 
 }  // namespace twtest

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <deque>
 #include <optional>
 
 using namespace tw;
@@ -25,69 +24,6 @@ TEST(DecimalValue, readsLenientlyAndFailsInsteadOfInfinity)
         }
     }
     EXPECT_EQ(decimalValueOr0("1E999"), 0.0);
-}
-
-TEST(RoundToInt16, halvesToEvenAndChecksRange)
-{
-    const std::pair<double, std::optional<int>> cases[] = {
-        {2.5, 2}, {3.5, 4}, {-1.5, -2}, {32767.4, 32767}, {-32768.5, -32768}, {32767.5, {}}, {-32769.0, {}}, {-1e300, {}}};
-    for (const auto& [in, out] : cases) {
-        const auto rounded = roundToInt16(in);
-        EXPECT_EQ(rounded ? std::optional<int>(*rounded) : std::nullopt, out) << in;
-    }
-}
-
-std::deque<std::string> g_lines;
-bool nextFromQueue(std::string& line)
-{
-    if (g_lines.empty())
-        return false;
-    line = g_lines.front();
-    g_lines.pop_front();
-    return true;
-}
-
-TEST(Getnum, takesNumbersFromTheFrontAndRunsOverLines)
-{
-    struct Case {
-        std::string text;
-        std::deque<std::string> next;  // the lines that follow
-        std::vector<std::optional<double>> numbers;
-    };
-    const Case cases[] = {
-        {"3 3 3;", {}, {3, 3, 3}},
-        {"2 ", {"no numbers here", " 5,", "6;"}, {2, 5, 6, std::nullopt}},  // the list never ends
-        {"x 7", {}, {0}},  // text before the number other than blanks reads 0
-    };
-    for (Case c : cases) {
-        g_lines = c.next;
-        std::vector<std::optional<double>> numbers;
-        for (std::size_t i = 0; i < c.numbers.size(); ++i)
-            numbers.push_back(getnum(c.text, nextFromQueue));
-        EXPECT_EQ(numbers, c.numbers) << c.text;
-    }
-}
-
-std::vector<double> firstTokens(const std::string& block, int count)
-{
-    PimTokens tokens(block);
-    std::vector<double> values;
-    for (int i = 0; i < count; ++i)
-        values.push_back(*tokens.next());
-    return values;
-}
-
-TEST(PimTokens, missingValuesReadZeroAndSurplusIsIgnored)
-{
-    g_lines = {" 1 2", " 3", ";"};
-    std::string block;
-    ASSERT_TRUE(gatherBlock(block, nextFromQueue));
-    EXPECT_EQ(block, "1 2 3;");
-    EXPECT_EQ(firstTokens(block, 5), (std::vector<double>{1, 2, 3, 0, 0}));  // missing ones read 0
-    EXPECT_EQ(firstTokens("4 5 6 7;", 2), (std::vector<double>{4, 5}));
-    EXPECT_EQ(firstTokens("1 2-1;", 2), (std::vector<double>{1, 2}));  // a line not starting with a blank joins
-    g_lines = {" 1", " 2"};                                               // no ";" before the end
-    EXPECT_FALSE(gatherBlock(block, nextFromQueue));
 }
 
 TEST(NumberTexts, printShortestWithSignPosition)
