@@ -85,6 +85,16 @@ public:
     using QTableView::QTableView;
 
 protected:
+    // An item view repaints its whole viewport when its window is activated or
+    // deactivated; only the current and the selected cell look different.
+    bool viewportEvent(QEvent* event) override
+    {
+        if (event->type() != QEvent::WindowActivate && event->type() != QEvent::WindowDeactivate)
+            return QTableView::viewportEvent(event);
+        updateFocusLook();
+        return QAbstractScrollArea::viewportEvent(event);
+    }
+
     void focusInEvent(QFocusEvent* event) override
     {
         if (event->reason() != Qt::ActiveWindowFocusReason) {
@@ -118,6 +128,26 @@ private:
         viewport()->update(visualRect(currentIndex()));
         for (const QModelIndex& index : selectedIndexes())
             viewport()->update(visualRect(index));
+    }
+};
+
+// A header that, like the grid, is not repainted in full when its window is
+// activated or deactivated: it looks the same either way unless the palette differs,
+// in which case the widget itself repaints.
+class GridHeaderView : public QHeaderView {
+public:
+    GridHeaderView(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent)
+    {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+protected:
+    bool viewportEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+            return QAbstractScrollArea::viewportEvent(event);
+        return QHeaderView::viewportEvent(event);
     }
 };
 
@@ -236,6 +266,8 @@ void GridWindow::buildControls()
 
     m_table = new GridTableView(central);
     m_table->setObjectName("Text1");
+    m_table->setHorizontalHeader(new GridHeaderView(Qt::Horizontal, m_table));
+    m_table->setVerticalHeader(new GridHeaderView(Qt::Vertical, m_table));
     m_delegate = new GridCellDelegate(m_table);
     m_table->setItemDelegate(m_delegate);
     m_table->setModel(m_model);
