@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QGlyphRun>
 #include <QGuiApplication>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,12 +14,16 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRawFont>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <array>
+#include <cmath>
 #include <map>
 
 #include "pim/widgets/gridtablemodel.h"
@@ -54,7 +60,7 @@ public:
         const QRect r = option.rect;
         painter->fillRect(r, marked ? QColor(255, 0, 0) : selected ? option.palette.color(QPalette::Highlight) : QColor(Qt::white));
         painter->setPen(selected && !marked ? option.palette.color(QPalette::HighlightedText) : QColor(Qt::black));
-        painter->drawText(r, Qt::AlignCenter, QString::fromStdString(model->grid().texts[cell]));
+        drawCellText(painter, r, model->grid().texts[cell]);
         if (marked && selected) {
             painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
             painter->drawRect(r.adjusted(1, 1, -1, -1));
@@ -66,6 +72,45 @@ public:
             painter->fillRect(QRect(r.left(), r.bottom() - 2, r.width(), 3), bar);
     }
 
+    // Draws a cell's text centred in its rectangle. Numbers (digits and a minus sign)
+    // are drawn as glyphs looked up once, skipping the text layout a general text
+    // needs; thousands of cells are drawn when a view opens.
+    void drawCellText(QPainter* painter, const QRect& r, const std::string& text) const
+    {
+        if (!m_digitsReady)
+            prepareDigits(painter->font());
+        const int length = static_cast<int>(text.size());
+        bool number = m_digitsUsable && length > 0 && length <= 16;
+        qreal width = 0;
+        for (int i = 0; number && i < length; ++i) {
+            const int slot = digitSlot(text[static_cast<std::size_t>(i)]);
+            if (slot < 0)
+                number = false;
+            else
+                width += m_advances[slot];
+        }
+        if (!number) {
+            painter->drawText(r, Qt::AlignCenter, QString::fromStdString(text));
+            return;
+        }
+        QList<quint32> glyphs(length);
+        QList<QPointF> positions(length);
+        qreal x = 0;
+        for (int i = 0; i < length; ++i) {
+            const int slot = digitSlot(text[static_cast<std::size_t>(i)]);
+            glyphs[i] = m_glyphs[slot];
+            positions[i] = QPointF(x, 0);
+            x += m_advances[slot];
+        }
+        QGlyphRun run;
+        run.setRawFont(m_rawFont);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        const QPointF origin(r.left() + (r.width() - width) / 2,
+                             r.top() + (r.height() - m_lineHeight) / 2 + m_ascent);
+        painter->drawGlyphRun(origin, run);
+    }
+
     void commitOpenEditor()
     {
         if (m_editor && m_editor->isVisible())
@@ -73,7 +118,34 @@ public:
     }
 
 private:
+    static int digitSlot(char c) { return c >= '0' && c <= '9' ? c - '0' : c == '-' ? 10 : -1; }
+
+    void prepareDigits(const QFont& font) const
+    {
+        m_digitsReady = true;
+        m_rawFont = QRawFont::fromFont(font);
+        const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QStringLiteral("0123456789-"));
+        if (!m_rawFont.isValid() || glyphs.size() != 11 || glyphs.contains(0u))
+            return;
+        const QList<QPointF> advances = m_rawFont.advancesForGlyphIndexes(glyphs);
+        for (int i = 0; i < 11; ++i) {
+            m_glyphs[i] = glyphs[i];
+            m_advances[i] = advances[i].x();
+        }
+        const QFontMetricsF metrics(font);
+        m_ascent = metrics.ascent();
+        m_lineHeight = metrics.height();
+        m_digitsUsable = true;
+    }
+
     mutable QPointer<QWidget> m_editor;
+    mutable bool m_digitsReady = false;
+    mutable bool m_digitsUsable = false;
+    mutable QRawFont m_rawFont;
+    mutable std::array<quint32, 11> m_glyphs{};
+    mutable std::array<qreal, 11> m_advances{};
+    mutable qreal m_ascent = 0;
+    mutable qreal m_lineHeight = 0;
 };
 
 // The grid's table. When its window gains or loses the focus, it repaints only what
@@ -148,6 +220,25 @@ protected:
         if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
             return QAbstractScrollArea::viewportEvent(event);
         return QHeaderView::viewportEvent(event);
+    }
+
+    // A section's size depends only on its text here (no icons, no sort indicator),
+    // and the windows of a view share their header texts: each text is measured once
+    // per style and font rather than on every size hint of every window.
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+        const QString key = style()->name() + QChar(orientation() == Qt::Horizontal ? 'h' : 'v') + font().key()
+            + QChar('\n') + text;
+        static QHash<QString, QSize> measured;
+        const auto found = measured.constFind(key);
+        if (found != measured.constEnd())
+            return *found;
+        const QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+        if (measured.size() > 4096)
+            measured.clear();
+        measured.insert(key, size);
+        return size;
     }
 };
 
