@@ -23,7 +23,6 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <array>
-#include <cmath>
 #include <map>
 
 #include "pim/widgets/gridtablemodel.h"
@@ -77,7 +76,7 @@ public:
     // needs; thousands of cells are drawn when a view opens.
     void drawCellText(QPainter* painter, const QRect& r, const std::string& text) const
     {
-        if (!m_digitsReady)
+        if (!m_digitsReady || painter->font() != m_digitsFont)
             prepareDigits(painter->font());
         const int length = static_cast<int>(text.size());
         bool number = m_digitsUsable && length > 0 && length <= 16;
@@ -123,6 +122,8 @@ private:
     void prepareDigits(const QFont& font) const
     {
         m_digitsReady = true;
+        m_digitsFont = font;
+        m_digitsUsable = false;
         m_rawFont = QRawFont::fromFont(font);
         const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QStringLiteral("0123456789-"));
         if (!m_rawFont.isValid() || glyphs.size() != 11 || glyphs.contains(0u))
@@ -141,6 +142,7 @@ private:
     mutable QPointer<QWidget> m_editor;
     mutable bool m_digitsReady = false;
     mutable bool m_digitsUsable = false;
+    mutable QFont m_digitsFont;
     mutable QRawFont m_rawFont;
     mutable std::array<quint32, 11> m_glyphs{};
     mutable std::array<qreal, 11> m_advances{};
