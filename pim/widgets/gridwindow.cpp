@@ -156,9 +156,33 @@ private:
 // the focus from the one before, and each would otherwise be painted twice.
 class GridTableView : public QTableView {
 public:
-    using QTableView::QTableView;
+    // The cells cover the viewport but for what lies beyond the last row and column,
+    // which paintEvent fills: the viewport need not clear itself first.
+    explicit GridTableView(QWidget* parent) : QTableView(parent)
+    {
+        viewport()->setAutoFillBackground(false);
+        viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
 protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        const int rows = model() ? model()->rowCount() : 0;
+        const int columns = model() ? model()->columnCount() : 0;
+        QRegion beyond = event->region();
+        if (rows > 0 && columns > 0) {
+            const int right = columnViewportPosition(columns - 1) + columnWidth(columns - 1);
+            const int bottom = rowViewportPosition(rows - 1) + rowHeight(rows - 1);
+            beyond -= QRect(0, 0, right, bottom);
+        }
+        if (!beyond.isEmpty()) {
+            QPainter painter(viewport());
+            for (const QRect& rect : beyond)
+                painter.fillRect(rect, palette().brush(QPalette::Base));
+        }
+        QTableView::paintEvent(event);
+    }
+
     // An item view repaints its whole viewport when its window is activated or
     // deactivated; only the current and the selected cell look different.
     bool viewportEvent(QEvent* event) override
