@@ -12,12 +12,17 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QApplication>
 #include <QPainter>
+#include <QPixmapCache>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRawFont>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionSlider>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QUndoStack>
@@ -270,6 +275,63 @@ protected:
 
 namespace {
 
+// The style of the grids' scroll bars: the application's style, with each look of a
+// scroll bar drawn once and then copied. A view opens many windows whose scroll
+// bars look alike, and drawing their gradients costs more than copying a picture.
+class ScrollBarCacheStyle : public QProxyStyle {
+public:
+    ScrollBarCacheStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        // Scroll bars that fade in and out are drawn each time.
+        if (control != CC_ScrollBar || !bar || option->rect.isEmpty()
+            || QProxyStyle::styleHint(SH_ScrollBar_Transient, option, widget)) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        const QString key = QStringLiteral("tw-scrollbar-%1-%2-%3-%4-%5-%6-%7-%8-%9")
+                                .arg(option->rect.width())
+                                .arg(option->rect.height())
+                                .arg(int(option->state))
+                                .arg(int(option->subControls) | (int(option->activeSubControls) << 16))
+                                .arg(QStringLiteral("%1,%2,%3,%4,%5").arg(bar->minimum).arg(bar->maximum).arg(bar->sliderPosition).arg(bar->pageStep).arg(int(bar->upsideDown)))
+                                .arg(int(bar->orientation) | (int(option->direction) << 4))
+                                .arg(option->palette.cacheKey())
+                                .arg(ratio)
+                                .arg(quintptr(baseStyle()));
+        QPixmap pixmap;
+        if (!QPixmapCache::find(key, &pixmap)) {
+            pixmap = QPixmap(option->rect.size() * ratio);
+            pixmap.setDevicePixelRatio(ratio);
+            pixmap.fill(Qt::transparent);
+            QPainter onPixmap(&pixmap);
+            QStyleOptionSlider moved(*bar);
+            moved.rect.moveTo(0, 0);
+            QProxyStyle::drawComplexControl(control, &moved, &onPixmap, widget);
+            onPixmap.end();
+            QPixmapCache::insert(key, pixmap);
+        }
+        painter->drawPixmap(option->rect.topLeft(), pixmap);
+    }
+};
+
+QStyle* scrollBarStyle()
+{
+    // One for the application's style, made again should that style be replaced.
+    static QPointer<QStyle> style;
+    static QPointer<QStyle> madeFor;
+    if (!style || madeFor != QApplication::style()) {
+        madeFor = QApplication::style();
+        style = new ScrollBarCacheStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 // One user action on the texts of a grid: undo and redo set the changed cells to
 // their texts before and after.
 class GridEditCommand : public QUndoCommand {
@@ -390,6 +452,8 @@ void GridWindow::buildControls()
     m_table->setModel(m_model);
     m_table->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_table->horizontalScrollBar()->setStyle(scrollBarStyle());
+    m_table->verticalScrollBar()->setStyle(scrollBarStyle());
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                              | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
