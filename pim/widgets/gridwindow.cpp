@@ -3,21 +3,31 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QGlyphRun>
 #include <QGuiApplication>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QApplication>
 #include <QPainter>
+#include <QPixmapCache>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QRawFont>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionSlider>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <array>
 #include <map>
 
 #include "pim/widgets/gridtablemodel.h"
@@ -54,7 +64,7 @@ public:
         const QRect r = option.rect;
         painter->fillRect(r, marked ? QColor(255, 0, 0) : selected ? option.palette.color(QPalette::Highlight) : QColor(Qt::white));
         painter->setPen(selected && !marked ? option.palette.color(QPalette::HighlightedText) : QColor(Qt::black));
-        painter->drawText(r, Qt::AlignCenter, QString::fromStdString(model->grid().texts[cell]));
+        drawCellText(painter, r, model->grid().texts[cell]);
         if (marked && selected) {
             painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
             painter->drawRect(r.adjusted(1, 1, -1, -1));
@@ -66,6 +76,45 @@ public:
             painter->fillRect(QRect(r.left(), r.bottom() - 2, r.width(), 3), bar);
     }
 
+    // Draws a cell's text centred in its rectangle. Numbers (digits and a minus sign)
+    // are drawn as glyphs looked up once, skipping the text layout a general text
+    // needs; thousands of cells are drawn when a view opens.
+    void drawCellText(QPainter* painter, const QRect& r, const std::string& text) const
+    {
+        if (!m_digitsReady || painter->font() != m_digitsFont)
+            prepareDigits(painter->font());
+        const int length = static_cast<int>(text.size());
+        bool number = m_digitsUsable && length > 0 && length <= 16;
+        qreal width = 0;
+        for (int i = 0; number && i < length; ++i) {
+            const int slot = digitSlot(text[static_cast<std::size_t>(i)]);
+            if (slot < 0)
+                number = false;
+            else
+                width += m_advances[slot];
+        }
+        if (!number) {
+            painter->drawText(r, Qt::AlignCenter, QString::fromStdString(text));
+            return;
+        }
+        QList<quint32> glyphs(length);
+        QList<QPointF> positions(length);
+        qreal x = 0;
+        for (int i = 0; i < length; ++i) {
+            const int slot = digitSlot(text[static_cast<std::size_t>(i)]);
+            glyphs[i] = m_glyphs[slot];
+            positions[i] = QPointF(x, 0);
+            x += m_advances[slot];
+        }
+        QGlyphRun run;
+        run.setRawFont(m_rawFont);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        const QPointF origin(r.left() + (r.width() - width) / 2,
+                             r.top() + (r.height() - m_lineHeight) / 2 + m_ascent);
+        painter->drawGlyphRun(origin, run);
+    }
+
     void commitOpenEditor()
     {
         if (m_editor && m_editor->isVisible())
@@ -73,7 +122,37 @@ public:
     }
 
 private:
+    static int digitSlot(char c) { return c >= '0' && c <= '9' ? c - '0' : c == '-' ? 10 : -1; }
+
+    void prepareDigits(const QFont& font) const
+    {
+        m_digitsReady = true;
+        m_digitsFont = font;
+        m_digitsUsable = false;
+        m_rawFont = QRawFont::fromFont(font);
+        const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QStringLiteral("0123456789-"));
+        if (!m_rawFont.isValid() || glyphs.size() != 11 || glyphs.contains(0u))
+            return;
+        const QList<QPointF> advances = m_rawFont.advancesForGlyphIndexes(glyphs);
+        for (int i = 0; i < 11; ++i) {
+            m_glyphs[i] = glyphs[i];
+            m_advances[i] = advances[i].x();
+        }
+        const QFontMetricsF metrics(font);
+        m_ascent = metrics.ascent();
+        m_lineHeight = metrics.height();
+        m_digitsUsable = true;
+    }
+
     mutable QPointer<QWidget> m_editor;
+    mutable bool m_digitsReady = false;
+    mutable bool m_digitsUsable = false;
+    mutable QFont m_digitsFont;
+    mutable QRawFont m_rawFont;
+    mutable std::array<quint32, 11> m_glyphs{};
+    mutable std::array<qreal, 11> m_advances{};
+    mutable qreal m_ascent = 0;
+    mutable qreal m_lineHeight = 0;
 };
 
 // The grid's table. When its window gains or loses the focus, it repaints only what
@@ -82,9 +161,43 @@ private:
 // the focus from the one before, and each would otherwise be painted twice.
 class GridTableView : public QTableView {
 public:
-    using QTableView::QTableView;
+    // The cells cover the viewport but for what lies beyond the last row and column,
+    // which paintEvent fills: the viewport need not clear itself first.
+    explicit GridTableView(QWidget* parent) : QTableView(parent)
+    {
+        viewport()->setAutoFillBackground(false);
+        viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
 protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        const int rows = model() ? model()->rowCount() : 0;
+        const int columns = model() ? model()->columnCount() : 0;
+        QRegion beyond = event->region();
+        if (rows > 0 && columns > 0) {
+            const int right = columnViewportPosition(columns - 1) + columnWidth(columns - 1);
+            const int bottom = rowViewportPosition(rows - 1) + rowHeight(rows - 1);
+            beyond -= QRect(0, 0, right, bottom);
+        }
+        if (!beyond.isEmpty()) {
+            QPainter painter(viewport());
+            for (const QRect& rect : beyond)
+                painter.fillRect(rect, palette().brush(QPalette::Base));
+        }
+        QTableView::paintEvent(event);
+    }
+
+    // An item view repaints its whole viewport when its window is activated or
+    // deactivated; only the current and the selected cell look different.
+    bool viewportEvent(QEvent* event) override
+    {
+        if (event->type() != QEvent::WindowActivate && event->type() != QEvent::WindowDeactivate)
+            return QTableView::viewportEvent(event);
+        updateFocusLook();
+        return QAbstractScrollArea::viewportEvent(event);
+    }
+
     void focusInEvent(QFocusEvent* event) override
     {
         if (event->reason() != Qt::ActiveWindowFocusReason) {
@@ -121,7 +234,103 @@ private:
     }
 };
 
+// A header that, like the grid, is not repainted in full when its window is
+// activated or deactivated: it looks the same either way unless the palette differs,
+// in which case the widget itself repaints.
+class GridHeaderView : public QHeaderView {
+public:
+    GridHeaderView(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent)
+    {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+protected:
+    bool viewportEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+            return QAbstractScrollArea::viewportEvent(event);
+        return QHeaderView::viewportEvent(event);
+    }
+
+    // A section's size depends only on its text here (no icons, no sort indicator),
+    // and the windows of a view share their header texts: each text is measured once
+    // per style and font rather than on every size hint of every window.
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+        const QString key = style()->name() + QChar(orientation() == Qt::Horizontal ? 'h' : 'v') + font().key()
+            + QChar('\n') + text;
+        static QHash<QString, QSize> measured;
+        const auto found = measured.constFind(key);
+        if (found != measured.constEnd())
+            return *found;
+        const QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+        if (measured.size() > 4096)
+            measured.clear();
+        measured.insert(key, size);
+        return size;
+    }
+};
+
 namespace {
+
+// The style of the grids' scroll bars: the application's style, with each look of a
+// scroll bar drawn once and then copied. A view opens many windows whose scroll
+// bars look alike, and drawing their gradients costs more than copying a picture.
+class ScrollBarCacheStyle : public QProxyStyle {
+public:
+    ScrollBarCacheStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        // Scroll bars that fade in and out are drawn each time.
+        if (control != CC_ScrollBar || !bar || option->rect.isEmpty()
+            || QProxyStyle::styleHint(SH_ScrollBar_Transient, option, widget)) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        const QString key = QStringLiteral("tw-scrollbar-%1-%2-%3-%4-%5-%6-%7-%8-%9")
+                                .arg(option->rect.width())
+                                .arg(option->rect.height())
+                                .arg(int(option->state))
+                                .arg(int(option->subControls) | (int(option->activeSubControls) << 16))
+                                .arg(QStringLiteral("%1,%2,%3,%4,%5").arg(bar->minimum).arg(bar->maximum).arg(bar->sliderPosition).arg(bar->pageStep).arg(int(bar->upsideDown)))
+                                .arg(int(bar->orientation) | (int(option->direction) << 4))
+                                .arg(option->palette.cacheKey())
+                                .arg(ratio)
+                                .arg(quintptr(baseStyle()));
+        QPixmap pixmap;
+        if (!QPixmapCache::find(key, &pixmap)) {
+            pixmap = QPixmap(option->rect.size() * ratio);
+            pixmap.setDevicePixelRatio(ratio);
+            pixmap.fill(Qt::transparent);
+            QPainter onPixmap(&pixmap);
+            QStyleOptionSlider moved(*bar);
+            moved.rect.moveTo(0, 0);
+            QProxyStyle::drawComplexControl(control, &moved, &onPixmap, widget);
+            onPixmap.end();
+            QPixmapCache::insert(key, pixmap);
+        }
+        painter->drawPixmap(option->rect.topLeft(), pixmap);
+    }
+};
+
+QStyle* scrollBarStyle()
+{
+    // One for the application's style, made again should that style be replaced.
+    static QPointer<QStyle> style;
+    static QPointer<QStyle> madeFor;
+    if (!style || madeFor != QApplication::style()) {
+        madeFor = QApplication::style();
+        style = new ScrollBarCacheStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
 
 // One user action on the texts of a grid: undo and redo set the changed cells to
 // their texts before and after.
@@ -236,11 +445,15 @@ void GridWindow::buildControls()
 
     m_table = new GridTableView(central);
     m_table->setObjectName("Text1");
+    m_table->setHorizontalHeader(new GridHeaderView(Qt::Horizontal, m_table));
+    m_table->setVerticalHeader(new GridHeaderView(Qt::Vertical, m_table));
     m_delegate = new GridCellDelegate(m_table);
     m_table->setItemDelegate(m_delegate);
     m_table->setModel(m_model);
     m_table->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_table->horizontalScrollBar()->setStyle(scrollBarStyle());
+    m_table->verticalScrollBar()->setStyle(scrollBarStyle());
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                              | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);

@@ -2,6 +2,8 @@
 // captions, marking by click, the menu states while they are open, undo, write-back on
 // closing and the way into the design matrix.
 #include <QAbstractItemModelTester>
+#include <QPainter>
+#include <QTableView>
 #include <QUndoStack>
 
 #include "guitest.h"
@@ -101,6 +103,42 @@ private slots:
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QCOMPARE(window->table()->currentIndex(), window->gridModel()->index(0, 0));
+    }
+
+    // Numbers are drawn from glyphs looked up once rather than through a text layout;
+    // they must land on the same pixels as centred text would, and other texts still
+    // take the text layout.
+    void cellTextsSitWhereCentredTextWould()
+    {
+        Views f;
+        f.form.viewSurvival();
+        GridWindow* window = f.grids().at(0);
+        // Cells away from the first (current) one and from the gap bars.
+        std::vector<std::pair<int, QString>> typed;
+        const QStringList texts = {"7", "-32768", "12abc", "2.5", "0", ""};
+        for (int cell = 1; cell < window->grid().cellCount() && typed.size() < std::size_t(texts.size()); ++cell) {
+            const QModelIndex index = window->gridModel()->indexOf(cell);
+            if (!window->layout().endsPeriod(index.column()) && !window->layout().endsAgeClass(index.row()))
+                typed.emplace_back(cell, texts[int(typed.size())]);
+        }
+        QCOMPARE(int(typed.size()), int(texts.size()));
+        for (const auto& [cell, text] : typed)
+            window->typeText(cell, text);
+        QTableView* table = window->table();
+        const QImage shown = table->viewport()->grab().toImage();
+        for (const auto& [cell, text] : typed) {
+            const QModelIndex index = window->gridModel()->indexOf(cell);
+            const QRect cellRect(table->columnViewportPosition(index.column()), table->rowViewportPosition(index.row()),
+                                 table->columnWidth(index.column()) - 1, table->rowHeight(index.row()) - 1);
+            QImage expected(cellRect.size(), shown.format());
+            expected.fill(Qt::white);
+            QPainter painter(&expected);
+            painter.setFont(table->font());
+            painter.setPen(Qt::black);
+            painter.drawText(QRect(QPoint(0, 0), cellRect.size()), Qt::AlignCenter, text);
+            painter.end();
+            QCOMPARE(shown.copy(cellRect), expected);
+        }
     }
 
     void menuStatesWhileOpenAndAfterOneWindowCloses()
