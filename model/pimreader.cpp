@@ -106,49 +106,30 @@ bool smallWhole(std::string_view text, int& value)
     return scan.smallWhole(value) && scan.p == scan.end;
 }
 
-// T4 over a gathered block, as PimTokens of the text rules does, with the fast path for whole numbers.
-// Reads the reader's block buffer in place, so the buffer is reused from block to block.
+// The tokens of a gathered block, with the fast path for whole numbers. Reads the
+// reader's block buffer in place, so the buffer is reused from block to block.
 class BlockTokens {
 public:
-    explicit BlockTokens(const std::string& block) : m_buffer(block) {}
+    explicit BlockTokens(const std::string& block) : m_tokens(block) {}
 
-    std::optional<double> next()
-    {
-        if (m_exhausted)
-            return 0.0;  // the buffer became "0"
-        const std::string_view rest = std::string_view(m_buffer).substr(m_pos);
-        const auto blank = rest.find(' ');
-        const std::size_t p = blank == std::string_view::npos ? rest.size() : blank + 1;
-        const auto value = tokenValue(rest.substr(0, p == 0 ? 0 : p - 1));
-        if (rest.size() > p) {
-            m_pos += p;
-            while (m_pos < m_buffer.size() && m_buffer[m_pos] == ' ')
-                ++m_pos;
-        } else {
-            m_exhausted = true;
-        }
-        return value;
-    }
+    std::optional<double> next() { return tokenValue(m_tokens.nextToken()); }
 
     /// The next token when it is a small whole number followed by a blank and more text,
     /// the common case, without the general rule; false reads nothing.
     bool nextSmallWhole(int& value)
     {
-        if (m_exhausted)
-            return false;
-        Scan scan(std::string_view(m_buffer).substr(m_pos));
+        const std::string_view rest = m_tokens.rest();
+        Scan scan(rest);
         if (!scan.smallWhole(value) || scan.peek() != ' ' || scan.end - scan.p < 2)
             return false;
         ++scan.p;
         scan.skipBlanks();
-        m_pos = static_cast<std::size_t>(scan.p - m_buffer.data());
+        m_tokens.skip(static_cast<std::size_t>(scan.p - rest.data()));
         return true;
     }
 
 private:
-    const std::string& m_buffer;
-    std::size_t m_pos = 0;
-    bool m_exhausted = false;
+    PimTokens m_tokens;
 };
 
 // Names a PIM block in error messages; the text is built only when an error needs it.

@@ -198,26 +198,23 @@ bool gatherBlock(std::string& block, std::string& line, const NextLine& nextLine
     return true;
 }
 
-PimTokens::PimTokens(std::string block) : m_buffer(std::move(block)) {}
-
-std::optional<double> PimTokens::next()
+std::string_view PimTokens::nextToken()
 {
     if (m_exhausted)
-        return 0.0;  // the buffer became "0"
-    std::string_view rest = std::string_view(m_buffer).substr(m_pos);
+        return {};  // the buffer became "0"
+    const std::string_view rest = m_block.substr(m_pos);
     const auto blank = rest.find(' ');
     // p: 1-based position of the first blank, or the length when there is none.
     const std::size_t p = blank == std::string_view::npos ? rest.size() : blank + 1;
     const std::string_view token = rest.substr(0, p == 0 ? 0 : p - 1);
-    auto value = decimalValue(token);
     if (rest.size() > p) {
         m_pos += p;
-        while (m_pos < m_buffer.size() && m_buffer[m_pos] == ' ')
+        while (m_pos < m_block.size() && m_block[m_pos] == ' ')
             ++m_pos;
     } else {
         m_exhausted = true;
     }
-    return value;
+    return token;
 }
 
 std::string_view designToken(std::string_view line, std::size_t& pos, std::size_t limit)

@@ -58,16 +58,22 @@ bool gatherBlock(std::string& block, std::string& line, const NextLine& nextLine
 
 /// T4: the tokens of a gathered PIM block. A token ends at the first blank (a tab is no
 /// separator); without a blank it is the rest less its last character (the ";").
-/// Missing values at the end read as 0. Walks the buffer without copying it, so a block
-/// of any size costs time in proportion to its length.
+/// Missing values at the end read as 0. Walks the block in place (it must outlive the
+/// walker), so a block of any size costs time in proportion to its length.
 class PimTokens {
 public:
-    explicit PimTokens(std::string block);
+    explicit PimTokens(std::string_view block) : m_block(block) {}
     /// T1 of the next token; nullopt when it overflows a double.
-    std::optional<double> next();
+    std::optional<double> next() { return decimalValue(nextToken()); }
+    /// The next token's text; empty once the block is used up (it reads as 0).
+    std::string_view nextToken();
+    /// The text not read yet; empty once the block is used up.
+    std::string_view rest() const { return m_exhausted ? std::string_view() : m_block.substr(m_pos); }
+    /// Passes over count characters of rest() that a caller has read itself.
+    void skip(std::size_t count) { m_pos += count; }
 
 private:
-    std::string m_buffer;
+    std::string_view m_block;
     std::size_t m_pos = 0;
     bool m_exhausted = false;
 };
