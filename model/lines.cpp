@@ -7,6 +7,12 @@ LineReader::LineReader(std::istream& in, std::string name) : m_in(in), m_name(st
 bool LineReader::next(std::string& line)
 {
     line.clear();
+    return appendNext(line);
+}
+
+bool LineReader::appendNext(std::string& text)
+{
+    const std::size_t start = text.size();
     if (m_tooLong)
         return false;
     // The line is read in chunks so that its length can be bounded while reading.
@@ -17,35 +23,35 @@ bool LineReader::next(std::string& line)
         const auto count = static_cast<std::size_t>(m_in.gcount());
         if (!m_in.fail()) {
             // A line feed was taken (counted in gcount), or the input ended after text.
-            line.append(chunk, m_in.eof() ? count : count - 1);
+            text.append(chunk, m_in.eof() ? count : count - 1);
             any = true;
             break;
         }
         if (m_in.bad() || count + 1 < sizeof chunk)
             break;  // the end of the input (a last line without a line feed was returned before)
         // The chunk filled up before the line feed: go on with the same line.
-        line.append(chunk, count);
+        text.append(chunk, count);
         any = true;
         m_in.clear(m_in.rdstate() & ~std::ios::failbit);
-        if (line.size() > kMaxLineLength + 1) {
+        if (text.size() - start > kMaxLineLength + 1) {
             ++m_line;
             m_tooLong = true;
-            line.clear();
-            line.shrink_to_fit();
+            text.resize(start);
+            text.shrink_to_fit();
             return false;
         }
     }
     if (!any)
         return false;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+    if (text.size() > start && text.back() == '\r')
+        text.pop_back();
     ++m_line;
     // A first line holding carriage returns is a file with CR-only line ends.
     if (m_line == 1)
-        m_crOnly = line.find('\r') != std::string::npos;
-    if (line.size() > kMaxLineLength) {
+        m_crOnly = text.find('\r', start) != std::string::npos;
+    if (text.size() - start > kMaxLineLength) {
         m_tooLong = true;
-        line.clear();
+        text.resize(start);
         return false;
     }
     return true;

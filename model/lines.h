@@ -30,6 +30,8 @@ public:
     /// Reads the next line into line; false at the end of the input or at a line longer
     /// than kMaxLineLength (then tooLong() is true and line is empty).
     bool next(std::string& line);
+    /// As next, but appends the line to text (left as it was when false is returned).
+    bool appendNext(std::string& text);
     /// Whether reading stopped at a line that is too long.
     bool tooLong() const { return m_tooLong; }
     /// 1-based number of the line last read (0 before the first).

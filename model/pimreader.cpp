@@ -1,5 +1,6 @@
 #include "model/pimreader.h"
 
+#include <cassert>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -63,18 +64,20 @@ std::optional<double> tokenValue(std::string_view text)
     return decimalValue(text);
 }
 
-// A cursor over text for the fast paths below, which take the usual PIM entries and
-// design entries without the general rule.
+// A cursor over text that ends in a NUL byte (the text of a std::string), for the fast
+// paths below, which take the usual PIM entries and design entries without the general
+// rule. The NUL stops every scan, so no step compares against the end: these loops run
+// once per character of the largest files. A NUL inside the text stops them early, and
+// the general rule takes over from there.
 struct Scan {
     const char* p;
-    const char* end;
 
-    explicit Scan(std::string_view text) : p(text.data()), end(text.data() + text.size()) {}
-    /// The next character; '\0' at the end.
-    char peek() const { return p < end ? *p : '\0'; }
+    /// text must be followed by a NUL byte: text.data()[text.size()] == '\0'.
+    explicit Scan(std::string_view text) : p(text.data()) { assert(text.data()[text.size()] == '\0'); }
+    char peek() const { return *p; }
     void skipBlanks()
     {
-        while (p < end && *p == ' ')
+        while (*p == ' ')
             ++p;
     }
     /// An optional "-" and one to five digits within -32768..32767; false moves nothing.
@@ -82,54 +85,91 @@ struct Scan {
     bool smallWhole(int& value)
     {
         const char* q = p;
-        const bool negative = q < end && *q == '-';
-        if (negative)
-            ++q;
-        const char* const first = q;
-        unsigned whole = 0;  // wraps harmlessly past five digits, which are refused
-        for (; q < end && *q >= '0' && *q <= '9'; ++q)
-            whole = whole * 10 + static_cast<unsigned>(*q - '0');
-        if (q == first || q - first > 5)
+        const bool negative = *q == '-';
+        q += negative ? 1 : 0;
+        // Each digit read shows that the next byte lies within the text or is its NUL.
+        // Unrolled: a loop would pay a count and a test per digit.
+        unsigned whole = digit(q[0]);
+        if (whole > 9)
+            return false;
+        int digits = 1;
+        if (unsigned d = digit(q[1]); d <= 9) {
+            whole = whole * 10 + d;
+            digits = 2;
+            if (d = digit(q[2]); d <= 9) {
+                whole = whole * 10 + d;
+                digits = 3;
+                if (d = digit(q[3]); d <= 9) {
+                    whole = whole * 10 + d;
+                    digits = 4;
+                    if (d = digit(q[4]); d <= 9) {
+                        whole = whole * 10 + d;
+                        digits = 5;
+                        if (digit(q[5]) <= 9)
+                            return false;
+                    }
+                }
+            }
+        }
+        if (whole > (negative ? 32768u : 32767u))
             return false;
         value = negative ? -static_cast<int>(whole) : static_cast<int>(whole);
-        if (value < -32768 || value > 32767)
-            return false;
-        p = q;
+        p = q + digits;
         return true;
     }
+
+private:
+    /// The digit's value; above 9 for any other byte.
+    static unsigned digit(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0'; }
 };
 
 // The whole text is a small whole number.
 bool smallWhole(std::string_view text, int& value)
 {
-    Scan scan(text);
-    return scan.smallWhole(value) && scan.p == scan.end;
+    const std::string terminated(text);  // tokens are views into a longer line
+    Scan scan(terminated);
+    return scan.smallWhole(value) && scan.p == terminated.data() + terminated.size();
 }
 
 // The tokens of a gathered block, with the fast path for whole numbers. Reads the
 // reader's block buffer in place, so the buffer is reused from block to block.
 class BlockTokens {
 public:
-    explicit BlockTokens(const std::string& block) : m_tokens(block) {}
+    /// block is the end of a std::string (the text before a NUL byte).
+    explicit BlockTokens(std::string_view block)
+        : m_tokens(block), m_cursor(block.data()), m_end(block.data() + block.size())
+    {
+    }
 
-    std::optional<double> next() { return tokenValue(m_tokens.nextToken()); }
+    std::optional<double> next()
+    {
+        // Hand the text read by the fast path over to the general rule, which reads one
+        // token; the fast path goes on after it.
+        m_tokens.skip(static_cast<std::size_t>(m_cursor - m_tokens.rest().data()));
+        const auto value = tokenValue(m_tokens.nextToken());
+        m_cursor = m_tokens.rest().data();
+        return value;
+    }
 
     /// The next token when it is a small whole number followed by a blank and more text,
     /// the common case, without the general rule; false reads nothing.
     bool nextSmallWhole(int& value)
     {
-        const std::string_view rest = m_tokens.rest();
-        Scan scan(rest);
-        if (!scan.smallWhole(value) || scan.peek() != ' ' || scan.end - scan.p < 2)
+        if (!m_cursor)
+            return false;
+        Scan scan(std::string_view(m_cursor, static_cast<std::size_t>(m_end - m_cursor)));
+        if (!scan.smallWhole(value) || scan.peek() != ' ' || m_end - scan.p < 2)
             return false;
         ++scan.p;
         scan.skipBlanks();
-        m_tokens.skip(static_cast<std::size_t>(scan.p - rest.data()));
+        m_cursor = scan.p;
         return true;
     }
 
 private:
     PimTokens m_tokens;
+    const char* m_cursor;  // the place read up to; null once the block is used up
+    const char* m_end;
 };
 
 // Names a PIM block in error messages; the text is built only when an error needs it.
@@ -343,11 +383,12 @@ Status PimReader::readBlock(const BlockName& what, Fill&& fill)
 {
     if (!nextLine(m_line))  // the heading
         return m_lines.endedBefore(what.text());
-    const NextLine next = [this](std::string& text) { return nextLine(text); };
+    const AppendLine append = [this](std::string& text) { return m_lines.appendNext(text); };
     // The last line read stays current: the search for DESIGN tests it first.
-    if (!gatherBlock(m_block, m_line, next))
+    const auto start = gatherBlock(m_block, m_line, append);
+    if (!start)
         return m_lines.endedBefore(what.text());
-    BlockTokens tokens(m_block);
+    BlockTokens tokens(std::string_view(m_block).substr(*start));
     TW_TRY(fill(tokens));
     blockDone();
     return {};
@@ -523,11 +564,12 @@ bool PimReader::readPlainDesignEntry(std::string_view& rest)
     if (!scan.smallWhole(value) || scan.peek() != ';')
         return false;
     // The value's token runs on to a blank, short of the last character.
-    while (scan.p + 1 < scan.end && *scan.p != ' ')
+    const char* const end = rest.data() + rest.size();
+    while (scan.p + 1 < end && *scan.p != ' ')
         ++scan.p;
     m_model.dm.set(row, col, value);
     m_model.dm.setColUsed(col);
-    rest = std::string_view(scan.p, static_cast<std::size_t>(scan.end - scan.p));
+    rest = std::string_view(scan.p, static_cast<std::size_t>(end - scan.p));
     return true;
 }
 

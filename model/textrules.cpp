@@ -177,25 +177,23 @@ std::optional<double> getnum(std::string& text, const NextLine& nextLine)
     }
 }
 
-bool gatherBlock(std::string& block, const NextLine& nextLine)
+std::optional<std::size_t> gatherBlock(std::string& block, std::string& line, const AppendLine& appendLine)
 {
-    std::string line;
-    return gatherBlock(block, line, nextLine);
-}
-
-bool gatherBlock(std::string& block, std::string& line, const NextLine& nextLine)
-{
+    // Lines are appended to the block where they are read, so the block's text is
+    // copied once, however many lines it spans.
     block.clear();
     for (;;) {
-        if (!nextLine(line))
-            return false;
-        block += line;
-        if (contains(line, ";"))
+        const std::size_t start = block.size();
+        if (!appendLine(block))
+            return std::nullopt;
+        const std::string_view added = std::string_view(block).substr(start);
+        if (contains(added, ";")) {
+            line.assign(added);
             break;
+        }
     }
     const auto first = block.find_first_not_of(' ');
-    block.erase(0, first == std::string::npos ? block.size() : first);
-    return true;
+    return first == std::string::npos ? block.size() : first;
 }
 
 std::string_view PimTokens::nextToken()

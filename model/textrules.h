@@ -50,11 +50,15 @@ using NextLine = std::function<bool(std::string&)>;
 /// repeated. nullopt when the lines run out (or the number overflows a double).
 std::optional<double> getnum(std::string& text, const NextLine& nextLine);
 
+/// Supplies the next line of a file by appending it to its argument; false at the end
+/// (the argument left as it was).
+using AppendLine = std::function<bool(std::string&)>;
+
 /// T3: after a block's heading, joins lines (nothing between them) until a joined line
-/// contains ";", then removes leading blanks. False when the lines run out first.
-bool gatherBlock(std::string& block, const NextLine& nextLine);
-/// T3 as above; line is left holding the last line read.
-bool gatherBlock(std::string& block, std::string& line, const NextLine& nextLine);
+/// contains ";". The block's text is block from the returned position: its leading
+/// blanks are no part of it. line is left holding the last line read. nullopt when the
+/// lines run out first.
+std::optional<std::size_t> gatherBlock(std::string& block, std::string& line, const AppendLine& appendLine);
 
 /// T4: the tokens of a gathered PIM block. A token ends at the first blank (a tab is no
 /// separator); without a blank it is the rest less its last character (the ";").

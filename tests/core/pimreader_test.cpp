@@ -1,6 +1,7 @@
 #include "model/pimreader.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -61,7 +62,7 @@ TEST(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
 }
 
 struct EntryCase {
-    const char* text;
+    std::string_view text;
     int pim;
     double initval;
 };
@@ -69,14 +70,16 @@ struct EntryCase {
 // A written fixed cell (minus its value) reads back as a fixing with a marker that is no
 // special value; 0, -1 and -2 stay special values; other values round half to even. Entries
 // followed by a blank take a quick path for short whole numbers, which must read as the
-// general rule does at its limits (five digits, the 16-bit range, signs, exponents).
+// general rule does at its limits (five digits, the 16-bit range, signs, exponents, a NUL byte).
 TEST(PimReadEntries, entriesReadAsFixingsSpecialValuesOrRoundedParameters)
 {
     for (const EntryCase c : {EntryCase{"-.5", -4, 0.5}, EntryCase{"-1", -1, 0},
                               EntryCase{"-2", -2, 0}, EntryCase{"0", 0, 0}, EntryCase{"2.5", 2, 0},
                               EntryCase{"3.5", 4, 0}, EntryCase{"32767", 32767, 0}, EntryCase{"-32768", -4, 32768},
-                              EntryCase{"000007", 7, 0}, EntryCase{"+7", 7, 0}, EntryCase{"1e1", 10, 0}}) {
-        auto model = readPimText(replaced(kSmall, " 3  4 \n", std::string(" 3  ") + c.text + "  \n"));
+                              EntryCase{"000007", 7, 0}, EntryCase{"+7", 7, 0}, EntryCase{"1e1", 10, 0},
+                              EntryCase{"-0", 0, 0}, EntryCase{"-32769", -4, 32769},
+                              EntryCase{std::string_view("7\0x", 3), 7, 0}}) {
+        auto model = readPimText(replaced(kSmall, " 3  4 \n", " 3  " + std::string(c.text) + "  \n"));
         ASSERT_TRUE(model.ok()) << c.text << ": " << model.error().text();
         EXPECT_EQ(model->pim[4], c.pim) << c.text;
         EXPECT_EQ(model->initval[4], c.initval) << c.text;
