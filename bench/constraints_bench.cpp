@@ -52,7 +52,7 @@ Case makeCase(int nyrs, int listLines)
     int listed = 0;
     for (int i = 1; i <= m.npar; ++i) {
         auto& pim = m.pim[static_cast<std::size_t>(i)];
-        m.labels[static_cast<std::size_t>(i)] = "cell " + std::to_string(i);
+        m.labels.set(static_cast<std::size_t>(i), "cell " + std::to_string(i));
         if (i % 101 == 0) {
             pim = static_cast<std::int16_t>(-(i % 3));
         } else if (i % 13 == 0) {

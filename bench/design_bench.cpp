@@ -23,7 +23,7 @@ Model largeModel()
     m.npar = kRows;
     createCellArrays(m);
     for (int i = 1; i <= kRows; ++i)
-        m.labels[i] = "cell label " + std::to_string(i);
+        m.labels.set(static_cast<std::size_t>(i), "cell label " + std::to_string(i));
     m.nparms = kRows;
     m.dmrows = kRows;
     m.dmcols = kColumns;

@@ -29,8 +29,7 @@ void DesignTable::build(const Model& model, const std::vector<int>& rowCells)
     for (int cell : rowCells) {
         DesignRow row{cell, {}, false};
         if (cellInside(model, cell)) {
-            if (static_cast<std::size_t>(cell) < model.labels.size())
-                row.label = model.labels[cell];
+            row.label = model.labels[static_cast<std::size_t>(cell)];
             row.hasEntries = model.pim[cell] > 0;
         }
         m_rows.push_back(std::move(row));

@@ -242,7 +242,7 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
                 auto cell = parseLabelCell(line, model.npar, reader);
                 if (!cell)
                     return cell.error();
-                model.labels[static_cast<std::size_t>(*cell)] = labelOf(line);
+                model.labels.set(static_cast<std::size_t>(*cell), labelOf(line));
             }
             if (incons && constraintLine) {
                 auto parsed = parseConstraintLine(line, model.npar, reader);

@@ -79,6 +79,8 @@ public:
             growColUsed(col, used);
     }
 
+    /// Makes room for entries, as a reader that knows their number does.
+    void reserve(std::size_t entries) { m_entries.reserve(entries); }
     /// Removes every entry and every column flag.
     void clear();
 

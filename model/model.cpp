@@ -1,6 +1,7 @@
 #include "model/model.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace tw {
 
@@ -25,10 +26,47 @@ void createCellArrays(Model& model)
     for (std::size_t i = 1; i < size; ++i)
         model.pim[i] = static_cast<std::int16_t>(i);
     model.initval.assign(size, 0.0);
-    // Cleared and resized rather than assigned: default construction of the empty
-    // labels is cheaper than copying one (32767 cells in the largest model).
-    model.labels.clear();
-    model.labels.resize(size);
+    model.labels.reset(size);
+}
+
+void CellLabels::reset(std::size_t size)
+{
+    m_size = size;
+    m_text = {};
+}
+
+const std::string& CellLabels::operator[](std::size_t i) const
+{
+    static const std::string none;
+    return i < m_text.size() ? m_text[i] : none;
+}
+
+void CellLabels::set(std::size_t i, std::string text)
+{
+    assert(i < m_size);
+    if (m_text.empty()) {
+        if (text.empty())
+            return;
+        m_text.resize(m_size);
+    }
+    m_text[i] = std::move(text);
+}
+
+std::vector<std::string> CellLabels::all() const
+{
+    std::vector<std::string> labels = m_text;
+    labels.resize(m_size);
+    return labels;
+}
+
+bool CellLabels::operator==(const CellLabels& other) const
+{
+    if (m_size != other.m_size)
+        return false;
+    for (std::size_t i = 0; i < m_size; ++i)
+        if ((*this)[i] != other[i])
+            return false;
+    return true;
 }
 
 void computeDerivedSizes(Model& model)

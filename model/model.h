@@ -25,6 +25,28 @@ inline bool isFixedMarker(int value) { return value < -2; }
 /// so that a marker never collides with a special value.
 std::int16_t fixedMarker(std::int16_t old);
 
+/// The labels of cells 0..size()-1, empty unless set. Texts are held only once a cell has
+/// one: files in the PIM form carry none, and 32767 empty strings would cost a megabyte
+/// and their construction on every read.
+class CellLabels {
+public:
+    /// Cells 0..size-1, every label empty.
+    void reset(std::size_t size);
+    std::size_t size() const { return m_size; }
+    /// The label of cell i; empty when none was set or i lies beyond size().
+    const std::string& operator[](std::size_t i) const;
+    /// Sets the label of cell i < size().
+    void set(std::size_t i, std::string text);
+    /// Every label, cells 0..size()-1.
+    std::vector<std::string> all() const;
+
+    bool operator==(const CellLabels& other) const;
+
+private:
+    std::size_t m_size = 0;
+    std::vector<std::string> m_text;  // empty, or one per cell
+};
+
 struct Model {
     // Dimensions (whole numbers once read).
     int groups = 1;
@@ -42,7 +64,7 @@ struct Model {
     std::vector<std::int16_t> pim;   // 0..npar
     int nparms = 0;
     int nconcells = 0;
-    std::vector<std::string> labels;  // 0..npar
+    CellLabels labels;                // 0..npar
     std::vector<double> initval;      // 0..npar
 
     DesignMatrix dm;   // dm(r, c) and dmcolused(c)

@@ -192,7 +192,7 @@ NumberingResult computePointNumbering(Model& model, const NumberingProgress& rep
         labels[static_cast<std::size_t>(i)] = i;
     auto labelText = [&](int position) -> std::string_view {
         const auto cell = static_cast<std::size_t>(labels[static_cast<std::size_t>(position)]);
-        return cell < model.labels.size() ? std::string_view(model.labels[cell]) : std::string_view();
+        return std::string_view(model.labels[cell]);
     };
     Progress progress(report);
 

@@ -143,8 +143,10 @@ public:
 
     std::optional<double> next()
     {
-        // Hand the text read by the fast path over to the general rule, which reads one
-        // token; the fast path goes on after it.
+        if (double value = 0; nextPlainDecimal(value))
+            return value;
+        // Hand the text read by the fast paths over to the general rule, which reads one
+        // token; the fast paths go on after it.
         m_tokens.skip(static_cast<std::size_t>(m_cursor - m_tokens.rest().data()));
         const auto value = tokenValue(m_tokens.nextToken());
         m_cursor = m_tokens.rest().data();
@@ -152,17 +154,52 @@ public:
     }
 
     /// The next token when it is a small whole number followed by a blank and more text,
-    /// the common case, without the general rule; false reads nothing.
+    /// or the block's last token followed by its closing ";", without the general rule;
+    /// false reads nothing.
     bool nextSmallWhole(int& value)
     {
         if (!m_cursor)
             return false;
         Scan scan(std::string_view(m_cursor, static_cast<std::size_t>(m_end - m_cursor)));
-        if (!scan.smallWhole(value) || scan.peek() != ' ' || m_end - scan.p < 2)
+        if (!scan.smallWhole(value))
             return false;
-        ++scan.p;
-        scan.skipBlanks();
-        m_cursor = scan.p;
+        return passSeparator(scan.p);
+    }
+
+private:
+    // A plain decimal token (signed, with a decimal point: a fixed cell as the writers put
+    // it) ending as nextSmallWhole's tokens end, read as the general rule reads it.
+    bool nextPlainDecimal(double& value)
+    {
+        if (!m_cursor)
+            return false;
+        const char* q = m_cursor;
+        if (*q == '-' || *q == '+')
+            ++q;
+        while ((*q >= '0' && *q <= '9') || *q == '.')
+            ++q;
+        if (!plainDecimalValue(std::string_view(m_cursor, static_cast<std::size_t>(q - m_cursor)), value))
+            return false;
+        return passSeparator(q);
+    }
+
+    // At q, the end of a token read by a fast path: a blank with more text after it, or
+    // the ";" that is the block's last character. Moves the cursor past it (and the
+    // blanks after a blank); false moves nothing. After the last token the cursor stands
+    // at the end, where the general rule reads every further value as 0, as it does once
+    // the block is used up.
+    bool passSeparator(const char* q)
+    {
+        if (*q == ' ' && m_end - q >= 2) {
+            ++q;
+            while (*q == ' ')
+                ++q;
+        } else if (*q == ';' && q + 1 == m_end) {
+            ++q;
+        } else {
+            return false;
+        }
+        m_cursor = q;
         return true;
     }
 
@@ -516,6 +553,8 @@ Status PimReader::readDesignStatement()
                      "-32768..32767");
     m_model.dmrows = *dmrows;
     m_model.dmcols = *dmcols;
+    if (*dmrows >= 1)
+        m_model.dm.reserve(static_cast<std::size_t>(std::min(*dmrows, 32768.0)) + 1);
     return {};
 }
 

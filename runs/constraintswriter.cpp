@@ -55,10 +55,7 @@ Status writeConstraints(const Model& model, std::istream& head, const std::strin
     TW_TRY(copyHead(head, headName, writer));
 
     const int npar = std::min<int>(model.npar, static_cast<int>(model.pim.size()) - 1);
-    auto label = [&](int cell) -> const std::string& {
-        static const std::string none;
-        return static_cast<std::size_t>(cell) < model.labels.size() ? model.labels[static_cast<std::size_t>(cell)] : none;
-    };
+    auto label = [&](int cell) -> const std::string& { return model.labels[static_cast<std::size_t>(cell)]; };
     auto initval = [&](int cell) {
         return static_cast<std::size_t>(cell) < model.initval.size() ? model.initval[static_cast<std::size_t>(cell)] : 0.0;
     };

@@ -83,8 +83,8 @@ TEST(ConstraintsWriterLines, cell10000HasFiveDigits)
     for (int i = 1; i <= 9999; ++i)
         m.pim[i] = static_cast<std::int16_t>(i);
     m.pim[10000] = 9999;
-    m.labels[9999] = "x";
-    m.labels[10000] = "y";
+    m.labels.set(9999, "x");
+    m.labels.set(10000, "y");
     EXPECT_EQ(constraintLines(m), std::vector<std::string>{"S(10000)=S(9999) /* y=x */;"});
 }
 

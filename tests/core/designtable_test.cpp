@@ -43,7 +43,7 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
         {"rowReadsTheParameterTheCellHolds", {3}, {{3, 1, 1}, {8, 2, 1}},
          [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"c3"}, {true}},
         {"cellOutsideTheModelIsReadOnly_unlabelledRowNamedByCell", {40, 6}, {{6, 1, 1}},
-         [](Model& m) { m.labels[6] = ""; }, {"B1"}, {"", "1"}, {"cell 40", "cell 6"},
+         [](Model& m) { m.labels.set(6, ""); }, {"B1"}, {"", "1"}, {"cell 40", "cell 6"},
          {false, true}},
     };
     for (const BuildCase& c : cases) {

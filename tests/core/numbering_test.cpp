@@ -61,7 +61,7 @@ struct Literal {
 Literal literalNumbering(const Model& m)
 {
     const int npar = m.npar;
-    Literal r{std::vector<int>(npar + 2, 0), m.labels, std::vector<int>(m.pim.begin(), m.pim.end())};
+    Literal r{std::vector<int>(npar + 2, 0), m.labels.all(), std::vector<int>(m.pim.begin(), m.pim.end())};
     int T = 0, F = 0;
     for (int i = 1; i <= npar; ++i) {
         if (r.pim[i] > 0) {

@@ -104,7 +104,7 @@ inline tw::Model modelWithMap(const std::vector<int>& cells)
     tw::createCellArrays(m);
     for (std::size_t i = 0; i < cells.size(); ++i) {
         m.pim[i + 1] = static_cast<std::int16_t>(cells[i]);
-        m.labels[i + 1] = std::string(1, static_cast<char>('a' + i % 26));
+        m.labels.set(i + 1, std::string(1, static_cast<char>('a' + i % 26)));
     }
     return m;
 }
@@ -139,7 +139,7 @@ inline tw::Model labelledParameters(int n, int dmcols)
     m.npar = n;
     tw::createCellArrays(m);
     for (int i = 1; i <= n; ++i)
-        m.labels[i] = "c" + std::to_string(i);
+        m.labels.set(static_cast<std::size_t>(i), "c" + std::to_string(i));
     m.nparms = m.ncols = n;
     m.dmrows = n;
     m.dmcols = dmcols;

@@ -19,7 +19,7 @@ struct Design : Session {
         m.npar = 12;
         createCellArrays(m);
         for (int i = 1; i <= 12; ++i)
-            m.labels[i] = "c" + std::to_string(i);
+            m.labels.set(static_cast<std::size_t>(i), "c" + std::to_string(i));
         m.nparms = 12;
         m.dmrows = 12;
         m.dmcols = 6;
