@@ -527,10 +527,11 @@ Status PimReader::readBlocks()
         }));
     }
 
-    m.nparms = 0;
     const long last = std::min<long>(k, m.npar);
+    int largest = 0;  // a local, so that the loop runs in vector steps
     for (long i = 1; i <= last; ++i)
-        m.nparms = std::max<int>(m.nparms, m.pim[static_cast<std::size_t>(i)]);
+        largest = std::max<int>(largest, m.pim[static_cast<std::size_t>(i)]);
+    m.nparms = largest;
     // Cells beyond the blocks are not in the file, so a save cannot write them: they carry
     // no parameter, so that their start-up numbers do not leave gaps in the numbers saved.
     for (long i = last + 1; i <= m.npar; ++i)
