@@ -131,8 +131,9 @@ bool smallWhole(std::string_view text, int& value)
     return scan.smallWhole(value) && scan.p == terminated.data() + terminated.size();
 }
 
-// The tokens of a gathered block, with the fast path for whole numbers. Reads the
-// reader's block buffer in place, so the buffer is reused from block to block.
+// The tokens of a gathered block, with fast paths for small whole numbers and plain
+// decimals (most of what a block holds). Reads the reader's block buffer in place, so
+// the buffer is reused from block to block.
 class BlockTokens {
 public:
     /// block is the end of a std::string (the text before a NUL byte).
@@ -203,7 +204,6 @@ private:
         return true;
     }
 
-private:
     PimTokens m_tokens;
     const char* m_cursor;  // the place read up to; null once the block is used up
     const char* m_end;
