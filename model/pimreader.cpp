@@ -74,6 +74,8 @@ struct Scan {
 
     /// text must be followed by a NUL byte: text.data()[text.size()] == '\0'.
     explicit Scan(std::string_view text) : p(text.data()) { assert(text.data()[text.size()] == '\0'); }
+    /// text runs on to a NUL byte.
+    explicit Scan(const char* text) : p(text) {}
     char peek() const { return *p; }
     void skipBlanks()
     {
@@ -154,22 +156,31 @@ public:
         return value;
     }
 
-    /// The next token when it is a small whole number followed by a blank and more text,
-    /// or the block's last token followed by its closing ";", without the general rule;
-    /// false reads nothing.
-    bool nextSmallWhole(int& value)
+    /// Reads up to count tokens that are small whole numbers followed by a blank and more
+    /// text, or the last followed by the block's closing ";", without the general rule:
+    /// store(value) takes each. Stops short at the first token of another kind; returns
+    /// the number read.
+    template <class Store>
+    long takeWholes(long count, Store&& store)
     {
         if (!m_cursor)
-            return false;
-        Scan scan(std::string_view(m_cursor, static_cast<std::size_t>(m_end - m_cursor)));
-        if (!scan.smallWhole(value))
-            return false;
-        return passSeparator(scan.p);
+            return 0;
+        const char* p = m_cursor;
+        long done = 0;
+        for (int value = 0; done < count; ++done) {
+            Scan scan(p);
+            if (!scan.smallWhole(value) || !passSeparator(scan.p))
+                break;
+            store(value);
+            p = scan.p;
+        }
+        m_cursor = p;
+        return done;
     }
 
 private:
     // A plain decimal token (signed, with a decimal point: a fixed cell as the writers put
-    // it) ending as nextSmallWhole's tokens end, read as the general rule reads it.
+    // it) ending as takeWholes's tokens end, read as the general rule reads it.
     bool nextPlainDecimal(double& value)
     {
         if (!m_cursor)
@@ -179,29 +190,30 @@ private:
             ++q;
         while ((*q >= '0' && *q <= '9') || *q == '.')
             ++q;
-        if (!plainDecimalValue(std::string_view(m_cursor, static_cast<std::size_t>(q - m_cursor)), value))
+        if (!plainDecimalValue(std::string_view(m_cursor, static_cast<std::size_t>(q - m_cursor)), value)
+            || !passSeparator(q))
             return false;
-        return passSeparator(q);
+        m_cursor = q;
+        return true;
     }
 
     // At q, the end of a token read by a fast path: a blank with more text after it, or
-    // the ";" that is the block's last character. Moves the cursor past it (and the
-    // blanks after a blank); false moves nothing. After the last token the cursor stands
-    // at the end, where the general rule reads every further value as 0, as it does once
-    // the block is used up.
-    bool passSeparator(const char* q)
+    // the ";" that is the block's last character. Moves q past it (and the blanks after a
+    // blank); false moves nothing. After the last token q stands at the end, where the
+    // general rule reads every further value as 0, as it does once the block is used up.
+    bool passSeparator(const char*& q) const
     {
         if (*q == ' ' && m_end - q >= 2) {
             ++q;
             while (*q == ' ')
                 ++q;
-        } else if (*q == ';' && q + 1 == m_end) {
-            ++q;
-        } else {
-            return false;
+            return true;
         }
-        m_cursor = q;
-        return true;
+        if (*q == ';' && q + 1 == m_end) {
+            ++q;
+            return true;
+        }
+        return false;
     }
 
     PimTokens m_tokens;
@@ -240,13 +252,13 @@ private:
     Status readBlocks();
     template <class Fill>
     Status readBlock(const BlockName& what, Fill&& fill);
-    bool storeSmallWhole(long cell, BlockTokens& tokens);
+    Status storeRun(BlockTokens& tokens, long cell, long step, long count, const BlockName& what);
     Status storeEntry(long cell, std::optional<double> value, const BlockName& what);
     void fixCell(std::size_t index, double value);
     Result<int> designIndex(std::string_view token, const char* what) const;
     Status readDesignStatement();
     Status readDesignEntries();
-    bool readPlainDesignEntry(std::string_view& rest);
+    void readPlainDesignEntries(std::string_view& rest);
     Status readDesignEntry(std::string_view& rest);
     void blockDone();
 
@@ -431,19 +443,30 @@ Status PimReader::readBlock(const BlockName& what, Fill&& fill)
     return {};
 }
 
-// Most entries are small whole numbers in a cell within NPAR: stored without building a
-// Status or taking the general number rule. False reads nothing; storeEntry takes the rest.
-bool PimReader::storeSmallWhole(long cell, BlockTokens& tokens)
+// Stores the entries of count cells, from cell on in steps of step. Most entries are
+// small whole numbers in cells within NPAR: they are stored in one run without building
+// a Status or taking the general number rule; storeEntry takes the rest, one at a time.
+Status PimReader::storeRun(BlockTokens& tokens, long cell, long step, long count, const BlockName& what)
 {
-    int value = 0;
-    if (cell < 1 || cell > m_model.npar || !tokens.nextSmallWhole(value))
-        return false;
-    const auto index = static_cast<std::size_t>(cell);
-    if (value < -2)
-        fixCell(index, -value);
-    else
-        m_model.pim[index] = static_cast<std::int16_t>(value);
-    return true;
+    const long npar = m_model.npar;
+    while (count > 0) {
+        const long inside = cell > npar ? 0 : std::min(count, (npar - cell) / step + 1);
+        const long done = tokens.takeWholes(inside, [&](int value) {
+            const auto index = static_cast<std::size_t>(cell);
+            if (value < -2)
+                fixCell(index, -value);
+            else
+                m_model.pim[index] = static_cast<std::int16_t>(value);
+            cell += step;
+        });
+        count -= done;
+        if (count == 0)
+            break;
+        TW_TRY(storeEntry(cell, tokens.next(), what));
+        cell += step;
+        --count;
+    }
+    return {};
 }
 
 // The writers put a fixed cell as minus its value: read it back as a fixing.
@@ -484,10 +507,8 @@ Status PimReader::readBlocks()
         return readBlock(what, [&, g, s1, s2](BlockTokens& tokens) -> Status {
             for (long a = 1; a <= m.nage; ++a) {
                 // Cell of period 1; each later period lies ns2 cells further on.
-                long cell = s2 + ns * (s1 - 1) + ns2 * nint * (a - 1) + ns2 * nint * m.nage * (g - 1);
-                for (long t = 1; t <= nint; ++t, cell += ns2)
-                    if (!storeSmallWhole(cell, tokens))
-                        TW_TRY(storeEntry(cell, tokens.next(), what));
+                const long cell = s2 + ns * (s1 - 1) + ns2 * nint * (a - 1) + ns2 * nint * m.nage * (g - 1);
+                TW_TRY(storeRun(tokens, cell, ns2, nint, what));
             }
             return {};
         });
@@ -508,21 +529,21 @@ Status PimReader::readBlocks()
     for (long s = 1; s <= ns; ++s) {
         const BlockName what{BlockName::Kind::OpenCapture, 0, s};
         TW_TRY(readBlock(what, [&](BlockTokens& tokens) -> Status {
-            for (long a = 1; a <= m.nage; ++a)
-                for (long t = 1; t <= nint; ++t)
-                    if (!storeSmallWhole(++k, tokens))
-                        TW_TRY(storeEntry(k, tokens.next(), what));
+            const long count = m.nage * std::max(nint, 0L);
+            TW_TRY(storeRun(tokens, k + 1, 1, count, what));
+            k += count;
             return {};
         }));
     }
     for (long s = 1; s <= ns; ++s) {
         const BlockName what{BlockName::Kind::ClosedCapture, 0, s};
         TW_TRY(readBlock(what, [&](BlockTokens& tokens) -> Status {
-            for (long a = 1; a <= m.nage; ++a)
-                for (long t = 1; t <= m.nyrs; ++t)
-                    for (long j = 1; j <= static_cast<long>(m.secpers[t]); ++j)
-                        if (!storeSmallWhole(++k, tokens))
-                            TW_TRY(storeEntry(k, tokens.next(), what));
+            long periods = 0;
+            for (long t = 1; t <= m.nyrs; ++t)
+                periods += static_cast<long>(m.secpers[t]);
+            const long count = m.nage * periods;
+            TW_TRY(storeRun(tokens, k + 1, 1, count, what));
+            k += count;
             return {};
         }));
     }
@@ -569,48 +590,50 @@ Status PimReader::readDesignEntries()
         // Entries are read while the rest of the line holds a ";". A plain entry ends in one,
         // so the search is needed only where the plain form fails (at the line's end).
         std::string_view rest = m_line;
-        for (;;) {
-            if (readPlainDesignEntry(rest))
-                continue;
-            if (!holdsSemicolon(rest))
-                break;
+        readPlainDesignEntries(rest);
+        while (holdsSemicolon(rest)) {
             TW_TRY(readDesignEntry(rest));
+            readPlainDesignEntries(rest);
         }
     }
 }
 
-// The usual entry, " row  column  value;" in small whole numbers, and the ";" left at a
-// line's end (the entry 0 0 0), read in one pass as readDesignEntry would read them.
-// False reads nothing; readDesignEntry takes the rest.
-bool PimReader::readPlainDesignEntry(std::string_view& rest)
+// The usual entries, " row  column  value;" in small whole numbers, and the ";" left at a
+// line's end (the entry 0 0 0), read from the front of rest in one pass as readDesignEntry
+// would read them; rest moves past them. readDesignEntry takes what follows.
+void PimReader::readPlainDesignEntries(std::string_view& rest)
 {
-    if (rest == ";") {
-        m_model.dm.set(0, 0, 0);
-        m_model.dm.setColUsed(0);
-        rest = " ";
-        return true;
+    DesignMatrix& dm = m_model.dm;
+    const char* p = rest.data();
+    const char* const end = p + rest.size();
+    for (;;) {
+        if (end - p == 1 && *p == ';') {
+            dm.set(0, 0, 0);
+            dm.setColUsed(0);
+            rest = " ";
+            return;
+        }
+        int row = 0;
+        int col = 0;
+        int value = 0;
+        Scan scan(p);
+        scan.skipBlanks();
+        if (!scan.smallWhole(row) || row < 0 || scan.peek() != ' ')
+            break;
+        scan.skipBlanks();
+        if (!scan.smallWhole(col) || col < 0 || scan.peek() != ' ')
+            break;
+        scan.skipBlanks();
+        if (!scan.smallWhole(value) || scan.peek() != ';')
+            break;
+        // The value's token runs on to a blank, short of the last character.
+        while (scan.p + 1 < end && *scan.p != ' ')
+            ++scan.p;
+        dm.set(row, col, value);
+        dm.setColUsed(col);
+        p = scan.p;
     }
-    int row = 0;
-    int col = 0;
-    int value = 0;
-    Scan scan(rest);
-    scan.skipBlanks();
-    if (!scan.smallWhole(row) || row < 0 || scan.peek() != ' ')
-        return false;
-    scan.skipBlanks();
-    if (!scan.smallWhole(col) || col < 0 || scan.peek() != ' ')
-        return false;
-    scan.skipBlanks();
-    if (!scan.smallWhole(value) || scan.peek() != ';')
-        return false;
-    // The value's token runs on to a blank, short of the last character.
-    const char* const end = rest.data() + rest.size();
-    while (scan.p + 1 < end && *scan.p != ' ')
-        ++scan.p;
-    m_model.dm.set(row, col, value);
-    m_model.dm.setColUsed(col);
-    rest = std::string_view(scan.p, static_cast<std::size_t>(end - scan.p));
-    return true;
+    rest = std::string_view(p, static_cast<std::size_t>(end - p));
 }
 
 // One entry from the front of rest; rest becomes the text after its value (or " ").
