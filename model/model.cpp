@@ -35,10 +35,10 @@ void CellLabels::reset(std::size_t size)
     m_text = {};
 }
 
-const std::string& CellLabels::operator[](std::size_t i) const
+const std::string& CellLabels::none()
 {
-    static const std::string none;
-    return i < m_text.size() ? m_text[i] : none;
+    static const std::string empty;
+    return empty;
 }
 
 void CellLabels::set(std::size_t i, std::string text)

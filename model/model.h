@@ -34,7 +34,7 @@ public:
     void reset(std::size_t size);
     std::size_t size() const { return m_size; }
     /// The label of cell i; empty when none was set or i lies beyond size().
-    const std::string& operator[](std::size_t i) const;
+    const std::string& operator[](std::size_t i) const { return i < m_text.size() ? m_text[i] : none(); }
     /// Sets the label of cell i < size().
     void set(std::size_t i, std::string text);
     /// Every label, cells 0..size()-1.
@@ -43,6 +43,8 @@ public:
     bool operator==(const CellLabels& other) const;
 
 private:
+    static const std::string& none();
+
     std::size_t m_size = 0;
     std::vector<std::string> m_text;  // empty, or one per cell
 };
