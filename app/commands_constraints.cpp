@@ -8,9 +8,9 @@
 #include <QPushButton>
 
 #include "model/constraintsreader.h"
-#include "model/conversion.h"
+#include "model/constraintstopims.h"
 #include "model/numbering.h"
-#include "runs/constraintswriter.h"
+#include "model/constraintswriter.h"
 
 namespace tw {
 

@@ -6,7 +6,7 @@
 #include <QProgressBar>
 
 #include "model/pimreader.h"
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 
 namespace tw {
 

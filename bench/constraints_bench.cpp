@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "model/conversion.h"
+#include "model/constraintstopims.h"
 #include "model/model.h"
 #include "model/numbering.h"
 #include "model/textrules.h"
-#include "runs/constraintswriter.h"
+#include "model/constraintswriter.h"
 
 using namespace tw;
 

@@ -18,7 +18,7 @@
 
 #include "model/lines.h"
 #include "model/pimreader.h"
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -1,9 +1,9 @@
 #include "cli/constraintsteps.h"
 
 #include "model/constraintsreader.h"
-#include "model/conversion.h"
+#include "model/constraintstopims.h"
 #include "model/numbering.h"
-#include "runs/constraintswriter.h"
+#include "model/constraintswriter.h"
 
 namespace tw::cli {
 

@@ -4,7 +4,7 @@
 
 #include "cli/constraintsteps.h"
 #include "model/pimreader.h"
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 
 namespace tw::cli {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/constraintsreader.h"
-#include "model/conversion.h"
+#include "model/constraintstopims.h"
 #include "runs/persperiodinput.h"
 #include "support.h"
 

@@ -1,4 +1,4 @@
-#include "runs/constraintswriter.h"
+#include "model/constraintswriter.h"
 
 #include <gtest/gtest.h>
 

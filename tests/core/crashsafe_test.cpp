@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 
 #include "model/numbering.h"
-#include "runs/constraintswriter.h"
+#include "model/constraintswriter.h"
 #include "support.h"
 
 using namespace twtest;

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "model/pimreader.h"
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 
 namespace fs = std::filesystem;
 

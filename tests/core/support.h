@@ -14,7 +14,7 @@
 
 #include "model/model.h"
 #include "model/pimreader.h"
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 
 namespace twtest {
 

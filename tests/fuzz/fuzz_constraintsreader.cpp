@@ -8,7 +8,7 @@
 #include "fuzz_support.h"
 #include "model/constraintsreader.h"
 #include "model/numbering.h"
-#include "runs/constraintswriter.h"
+#include "model/constraintswriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "model/conversion.h"
+#include "model/constraintstopims.h"
 #include "model/pimreader.h"
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -7,7 +7,7 @@
 
 #include "fuzz_support.h"
 #include "model/pimreader.h"
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 
 namespace {
 

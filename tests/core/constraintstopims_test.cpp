@@ -1,4 +1,4 @@
-#include "model/conversion.h"
+#include "model/constraintstopims.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "model/constraintsreader.h"
 #include "model/numbering.h"
 #include "model/pimreader.h"
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 #include "support.h"
 
 using namespace tw;

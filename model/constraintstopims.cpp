@@ -1,4 +1,4 @@
-#include "model/conversion.h"
+#include "model/constraintstopims.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "runs/pimwriter.h"
+#include "model/pimwriter.h"
 
 #include <cerrno>
 #include <charconv>
