@@ -8,13 +8,12 @@
 #include <optional>
 
 #include "model/lines.h"
+#include "model/modelstatement.h"
 #include "model/textrules.h"
 
 namespace tw {
 
 namespace {
-
-constexpr int kMaxDimension = 32767;
 
 // T1 of a text that is a plain decimal number: an optional sign and at most 15 digits
 // with at most one decimal point, followed by nothing T1 would read on (the end, ";"
@@ -244,10 +243,6 @@ public:
 
 private:
     Status readModelStatement();
-    Status readKeywords();
-    Status readDimension(std::string_view keyword, std::size_t position, std::size_t offset, int& value,
-                         std::string_view captionName);
-    Status readSecondaryPeriods(std::size_t position);
     Status findLine(std::string_view what, bool (*matches)(std::string_view));
     Status readBlocks();
     template <class Fill>
@@ -271,7 +266,6 @@ private:
     std::string m_line;
     std::string m_block;
     std::string m_caption;
-    bool m_nyrsSeen = false;
     long m_blocksDone = 0;
     long m_blocksTotal = 0;
     int m_percent = -1;
@@ -328,81 +322,13 @@ Result<Model> PimReader::read()
 
 Status PimReader::readModelStatement()
 {
+    ModelStatementReader statement(m_model, m_lines, kPimReaderOrder);
     while (!hasCohort(m_line)) {
         if (!nextLine(m_line))
             return m_lines.endedBefore("the COHORT line");
-        TW_TRY(readKeywords());
+        TW_TRY(statement.readLine(m_line));
     }
-    return {};
-}
-
-Status PimReader::readKeywords()
-{
-    if (auto p = keywordPosition(m_line, "NPAR", "npar"); p > 0) {
-        m_caption.clear();
-        TW_TRY(readDimension("NPAR", p, 5, m_model.npar, "npar="));
-    }
-    if (auto p = keywordPosition(m_line, "NAGE", "nage"); p > 0)
-        TW_TRY(readDimension("NAGE", p, 5, m_model.nage, " nage="));
-    if (auto p = keywordPosition(m_line, "GROUPS", "groups"); p > 0)
-        TW_TRY(readDimension("GROUPS", p, 7, m_model.groups, " groups="));
-    if (auto p = keywordPosition(m_line, "NYRS", "nyrs"); p > 0) {
-        TW_TRY(readDimension("NYRS", p, 5, m_model.nyrs, " nyrs="));
-        m_nyrsSeen = true;
-        const auto size = static_cast<std::size_t>(m_model.nyrs) + 1;
-        m_model.secpers.assign(size, 0.0);
-        m_model.cumsec.assign(size, 0);
-    }
-    if (auto p = keywordPosition(m_line, "STRATA", "strata"); p > 0)
-        TW_TRY(readDimension("STRATA", p, 7, m_model.nstrat, " nstrat="));
-    if (auto p = keywordPosition(m_line, "SECPERS", "secpers"); p > 0)
-        TW_TRY(readSecondaryPeriods(p));
-    return {};
-}
-
-Status PimReader::readDimension(std::string_view keyword, std::size_t position, std::size_t offset, int& value,
-                                std::string_view captionName)
-{
-    const auto number = decimalValue(textFrom(m_line, position + offset));
-    if (!number)
-        return error("the value of " + std::string(keyword) + " is too large");
-    const double rounded = roundHalfEven(*number);
-    // A model needs a primary period: with none its cell blocks would have negative sizes.
-    const double least = keyword == "NYRS" ? 1 : 0;
-    if (rounded < least || rounded > kMaxDimension)
-        return error(std::string(keyword) + "=" + plainText(rounded) + " lies outside " + plainText(least)
-                     + "..32767");
-    value = static_cast<int>(rounded);
-    m_caption += std::string(captionName) + plainText(rounded);
-    return {};
-}
-
-Status PimReader::readSecondaryPeriods(std::size_t position)
-{
-    if (!m_nyrsSeen)
-        return error("SECPERS comes before NYRS");
-    m_line = std::string(textFrom(m_line, position + 8));
-    bool ended = false;
-    const NextLine next = [&](std::string& text) {
-        ended = !nextLine(text);
-        return !ended;
-    };
-    for (int t = 1; t <= m_model.nyrs; ++t) {
-        const auto number = getnum(m_line, next);
-        if (ended)
-            return m_lines.endedBefore("the COHORT line");
-        if (!number)
-            return error("a SECPERS value is too large");
-        const double periods = roundHalfEven(*number);
-        if (periods < 0 || periods > kMaxDimension)
-            return error("SECPERS value " + plainText(periods) + " lies outside 0..32767");
-        m_model.secpers[t] = periods;
-        const double sum = m_model.cumsec[t - 1] + periods;
-        if (sum > kMaxDimension)
-            return error("the secondary periods add up to more than 32767");
-        m_model.cumsec[t] = static_cast<std::int16_t>(sum);
-    }
-    m_model.totsec = m_model.cumsec[m_model.nyrs];
+    m_caption = statement.caption();
     return {};
 }
 
