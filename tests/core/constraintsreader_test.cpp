@@ -97,8 +97,6 @@ TEST(ConstraintsReaderFailure, failsWithFileAndLine)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"PROC MODEL NPAR=5;\n", "m.inp, line 1: the file ends before a line containing \"COHORT\""},
-        {"PROC MODEL NYRS=2 SECPERS=20000 20000;\nCOHORT;\n",
-         "m.inp, line 1: the SECPERS list adds up to more than 32767 secondary periods"},
         {fiveCells("CONSTRAINTS;\nS(2)=1E999;\n"), "m.inp, line 5: a number is too large: 1E999;"},
     };
     for (const auto& [text, message] : cases) {

@@ -41,8 +41,6 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 TEST(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {replaced(kSmall, "SECPERS=1 1", "SECPERS=20000 20000"),
-         "bad.inp, line 2: the SECPERS list adds up to more than 32767 secondary periods"},
         {replaced(kSmall, "P(1);\n 2\n", "P(1);\n 1E999\n"),
          "bad.inp, line 10: a value in the open-capture block of stratum 1 is too large"},
     };
