@@ -109,4 +109,17 @@ TEST_F(Fennel1, unusableDataIsReportedInTheListing)
     EXPECT_TRUE(estimatesIn(text).empty());
 }
 
+// Without a recapture the likelihood has no maximum inside: the information matrix is not
+// positive-definite there, and the listing must not say it is.
+TEST_F(Fennel1, noRecaptureLeavesTheVariancesUncomputed)
+{
+    const std::string text = listing({1, 40, {15, 0}}, 2);
+    EXPECT_NE(text.find(" Variances could not be computed: the information matrix is singular at the estimates.\n"),
+              std::string::npos) << text;
+    const auto estimates = estimatesIn(text);
+    ASSERT_EQ(estimates.size(), 2u) << text;
+    for (const ListedEstimate& estimate : estimates)
+        EXPECT_FALSE(estimate.checked);
+}
+
 }  // namespace
