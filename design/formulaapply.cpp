@@ -1,0 +1,206 @@
+#include "design/formulaapply.h"
+
+#include <functional>
+#include <unordered_map>
+
+#include "design/formulacolumns.h"
+
+namespace tw {
+
+namespace {
+
+// The largest parameter or column number the model files hold.
+constexpr int kLimit = DesignMatrix::kMaxIndex;
+
+// A kind's formula over its cells: the distinct design rows (one per parameter, in the
+// order of their first cell) and the column names.
+struct KindRows {
+    std::vector<std::string> names;
+    SparseRows distinct;
+};
+
+struct RowHash {
+    const SparseRows* rows;
+    std::size_t operator()(int r) const
+    {
+        std::size_t hash = 0;
+        for (const SparseEntry& entry : rows->row(r))
+            hash = (hash ^ std::hash<int>{}(entry.column) ^ (std::hash<double>{}(entry.value) << 1)) * 1099511628211ULL;
+        return hash;
+    }
+};
+
+struct RowEqual {
+    const SparseRows* rows;
+    bool operator()(int a, int b) const
+    {
+        const auto x = rows->row(a);
+        const auto y = rows->row(b);
+        return std::equal(x.begin(), x.end(), y.begin(), y.end());
+    }
+};
+
+// Builds a kind's rows over the cells that take part (a parameter number in pim) and
+// records the distinct row of each such cell in cellRow.
+FormulaResult<KindRows> buildKind(const Model& model, const std::vector<CellDesign>& data, const Formula& formula,
+                                  std::vector<int>& cellRow)
+{
+    std::vector<CellDesign> rows;
+    std::vector<int> cells;
+    for (std::size_t cell = 1; cell < data.size(); ++cell)
+        if (data[cell].kind == formula.kind && model.pim[cell] > 0) {
+            rows.push_back(data[cell]);
+            cells.push_back(static_cast<int>(cell));
+        }
+    FormulaColumns columns = buildColumns(formula, rows);
+    if (!rows.empty() && columns.names.empty())
+        return FormulaError{formula.kind, formula.text, 0,
+                            "the formula gives no column that is non-zero on a " + std::string(kindName(formula.kind))
+                                + " cell"};
+
+    KindRows kind;
+    kind.names = std::move(columns.names);
+    std::unordered_map<int, int, RowHash, RowEqual> seen(rows.size(), RowHash{&columns.rows},
+                                                         RowEqual{&columns.rows});
+    for (int r = 0; r < columns.rows.rowCount(); ++r) {
+        const auto [at, added] = seen.try_emplace(r, kind.distinct.rowCount());
+        if (added) {
+            for (const SparseEntry& entry : columns.rows.row(r))
+                kind.distinct.add(entry.column, entry.value);
+            kind.distinct.endRow();
+        }
+        cellRow[static_cast<std::size_t>(cells[static_cast<std::size_t>(r)])] = at->second;
+    }
+    return kind;
+}
+
+FormulaError limitError(int count, const char* what)
+{
+    return FormulaError{std::nullopt, {}, 0,
+                        "the formulas give " + std::to_string(count) + " " + what + ", more than the "
+                            + std::to_string(kLimit) + " a model file can hold"};
+}
+
+// A parameter of the new numbering: the kind of its first cell and, for a kind with a
+// formula, its distinct row.
+struct Parameter {
+    CellKind kind;
+    int row;
+};
+
+}  // namespace
+
+FormulaResult<FormulaModel> applyFormulas(const Model& model, const FormulaSet& formulas)
+{
+    const Result<std::vector<CellDesign>> data = designData(model);
+    if (!data)
+        return FormulaError{std::nullopt, {}, 0, data.error().message};
+    FormulaModel applied;
+    std::array<KindRows, kKindCount> kindRows;
+    std::vector<int> cellRow(data->size(), -1);
+    for (CellKind kind : kAllKinds) {
+        KindSummary& summary = applied.kinds[kindIndex(kind)];
+        summary.cells = kindCellCount(model, kind);
+        summary.hasFormula = formulas[kind].has_value();
+        if (!summary.hasFormula)
+            continue;
+        if (summary.cells == 0)
+            return FormulaError{kind, formulas[kind]->text, 0,
+                                "the model has no " + std::string(kindName(kind)) + " cells"};
+        FormulaResult<KindRows> rows = buildKind(model, *data, *formulas[kind], cellRow);
+        if (!rows)
+            return rows.error();
+        kindRows[kindIndex(kind)] = std::move(rows.value());
+    }
+
+    // Number the parameters by their first cell.
+    std::array<std::vector<int>, kKindCount> rowNumber;
+    for (CellKind kind : kAllKinds)
+        rowNumber[kindIndex(kind)].assign(static_cast<std::size_t>(kindRows[kindIndex(kind)].distinct.rowCount()), 0);
+    std::vector<int> oldNumber(static_cast<std::size_t>(kLimit) + 1, 0);
+    std::vector<Parameter> parameters;
+    std::vector<std::int16_t> pim = model.pim;
+    for (std::size_t cell = 1; cell < pim.size(); ++cell) {
+        if (pim[cell] <= 0)
+            continue;
+        const CellKind kind = (*data)[cell].kind;
+        const bool byFormula = formulas[kind].has_value();
+        const int row = byFormula ? cellRow[cell] : -1;
+        int& number = byFormula ? rowNumber[kindIndex(kind)][static_cast<std::size_t>(row)]
+                                : oldNumber[static_cast<std::size_t>(pim[cell])];
+        if (number == 0) {
+            parameters.push_back({kind, row});
+            applied.firstCells.push_back(static_cast<int>(cell));
+            number = static_cast<int>(parameters.size());
+        }
+        pim[cell] = static_cast<std::int16_t>(number);
+    }
+    if (parameters.size() > static_cast<std::size_t>(kLimit))
+        return limitError(static_cast<int>(parameters.size()), "parameters");
+
+    // Columns kind by kind: the formula's, or one per parameter.
+    std::vector<int> identityColumn(parameters.size() + 1, 0);
+    int columns = 0;
+    for (CellKind kind : kAllKinds) {
+        KindSummary& summary = applied.kinds[kindIndex(kind)];
+        const KindRows& rows = kindRows[kindIndex(kind)];
+        const std::string prefix = std::string(kindName(kind)) + ":";
+        const int first = columns + 1;
+        if (summary.hasFormula) {
+            for (const std::string& name : rows.names)
+                applied.columnNames.push_back(prefix + name);
+            columns += static_cast<int>(rows.names.size());
+            summary.parameters = rows.distinct.rowCount();
+        } else {
+            for (std::size_t p = 1; p <= parameters.size(); ++p)
+                if (parameters[p - 1].kind == kind) {
+                    identityColumn[p] = ++columns;
+                    applied.columnNames.push_back(prefix + std::to_string(p));
+                    ++summary.parameters;
+                }
+        }
+        summary.columns = columns - first + 1;
+        summary.firstColumn = summary.columns > 0 ? first : 0;
+        summary.rank = summary.hasFormula ? checkRank(rows.distinct, summary.columns)
+                                          : RankCheck{summary.parameters, summary.columns, summary.parameters};
+    }
+    if (columns > kLimit)
+        return limitError(columns, "columns");
+
+    Model& m = applied.model;
+    m = model;
+    m.pim = std::move(pim);
+    m.dm.clear();
+    for (std::size_t p = 1; p <= parameters.size(); ++p) {
+        const Parameter& parameter = parameters[p - 1];
+        const int row = static_cast<int>(p);
+        if (parameter.row < 0) {
+            m.dm.set(row, identityColumn[p], 1);
+            continue;
+        }
+        const int offset = applied.kinds[kindIndex(parameter.kind)].firstColumn;
+        for (const SparseEntry& entry : kindRows[kindIndex(parameter.kind)].distinct.row(parameter.row))
+            m.dm.set(row, offset + entry.column, entry.value);
+    }
+    for (int c = 1; c <= columns; ++c)
+        m.dm.setColUsed(c);
+    m.nparms = static_cast<int>(parameters.size());
+    m.dmrows = m.nparms;
+    m.dmcols = columns;
+    m.ncols = columns;
+    m.markChanged();
+    return applied;
+}
+
+std::string kindStatus(const KindSummary& summary) { return rankText(summary.rank); }
+
+std::vector<std::string> identifiabilityLines(const FormulaModel& applied)
+{
+    std::vector<std::string> lines;
+    for (CellKind kind : kAllKinds)
+        if (applied[kind].cells > 0)
+            lines.push_back(std::string(kindName(kind)) + ": " + kindStatus(applied[kind]));
+    return lines;
+}
+
+}  // namespace tw
