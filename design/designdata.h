@@ -52,6 +52,12 @@ std::string_view variableName(Variable variable);
 std::optional<Variable> variableNamed(std::string_view name);
 /// Whether the variable is a factor (its levels make columns) rather than a number.
 inline bool isFactor(Variable variable) { return static_cast<int>(variable) < kFactorCount; }
+/// The factor a variable reads: a factor itself; Time, Age, Session, Occasion their factor.
+inline Variable factorOf(Variable variable)
+{
+    constexpr Variable numbered[] = {Variable::Time, Variable::Age, Variable::Session, Variable::Occasion};
+    return isFactor(variable) ? variable : numbered[static_cast<int>(variable) - kFactorCount];
+}
 /// The variables of a kind, factors first, in the order messages list them.
 std::span<const Variable> kindVariables(CellKind kind);
 bool kindHas(CellKind kind, Variable variable);
@@ -66,20 +72,11 @@ struct CellDesign {
     /// A factor's level, or a numeric variable's value (its factor's level minus one).
     int value(Variable variable) const
     {
-        const int index = static_cast<int>(variable);
-        return index < kFactorCount ? level[index] : level[factorOf(index)] - 1;
+        const int factor = static_cast<int>(factorOf(variable));
+        return isFactor(variable) ? level[factor] : level[factor] - 1;
     }
     void set(Variable factor, int value) { level[static_cast<int>(factor)] = static_cast<std::int16_t>(value); }
     bool operator==(const CellDesign&) const = default;
-
-private:
-    // TimeNumber..OccasionNumber follow Time, Age, Session, Occasion.
-    static int factorOf(int numeric)
-    {
-        constexpr int factors[] = {static_cast<int>(Variable::Time), static_cast<int>(Variable::Age),
-                                   static_cast<int>(Variable::Session), static_cast<int>(Variable::Occasion)};
-        return factors[numeric - kFactorCount];
-    }
 };
 
 /// Number of cells of a kind the dimensions give (movement: none with one stratum).

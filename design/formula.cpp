@@ -4,96 +4,20 @@
 #include <bit>
 #include <charconv>
 
+#include "design/formulalexer.h"
+
 namespace tw {
 
 namespace {
 
-enum class Token : std::uint8_t { Name, Number, Plus, Minus, Star, Colon, Open, Close, Tilde, Other, End };
-
-struct Lexeme {
-    Token token = Token::End;
-    std::size_t begin = 0;
-    std::string_view text;
-};
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool startsName(char c) { return isLetter(c) || c == '.' || c == '_'; }
-bool continuesName(char c) { return startsName(c) || isDigit(c); }
-bool continuesUtf8(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+using namespace formulatext;
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-// 1-based column of a byte offset, counting characters (UTF-8 sequences count once).
-int columnAt(std::string_view text, std::size_t offset)
-{
-    int column = 1;
-    for (std::size_t i = 0; i < offset && i < text.size(); ++i)
-        if (!continuesUtf8(text[i]))
-            ++column;
-    return column;
-}
-
-class Lexer {
-public:
-    Lexer(std::string_view text, std::size_t start) : m_text(text), m_pos(start) {}
-
-    Lexeme peek() const
-    {
-        std::size_t pos = m_pos;
-        while (pos < m_text.size() && isBlank(m_text[pos]))
-            ++pos;
-        if (pos == m_text.size())
-            return {Token::End, pos, {}};
-        const char c = m_text[pos];
-        std::size_t end = pos + 1;
-        Token token = Token::Other;
-        if (startsName(c)) {
-            while (end < m_text.size() && continuesName(m_text[end]))
-                ++end;
-            token = Token::Name;
-        } else if (isDigit(c)) {
-            while (end < m_text.size() && (isDigit(m_text[end]) || m_text[end] == '.'))
-                ++end;
-            token = Token::Number;
-        } else {
-            token = punctuation(c);
-            while (token == Token::Other && end < m_text.size() && continuesUtf8(m_text[end]))
-                ++end;
-        }
-        return {token, pos, m_text.substr(pos, end - pos)};
-    }
-    Lexeme next()
-    {
-        m_last = peek();
-        m_pos = m_last.begin + m_last.text.size();
-        return m_last;
-    }
-    /// The lexeme consumed last.
-    const Lexeme& last() const { return m_last; }
-
-private:
-    static Token punctuation(char c)
-    {
-        switch (c) {
-        case '+': return Token::Plus;
-        case '-': return Token::Minus;
-        case '*': return Token::Star;
-        case ':': return Token::Colon;
-        case '(': return Token::Open;
-        case ')': return Token::Close;
-        case '~': return Token::Tilde;
-        default: return Token::Other;
-        }
-    }
-
-    std::string_view m_text;
-    std::size_t m_pos;
-    Lexeme m_last;
-};
-
 using TermList = std::vector<std::uint32_t>;
+
+// Parentheses nest at most this deep, so that no text can exhaust the stack.
+constexpr int kMostNesting = 100;
 
 void addTerm(TermList& terms, std::uint32_t term)
 {
@@ -165,6 +89,7 @@ private:
     Lexer m_lexer;
     Formula m_formula;
     bool m_adding = true;  // false while reading what "-" removes
+    int m_depth = 0;       // parentheses open
     std::optional<FormulaError> m_error;
 };
 
@@ -247,19 +172,18 @@ TermList Parser::interaction()
 
 TermList Parser::unary()
 {
-    const Token sign = m_lexer.peek().token;
-    if (sign == Token::Plus) {
+    // Signs in a row: "+" changes nothing; "-" removes from nothing, so only its turning
+    // of the 1 or 0 after it remains, once per "-".
+    int minuses = 0;
+    for (Token sign = m_lexer.peek().token; sign == Token::Plus || sign == Token::Minus; sign = m_lexer.peek().token) {
         m_lexer.next();
-        return unary();
+        minuses += sign == Token::Minus ? 1 : 0;
     }
-    if (sign != Token::Minus)
-        return primary();
-    // A leading "-" removes from nothing: only its effect on the intercept remains.
-    m_lexer.next();
-    m_adding = !m_adding;
-    (void)unary();
-    m_adding = !m_adding;
-    return {};
+    const bool turned = minuses % 2 == 1;
+    m_adding = m_adding != turned;
+    TermList terms = primary();
+    m_adding = m_adding != turned;
+    return minuses > 0 ? TermList{} : terms;
 }
 
 TermList Parser::primary()
@@ -273,7 +197,12 @@ TermList Parser::primary()
         return {};
     case Token::Open: {
         m_lexer.next();
+        if (++m_depth > kMostNesting) {
+            failAt(found, "\"(\"", " nests parentheses more than " + std::to_string(kMostNesting) + " deep");
+            return {};
+        }
         TermList terms = sum();
+        --m_depth;
         if (!failed())
             unexpected(m_lexer.peek(), &found);
         if (!failed())

@@ -1,6 +1,8 @@
 #include "design/formulaapply.h"
 
-#include <functional>
+#include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <unordered_map>
 
 #include "design/formulacolumns.h"
@@ -19,13 +21,18 @@ struct KindRows {
     SparseRows distinct;
 };
 
+std::size_t mix(std::size_t hash, std::uint64_t value)
+{
+    return (hash ^ (value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2))) * 1099511628211ULL;
+}
+
 struct RowHash {
     const SparseRows* rows;
     std::size_t operator()(int r) const
     {
         std::size_t hash = 0;
         for (const SparseEntry& entry : rows->row(r))
-            hash = (hash ^ std::hash<int>{}(entry.column) ^ (std::hash<double>{}(entry.value) << 1)) * 1099511628211ULL;
+            hash = mix(mix(hash, static_cast<std::uint64_t>(entry.column)), std::bit_cast<std::uint64_t>(entry.value));
         return hash;
     }
 };
@@ -40,6 +47,56 @@ struct RowEqual {
     }
 };
 
+// Cells that agree on every factor the formula reads have equal rows, so the columns
+// are built once per such combination (the movement cells of "stratum*tostratum*time"
+// are six times as many as their combinations).
+struct Combinations {
+    std::vector<CellDesign> rows;  // the design data of each combination's first cell
+    std::vector<int> ofCell;       // the combination of each cell given, in order
+};
+
+Combinations combine(const std::vector<CellDesign>& cells, const Formula& formula)
+{
+    std::vector<Variable> factors;
+    for (Variable variable : formula.variables)
+        if (std::find(factors.begin(), factors.end(), factorOf(variable)) == factors.end())
+            factors.push_back(factorOf(variable));
+    // Each cell's key: its levels of those factors in mixed radix.
+    std::vector<std::uint64_t> radix(factors.size(), 1);
+    std::uint64_t keys = 1;
+    constexpr std::uint64_t kMostKeys = std::uint64_t{1} << 62;
+    for (std::size_t f = 0; f < factors.size(); ++f) {
+        for (const CellDesign& cell : cells)
+            radix[f] = std::max<std::uint64_t>(radix[f], static_cast<std::uint64_t>(cell.value(factors[f])) + 1);
+        keys = keys > kMostKeys / radix[f] ? kMostKeys + 1 : keys * radix[f];
+    }
+    Combinations combinations;
+    if (keys > kMostKeys) {
+        // Levels no model's dimensions give: every cell a combination of its own.
+        combinations.rows = cells;
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            combinations.ofCell.push_back(static_cast<int>(i));
+        return combinations;
+    }
+    constexpr std::uint64_t kFlatKeys = std::uint64_t{1} << 22;
+    std::vector<int> flat(keys <= kFlatKeys ? keys : 0, -1);
+    std::unordered_map<std::uint64_t, int> hashed;
+    combinations.ofCell.reserve(cells.size());
+    for (const CellDesign& cell : cells) {
+        std::uint64_t key = 0;
+        for (std::size_t f = factors.size(); f-- > 0;)
+            key = key * radix[f] + static_cast<std::uint64_t>(cell.value(factors[f]));
+        const int next = static_cast<int>(combinations.rows.size());
+        int& slot = keys <= kFlatKeys ? flat[key] : hashed.try_emplace(key, -1).first->second;
+        if (slot < 0) {
+            slot = next;
+            combinations.rows.push_back(cell);
+        }
+        combinations.ofCell.push_back(slot);
+    }
+    return combinations;
+}
+
 // Builds a kind's rows over the cells that take part (a parameter number in pim) and
 // records the distinct row of each such cell in cellRow.
 FormulaResult<KindRows> buildKind(const Model& model, const std::vector<CellDesign>& data, const Formula& formula,
@@ -52,15 +109,18 @@ FormulaResult<KindRows> buildKind(const Model& model, const std::vector<CellDesi
             rows.push_back(data[cell]);
             cells.push_back(static_cast<int>(cell));
         }
-    FormulaColumns columns = buildColumns(formula, rows);
+    const Combinations combinations = combine(rows, formula);
+    FormulaColumns columns = buildColumns(formula, combinations.rows);
     if (!rows.empty() && columns.names.empty())
         return FormulaError{formula.kind, formula.text, 0,
                             "the formula gives no column that is non-zero on a " + std::string(kindName(formula.kind))
                                 + " cell"};
 
+    // Combinations whose rows are equal all the same (Time:stratum where Time is 0) share too.
     KindRows kind;
     kind.names = std::move(columns.names);
-    std::unordered_map<int, int, RowHash, RowEqual> seen(rows.size(), RowHash{&columns.rows},
+    std::vector<int> distinctOf(combinations.rows.size());
+    std::unordered_map<int, int, RowHash, RowEqual> seen(combinations.rows.size(), RowHash{&columns.rows},
                                                          RowEqual{&columns.rows});
     for (int r = 0; r < columns.rows.rowCount(); ++r) {
         const auto [at, added] = seen.try_emplace(r, kind.distinct.rowCount());
@@ -69,8 +129,11 @@ FormulaResult<KindRows> buildKind(const Model& model, const std::vector<CellDesi
                 kind.distinct.add(entry.column, entry.value);
             kind.distinct.endRow();
         }
-        cellRow[static_cast<std::size_t>(cells[static_cast<std::size_t>(r)])] = at->second;
+        distinctOf[static_cast<std::size_t>(r)] = at->second;
     }
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        cellRow[static_cast<std::size_t>(cells[i])] =
+            distinctOf[static_cast<std::size_t>(combinations.ofCell[i])];
     return kind;
 }
 

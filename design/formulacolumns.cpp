@@ -109,6 +109,40 @@ std::string columnName(const Formula& formula, const TermLayout& layout, const s
     return name;
 }
 
+// The columns of one term that rows meet, by their number within the term, and the
+// column each becomes: a table when the term has few columns, a hash map otherwise.
+class MetColumns {
+public:
+    MetColumns(std::uint64_t count, std::size_t rows)
+        : m_flat(count <= std::max<std::uint64_t>(std::uint64_t{1} << 16, 8 * rows) ? count : 0, -1)
+    {
+    }
+    void meet(std::uint64_t column)
+    {
+        if (!m_flat.empty())
+            m_flat[column] = 0;
+        else
+            m_hashed.try_emplace(column, 0);
+    }
+    /// The columns met, in increasing order.
+    std::vector<std::uint64_t> met() const
+    {
+        std::vector<std::uint64_t> columns;
+        for (std::size_t c = 0; c < m_flat.size(); ++c)
+            if (m_flat[c] >= 0)
+                columns.push_back(c);
+        for (const auto& entry : m_hashed)
+            columns.push_back(entry.first);
+        std::sort(columns.begin(), columns.end());
+        return columns;
+    }
+    int& number(std::uint64_t column) { return m_flat.empty() ? m_hashed.find(column)->second : m_flat[column]; }
+
+private:
+    std::vector<int> m_flat;
+    std::unordered_map<std::uint64_t, int> m_hashed;
+};
+
 }  // namespace
 
 std::vector<std::vector<Coding>> termCodings(const Formula& formula)
@@ -162,7 +196,9 @@ FormulaColumns buildColumns(const Formula& formula, std::span<const CellDesign> 
     raws.reserve(rows.size() * (layouts.size() + 1));
     std::vector<std::size_t> rowEnd;
     rowEnd.reserve(rows.size());
-    std::vector<std::unordered_map<std::uint64_t, int>> met(layouts.size());
+    std::vector<MetColumns> met;
+    for (const TermLayout& layout : layouts)
+        met.emplace_back(layout.count, rows.size());
     for (const CellDesign& row : rows) {
         for (std::size_t j = 0; j < layouts.size(); ++j) {
             std::uint64_t column = 0;
@@ -170,7 +206,7 @@ FormulaColumns buildColumns(const Formula& formula, std::span<const CellDesign> 
             if (!termEntry(formula, layouts[j], levels, row, column, value))
                 continue;
             raws.push_back({static_cast<std::uint32_t>(j), column, value});
-            met[j].try_emplace(column, 0);
+            met[j].meet(column);
         }
         rowEnd.push_back(raws.size());
     }
@@ -181,17 +217,11 @@ FormulaColumns buildColumns(const Formula& formula, std::span<const CellDesign> 
         result.names.push_back("(Intercept)");
         next = 1;
     }
-    for (std::size_t j = 0; j < layouts.size(); ++j) {
-        std::vector<std::uint64_t> columns;
-        columns.reserve(met[j].size());
-        for (const auto& entry : met[j])
-            columns.push_back(entry.first);
-        std::sort(columns.begin(), columns.end());
-        for (std::uint64_t column : columns) {
-            met[j][column] = next++;
+    for (std::size_t j = 0; j < layouts.size(); ++j)
+        for (std::uint64_t column : met[j].met()) {
+            met[j].number(column) = next++;
             result.names.push_back(columnName(formula, layouts[j], levels, column));
         }
-    }
 
     result.rows.reserve(rows.size(), raws.size() + (formula.intercept ? rows.size() : 0));
     std::size_t begin = 0;
@@ -199,7 +229,7 @@ FormulaColumns buildColumns(const Formula& formula, std::span<const CellDesign> 
         if (formula.intercept)
             result.rows.add(0, 1);
         for (std::size_t k = begin; k < end; ++k)
-            result.rows.add(met[raws[k].term][raws[k].column], raws[k].value);
+            result.rows.add(met[raws[k].term].number(raws[k].column), raws[k].value);
         result.rows.endRow();
         begin = end;
     }

@@ -146,6 +146,20 @@ TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
     }
 }
 
+TEST(FormulaErrors, deepNestingIsRefusedNotOverflowingTheStack)
+{
+    const std::string deep = "survival ~ " + std::string(100000, '(') + "time" + std::string(100000, ')');
+    const FormulaResult<Formula> formula = parseKindFormula(deep);
+    ASSERT_FALSE(formula.ok());
+    EXPECT_EQ(formula.error().message, "\"(\" at column 112 nests parentheses more than 100 deep");
+    // Signs in a row cost no depth; the binary "-" and 99999 signs turn the 1 an even
+    // number of times, three "-" as one does.
+    const std::string signs = "survival ~ time " + std::string(99999, '-') + "- 1";
+    ASSERT_TRUE(parseKindFormula(signs).ok());
+    EXPECT_TRUE(parseKindFormula(signs)->intercept);
+    EXPECT_FALSE(parseKindFormula("survival ~ time - - - 1")->intercept);
+}
+
 TEST(FormulaErrors, caretLineStandsUnderTheColumnTabsKept)
 {
     const FormulaResult<Formula> formula = parseKindFormula("survival ~\ttime + \xc3\xa9");
