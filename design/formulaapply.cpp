@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <span>
 #include <unordered_map>
 
 #include "design/formulacolumns.h"
@@ -14,11 +15,15 @@ namespace {
 // The largest parameter or column number the model files hold.
 constexpr int kLimit = DesignMatrix::kMaxIndex;
 
-// A kind's formula over its cells: the distinct design rows (one per parameter, in the
-// order of their first cell) and the column names.
+// A kind's formula over its cells: the column names, and the rows of the combinations
+// of which the distinct ones (one per parameter, in the order of their first cell) are
+// picked out.
 struct KindRows {
     std::vector<std::string> names;
-    SparseRows distinct;
+    SparseRows rows;
+    std::vector<int> distinct;  // index into rows of each distinct row
+    int distinctCount() const { return static_cast<int>(distinct.size()); }
+    std::span<const SparseEntry> row(int d) const { return rows.row(distinct[static_cast<std::size_t>(d)]); }
 };
 
 std::size_t mix(std::size_t hash, std::uint64_t value)
@@ -119,16 +124,14 @@ FormulaResult<KindRows> buildKind(const Model& model, const std::vector<CellDesi
     // Combinations whose rows are equal all the same (Time:stratum where Time is 0) share too.
     KindRows kind;
     kind.names = std::move(columns.names);
+    kind.rows = std::move(columns.rows);
     std::vector<int> distinctOf(combinations.rows.size());
-    std::unordered_map<int, int, RowHash, RowEqual> seen(combinations.rows.size(), RowHash{&columns.rows},
-                                                         RowEqual{&columns.rows});
-    for (int r = 0; r < columns.rows.rowCount(); ++r) {
-        const auto [at, added] = seen.try_emplace(r, kind.distinct.rowCount());
-        if (added) {
-            for (const SparseEntry& entry : columns.rows.row(r))
-                kind.distinct.add(entry.column, entry.value);
-            kind.distinct.endRow();
-        }
+    std::unordered_map<int, int, RowHash, RowEqual> seen(combinations.rows.size(), RowHash{&kind.rows},
+                                                         RowEqual{&kind.rows});
+    for (int r = 0; r < kind.rows.rowCount(); ++r) {
+        const auto [at, added] = seen.try_emplace(r, kind.distinctCount());
+        if (added)
+            kind.distinct.push_back(r);
         distinctOf[static_cast<std::size_t>(r)] = at->second;
     }
     for (std::size_t i = 0; i < cells.size(); ++i)
@@ -144,12 +147,116 @@ FormulaError limitError(int count, const char* what)
                             + std::to_string(kLimit) + " a model file can hold"};
 }
 
+// The distinct rows of a kind, for its rank.
+SparseRows distinctRows(const KindRows& kind)
+{
+    SparseRows rows;
+    for (int d = 0; d < kind.distinctCount(); ++d) {
+        for (const SparseEntry& entry : kind.row(d))
+            rows.add(entry.column, entry.value);
+        rows.endRow();
+    }
+    return rows;
+}
+
 // A parameter of the new numbering: the kind of its first cell and, for a kind with a
-// formula, its distinct row.
+// formula, its distinct row (-1 otherwise).
 struct Parameter {
     CellKind kind;
     int row;
 };
+
+// Numbers the cells' parameters 1, 2, ... by first cell: equal rows of a kind with a
+// formula share one, and so do equal numbers in the kinds without. Fixed and special
+// cells keep their values.
+std::vector<Parameter> numberParameters(const std::vector<CellDesign>& data, const FormulaSet& formulas,
+                                        const std::array<KindRows, kKindCount>& kindRows,
+                                        const std::vector<int>& cellRow, std::vector<std::int16_t>& pim,
+                                        std::vector<int>& firstCells)
+{
+    std::array<std::vector<int>, kKindCount> rowNumber;
+    for (CellKind kind : kAllKinds)
+        rowNumber[kindIndex(kind)].assign(static_cast<std::size_t>(kindRows[kindIndex(kind)].distinctCount()), 0);
+    std::vector<int> oldNumber(static_cast<std::size_t>(kLimit) + 1, 0);
+    std::vector<Parameter> parameters;
+    for (std::size_t cell = 1; cell < pim.size(); ++cell) {
+        if (pim[cell] <= 0)
+            continue;
+        const CellKind kind = data[cell].kind;
+        const bool byFormula = formulas[kind].has_value();
+        const int row = byFormula ? cellRow[cell] : -1;
+        int& number = byFormula ? rowNumber[kindIndex(kind)][static_cast<std::size_t>(row)]
+                                : oldNumber[static_cast<std::size_t>(pim[cell])];
+        if (number == 0) {
+            parameters.push_back({kind, row});
+            firstCells.push_back(static_cast<int>(cell));
+            number = static_cast<int>(parameters.size());
+        }
+        pim[cell] = static_cast<std::int16_t>(number);
+    }
+    return parameters;
+}
+
+// Lays the columns out kind by kind (the formula's, or one per parameter of a kind
+// without one), names them and checks each kind's rank; returns the number of columns.
+// identityColumn receives the column of each parameter of a kind without a formula.
+int layOutColumns(const std::array<KindRows, kKindCount>& kindRows, const std::vector<Parameter>& parameters,
+                  FormulaModel& applied, std::vector<int>& identityColumn)
+{
+    int columns = 0;
+    for (CellKind kind : kAllKinds) {
+        KindSummary& summary = applied.kinds[kindIndex(kind)];
+        const KindRows& rows = kindRows[kindIndex(kind)];
+        const std::string prefix = std::string(kindName(kind)) + ":";
+        const int first = columns + 1;
+        if (summary.hasFormula) {
+            for (const std::string& name : rows.names)
+                applied.columnNames.push_back(prefix + name);
+            columns += static_cast<int>(rows.names.size());
+            summary.parameters = rows.distinctCount();
+        } else {
+            for (std::size_t p = 1; p <= parameters.size(); ++p)
+                if (parameters[p - 1].kind == kind) {
+                    identityColumn[p] = ++columns;
+                    applied.columnNames.push_back(prefix + std::to_string(p));
+                    ++summary.parameters;
+                }
+        }
+        summary.columns = columns - first + 1;
+        summary.firstColumn = summary.columns > 0 ? first : 0;
+        // An identity has full rank whatever its size; the rows are gathered only for a
+        // kind whose rank is checked.
+        if (!summary.hasFormula)
+            summary.rank = RankCheck{summary.parameters, summary.columns, summary.parameters};
+        else if (summary.columns <= kRankColumnLimit)
+            summary.rank = checkRank(distinctRows(rows), summary.columns);
+        else
+            summary.rank = RankCheck{summary.parameters, summary.columns, std::nullopt};
+    }
+    return columns;
+}
+
+// Fills the design matrix: one row per parameter, in increasing order of row and column.
+void fillDesign(const std::array<KindRows, kKindCount>& kindRows, const std::vector<Parameter>& parameters,
+                const std::vector<int>& identityColumn, const FormulaModel& applied, DesignMatrix& dm)
+{
+    dm.clear();
+    std::size_t entries = 0;
+    for (const Parameter& parameter : parameters)
+        entries += parameter.row < 0 ? 1 : kindRows[kindIndex(parameter.kind)].row(parameter.row).size();
+    dm.reserve(entries);
+    for (std::size_t p = 1; p <= parameters.size(); ++p) {
+        const Parameter& parameter = parameters[p - 1];
+        const int row = static_cast<int>(p);
+        if (parameter.row < 0) {
+            dm.set(row, identityColumn[p], 1);
+            continue;
+        }
+        const int offset = applied[parameter.kind].firstColumn;
+        for (const SparseEntry& entry : kindRows[kindIndex(parameter.kind)].row(parameter.row))
+            dm.set(row, offset + entry.column, entry.value);
+    }
+}
 
 }  // namespace
 
@@ -176,75 +283,20 @@ FormulaResult<FormulaModel> applyFormulas(const Model& model, const FormulaSet& 
         kindRows[kindIndex(kind)] = std::move(rows.value());
     }
 
-    // Number the parameters by their first cell.
-    std::array<std::vector<int>, kKindCount> rowNumber;
-    for (CellKind kind : kAllKinds)
-        rowNumber[kindIndex(kind)].assign(static_cast<std::size_t>(kindRows[kindIndex(kind)].distinct.rowCount()), 0);
-    std::vector<int> oldNumber(static_cast<std::size_t>(kLimit) + 1, 0);
-    std::vector<Parameter> parameters;
     std::vector<std::int16_t> pim = model.pim;
-    for (std::size_t cell = 1; cell < pim.size(); ++cell) {
-        if (pim[cell] <= 0)
-            continue;
-        const CellKind kind = (*data)[cell].kind;
-        const bool byFormula = formulas[kind].has_value();
-        const int row = byFormula ? cellRow[cell] : -1;
-        int& number = byFormula ? rowNumber[kindIndex(kind)][static_cast<std::size_t>(row)]
-                                : oldNumber[static_cast<std::size_t>(pim[cell])];
-        if (number == 0) {
-            parameters.push_back({kind, row});
-            applied.firstCells.push_back(static_cast<int>(cell));
-            number = static_cast<int>(parameters.size());
-        }
-        pim[cell] = static_cast<std::int16_t>(number);
-    }
+    const std::vector<Parameter> parameters =
+        numberParameters(*data, formulas, kindRows, cellRow, pim, applied.firstCells);
     if (parameters.size() > static_cast<std::size_t>(kLimit))
         return limitError(static_cast<int>(parameters.size()), "parameters");
-
-    // Columns kind by kind: the formula's, or one per parameter.
     std::vector<int> identityColumn(parameters.size() + 1, 0);
-    int columns = 0;
-    for (CellKind kind : kAllKinds) {
-        KindSummary& summary = applied.kinds[kindIndex(kind)];
-        const KindRows& rows = kindRows[kindIndex(kind)];
-        const std::string prefix = std::string(kindName(kind)) + ":";
-        const int first = columns + 1;
-        if (summary.hasFormula) {
-            for (const std::string& name : rows.names)
-                applied.columnNames.push_back(prefix + name);
-            columns += static_cast<int>(rows.names.size());
-            summary.parameters = rows.distinct.rowCount();
-        } else {
-            for (std::size_t p = 1; p <= parameters.size(); ++p)
-                if (parameters[p - 1].kind == kind) {
-                    identityColumn[p] = ++columns;
-                    applied.columnNames.push_back(prefix + std::to_string(p));
-                    ++summary.parameters;
-                }
-        }
-        summary.columns = columns - first + 1;
-        summary.firstColumn = summary.columns > 0 ? first : 0;
-        summary.rank = summary.hasFormula ? checkRank(rows.distinct, summary.columns)
-                                          : RankCheck{summary.parameters, summary.columns, summary.parameters};
-    }
+    const int columns = layOutColumns(kindRows, parameters, applied, identityColumn);
     if (columns > kLimit)
         return limitError(columns, "columns");
 
     Model& m = applied.model;
     m = model;
     m.pim = std::move(pim);
-    m.dm.clear();
-    for (std::size_t p = 1; p <= parameters.size(); ++p) {
-        const Parameter& parameter = parameters[p - 1];
-        const int row = static_cast<int>(p);
-        if (parameter.row < 0) {
-            m.dm.set(row, identityColumn[p], 1);
-            continue;
-        }
-        const int offset = applied.kinds[kindIndex(parameter.kind)].firstColumn;
-        for (const SparseEntry& entry : kindRows[kindIndex(parameter.kind)].distinct.row(parameter.row))
-            m.dm.set(row, offset + entry.column, entry.value);
-    }
+    fillDesign(kindRows, parameters, identityColumn, applied, m.dm);
     for (int c = 1; c <= columns; ++c)
         m.dm.setColUsed(c);
     m.nparms = static_cast<int>(parameters.size());

@@ -185,31 +185,21 @@ FormulaColumns buildColumns(const Formula& formula, std::span<const CellDesign> 
         levels.emplace_back(isFactor(variable) ? rows : std::span<const CellDesign>{}, variable);
     const std::vector<TermLayout> layouts = layoutTerms(formula, termCodings(formula), levels);
 
-    // First pass: each row's entries as (term, column within the term), and the columns
-    // met in each term.
-    struct Raw {
-        std::uint32_t term;
-        std::uint64_t column;
-        double value;
-    };
-    std::vector<Raw> raws;
-    raws.reserve(rows.size() * (layouts.size() + 1));
-    std::vector<std::size_t> rowEnd;
-    rowEnd.reserve(rows.size());
+    // First pass: the columns the rows meet in each term. The entries are worked out
+    // again in the second pass: cheaper than keeping them all.
     std::vector<MetColumns> met;
     for (const TermLayout& layout : layouts)
         met.emplace_back(layout.count, rows.size());
-    for (const CellDesign& row : rows) {
+    std::size_t entries = 0;
+    for (const CellDesign& row : rows)
         for (std::size_t j = 0; j < layouts.size(); ++j) {
             std::uint64_t column = 0;
             double value = 0;
-            if (!termEntry(formula, layouts[j], levels, row, column, value))
-                continue;
-            raws.push_back({static_cast<std::uint32_t>(j), column, value});
-            met[j].meet(column);
+            if (termEntry(formula, layouts[j], levels, row, column, value)) {
+                met[j].meet(column);
+                ++entries;
+            }
         }
-        rowEnd.push_back(raws.size());
-    }
 
     // The columns kept, in term order and then in the term's own order.
     int next = 0;
@@ -223,15 +213,17 @@ FormulaColumns buildColumns(const Formula& formula, std::span<const CellDesign> 
             result.names.push_back(columnName(formula, layouts[j], levels, column));
         }
 
-    result.rows.reserve(rows.size(), raws.size() + (formula.intercept ? rows.size() : 0));
-    std::size_t begin = 0;
-    for (std::size_t end : rowEnd) {
+    result.rows.reserve(rows.size(), entries + (formula.intercept ? rows.size() : 0));
+    for (const CellDesign& row : rows) {
         if (formula.intercept)
             result.rows.add(0, 1);
-        for (std::size_t k = begin; k < end; ++k)
-            result.rows.add(met[raws[k].term].number(raws[k].column), raws[k].value);
+        for (std::size_t j = 0; j < layouts.size(); ++j) {
+            std::uint64_t column = 0;
+            double value = 0;
+            if (termEntry(formula, layouts[j], levels, row, column, value))
+                result.rows.add(met[j].number(column), value);
+        }
         result.rows.endRow();
-        begin = end;
     }
     return result;
 }
