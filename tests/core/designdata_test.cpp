@@ -70,14 +70,4 @@ TEST(DesignData, refusesCellsThatDisagreeWithTheDimensions)
     EXPECT_FALSE(designData(uneven).ok());
 }
 
-TEST(DesignData, namesAsFormulasWriteThem)
-{
-    EXPECT_EQ(kindVariableList(CellKind::Movement), "group, age, stratum, tostratum, time, Time, Age");
-    EXPECT_EQ(kindVariableList(CellKind::Closed), "age, stratum, session, occasion, Session, Occasion, Age");
-    EXPECT_EQ(kindNamed("open"), CellKind::Open);
-    EXPECT_EQ(kindNamed("Open"), std::nullopt);
-    EXPECT_EQ(variableNamed("Occasion"), Variable::OccasionNumber);
-    EXPECT_EQ(variableNamed("TIME"), std::nullopt);
-}
-
 }  // namespace

@@ -265,21 +265,4 @@ TEST(FormulaColumns, levelsAreTheValuesTheRowsTake)
     EXPECT_TRUE(columnsOf("survival ~ time", {}).names.empty());
 }
 
-TEST(FormulaCodings, followTheRestAndTheInterceptRule)
-{
-    using C = Coding;
-    const auto codings = [](const char* text) { return termCodings(parseKindFormula(text).value()); };
-    // Variables Time, stratum, age; terms Time, stratum, Time:stratum, stratum:age.
-    EXPECT_EQ(codings("survival ~ Time*stratum + stratum:age"),
-              (std::vector<std::vector<C>>{{C::Numeric, C::Absent, C::Absent},
-                                           {C::Absent, C::Contrasts, C::Absent},
-                                           {C::Numeric, C::Contrasts, C::Absent},
-                                           {C::Absent, C::Indicators, C::Contrasts}}));
-    // Without the intercept only the first factor of the first term holding one changes.
-    EXPECT_EQ(codings("survival ~ -1 + Time + age:stratum + stratum"),
-              (std::vector<std::vector<C>>{{C::Numeric, C::Absent, C::Absent},
-                                           {C::Absent, C::Absent, C::Indicators},
-                                           {C::Absent, C::Contrasts, C::Indicators}}));
-}
-
 }  // namespace
