@@ -40,6 +40,7 @@ struct FormulaColumns {
 };
 
 /// The columns of the formula over the rows, zero columns dropped. No rows, no columns.
+/// The rows are cells of a model, whose dimensions bound the columns of any term.
 FormulaColumns buildColumns(const Formula& formula, std::span<const CellDesign> rows);
 
 }  // namespace tw
