@@ -60,6 +60,7 @@ inline Variable factorOf(Variable variable)
 }
 /// The variables of a kind, factors first, in the order messages list them.
 std::span<const Variable> kindVariables(CellKind kind);
+/// Whether formulas of the kind may name the variable.
 bool kindHas(CellKind kind, Variable variable);
 /// The variables of a kind as messages list them: "group, age, stratum, time, Time, Age".
 std::string kindVariableList(CellKind kind);
