@@ -176,7 +176,7 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
         return reader.tooLongError();
 
     model.modelform = "constraints";
-    model.unsaved = 1;
+    model.unsaved = true;
     return read;
 }
 

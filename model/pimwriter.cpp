@@ -406,7 +406,7 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
         model.dmcols = dmcols;
         return saved;
     }
-    model.unsaved = 0;
+    model.unsaved = false;
     return {};
 }
 
