@@ -22,7 +22,7 @@ bool endsSection(std::string_view line)
     return hasAny(line, "PROC", "proc") || hasAny(line, "INIT", "init");
 }
 
-// T1 of a text where a number too large for a double is an error about the line.
+// decimalValue of a text, where a number too large for a double is an error about the line.
 Result<double> valueOf(std::string_view text, const LineReader& reader)
 {
     auto value = decimalValue(text);

@@ -1,9 +1,9 @@
 #pragma once
 // Fast number scanning for the PIM reader. Most of what a model file holds is short whole
-// numbers and plain decimals; these functions read them without decimalValue's general
-// rule, with exactly its results, and hand everything else over to it. The scans stop at
-// the NUL byte after a std::string's text instead of testing for the end: they run once
-// per character of the largest files.
+// numbers and plain decimals; these functions read them without decimalValue, with
+// exactly its results, and hand everything else over to it. The scans stop at the NUL
+// byte after a std::string's text instead of testing for the end: they run once per
+// character of the largest files.
 
 #include <cassert>
 #include <optional>
@@ -22,7 +22,7 @@ bool plainDecimalValue(std::string_view text, double& value);
 std::optional<double> fastDecimalValue(std::string_view text);
 
 /// A cursor over text that ends in a NUL byte (the text of a std::string). A NUL inside
-/// the text stops every scan early, and the general rule takes over from there.
+/// the text stops every scan early, and decimalValue or PimTokens take over from there.
 struct NumberScan {
     const char* p;
 
@@ -97,7 +97,7 @@ public:
     std::optional<double> next();
 
     /// Reads up to count tokens that are small whole numbers followed by a blank and more
-    /// text, or the last followed by the block's closing ";", without the general rule:
+    /// text, or the last followed by the block's closing ";", without decimalValue:
     /// store(value) takes each. Stops short at the first token of another kind; returns
     /// the number read.
     template <class Store>

@@ -167,7 +167,7 @@ Status PimReader::readBlock(const BlockName& what, Fill&& fill)
 
 // Stores the entries of count cells, from cell on in steps of step. Most entries are
 // small whole numbers in cells within NPAR: they are stored in one run without building
-// a Status or taking the general number rule; storeEntry takes the rest, one at a time.
+// a Status or calling decimalValue; storeEntry takes the rest, one at a time.
 Status PimReader::storeRun(BlockTokens& tokens, long cell, long step, long count, const BlockName& what)
 {
     const long npar = m_model.npar;

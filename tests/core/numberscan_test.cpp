@@ -1,4 +1,4 @@
-// The fast number scanning of the PIM reader against the general rules it stands in for:
+// The fast number scanning of the PIM reader against the functions it stands in for:
 // random texts near the quick forms read exactly as decimalValue, PimTokens and
 // designToken read them, token by token and through the reader.
 #include "model/numberscan.h"
@@ -94,7 +94,7 @@ TEST(NumberScanDifferential, fastReadingsGiveDecimalValuesExactly)
 // reads as PimTokens reads it: every value is decimalValue of the joined block's tokens, a
 // negative value other than -1 and -2 fixes the cell, any other rounds to 16 bits or
 // fails the read.
-TEST(PimReadQuickPathRandom, blockEntriesReadAsTheGeneralRule)
+TEST(PimReadQuickPathRandom, blockEntriesReadAsPimTokensReadThem)
 {
     constexpr int kCells = 31;
     std::mt19937 random(20261207);
@@ -152,10 +152,10 @@ TEST(PimReadQuickPathRandom, blockEntriesReadAsTheGeneralRule)
     EXPECT_LT(reads, 300) << reads;
 }
 
-// Random design lines read as the general entry rule reads them: while the rest of the
+// Random design lines read as designToken and decimalValue read them: while the rest of the
 // line holds a ";", a row, a column and a value token (the value ending short of the last
 // character); rows and columns must be whole numbers in 0..32767.
-TEST(PimReadQuickPathRandom, designLinesReadAsTheGeneralRule)
+TEST(PimReadQuickPathRandom, designLinesReadAsDesignTokenReadsThem)
 {
     std::mt19937 random(7122026);
     int reads = 0;  // rounds that read, against those that fail

@@ -68,8 +68,8 @@ struct EntryCase {
 
 // A written fixed cell (minus its value) reads back as a fixing with a marker that is no
 // special value; 0, -1 and -2 stay special values; other values round half to even. Entries
-// followed by a blank take a quick path for short whole numbers, which must read as the
-// general rule does at its limits (five digits, the 16-bit range, signs, exponents, a NUL byte).
+// followed by a blank take a quick path for short whole numbers, which must read as
+// decimalValue reads them at its limits (five digits, the 16-bit range, signs, exponents, a NUL byte).
 TEST(PimReadEntries, entriesReadAsFixingsSpecialValuesOrRoundedParameters)
 {
     for (const EntryCase c : {EntryCase{"-.5", -4, 0.5}, EntryCase{"-1", -1, 0},
@@ -95,9 +95,9 @@ struct DesignLineCase {
 };
 
 // Design lines near the quick form of an entry (" r  c  v;" in short whole numbers) read
-// as the general rule reads them: entries without blanks between them, five-digit and
+// as designToken and decimalValue read them: entries without blanks between them, five-digit and
 // signed values, fractions, and the empty entry after the last ";", which clears 0 0.
-TEST(PimReadDesign, linesNearTheQuickFormReadAsTheGeneralRule)
+TEST(PimReadDesign, linesNearTheQuickFormReadAsDesignTokenReadsThem)
 {
     const DesignLineCase cases[] = {
         {" 2  3  4;", {{2, 3, 4}}, {0, 3}},
