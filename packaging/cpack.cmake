@@ -8,14 +8,16 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Tallowick2")
 set(CPACK_PACKAGE_CONTACT ${TALLOWICK2_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "multistate capture-recapture model builder for CORVANE")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Tallowick2 builds multistate capture-recapture models with a robust design for the \
-estimation engine CORVANE. It reads engine input files, edits their parameter index \
-matrices in grids, fixes and renumbers parameters, edits the design matrix, writes the \
-model in the PIM or the constraints form, runs the engine, converts raw capture \
-histories to engine input and estimates closed-population capture probabilities period \
-by period.\n\
-The command line tallowick2-model runs the same model-file commands for scripts.")
+# The long description, in lines of at most 80 characters as Debian asks.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Tallowick2 builds multistate capture-recapture models with a robust design"
+  "for the estimation engine CORVANE. It reads engine input files, edits their"
+  "parameter index matrices in grids, fixes and renumbers parameters, edits the"
+  "design matrix, writes the model in the PIM or the constraints form, runs the"
+  "engine, converts raw capture histories to engine input and estimates"
+  "closed-population capture probabilities period by period."
+  "The command line tallowick2-model runs the same model-file commands for"
+  "scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
