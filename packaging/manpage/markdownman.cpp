@@ -75,22 +75,21 @@ std::size_t emphasisEnd(std::string_view text, std::size_t at, std::string_view 
     if (inner >= text.size() || text[inner] == ' ' || text[inner] == '*')
         return std::string_view::npos;
     const std::size_t end = text.find(marker, inner);
-    if (end == std::string_view::npos || text[end - 1] == ' ' || text.substr(inner, end - inner).find('`') != std::string_view::npos)
+    if (end == std::string_view::npos || text[end - 1] == ' ')
+        return std::string_view::npos;
+    if (text.substr(inner, end - inner).find('`') != std::string_view::npos)
         return std::string_view::npos;
     return end;
 }
 
-struct Source {
-    std::vector<std::string_view> lines;
-    std::string name;  // for messages
-};
+using Lines = std::vector<std::string_view>;
 
-Error errorAt(const Source& source, std::size_t index, std::string message)
+Error errorAt(std::size_t index, std::string message)
 {
-    return makeError(std::move(message), source.name, static_cast<int>(index + 1));
+    return makeError(std::move(message), {}, static_cast<int>(index + 1));
 }
 
-Result<std::string> inlineText(const Source& source, std::size_t lineIndex, std::string_view text)
+Result<std::string> inlineText(std::size_t lineIndex, std::string_view text)
 {
     std::string out;
     std::size_t plainStart = 0;
@@ -99,7 +98,7 @@ Result<std::string> inlineText(const Source& source, std::size_t lineIndex, std:
         if (text[i] == '`') {
             const std::size_t end = text.find('`', i + 1);
             if (end == std::string_view::npos)
-                return errorAt(source, lineIndex, "a ` opens code that no ` closes");
+                return errorAt(lineIndex, "a ` opens code that no ` closes");
             flushPlain(i);
             out += "\\fB" + escaped(text.substr(i + 1, end - i - 1), Span::Code) + "\\fR";
             i = plainStart = end + 1;
@@ -125,7 +124,7 @@ Result<std::string> inlineText(const Source& source, std::size_t lineIndex, std:
 
 // A term that is one code span, "`--read-pims FILE`", is set as an option: the first word
 // bold, its operands italic.
-Result<std::string> termText(const Source& source, std::size_t lineIndex, const std::string& term)
+Result<std::string> termText(std::size_t lineIndex, const std::string& term)
 {
     if (term.size() > 2 && term.front() == '`' && term.back() == '`' && term.find('`', 1) == term.size() - 1) {
         const std::string inner = term.substr(1, term.size() - 2);
@@ -135,7 +134,7 @@ Result<std::string> termText(const Source& source, std::size_t lineIndex, const 
             out += " \\fI" + escaped(inner.substr(space + 1), Span::Code) + "\\fR";
         return out;
     }
-    return inlineText(source, lineIndex, term);
+    return inlineText(lineIndex, term);
 }
 
 bool isCodeLine(std::string_view line) { return startsWith(line, "    ") && !isBlank(line); }
@@ -151,7 +150,7 @@ bool isOrderedItem(std::string_view line)
 // Converts the blocks of the manual after its title line, appending to out.
 class Converter {
 public:
-    explicit Converter(const Source& source) : m_source(source) {}
+    explicit Converter(const Lines& lines) : m_lines(lines) {}
 
     Status convert(std::size_t first, std::string& out)
     {
@@ -162,7 +161,7 @@ public:
     }
 
 private:
-    const std::vector<std::string_view>& lines() const { return m_source.lines; }
+    const Lines& lines() const { return m_lines; }
     std::string_view line() const { return lines()[m_index]; }
     std::string_view lineAfter() const { return m_index + 1 < lines().size() ? lines()[m_index + 1] : std::string_view{}; }
 
@@ -176,7 +175,7 @@ private:
             return heading();
         if (startsWith(line(), "#") || startsWith(line(), "```") || startsWith(line(), "|") || startsWith(line(), ">")
             || isOrderedItem(line()) || startsWith(line(), "* ") || startsWith(line(), "\t"))
-            return errorAt(m_source, m_index, "markup the man page does not know: " + trimmed(line()));
+            return errorAt(m_index, "markup the man page does not know: " + trimmed(line()));
         if (isCodeLine(line()))
             return m_afterDefinition ? definitionParagraph() : codeBlock();
         m_afterDefinition = false;
@@ -215,14 +214,14 @@ private:
         if (m_section == "NAME") {
             const auto dash = text.find(" \u2014 ");
             if (dash != std::string::npos) {
-                auto head = inlineText(m_source, start, text.substr(0, dash));
+                auto head = inlineText(start, text.substr(0, dash));
                 if (!head)
                     return head.error();
                 separator = *head + " \\- ";
                 text.erase(0, dash + std::string(" \u2014 ").size());
             }
         }
-        auto body = inlineText(m_source, start, text);
+        auto body = inlineText(start, text);
         if (!body)
             return body.error();
         *m_out += ".PP\n" + (separator.empty() ? *body : separator + *body) + "\n";
@@ -235,7 +234,7 @@ private:
         std::string text = trimmed(line().substr(2));
         for (++m_index; m_index < lines().size() && startsWith(line(), "  ") && !isBlank(line()); ++m_index)
             text += ' ' + trimmed(line());
-        auto body = inlineText(m_source, start, text);
+        auto body = inlineText(start, text);
         if (!body)
             return body.error();
         *m_out += ".IP \\(bu 2\n" + *body + "\n";
@@ -245,11 +244,11 @@ private:
     Status definition()
     {
         const std::size_t start = m_index;
-        auto term = termText(m_source, start, trimmed(line()));
+        auto term = termText(start, trimmed(line()));
         if (!term)
             return term.error();
         ++m_index;
-        auto body = inlineText(m_source, start + 1, joinedUntilBlank(trimmed(line().substr(1))));
+        auto body = inlineText(start + 1, joinedUntilBlank(trimmed(line().substr(1))));
         if (!body)
             return body.error();
         *m_out += ".TP\n" + *term + "\n" + *body + "\n";
@@ -261,7 +260,7 @@ private:
     Status definitionParagraph()
     {
         const std::size_t start = m_index;
-        auto body = inlineText(m_source, start, joinedUntilBlank(trimmed(line())));
+        auto body = inlineText(start, joinedUntilBlank(trimmed(line())));
         if (!body)
             return body.error();
         *m_out += ".IP\n" + *body + "\n";
@@ -285,16 +284,16 @@ private:
         return {};
     }
 
-    const Source& m_source;
+    const Lines& m_lines;
     std::string* m_out = nullptr;
     std::size_t m_index = 0;
     std::string m_section;
     bool m_afterDefinition = false;
 };
 
-std::vector<std::string_view> splitLines(std::string_view text)
+Lines splitLines(std::string_view text)
 {
-    std::vector<std::string_view> lines;
+    Lines lines;
     while (!text.empty()) {
         const auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -319,16 +318,16 @@ std::string upperCase(std::string text)
 
 Result<std::string> markdownToMan(std::string_view markdown, std::string_view version)
 {
-    const Source source{splitLines(markdown), {}};
+    const Lines lines = splitLines(markdown);
     std::size_t first = 0;
-    while (first < source.lines.size() && isBlank(source.lines[first]))
+    while (first < lines.size() && isBlank(lines[first]))
         ++first;
-    if (first == source.lines.size() || !startsWith(source.lines[first], "# "))
-        return errorAt(source, first, "the manual must start with \"# \" and the program's name");
-    const std::string name = trimmed(source.lines[first].substr(2));
+    if (first == lines.size() || !startsWith(lines[first], "# "))
+        return errorAt(first, "the manual must start with \"# \" and the program's name");
+    const std::string name = trimmed(lines[first].substr(2));
     std::string out = ".TH " + escaped(upperCase(name), Span::Code) + " 1 \"\" \"Tallowick2 " + std::string(version)
         + "\" \"User Commands\"\n.nh\n";
-    TW_TRY(Converter(source).convert(first + 1, out));
+    TW_TRY(Converter(lines).convert(first + 1, out));
     return out;
 }
 
