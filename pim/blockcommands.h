@@ -62,10 +62,13 @@ ModelChange renumberWithoutGaps(Model& model);
 /// several blocks becomes one parameter per block, each with the parameter's design row.
 ModelChange renumberWithoutSharing(Model& model);
 
-/// Puts the model back as it was before the change (cells, design matrix, unsaved).
+/// Puts the model back as it was before the change (cells, design matrix, unsaved). Only
+/// for the model as the change left it: whatever else changes the model (a grid window,
+/// a save, which renumbers) ends the changes an undo history may hold.
 void undoChange(Model& model, const ModelChange& change);
 
-/// Applies the change again to the model as undoChange left it.
+/// Applies the change again to the model as undoChange left it (or as the command left
+/// it: applying it twice changes nothing more), and marks the model unsaved.
 void redoChange(Model& model, const ModelChange& change);
 
 }  // namespace tw

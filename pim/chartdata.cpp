@@ -14,7 +14,7 @@ public:
     explicit RowSet(std::size_t rows) : m_words((rows + 63) / 64, 0) {}
     std::size_t words() const { return m_words.size(); }
     void add(int row) { m_words[static_cast<std::size_t>(row) / 64] |= std::uint64_t{1} << (row % 64); }
-    /// Adds the rows of the words words[0 .. words())
+    /// Adds the rows of another set's words.
     void addAll(const std::uint64_t* words)
     {
         for (std::size_t w = 0; w < m_words.size(); ++w)
@@ -158,6 +158,35 @@ ChartData buildChartData(const Model& model)
     return chart;
 }
 
+std::vector<int> rowsHoldingAny(const ChartData& chart, int first, int last, int skip)
+{
+    std::vector<char> seen(chart.rows.size(), 0);
+    std::vector<int> rows;
+    for (int p = std::max(first, 1); p <= std::min(last, chart.blocksOf.largest()); ++p)
+        for (int r : chart.blocksOf.of(p))
+            if (r != skip && !seen[static_cast<std::size_t>(r)]) {
+                seen[static_cast<std::size_t>(r)] = 1;
+                rows.push_back(r);
+            }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<int> sharingRows(const ChartData& chart, int row)
+{
+    std::vector<char> seen(chart.rows.size(), 0);
+    std::vector<int> rows;
+    for (const NumberRun& run : chart.rows[static_cast<std::size_t>(row)].runs)
+        for (int p = run.first; p <= run.last; ++p)
+            for (int r : chart.blocksOf.of(p))
+                if (r != row && !seen[static_cast<std::size_t>(r)]) {
+                    seen[static_cast<std::size_t>(r)] = 1;
+                    rows.push_back(r);
+                }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 std::string runsText(const std::vector<NumberRun>& runs)
 {
     std::string text;
@@ -180,38 +209,6 @@ std::string describeBlocks(const Model& model)
             + std::to_string(row.fixedCells + row.specialCells) + '\t' + runsText(row.runs) + '\t'
             + std::to_string(row.sharingCount) + '\n';
     return text;
-}
-
-}  // namespace tw
-
-namespace tw {
-
-std::vector<int> rowsHoldingAny(const ChartData& chart, int first, int last, int skip)
-{
-    std::vector<char> seen(chart.rows.size(), 0);
-    std::vector<int> rows;
-    for (int p = std::max(first, 1); p <= std::min(last, chart.blocksOf.largest()); ++p)
-        for (int r : chart.blocksOf.of(p))
-            if (r != skip && !seen[static_cast<std::size_t>(r)]) {
-                seen[static_cast<std::size_t>(r)] = 1;
-                rows.push_back(r);
-            }
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-std::vector<int> sharingRows(const ChartData& chart, int row)
-{
-    std::vector<char> seen(chart.rows.size(), 0);
-    std::vector<int> rows;
-    for (const NumberRun& run : chart.rows[static_cast<std::size_t>(row)].runs)
-        for (int r : rowsHoldingAny(chart, run.first, run.last, row))
-            if (!seen[static_cast<std::size_t>(r)]) {
-                seen[static_cast<std::size_t>(r)] = 1;
-                rows.push_back(r);
-            }
-    std::sort(rows.begin(), rows.end());
-    return rows;
 }
 
 }  // namespace tw
