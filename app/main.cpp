@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/commandline.h"
-#include "buildinfo.h"
 #include "app/mainwindow.h"
+#include "buildinfo.h"
 #include "platform/desktop.h"
 
 int main(int argc, char** argv)
