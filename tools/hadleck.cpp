@@ -98,6 +98,7 @@ std::optional<Answers> readAnswers(std::istream& in, std::string& error)
     if (a.groups > 1) {
         number("column of the group code", a.groupColumn);
         text("group codes", a.groupCodes);
+        a.groupCodes.erase(0, a.groupCodes.find_first_not_of(' '));
     }
     number("start column of the frequency", a.frequencyStart);
     if (a.frequencyStart > 1)
@@ -251,6 +252,12 @@ std::string unusable(const Answers& a, const std::vector<int>& periods)
     if (static_cast<int>(a.strataCodes.size()) != a.strata)
         return "the " + std::to_string(a.strataCodes.size()) + " strata codes do not match the "
             + std::to_string(a.strata) + " strata";
+    if (a.ageClasses > 1 && static_cast<int>(a.ageCodes.size()) != a.ageClasses)
+        return "the " + std::to_string(a.ageCodes.size()) + " age codes do not match the "
+            + std::to_string(a.ageClasses) + " age classes";
+    if (a.groups > 1 && static_cast<int>(a.groupCodes.size()) != a.groups)
+        return "the " + std::to_string(a.groupCodes.size()) + " group codes do not match the "
+            + std::to_string(a.groups) + " groups";
     if (periods.empty())
         return "the time increments give no code for each of the " + std::to_string(a.periods) + " time periods";
     if (const long cells = cellCount(a, periods); cells > 32767)
