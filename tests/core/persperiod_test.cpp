@@ -159,7 +159,7 @@ TEST_F(PeriodRunsTest, estimatesFixTheirCellsAndNotAsSpecialValues)
     EXPECT_EQ(model.initval[21], 0.45);
     EXPECT_EQ(model.pim[21], -21);  // the fixed marker, not -round(.45) = 0
     EXPECT_EQ(model.pim[22], -3);   // it held the special value 0
-    EXPECT_EQ(model.unsaved, 1);
+    EXPECT_TRUE(model.unsaved);
     EXPECT_EQ(model.nyrs, 7);  // the scanned NYRS=3 stays the scan's
     EXPECT_NE(models.at(1).find("cohort=45;\r\n10: s(1)*q(2)/prd /* 2  10 */;"), std::string::npos);
 }
