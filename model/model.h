@@ -78,7 +78,6 @@ struct Model {
     std::string proctest;
     std::string modelform;  // "pim", "constraints" or empty
     int unsaved = 0;
-    std::string apppath;
 
     // The fixed-parameter list: fixing lines such as "S(12)=.5 /* phi */;", one entry each.
     std::vector<std::string> fixedlist;

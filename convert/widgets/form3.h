@@ -22,7 +22,7 @@ class Form3 : public QWidget {
 
 public:
     /// installationDirectory gives the directory searched for the converter after the
-    /// current one (the main window's apppath at the time of Convert).
+    /// current one (the installation directory at the time of Convert).
     Form3(Platform& platform, std::function<QString()> installationDirectory, QWidget* parent = nullptr);
 
     /// The fields as typed.

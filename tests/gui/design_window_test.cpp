@@ -12,7 +12,7 @@ namespace {
 
 // Twelve cells, each its own parameter, labelled "c1".."c12"; dmcols = 6; entries in
 // columns 2 and 5 only.
-struct Design : Session {
+struct Design : MainSession {
     Design()
     {
         Model& m = model();
@@ -32,7 +32,7 @@ struct Design : Session {
     }
     Form2* open(const std::vector<int>& cells)
     {
-        form.menu_cons->menuAction()->setVisible(true);
+        action("menu_cons_action")->setVisible(true);
         form.openDesignMatrix(cells);
         Form2* found = design();
         return found && QTest::qWaitForWindowExposed(found) ? found : nullptr;
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(s.model().dm.get(7, 5), 0.5);
         QCOMPARE(s.model().unsaved, 1);
         QVERIFY(!form->isVisible());
-        QVERIFY(!s.form.menu_cons->menuAction()->isVisible());
+        QVERIFY(!s.action("menu_cons_action")->isVisible());
         QCOMPARE(form->view()->model()->rowCount(), 0);
     }
 
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(form->view()->currentIndex(), form->view()->model()->index(1, 1));
         QCOMPARE(s.model().dm.get(3, 2), 1.0);  // nothing written
         QCOMPARE(s.model().unsaved, 0);
-        QVERIFY(s.form.menu_cons->menuAction()->isVisible());
+        QVERIFY(s.action("menu_cons_action")->isVisible());
     }
 
     void itemModelPassesTheTesterThroughEveryCommand()

@@ -53,9 +53,9 @@ private slots:
         QDir().mkpath(QFileInfo(input).path());
         QVERIFY(writeFile(input, bytes(TW_TEST_DATA "/runs/twostrata.mss").replace("PROC STOP;", "")));
 
-        Session s;
+        MainSession s;
         s.scripted.install.registered = engineDir + "tallowick2";
-        s.form.updateAppPath();
+        s.form.updateInstallDirectory();
         s.answerFile(input);
         s.form.runEngine();
 
@@ -70,7 +70,7 @@ private slots:
     void typedEntriesReachTheSavedDesignSection()
     {
         QTemporaryDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         const DesignMatrix before = s.model().dm;
         s.form.viewSurvival();
@@ -95,7 +95,7 @@ private slots:
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
-        s.form.menu_savepims->trigger();
+        s.action("menu_savepims")->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto read = readPimFile(saved.toStdString());
         QVERIFY2(read.ok(), read.ok() ? "" : read.error().text().c_str());

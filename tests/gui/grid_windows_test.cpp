@@ -15,9 +15,9 @@ namespace {
 
 // Two groups, two age classes, three strata, three primary periods of two occasions:
 // survival and movement cells 1..72, open capture 73..84, closed capture 85..120.
-struct Views : Session {
+struct Views : MainSession {
     Views() { model() = periodModel(2, 2, 3, 3); }
-    bool pimEnabled() const { return form.menu_pim->menuAction()->isEnabled(); }
+    bool pimEnabled() const { return enabled("menu_pim_action"); }
 };
 
 using ViewSlot = void (Form1::*)();
@@ -145,8 +145,8 @@ private slots:
     {
         Views f;
         auto states = [&f] {
-            return QList<bool>{f.pimEnabled(), f.form.menu_cons->menuAction()->isVisible(),
-                               f.form.lbl_pim->isVisibleTo(&f.form)};
+            return QList<bool>{f.pimEnabled(), f.action("menu_cons_action")->isVisible(),
+                               f.child("lbl_pim")->isVisibleTo(&f.form)};
         };
         QCOMPARE(states(), (QList<bool>{true, false, false}));
         f.form.viewSurvival();

@@ -11,23 +11,15 @@ using namespace twtest;
 namespace {
 
 // A model of 40 cells whose installation directory holds the built programs.
-struct PerPeriod : InTempDir, Session {
+struct PerPeriod : InTempDir, MainSession {
     PerPeriod()
     {
         scripted.install.registered = kBin + "tallowick2";
-        form.updateAppPath();
+        form.updateInstallDirectory();
         model().npar = 40;
         createCellArrays(model());
     }
 };
-
-QStringList listed(const Form1& form)
-{
-    QStringList texts;
-    for (int i = 0; i < form.List1->count(); ++i)
-        texts << form.List1->item(i)->text();
-    return texts;
-}
 
 }  // namespace
 
@@ -47,12 +39,12 @@ private slots:
             QVERIFY(request.arguments.isEmpty());
             QCOMPARE(request.standardInput, QByteArray("i=runsurv.t1 l=runsurv.t2 \n"));
         }
-        const QStringList list = listed(s.form);
+        const QStringList list = s.listed();
         QCOMPARE(list.size(), 9);
         QCOMPARE(list.mid(0, 2),
                  QStringList({"S(21)=.6 /* PP(01,1,1, ) A */;", "S(22)=.75 /* PP(01,1,2, ) A */;"}));
-        QVERIFY(!s.form.List1->isHidden());
-        QVERIFY(s.form.ProgressBar1->isHidden());
+        QVERIFY(!s.child("List1")->isHidden());
+        QVERIFY(s.child("ProgressBar1")->isHidden());
         QCOMPARE(s.model().initval[21], 0.6);
         QCOMPARE(s.model().pim[21], std::int16_t(-21));
         QCOMPARE(s.model().unsaved, 1);
@@ -89,7 +81,7 @@ private slots:
         const Model before = s.model();
         s.form.runEachPeriod();
         QTEST(s.dialogs.messages(), "messages");
-        QCOMPARE(s.form.List1->count(), 0);
+        QVERIFY(s.listed().isEmpty());
         QVERIFY(s.model() == before);
         QVERIFY(!QFile::exists("quarlet.tmp"));
     }
