@@ -112,7 +112,7 @@ private slots:
     void designRowsStayWithTheirCellsAfterAGapIsClosed()
     {
         QTemporaryDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         const Model before = s.model();
         s.form.viewSurvival();
@@ -157,7 +157,7 @@ private slots:
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
-        s.form.menu_savepims->trigger();
+        s.action("menu_savepims")->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto back = readPimFile(saved.toStdString());
         QVERIFY2(back.ok(), back.ok() ? "" : back.error().text().c_str());
