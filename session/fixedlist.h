@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace tw {
+#include "model/valuechange.h"
 
-enum class ChangeSide { Before, After };
+namespace tw {
 
 /// One change of a list of entries: the entries from first on that were replaced.
 struct ListChange {

@@ -46,6 +46,13 @@ public:
         return ok;
     }
     bool holdsEdits() const override { return edits; }
+    std::function<ProgramEnd(const ProgramRun&)> program;  // unset: the program cannot start
+    std::vector<ProgramRun> runs;
+    ProgramEnd runProgram(const ProgramRun& run) override
+    {
+        runs.push_back(run);
+        return program ? program(run) : ProgramEnd{};
+    }
     bool writeBackEdits() override
     {
         asked.push_back("write back");
@@ -285,6 +292,42 @@ TEST(SessionPoint, reportsAllFixedOnceAndMarksTheModelChanged)
     EXPECT_EQ(fileText("quarlet.chk"),
               "    1    -1     1 \r\n    2    -2     2 \r\n    3    -3     3 \r\n    4    -4     0 \r\n");
     EXPECT_TRUE(session.model().unsaved);
+}
+
+TEST(SessionPerPeriod, aRunThatFailsOrIsCancelledFixesNothing)
+{
+    struct Case {
+        const char* name;
+        std::function<ProgramEnd(const ProgramRun&)> program;
+        std::string failure;
+        bool cancelled;
+    };
+    const std::vector<Case> cases = {
+        {"not started", [](const ProgramRun&) { return ProgramEnd{false, false, "No such file"}; },
+         "FENNEL1 could not be started: /opt/tw/fennel1: No such file\nNothing was fixed.", false},
+        {"cancelled", [](const ProgramRun&) { return ProgramEnd{true, true, ""}; }, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        Session session;
+        session.setInstallDirectory("/opt/tw");
+        session.model().npar = 40;
+        createCellArrays(session.model());
+        const Model before = session.model();
+        ScriptedFront front;
+        front.files = {TW_TEST_DATA "/persperiod/periods.inp"};
+        front.program = c.program;
+        const Outcome outcome = session.runEachPeriod(front);
+        EXPECT_EQ(failureText(outcome), c.failure);
+        EXPECT_EQ(outcome.cancelled, c.cancelled);
+        ASSERT_EQ(front.runs.size(), 1u);
+        EXPECT_EQ(front.runs[0].program, "/opt/tw/fennel1");
+        EXPECT_EQ(front.runs[0].standardInput, "i=runsurv.t1 l=runsurv.t2 \n");
+        EXPECT_EQ(session.model(), before);
+        EXPECT_TRUE(session.fixedList().entries().empty());
+        EXPECT_FALSE(fs::exists("quarlet.tmp"));
+    }
 }
 
 struct CommandCase {

@@ -140,6 +140,37 @@ private slots:
         QVERIFY(s.action("menu_cons_action")->isVisible());
     }
 
+    void undoAndRedoStepThroughTypingIdentityAndDelete()
+    {
+        Design s;
+        Form2* form = s.open({3, 7});  // columns B2 and B5
+        QVERIFY(form);
+        QAbstractItemModelTester tester(form->itemModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        auto trigger = [form](const char* name) { form->findChild<QAction*>(name)->trigger(); };
+        QVERIFY(typeInto(form->view(), 0, 1, "5"));
+        form->view()->setCurrentIndex({});  // leaving the cell commits the entry
+        trigger("menu_ident");
+        pressHeader(form, 1);
+        pressHeader(form, 1);
+        trigger("menu_delcols");
+        QVERIFY(form->view()->isColumnHidden(1));
+        QCOMPARE(form->undoStack()->count(), 3);
+        for (int i = 0; i < 3; ++i)
+            trigger("menu_undo");
+        QVERIFY(!form->view()->isColumnHidden(1));
+        QVERIFY(!form->table().hasEdits());
+        for (int i = 0; i < 3; ++i)
+            trigger("menu_redo");
+        QVERIFY(form->view()->isColumnHidden(1));
+        QCOMPARE(form->itemModel()->index(1, 0).data().toString(), QString("0"));
+        trigger("menu_undo");
+        trigger("menu_undo");  // back to the typed entry
+        trigger("menu_close");
+        QCOMPARE(s.model().dm.get(3, 5), 5.0);
+        QCOMPARE(s.model().dm.get(7, 5), 3.0);
+        QCOMPARE(form->undoStack()->count(), 0);
+    }
+
     void itemModelPassesTheTesterThroughEveryCommand()
     {
         Design s;

@@ -59,10 +59,6 @@ private slots:
         QTest::newRow("programNotStarted")
             << QByteArray("  N(1)=60;\n10\n30\nLABELS;\nS(0001)=PP(a) ;\nS(0002)=PP(b) ;\nPROC\n") << 1
             << QStringList{"FENNEL1 could not be started: " + kBin + "fennel1: No such file\nNothing was fixed."};
-        QTest::newRow("inputEndsBeforeLabels")
-            << QByteArray("  N(1)=60;\n10\n30\n") << 0
-            << QStringList{"periods.inp, line 3: the file ends before a line containing \"LABEL\""};
-        QTest::newRow("cancelled") << bytes(kPeriods) << 2 << QStringList();
     }
     void failuresAreReportedAndFixNothing()
     {
