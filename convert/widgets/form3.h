@@ -1,5 +1,5 @@
 #pragma once
-// Form3, the capture-history conversion dialog: collects the description of a raw
+// The capture-history conversion dialog: collects the description of a raw
 // capture-history file, writes the converter's answer file, runs the converter on it
 // and shows the converter's listing. A non-modal window; it does not touch the model.
 
@@ -17,6 +17,7 @@ class QRadioButton;
 
 namespace tw {
 
+/// Form3: the capture-history conversion dialog.
 class Form3 : public QWidget {
     Q_OBJECT
 
@@ -30,6 +31,25 @@ public:
     /// The label shown beside a field.
     QLabel* labelOf(QWidget* field) const;
 
+public slots:
+    void browse();
+    void viewInput();
+    /// Writes the listing and answer files, runs the converter, shows its listing and
+    /// closes the dialog; stops with a message (and stays open) when the time increments
+    /// cannot be extended, the converter is missing or a file cannot be written.
+    void convert();
+
+private:
+    QLineEdit* addField(const char* name, const QString& label, const QString& text, bool shown);
+    void setFieldShown(QWidget* field, bool shown);
+    void strataChanged();
+    void periodsChanged();
+    void parameterizationChanged();
+    /// The converter in the current directory, else in the installation directory;
+    /// empty when neither holds it.
+    QString findConverter() const;
+
+    // Fields and buttons, found by the tests through their object names.
     QLineEdit* txt_infile = nullptr;
     QLineEdit* txt_strata = nullptr;
     QLineEdit* txt_tper = nullptr;
@@ -53,24 +73,6 @@ public:
     QPushButton* cmd_browse = nullptr;
     QPushButton* cmd_view = nullptr;
     QPushButton* cmd_cnvt = nullptr;
-
-public slots:
-    void browse();
-    void viewInput();
-    /// Writes the listing and answer files, runs the converter, shows its listing and
-    /// closes the dialog; stops with a message (and stays open) when the time increments
-    /// cannot be extended, the converter is missing or a file cannot be written.
-    void convert();
-
-private:
-    QLineEdit* addField(const char* name, const QString& label, const QString& text, bool shown);
-    void setFieldShown(QWidget* field, bool shown);
-    void strataChanged();
-    void periodsChanged();
-    void parameterizationChanged();
-    /// The converter in the current directory, else in the installation directory;
-    /// empty when neither holds it.
-    QString findConverter() const;
 
     Platform& m_platform;
     std::function<QString()> m_installationDirectory;

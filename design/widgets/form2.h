@@ -44,17 +44,6 @@ public:
     /// Opens the editor of a column header's text.
     void editHeader(int column);
 
-    QLabel* Label1 = nullptr;
-    QAction* menu_close = nullptr;
-    QAction* menu_ident = nullptr;
-    QMenu* menu_cols = nullptr;
-    QAction* menu_addcols = nullptr;
-    QAction* menu_delcols = nullptr;
-    QAction* menu_left = nullptr;
-    QAction* menu_up = nullptr;
-    QAction* menu_down = nullptr;
-    QAction* menu_right = nullptr;
-
 signals:
     /// Close wrote the table back (the main window hides its "Constraints" menu).
     void closedByCommand();
@@ -91,6 +80,18 @@ private:
     void headerPressed(int column);
     void headerDoubleClicked(int column);
     void finishHeaderEdit(bool commit);
+
+    // Menus and controls, found by the tests through their object names.
+    QLabel* Label1 = nullptr;
+    QAction* menu_close = nullptr;
+    QAction* menu_ident = nullptr;
+    QMenu* menu_cols = nullptr;
+    QAction* menu_addcols = nullptr;
+    QAction* menu_delcols = nullptr;
+    QAction* menu_left = nullptr;
+    QAction* menu_up = nullptr;
+    QAction* menu_down = nullptr;
+    QAction* menu_right = nullptr;
 
     std::function<Model&()> m_model;
     Dialogs& m_dialogs;

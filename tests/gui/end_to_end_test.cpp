@@ -83,7 +83,7 @@ private slots:
             QVERIFY(at != cells.end());
             clickCell(*window, int(at - cells.begin()));
         }
-        window->menu_dm->trigger();
+        trigger(window, "menu_dm");
 
         Form2* form = s.design();
         QVERIFY(form && form->isVisible());
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(headers(form->view()->model(), Qt::Horizontal), QStringList({"B1", "B4"}));
         QVERIFY(typeInto(form->view(), 0, 1, "0.5"));
         QVERIFY(typeInto(form->view(), 1, 0, "-2"));  // moving on or Close commits the editor
-        form->menu_close->trigger();
+        trigger(form, "menu_close");
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
@@ -186,7 +186,7 @@ private slots:
 
         QPointer<Form3> form = new Form3(scripted.platform, [&] { return installDir; });
         form->show();
-        form->txt_infile->setText(captures);
+        form->findChild<QLineEdit*>("txt_infile")->setText(captures);
         form->convert();
 
         QVERIFY(scripted.dialogs.messages().isEmpty());

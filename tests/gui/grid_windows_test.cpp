@@ -185,15 +185,15 @@ private slots:
         f.form.viewMovement();
         GridWindow* window = f.grids().at(0);
         const QStringList built = texts(*window);
-        window->menu_constant->trigger();
+        trigger(window, "menu_constant");
         const QStringList after = texts(*window);
         QVERIFY(after != built);
         QCOMPARE(window->undoStack()->count(), 1);
-        window->menu_undo->trigger();
+        trigger(window, "menu_undo");
         QCOMPARE(texts(*window), built);
-        window->menu_redo->trigger();
+        trigger(window, "menu_redo");
         QCOMPARE(texts(*window), after);
-        window->menu_undo->trigger();
+        trigger(window, "menu_undo");
         window->close();
         QCOMPARE(f.model().pim[2], 2);
         QCOMPARE(f.model().unsaved, 0);  // nothing changed, nothing to save
@@ -207,7 +207,7 @@ private slots:
         open.at(1)->toggleMark(1);
         open.at(0)->toggleMark(0);
         open.at(1)->typeText(1, "321");
-        open.at(0)->menu_dm->trigger();
+        trigger(open.at(0), "menu_dm");
         QVERIFY(f.grids().isEmpty());
         QCOMPARE(f.model().pim[46], 321);  // written back before the design matrix reads it
         QVERIFY(f.pimEnabled());

@@ -104,7 +104,7 @@ void closeByHand(Stale& s, Window window)
             w->close();
         return;
     }
-    s.design()->menu_close->trigger();
+    trigger(s.design(), "menu_close");
     QVERIFY(s.design()->isHidden());
 }
 

@@ -89,6 +89,15 @@ struct MainSession {
     Form2* design() const { return form.findChild<Form2*>("Form2"); }
 };
 
+/// Triggers a menu item of any window by its object name.
+inline void trigger(QObject* window, const char* name)
+{
+    auto* action = window->findChild<QAction*>(name);
+    if (!action)
+        qFatal("no action %s", name);
+    action->trigger();
+}
+
 inline QByteArray bytes(const QString& path)
 {
     QFile file(path);
