@@ -37,6 +37,7 @@ QWidget* Form1::buildListEditor(QWidget* parent)
     Text2->setObjectName("Text2");
     column->addWidget(Text2);
     m_fixedListModel = new FixedListModel(m_session, this);
+    m_listUndo = new QUndoStack(this);
     List1 = new QListView(editor);
     List1->setObjectName("List1");
     List1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

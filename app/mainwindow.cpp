@@ -61,7 +61,6 @@ QPixmap decoration()
 
 Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platform(platform)
 {
-    m_listUndo = new QUndoStack(this);
     setObjectName("Form1");
     setWindowTitle("Tallowick2");
     exitProgram = [] { QApplication::quit(); };
