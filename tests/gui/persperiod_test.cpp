@@ -1,8 +1,6 @@
 // "Run each Primary period through KESTON" in the main window, with the scripted
-// platform: the real fennel1 started for each cohort and the list at the end, and the
-// failures and Cancel that fix nothing.
-#include <QProgressBar>
-
+// platform: the real fennel1 started for each cohort and the list at the end, and a
+// program that cannot start.
 #include "guitest.h"
 #include "support.h"
 
@@ -51,32 +49,22 @@ private slots:
         QVERIFY(QFile::exists("quarlet.tmp"));
     }
 
-    void failuresAreReportedAndFixNothing_data()
+    // The platform's answer reaches the session: a program that cannot start is reported
+    // and fixes nothing (the session's tests cover the other ends of a run).
+    void programThatCannotStartIsReportedAndFixesNothing()
     {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<int>("run");  // 0 the real program, 1 it cannot start, 2 cancelled
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("programNotStarted")
-            << QByteArray("  N(1)=60;\n10\n30\nLABELS;\nS(0001)=PP(a) ;\nS(0002)=PP(b) ;\nPROC\n") << 1
-            << QStringList{"FENNEL1 could not be started: " + kBin + "fennel1: No such file\nNothing was fixed."};
-    }
-    void failuresAreReportedAndFixNothing()
-    {
-        QFETCH(QByteArray, input);
-        QFETCH(int, run);
         PerPeriod s;
-        QVERIFY(writeFile("periods.inp", input));
+        QVERIFY(writeFile("periods.inp", "  N(1)=60;\n10\n30\nLABELS;\nS(0001)=PP(a) ;\nS(0002)=PP(b) ;\nPROC\n"));
         s.answerFile(QString("periods.inp"));
-        if (run)
-            s.scripted.processes.fake = [run](const ProcessRequest&) {
-                ProcessResult result = ran(run == 2);
-                result.started = run == 2;
-                result.errorText = run == 1 ? "No such file" : "";
-                return result;
-            };
+        s.scripted.processes.fake = [](const ProcessRequest&) {
+            ProcessResult result;
+            result.errorText = "No such file";
+            return result;
+        };
         const Model before = s.model();
         s.form.runEachPeriod();
-        QTEST(s.dialogs.messages(), "messages");
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{"FENNEL1 could not be started: " + kBin + "fennel1: No such file\nNothing was fixed."});
         QVERIFY(s.listed().isEmpty());
         QVERIFY(s.model() == before);
         QVERIFY(!QFile::exists("quarlet.tmp"));
