@@ -18,7 +18,7 @@
 #include <algorithm>
 
 #include "app/fixedlistmodel.h"
-#include "model/paths.h"
+#include "platform/programsdirectory.h"
 
 namespace tw {
 
@@ -205,9 +205,7 @@ void Form1::load()
 
 void Form1::updateInstallDirectory()
 {
-    const auto registered = m_platform.install.registeredProgram();
-    const QString program = registered ? *registered : m_platform.install.executable();
-    m_session.setInstallDirectory(directoryPart(program.toStdString()));
+    m_session.setInstallDirectory(outsideProgramsDirectory(m_platform.install).toStdString());
 }
 
 void Form1::updateActions()
