@@ -54,9 +54,9 @@ private slots:
         QDir().mkpath(QFileInfo(input).path());
         QVERIFY(writeFile(input, bytes(TW_TEST_DATA "/runs/twostrata.mss").replace("PROC STOP;", "")));
 
-        Session s;
+        MainSession s;
         s.scripted.install.registered = engineDir + "tallowick2";
-        s.form.updateAppPath();
+        s.form.updateInstallDirectory();
         s.answerFile(input);
         s.form.runEngine();
 
@@ -71,7 +71,7 @@ private slots:
     void typedEntriesReachTheSavedDesignSection()
     {
         QTemporaryDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         const DesignMatrix before = s.model().dm;
         s.form.viewSurvival();
@@ -84,7 +84,7 @@ private slots:
             QVERIFY(at != cells.end());
             clickCell(*window, int(at - cells.begin()));
         }
-        window->menu_dm->trigger();
+        trigger(window, "menu_dm");
 
         Form2* form = s.design();
         QVERIFY(form && form->isVisible());
@@ -92,11 +92,11 @@ private slots:
         QCOMPARE(headers(form->view()->model(), Qt::Horizontal), QStringList({"B1", "B4"}));
         QVERIFY(typeInto(form->view(), 0, 1, "0.5"));
         QVERIFY(typeInto(form->view(), 1, 0, "-2"));  // moving on or Close commits the editor
-        form->menu_close->trigger();
+        trigger(form, "menu_close");
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
-        s.form.menu_savepims->trigger();
+        s.action("menu_savepims")->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto read = readPimFile(saved.toStdString());
         QVERIFY2(read.ok(), read.ok() ? "" : read.error().text().c_str());
@@ -113,7 +113,7 @@ private slots:
     void designRowsStayWithTheirCellsAfterAGapIsClosed()
     {
         QTemporaryDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         const Model before = s.model();
         s.form.viewSurvival();
@@ -158,7 +158,7 @@ private slots:
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
-        s.form.menu_savepims->trigger();
+        s.action("menu_savepims")->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto back = readPimFile(saved.toStdString());
         QVERIFY2(back.ok(), back.ok() ? "" : back.error().text().c_str());
@@ -230,7 +230,7 @@ private slots:
 
         QPointer<Form3> form = new Form3(scripted.platform, [&] { return installDir; });
         form->show();
-        form->txt_infile->setText(captures);
+        form->findChild<QLineEdit*>("txt_infile")->setText(captures);
         form->convert();
 
         QVERIFY(scripted.dialogs.messages().isEmpty());
