@@ -1,13 +1,16 @@
 // The PIM views: the grid windows of each kind of probability, the main-window menu
-// states while they are open, their write-back on closing and the way into the
-// design-matrix window.
+// states while they are open, the main window's "Constraints" items run in the active
+// one, their write-back on closing and the way into the design-matrix window.
 #include "app/mainwindow.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QUndoStack>
 #include <algorithm>
 
+#include "app/keyboard.h"
 #include "pim/gridview.h"
 #include "pim/gridwriteback.h"
 #include "pim/widgets/gridwindow.h"
@@ -58,8 +61,11 @@ void Form1::openViews(ViewKind kind)
         const int step = kind == ViewKind::Movement ? layout.number % nstrat : layout.number;
         auto* window = new GridWindow(std::move(layout), this);
         window->setPimMenu(menu_pim->menuAction());
+        applyKeyboard(window, KeyboardOf::GridWindow);
+        window->installEventFilter(this);  // its activation makes it the active grid window
         connect(window, &GridWindow::closing, this, &Form1::gridWindowClosed);
         connect(window, &GridWindow::designMatrixRequested, this, &Form1::designMatrixRequested);
+        connect(window->undoStack(), &QUndoStack::indexChanged, this, &Form1::updateTitle);
         window->move(origin + QPoint(step * kCascade, step * kCascade));
         window->show();
         m_gridWindows.emplace_back(window);
@@ -74,11 +80,53 @@ void Form1::gridWindowClosed(GridWindow* window)
         const WriteBackReport report = writeBackGrid(model(), window->cellmap(), window->grid().texts);
         if (!report.outOfRangeCells.empty())
             m_platform.dialogs.message(this, window->windowTitle(),
-                                       QString::fromStdString(outOfRangeMessage(report.outOfRangeCells)));
+                                       QString::fromStdString(outOfRangeMessage(report.outOfRangeCells)),
+                                       Severity::Warning);
     }
     menu_cons->menuAction()->setVisible(false);
     menu_pim->menuAction()->setEnabled(true);
     lbl_pim->setVisible(false);
+    updateTitle();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        if (auto* grid = qobject_cast<GridWindow*>(watched); grid && !grid->isClosed())
+            m_activeGrid = grid;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+GridWindow* Form1::activeGridWindow() const
+{
+    if (m_activeGrid && !m_activeGrid->isClosed())
+        return m_activeGrid;
+    for (auto it = m_gridWindows.rbegin(); it != m_gridWindows.rend(); ++it)
+        if (*it && !(*it)->isClosed())
+            return *it;
+    return nullptr;
+}
+
+void Form1::runOnActiveGrid(const QString& gridCommand)
+{
+    GridWindow* grid = activeGridWindow();
+    QAction* command = grid ? grid->findChild<QAction*>(gridCommand) : nullptr;
+    if (!command) {
+        showActiveGridZeros();
+        return;
+    }
+    command->trigger();
+    showActiveGridZeros();
+    const QString done = command->isCheckable() ? (command->isChecked() ? " on" : " off") : QString();
+    showStatus(QString("%1%2: %3").arg(shownCaption(command->text()), done, grid->windowTitle()));
+}
+
+// The check mark of "Change zeros too" is the active grid window's.
+void Form1::showActiveGridZeros()
+{
+    GridWindow* grid = activeGridWindow();
+    const QAction* zeros = grid ? grid->findChild<QAction*>("menu_chngzeros") : nullptr;
+    menu_chngzeros->setChecked(zeros && zeros->isChecked());
 }
 
 void Form1::designMatrixRequested()

@@ -28,6 +28,6 @@ int main(int argc, char** argv)
     window.show();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
-        window.openPimFile(arguments.at(1));
+        window.openModelFile(arguments.at(1));
     return QApplication::exec();
 }

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -10,18 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "model/fileerrors.h"
+
 namespace tw {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string systemMessage(int error)
-{
-    return std::strerror(error);
-}
-
-}  // namespace
 
 Status saveAtomically(const std::string& target, const std::function<Status(std::ostream&)>& write)
 {
@@ -29,14 +21,18 @@ Status saveAtomically(const std::string& target, const std::function<Status(std:
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        return makeError("cannot create a file in " + dir.string() + ": " + systemMessage(errno), target);
+    if (fd < 0) {
+        const int error = errno;
+        return makeError("cannot create a file in " + fullPath(dir) + ": " + writeFailure(error), target);
+    }
     const std::string temp = pattern;
 
     auto fail = [&](std::string message) -> Status {
         ::unlink(temp.c_str());
         return makeError(std::move(message), target);
     };
+    // A stream that fails on flush or close gives no reason; a full disk is the usual one.
+    auto diskFull = [&] { return "writing a file in " + fullPath(dir) + " failed; is the disk full?"; };
 
     // Keep the permissions of an existing target; a new file gets the usual 0666 & ~umask.
     struct stat existing {};
@@ -51,8 +47,10 @@ Status saveAtomically(const std::string& target, const std::function<Status(std:
 
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return fail("cannot write the file: " + systemMessage(errno));
+        if (!out) {
+            const int error = errno;
+            return fail("cannot write a file in " + fullPath(dir) + ": " + writeFailure(error));
+        }
         Status written = write(out);
         if (!written.ok()) {
             out.close();
@@ -61,21 +59,22 @@ Status saveAtomically(const std::string& target, const std::function<Status(std:
         }
         out.flush();
         if (!out)
-            return fail("writing failed (disk full?)");
+            return fail(diskFull());
         out.close();
         if (!out)
-            return fail("writing failed (disk full?)");
+            return fail(diskFull());
     }
 
     const int sync = ::open(temp.c_str(), O_RDONLY);
     if (sync >= 0) {
         const bool synced = ::fsync(sync) == 0;
+        const int syncError = errno;
         ::close(sync);
         if (!synced)
-            return fail("writing failed: " + systemMessage(errno));
+            return fail("writing a file in " + fullPath(dir) + " failed: " + writeFailure(syncError));
     }
     if (::rename(temp.c_str(), target.c_str()) != 0)
-        return fail("cannot replace the file: " + systemMessage(errno));
+        return fail("cannot replace the file: " + writeFailure(errno));
     // The rename is durable only once the directory is on disk too.
     const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "model/fileerrors.h"
 #include "model/modelstatement.h"
 #include "model/textrules.h"
 
@@ -183,8 +184,10 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
 Result<ConstraintsRead> readConstraintsFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return makeError(std::string("cannot open the file: ") + std::strerror(errno), path);
+    if (!in) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(path));
+    }
     return readConstraints(in, path);
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "model/constraintsreader.h"
+#include "model/fileerrors.h"
 #include "model/lines.h"
 #include "model/modelstatement.h"
 #include "model/textrules.h"
@@ -83,8 +84,10 @@ Status convertConstraints(Model& loaded, std::istream& in, const std::string& na
 Status convertConstraintsFile(Model& model, const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return makeError(std::string("cannot open the file: ") + std::strerror(errno), path);
+    if (!in) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(path));
+    }
     return convertConstraints(model, in, path);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/atomicfile.h"
+#include "model/fileerrors.h"
 #include "model/lines.h"
 #include "model/textrules.h"
 
@@ -105,8 +106,10 @@ Status saveConstraints(const Model& model, const std::string& target)
     if (sameFile(model.infile, target))
         return makeError("Input & Output filenames (" + model.infile + ") must be different!");
     std::ifstream head(model.infile, std::ios::binary);
-    if (!head)
-        return makeError(std::string("cannot open the file: ") + std::strerror(errno), model.infile);
+    if (!head) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(model.infile));
+    }
     return saveAtomically(target, [&](std::ostream& out) { return writeConstraints(model, head, model.infile, out); });
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 
+#include "model/fileerrors.h"
 #include "model/lines.h"
 #include "model/modelstatement.h"
 #include "model/numberscan.h"
@@ -403,8 +404,10 @@ Result<Model> readPimModel(std::istream& in, const std::string& name, PimReadNot
 Result<Model> readPimFile(const std::string& path, PimReadNotes* notes, const Progress& progress)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return makeError("cannot open the file: " + std::string(std::strerror(errno)), path);
+    if (!in) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(path));
+    }
     return readPimModel(in, path, notes, progress);
 }
 

@@ -8,6 +8,7 @@
 
 #include "model/atomicfile.h"
 #include "model/bufferedoutput.h"
+#include "model/fileerrors.h"
 #include "model/lines.h"
 #include "model/pimreader.h"
 #include "model/renumbering.h"
@@ -381,9 +382,11 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
     if (sameFile(target, model.infile))
         return makeError("Input & Output filenames (" + model.infile + ") must be different!");
     std::ifstream head(model.infile, std::ios::binary);
-    if (!head)
-        return makeError("cannot open the input file to copy its head: " + std::string(std::strerror(errno)),
-                         model.infile);
+    if (!head) {
+        const int error = errno;
+        return makeError("cannot open the input file to copy its head: " + systemReason(error),
+                         fullPath(model.infile));
+    }
     // The writer changes only these fields; keep them to put back if the save fails
     // (cheaper than copying the whole model).
     auto pim = model.pim;

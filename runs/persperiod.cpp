@@ -1,9 +1,11 @@
 #include "runs/persperiod.h"
 
+#include <cerrno>
 #include <fstream>
 #include <system_error>
 
 #include "model/atomicfile.h"
+#include "model/fileerrors.h"
 #include "model/textrules.h"
 #include "runs/persperiodlisting.h"
 #include "runs/persperiodmodel.h"
@@ -162,8 +164,10 @@ Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, c
                                                  Model& model, std::string_view commandText, const RunCohort& run)
 {
     std::ifstream in(inputPath, std::ios::binary);
-    if (!in)
-        return makeError("cannot open the file", inputPath);
+    if (!in) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(inputPath));
+    }
     Result<PeriodInput> input = readPeriodInput(in, inputPath);
     if (!input)
         return input.error();

@@ -3,6 +3,7 @@
 #include "model/constraintsreader.h"
 #include "model/constraintstopims.h"
 #include "model/constraintswriter.h"
+#include "model/fileerrors.h"
 #include "model/numbering.h"
 #include "model/pimreader.h"
 #include "model/pimwriter.h"
@@ -32,6 +33,19 @@ Outcome notAvailable(Command command)
     return failed(makeError("\"" + std::string(commandCaption(command)) + "\" is not available at this point"));
 }
 
+// The end of a command whose file dialog gave no name: quiet when it was cancelled.
+Outcome unchosen(const FileChoice& choice)
+{
+    return choice.none() == FileChoice::None::Cancelled ? cancelled() : failed(makeError(kNoFileSelected));
+}
+
+Outcome saveFailed(Error error)
+{
+    Outcome outcome = failed(std::move(error));
+    outcome.failureSeverity = Severity::Critical;
+    return outcome;
+}
+
 // Numbers the parameters of a model held aside and writes the listing; the caller keeps
 // the model only when the listing was written.
 Status numberAside(Model& model, FrontEnd& front, Outcome& outcome)
@@ -41,17 +55,30 @@ Status numberAside(Model& model, FrontEnd& front, Outcome& outcome)
         computePointNumbering(model, [&front](int percent) { front.progress(percent, kPleaseWait); });
     TW_TRY(saveCheckListing(numbered.listing, kCheckListingName));
     if (numbered.allFixedEvents > 0)
-        outcome.messages.push_back({kProgramTitle, kAllFixedMessage});
+        outcome.messages.push_back({kProgramTitle, kAllFixedMessage, Severity::Warning});
     return {};
 }
 
 }  // namespace
 
-std::optional<std::string> chosenFile(const std::optional<std::string>& answer)
+FileChoice chosenFile(const std::optional<std::string>& answer)
 {
-    if (!answer || answer->empty() || *answer == "*.*")
-        return std::nullopt;
-    return answer;
+    if (!answer)
+        return FileChoice::None::Cancelled;
+    if (answer->empty() || *answer == "*.*")
+        return FileChoice::None::NoFileSelected;
+    return *answer;
+}
+
+std::string parameterSummary(const Model& model)
+{
+    long fixed = 0;
+    for (std::size_t cell = 1; cell < model.pim.size(); ++cell)
+        fixed += isFixedMarker(model.pim[cell]) ? 1 : 0;
+    std::string text = std::to_string(model.nparms) + (model.nparms == 1 ? " parameter" : " parameters");
+    if (fixed > 0)
+        text += ", " + std::to_string(fixed) + " fixed";
+    return text;
 }
 
 const char* commandCaption(Command command)
@@ -122,7 +149,7 @@ Outcome Session::readPims(FrontEnd& front)
         return cancelled();
     const auto name = chosenFile(front.openFile({"PIM input file", "*.*", {}}));
     if (!name)
-        return failed(makeError(kNoFileSelected));
+        return unchosen(name);
     PimReadNotes notes;
     Result<Model> read = readPimFile(*name, &notes, [&front](int percent) { front.progress(percent, {}); });
     if (!read)
@@ -131,8 +158,11 @@ Outcome Session::readPims(FrontEnd& front)
     keep(std::move(*read));
     m_saveConstraints = true;
     m_savePims = true;
+    m_modelFile = *name;
     Outcome outcome;
     outcome.caption = notes.caption;
+    outcome.status = "Read: " + fullPath(*name) + ", " + parameterSummary(m_model);
+    outcome.file = ModelFile{*name, ModelForm::Pim};
     return outcome;
 }
 
@@ -142,7 +172,7 @@ Outcome Session::readConstraints(FrontEnd& front)
         return cancelled();
     const auto name = chosenFile(front.openFile({"CORVANE input file", "*.*", {}}));
     if (!name)
-        return failed(makeError(kNoFileSelected));
+        return unchosen(name);
     auto read = readConstraintsFile(*name);
     if (!read)
         return failed(read.error());
@@ -156,7 +186,10 @@ Outcome Session::readConstraints(FrontEnd& front)
     m_saveConstraints = true;
     m_savePims = false;
     m_convert = true;
+    m_modelFile = *name;
     outcome.caption = read->caption;
+    outcome.status = "Read: " + fullPath(*name) + "; numbered: " + parameterSummary(m_model);
+    outcome.file = ModelFile{*name, ModelForm::Constraints};
     return outcome;
 }
 
@@ -166,7 +199,7 @@ Outcome Session::convert(FrontEnd& front)
         return notAvailable(Command::Convert);
     const auto name = chosenFile(front.openFile({"CONSTRAINTs file", m_model.infile, {}}));
     if (!name)
-        return failed(makeError(kNoFileSelected));
+        return unchosen(name);
     if (!front.writeBackEdits())
         return cancelled();
     Model converted = m_model;
@@ -174,7 +207,9 @@ Outcome Session::convert(FrontEnd& front)
         return failed(done.error());
     keep(std::move(converted));
     m_savePims = true;
-    return {};
+    Outcome outcome;
+    outcome.status = "Converted: " + parameterSummary(m_model);
+    return outcome;
 }
 
 Outcome Session::point(FrontEnd& front)
@@ -187,6 +222,7 @@ Outcome Session::point(FrontEnd& front)
         return failed(done.error());
     numbered.markChanged();
     keep(std::move(numbered));
+    outcome.status = "Numbered: " + parameterSummary(m_model);
     return outcome;
 }
 
@@ -194,34 +230,38 @@ Outcome Session::savePims(FrontEnd& front)
 {
     if (!available(Command::SavePims))
         return notAvailable(Command::SavePims);
-    const auto answer = front.saveFile({"save as", "quarlet.mss", {}});
-    if (!answer)
-        return cancelled();
-    const auto name = chosenFile(answer);
+    const auto name = chosenFile(front.saveFile({"save as", "quarlet.mss", {}}));
     if (!name)
-        return failed(makeError(kNoFileSelected));
+        return unchosen(name);
     if (!front.writeBackEdits())
         return cancelled();
     // The writer saves from a copy and keeps the renumbering only when the file was written.
     const Status saved = savePimFile(m_model, *name, [&front](int percent) { front.progress(percent, {}); });
     if (!saved)
-        return failed(saved.error());
-    return {};
+        return saveFailed(saved.error());
+    m_modelFile = *name;
+    Outcome outcome;
+    outcome.status = "Saved: " + fullPath(*name) + " (PIM form), " + parameterSummary(m_model);
+    outcome.file = ModelFile{*name, ModelForm::Pim};
+    return outcome;
 }
 
 Outcome Session::saveConstraints(FrontEnd& front, const std::string& target)
 {
     if (!available(Command::SaveConstraints))
         return notAvailable(Command::SaveConstraints);
-    if (!chosenFile(target))
-        return failed(makeError(kNoFileSelected));
+    if (const FileChoice name = chosenFile(target); !name)
+        return unchosen(name);
     if (!front.writeBackEdits())
         return cancelled();
     if (const Status saved = tw::saveConstraints(m_model, target); !saved)
-        return failed(saved.error());
+        return saveFailed(saved.error());
     m_model.unsaved = false;
+    m_modelFile = target;
     Outcome outcome;
     outcome.messages.push_back({kProgramTitle, constraintsSavedMessage(target)});
+    outcome.status = "Saved: " + fullPath(target) + " (constraints form)";
+    outcome.file = ModelFile{target, ModelForm::Constraints};
     return outcome;
 }
 

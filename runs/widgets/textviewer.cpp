@@ -164,7 +164,10 @@ bool TextViewer::reload()
 {
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_platform.dialogs.message(this, "Tallowick2", QString("Cannot open %1: %2").arg(m_path, file.errorString()));
+        m_platform.dialogs.message(this, "Tallowick2",
+                                   QString("Cannot open %1: %2").arg(QFileInfo(m_path).absoluteFilePath(),
+                                                                     file.errorString()),
+                                   Severity::Warning);
         return false;
     }
     const int scroll = textView->verticalScrollBar()->value();
@@ -213,7 +216,11 @@ bool TextViewer::find(bool backward)
 void TextViewer::openExternally()
 {
     if (!m_platform.processes.openWithDesktop(m_path))
-        m_platform.dialogs.message(this, "Tallowick2", QString("No program of the desktop opens %1.").arg(m_path));
+        m_platform.dialogs.message(this, "Tallowick2",
+                                   QString("No program of the desktop opens %1. Install a text editor, or read the "
+                                           "file here.")
+                                       .arg(QFileInfo(m_path).absoluteFilePath()),
+                                   Severity::Warning);
 }
 
 }  // namespace tw
