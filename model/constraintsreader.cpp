@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "model/atomicfile.h"
 #include "model/textrules.h"
 
 namespace tw {
@@ -212,7 +213,9 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
     ConstraintsRead read{startupModel(), {}};
     Model& model = read.model;
     model.infile = name;
+    HeadKeeper head;
     LineReader reader(in, name);
+    reader.keepHead(head);
 
     std::string line;
     ModelStatement statement(model, read.caption, reader);
@@ -261,6 +264,8 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
     }
     if (reader.tooLong())
         return reader.tooLongError();
+    reader.finishHead();
+    model.head = std::move(head.head());
 
     model.modelform = "constraints";
     model.unsaved = 1;
@@ -269,6 +274,7 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
 
 Result<ConstraintsRead> readConstraintsFile(const std::string& path)
 {
+    TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return makeError(std::string("cannot open the file: ") + std::strerror(errno), path);

@@ -1,8 +1,5 @@
 #include "model/constraintswriter.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "model/atomicfile.h"
@@ -13,17 +10,10 @@ namespace tw {
 
 namespace {
 
-bool endsHead(std::string_view line)
+Status copyHead(const Model& model, LineWriter& writer)
 {
-    return contains(line, "constraint") || contains(line, "CONSTRAINT") || contains(line, "PIM") || contains(line, "pim");
-}
-
-Status copyHead(std::istream& head, const std::string& headName, LineWriter& writer)
-{
-    LineReader reader(head, headName);
-    std::string line;
-    while (reader.next(line)) {
-        if (!endsHead(line)) {
+    for (const std::string& line : model.head.lines) {
+        if (!endsConstraintsHead(line)) {
             writer.line(line);
             continue;
         }
@@ -33,11 +23,11 @@ Status copyHead(std::istream& head, const std::string& headName, LineWriter& wri
         writer.line(opensConstraints ? std::string_view(line) : std::string_view("CONSTRAINTS;"));
         return {};
     }
-    if (reader.tooLong())
-        return reader.tooLongError();
+    if (model.head.cutByLongLine)
+        return LineReader::tooLongError(model.infile, static_cast<int>(model.head.lines.size()) + 1);
     return makeError("the file has no line that ends its head (one containing \"constraint\", \"CONSTRAINT\", "
                      "\"PIM\" or \"pim\")",
-                     headName);
+                     model.infile);
 }
 
 // "S(" N(i) ")=" value " /* " label " */;" into line.
@@ -49,10 +39,10 @@ void valueLine(std::string& line, const std::string& cell, std::string_view valu
 
 }  // namespace
 
-Status writeConstraints(const Model& model, std::istream& head, const std::string& headName, std::ostream& out)
+Status writeConstraints(const Model& model, std::ostream& out)
 {
     LineWriter writer(out);
-    TW_TRY(copyHead(head, headName, writer));
+    TW_TRY(copyHead(model, writer));
 
     const int npar = std::min<int>(model.npar, static_cast<int>(model.pim.size()) - 1);
     auto label = [&](int cell) -> const std::string& { return model.labels[static_cast<std::size_t>(cell)]; };
@@ -104,10 +94,7 @@ Status saveConstraints(const Model& model, const std::string& target)
 {
     if (sameFile(model.infile, target))
         return makeError("Input & Output filenames (" + model.infile + ") must be different!");
-    std::ifstream head(model.infile, std::ios::binary);
-    if (!head)
-        return makeError(std::string("cannot open the file: ") + std::strerror(errno), model.infile);
-    return saveAtomically(target, [&](std::ostream& out) { return writeConstraints(model, head, model.infile, out); });
+    return saveAtomically(target, [&](std::ostream& out) { return writeConstraints(model, out); });
 }
 
 std::string constraintsSavedMessage(const std::string& target)

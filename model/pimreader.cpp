@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 
+#include "model/atomicfile.h"
 #include "model/lines.h"
 #include "model/textrules.h"
 
@@ -237,6 +238,7 @@ public:
     PimReader(std::istream& in, const std::string& name, const Progress& progress)
         : m_lines(in, name), m_progress(progress)
     {
+        m_lines.keepHead(m_head);
     }
 
     Result<Model> read();
@@ -265,6 +267,7 @@ private:
     bool nextLine(std::string& text) { return m_lines.next(text); }
     Error error(std::string message) const { return m_lines.error(std::move(message)); }
 
+    HeadKeeper m_head;
     LineReader m_lines;
     const Progress& m_progress;
     Model m_model = startupModel();
@@ -323,6 +326,8 @@ Result<Model> PimReader::read()
     TW_TRY(readDesignStatement());
     TW_TRY(readDesignEntries());
     m_model.infile = m_lines.name();
+    m_lines.finishHead();
+    m_model.head = std::move(m_head.head());
     return std::move(m_model);
 }
 
@@ -680,6 +685,7 @@ Result<Model> readPimModel(std::istream& in, const std::string& name, PimReadNot
 
 Result<Model> readPimFile(const std::string& path, PimReadNotes* notes, const Progress& progress)
 {
+    TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return makeError("cannot open the file: " + std::string(std::strerror(errno)), path);

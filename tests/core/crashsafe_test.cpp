@@ -134,27 +134,13 @@ TEST(CrashSafeSave, fullDiskMessageNamesTheTarget)
         cells[i] = static_cast<int>(i % 2 + 1);
     tw::Model model = modelWithMap(cells);
     model.infile = "m.inp";
-    writeFile("m.inp", "PROC TITLE 'big';\r\nPROC MODEL NPAR=4000;\r\nCOHORT=1;\r\nCONSTRAINTS;\r\n");
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
+    setHead(model, "PROC TITLE 'big';\r\nPROC MODEL NPAR=4000;\r\nCOHORT=1;\r\nCONSTRAINTS;\r\n");
+    const ChildRun run = runInChild([&] { return outcome(tw::saveConstraints(model, "out.inp")); }, 10, [] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit size{20000, 20000};
         ::setrlimit(RLIMIT_FSIZE, &size);
-        const tw::Status saved = tw::saveConstraints(model, "out.inp");
-        const std::string text = saved.ok() ? "saved" : saved.error().text();
-        (void)!::write(pipeEnds[1], text.data(), text.size());
-        ::_exit(0);
-    }
-    ::close(pipeEnds[1]);
-    std::string text;
-    char chunk[256];
-    for (ssize_t n; (n = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
-        text.append(chunk, static_cast<std::size_t>(n));
-    ::close(pipeEnds[0]);
-    ::waitpid(child, nullptr, 0);
-    EXPECT_EQ(text, "out.inp: writing failed (disk full?)");
+    });
+    EXPECT_EQ(run.text, "out.inp: writing failed (disk full?)");
     EXPECT_FALSE(fs::exists("out.inp"));
 }
 
