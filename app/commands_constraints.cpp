@@ -134,7 +134,7 @@ void Form1::computePoint()
     m_model.markChanged();
     if (numbered.allFixedEvents > 0)
         m_platform.dialogs.message(this, kTitle, kAllFixedMessage);
-    const Status listed = saveCheckListing(numbered.listing, kCheckListingName);
+    const Status listed = saveCheckListing(numbered.listing, kCheckListingName, {m_model.infile});
 
     ProgressBar1->setVisible(false);
     Label1->setText(caption);

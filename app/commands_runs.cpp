@@ -82,8 +82,10 @@ void Form1::convertCaptureHistories()
 {
     if (!m_runs)
         m_runs = std::make_shared<RunsState>();
-    if (!m_runs->conversion)
+    if (!m_runs->conversion) {
         m_runs->conversion = new Form3(m_platform, [this] { return qt(m_model.apppath); }, this);
+        m_runs->conversion->setModelFile([this] { return m_model.infile; });
+    }
     m_runs->conversion->show();
     m_runs->conversion->raise();
     m_runs->conversion->activateWindow();

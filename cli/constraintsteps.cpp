@@ -22,7 +22,7 @@ Error notAvailable(std::string_view caption)
 Status numberAside(Model& model, const StepMessage& message)
 {
     const NumberingResult numbered = computePointNumbering(model);
-    TW_TRY(saveCheckListing(numbered.listing, kCheckListingName));
+    TW_TRY(saveCheckListing(numbered.listing, kCheckListingName, {model.infile}));
     if (numbered.allFixedEvents > 0 && message)
         message(kAllFixedMessage);
     return {};

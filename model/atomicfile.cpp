@@ -226,6 +226,53 @@ Status saveAtomically(const std::string& target, const std::function<Status(std:
     return replaceTarget(file.path, file.resolved, target);
 }
 
+Status checkFixedNameFile(const std::string& name, const std::vector<std::string>& inputs)
+{
+    for (const std::string& input : inputs)
+        if (!input.empty() && sameFile(name, input))
+            return makeError(name + " is the same file as " + input + ", which this command reads, so it is not "
+                             "written");
+    return checkRegularFile(name);
+}
+
+struct AppendFile::Open {
+    explicit Open(int descriptor) : fd(descriptor), buffer(descriptor), out(&buffer) {}
+    ~Open()
+    {
+        out.flush();
+        ::close(fd);
+    }
+    int fd;
+    DescriptorBuffer buffer;
+    std::ostream out;
+};
+
+Result<std::unique_ptr<AppendFile>> AppendFile::open(const std::string& path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        return makeError(path + " is a symbolic link, which is not written through");
+    TW_TRY(checkRegularFile(path));
+    // O_NONBLOCK: a FIFO put in its place after the checks must not block the open.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return makeError("cannot write the file: " + systemMessage(errno), path);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return makeError(path + " is not a regular file");
+    }
+    return std::unique_ptr<AppendFile>(new AppendFile(std::make_unique<Open>(fd)));
+}
+
+AppendFile::AppendFile(std::unique_ptr<Open> open) : m_open(std::move(open)) {}
+
+AppendFile::~AppendFile() = default;
+
+std::ostream& AppendFile::stream()
+{
+    return m_open->out;
+}
+
 Result<PendingSave> PendingSave::create(const std::string& target)
 {
     auto temporary = createTemporary(target);

@@ -9,8 +9,10 @@
 // its own directory; the link stays a link.
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "model/result.h"
 
@@ -51,6 +53,28 @@ private:
     std::string m_target;
     std::string m_resolved;
     std::string m_temporary;  // empty once committed or moved from
+};
+
+/// Refuses to write a file of a fixed name (a listing or scratch file in the current
+/// directory) that is one of the files the command reads (inputs; empty names are
+/// skipped), or that exists and is not a regular file. Errors name the file.
+Status checkFixedNameFile(const std::string& name, const std::vector<std::string>& inputs);
+
+/// A file opened for appending (a log): created when missing, never opened through a
+/// symbolic link, and refused when it is not a regular file.
+class AppendFile {
+public:
+    static Result<std::unique_ptr<AppendFile>> open(const std::string& path);
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+    /// The stream that appends to the file; a failed write sets its bad state.
+    std::ostream& stream();
+
+private:
+    struct Open;
+    explicit AppendFile(std::unique_ptr<Open> open);
+    std::unique_ptr<Open> m_open;
 };
 
 /// Whether two names refer to the same file: equal absolute normalised paths after

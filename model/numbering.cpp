@@ -243,8 +243,9 @@ NumberingResult computePointNumbering(Model& model, const NumberingProgress& rep
     return result;
 }
 
-Status saveCheckListing(const std::string& listing, const std::string& path)
+Status saveCheckListing(const std::string& listing, const std::string& path, const std::vector<std::string>& inputs)
 {
+    TW_TRY(checkFixedNameFile(path, inputs));
     return saveAtomically(path, [&](std::ostream& out) -> Status {
         out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
         return {};

@@ -42,7 +42,8 @@ NumberingResult computePointNumbering(Model& model, const NumberingProgress& pro
 /// written in full (the field grows).
 void appendCheckListingLine(std::string& listing, int cell, int point, int pim, std::string_view label);
 
-/// Writes the listing to a file (replaced atomically).
-Status saveCheckListing(const std::string& listing, const std::string& path);
+/// Writes the listing to a file (replaced atomically); refuses a path that is one of the
+/// files the command reads (inputs: the model file read among them).
+Status saveCheckListing(const std::string& listing, const std::string& path, const std::vector<std::string>& inputs);
 
 }  // namespace tw

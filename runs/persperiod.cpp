@@ -62,15 +62,20 @@ void takeListing(const std::filesystem::path& listing, const std::string& name, 
     }
 }
 
-// The scratch model file is rewritten for every run; it needs no durable save.
 Status writeScratchModel(const std::filesystem::path& path, const PeriodCohort& cohort, int nocc)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out)
+    return saveAtomically(path.string(), [&](std::ostream& out) -> Status {
         writePeriodModel(out, cohort, nocc);
-    out.close();
-    if (!out)
-        return makeError("cannot write the file", path.string());
+        return {};
+    });
+}
+
+// The files of fixed names the command writes (or, for the listing, removes) must be
+// none of the files it reads.
+Status checkRunFiles(const std::filesystem::path& dir, const std::vector<std::string>& inputs)
+{
+    for (const char* name : {kPeriodLogFile, kPeriodModelFile, kPeriodListingFile, kPeriodFixingsFile})
+        TW_TRY(checkFixedNameFile((dir / name).string(), inputs));
     return {};
 }
 
@@ -161,6 +166,7 @@ PeriodFixings fixEstimates(const PeriodInput& input, const std::vector<PeriodPla
 Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, const std::filesystem::path& dir,
                                                  Model& model, std::string_view commandText, const RunCohort& run)
 {
+    TW_TRY(checkRegularFile(inputPath));
     std::ifstream in(inputPath, std::ios::binary);
     if (!in)
         return makeError("cannot open the file", inputPath);
@@ -172,10 +178,11 @@ Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, c
                          "not known",
                          inputPath);
 
-    std::ofstream logFile(dir / kPeriodLogFile, std::ios::binary | std::ios::trunc);
+    TW_TRY(checkRunFiles(dir, {inputPath, model.infile}));
+    auto logFile = AppendFile::open((dir / kPeriodLogFile).string());
     if (!logFile)
-        return makeError("cannot write the log", (dir / kPeriodLogFile).string());
-    LineWriter log(logFile);
+        return logFile.error();
+    LineWriter log((*logFile)->stream());
     log.line("Input: " + inputPath);
 
     PeriodCommandResult result;

@@ -68,7 +68,7 @@ TEST(CrashSafeSave, targetIsOldOrNewWhereverTheWritesStop)
         {"PIM form", [](tw::Model& m) { return tw::savePimFile(m, "out.inp"); }},
         {"constraints form", [](tw::Model& m) { return tw::saveConstraints(m, "out.inp"); }},
         {"quarlet.chk",
-         [](tw::Model& m) { return tw::saveCheckListing(tw::computePointNumbering(m).listing, "out.inp"); }},
+         [](tw::Model& m) { return tw::saveCheckListing(tw::computePointNumbering(m).listing, "out.inp", {m.infile}); }},
     };
     for (const Writer& writer : writers) {
         SCOPED_TRACE(writer.name);

@@ -30,7 +30,7 @@ const Writer kWriters[] = {
     {"constraints form", [](tw::Model& m, const std::string& target) { return tw::saveConstraints(m, target); }},
     {"quarlet.chk",
      [](tw::Model& m, const std::string& target) {
-         return tw::saveCheckListing(tw::computePointNumbering(m).listing, target);
+         return tw::saveCheckListing(tw::computePointNumbering(m).listing, target, {m.infile});
      }},
 };
 
