@@ -2,7 +2,8 @@
 // The parameter numbering POINT(i): every estimated cell gets the number of its
 // parameter, numbers run without gaps, and fixed cells are marked negative and sent
 // behind the estimated parameters. The model's pim (for cells with a positive
-// result) and nparms change; its labels stay per cell: the exchanges and moves of
+// result) and nparms change, and the design rows go with their parameters
+// (carryDesignRows); its labels stay per cell: the exchanges and moves of
 // labels act on a copy that only the check listing "quarlet.chk" shows.
 //
 // Cost grows linearly with npar and the fixed list: ties are found through a table

@@ -9,6 +9,7 @@
 #include "model/atomicfile.h"
 #include "model/lines.h"
 #include "model/pimreader.h"
+#include "model/renumbering.h"
 #include "model/textrules.h"
 
 namespace tw {
@@ -330,15 +331,14 @@ Status renumberParameters(Model& model)
         maxp = std::max(maxp, p);
         table[p] = i;
     }
+    // table[p] becomes p's new number, 0 for numbers no cell holds.
     int count = 0;
-    for (int p = 1; p <= maxp; ++p) {
-        if (table[p] > 0)
-            ++count;
-        table[p] = count;
-    }
+    for (int p = 1; p <= maxp; ++p)
+        table[p] = table[p] > 0 ? ++count : 0;
     for (int i = 1; i <= npar && i < static_cast<int>(model.pim.size()); ++i)
         if (model.pim[i] > 0)
             model.pim[i] = static_cast<std::int16_t>(table[model.pim[i]]);
+    carryDesignRows(model, rowSourcesOfMap(table));
     return {};
 }
 
@@ -435,8 +435,9 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
     if (sameFile(target, model.infile))
         return makeError("Input & Output filenames (" + model.infile + ") must be different!");
     // The writer changes only these fields; keep them to put back if the save fails
-    // (cheaper than copying the whole model with its design matrix).
+    // (cheaper than copying the whole model).
     auto pim = model.pim;
+    auto dm = model.dm;
     const int nparms = model.nparms;
     const double dmrows = model.dmrows;
     const int dmcols = model.dmcols;
@@ -449,6 +450,7 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
     });
     if (!saved) {
         model.pim = std::move(pim);
+        model.dm = std::move(dm);
         model.nparms = nparms;
         model.dmrows = dmrows;
         model.dmcols = dmcols;

@@ -18,8 +18,9 @@ namespace tw {
 using WriteProgress = std::function<void(int percent)>;
 
 /// Makes the positive pim values of cells 1..npar consecutive, keeping their order
-/// (3, 3, 7, 9, 7 become 1, 1, 2, 3, 2); 0 and negative values stay. Fails, changing
-/// nothing, when a positive value exceeds npar.
+/// (3, 3, 7, 9, 7 become 1, 1, 2, 3, 2); 0 and negative values stay. The design rows go
+/// with their parameters (carryDesignRows). Fails, changing nothing, when a positive
+/// value exceeds npar.
 Status renumberParameters(Model& model);
 
 /// Checks what the PIM form can hold: every cell of the blocks within 1..npar, no
@@ -27,9 +28,9 @@ Status renumberParameters(Model& model);
 Status checkPimWritable(const Model& model);
 
 /// Writes the model in the PIM form to out, copying the head kept from its file
-/// (model.head). Renumbers pim and sets nparms, dmrows and dmcols (when 0 or above the
-/// number of parameters) in model; on failure model may be half changed, so callers
-/// pass a copy. Does not touch unsaved.
+/// (model.head). Renumbers pim, carrying the design rows along, and sets nparms, dmrows
+/// and dmcols (when 0 or above the number of parameters) in model; on failure model may
+/// be half changed, so callers pass a copy. Does not touch unsaved.
 Status writePimModel(Model& model, std::ostream& out, const WriteProgress& progress = {});
 
 /// Reads the written text back and checks that it states the model that was written
@@ -40,7 +41,8 @@ Status checkPimReadsBack(const Model& written, const std::string& text, const st
 
 /// "Save model w/ PIM's": refuses a target that is the same file as model.infile, then
 /// writes the target atomically from a copy of the model. Only when everything was
-/// written, and checkPimReadsBack accepted it, does the model take the renumbering and the design sizes, and unsaved = 0;
+/// written, and checkPimReadsBack accepted it, does the model take the renumbering, the
+/// design rows that followed it and the design sizes, and unsaved = 0;
 /// a failure leaves the model and the target as they were.
 Status savePimFile(Model& model, const std::string& target, const WriteProgress& progress = {});
 

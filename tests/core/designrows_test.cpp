@@ -1,0 +1,231 @@
+// Design rows follow their parameters when the parameters are renumbered: the PIM
+// writer's gap closing, POINT(i) and the command line that chains them.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "model/constraintsreader.h"
+#include "model/constraintstopims.h"
+#include "model/numbering.h"
+#include "model/renumbering.h"
+#include "support.h"
+
+using namespace tw;
+using namespace twtest;
+
+namespace {
+
+using Entries = std::vector<DesignMatrix::Entry>;
+
+// Seven cells holding parameters 2 and 5; design rows 2, 3 and 5 filled, row 3 alone in
+// column 3.
+const std::string kGapModel = "PROC TITLE 'gaps';\r\n"
+                              "PROC MODEL NPAR=7 NYRS=3 STRATA=1 SECPERS=1 1 1;\r\n"
+                              "COHORT=2;\r\n"
+                              " 1 : 1 1 0;\r\n"
+                              "PIM;\r\nSRV(1);\r\n 2 2\r\n;\r\nP(1);\r\n 5 5\r\n;\r\nCP(1);\r\n 2 5 2 \r\n;\r\n"
+                              "DESIGN  5   3  ONEDIGIT;\r\n"
+                              " 2  1  1; 3  3  1; 5  1  1; 5  2  -1;\r\n"
+                              "\r\nPROC TEST AICSAVE=CORVANE.AIC;\r\nPROC STOP;\r\n";
+
+const Entries kGapModelMoved = {{1, 1, 1}, {2, 1, 1}, {2, 2, -1}};
+
+fs::path examplePath() { return fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp"; }
+
+Model readText(const std::string& text)
+{
+    auto model = readPimText(text);
+    EXPECT_TRUE(model.ok()) << (model.ok() ? "" : model.error().text());
+    return model.ok() ? *model : Model{};
+}
+
+// The design entries (column, value) each cell's parameter has; empty for cells
+// without a parameter.
+std::vector<std::vector<std::pair<int, double>>> rowsOfCells(const Model& m)
+{
+    std::vector<std::vector<std::pair<int, double>>> rows(static_cast<std::size_t>(m.npar) + 1);
+    for (int i = 1; i <= m.npar; ++i) {
+        const int p = m.pim[static_cast<std::size_t>(i)];
+        if (p <= 0)
+            continue;
+        for (const auto& entry : m.dm.row(p))
+            rows[static_cast<std::size_t>(i)].emplace_back(entry.col, entry.value);
+    }
+    return rows;
+}
+
+std::string designLine(const std::string& text)
+{
+    const std::size_t at = text.find("DESIGN");
+    return text.substr(at, text.find("\r\n", at) - at);
+}
+
+struct CarryCase {
+    const char* fault;
+    DesignRowSources sources;
+    Entries after;
+    std::vector<int> columnsInUse;  // of columns 0..8
+    double dmrows;
+    int dmcols;
+};
+
+// Before: rows 0..4 with columns 0..3, column 3 flagged unused; dmrows 6.5, dmcols 7.
+TEST(DesignRowsCarry, eachRowGoesWithItsParameter)
+{
+    const Entries before = {{0, 1, 9}, {1, 1, 1}, {1, 2, 2}, {2, 0, 7}, {2, 2, 3}, {3, 3, 4}, {4, 1, -1}};
+    const CarryCase cases[] = {
+        {"an unchanged numbering drops rows no one holds", {0, 1, 0, 3}, before, {0, 1, 2}, 6.5, 7},
+        {"rows are swapped with their parameters", {0, 2, 1, 0, 4}, {{1, 2, 3}, {2, 1, 1}, {2, 2, 2}, {4, 1, -1}},
+         {1, 2}, 4, 2},
+        {"a column left empty is numbered away", {0, 2}, {{1, 1, 3}}, {1}, 1, 1},
+        {"a split parameter keeps its row in both", {0, 1, 0, 0, 0, 1}, {{1, 1, 1}, {1, 2, 2}, {5, 1, 1}, {5, 2, 2}},
+         {1, 2}, 5, 2},
+        {"no entry left empties the matrix and keeps the sizes", {0, 3, 0, 0, 0, 0, 6}, {}, {}, 6.5, 7},
+    };
+    for (const CarryCase& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Model model;
+        for (const auto& [r, col, v] : before)
+            model.dm.set(r, col, v);
+        for (int col : {0, 1, 2})
+            model.dm.setColUsed(col);
+        model.dmrows = 6.5;
+        model.dmcols = 7;
+        carryDesignRows(model, c.sources);
+        EXPECT_EQ(model.dm.entries(), c.after);
+        std::vector<int> used;
+        for (int col = 0; col <= 8; ++col)
+            if (model.dm.colUsed(col))
+                used.push_back(col);
+        EXPECT_EQ(used, c.columnsInUse);
+        EXPECT_EQ(model.dmrows, c.dmrows);
+        EXPECT_EQ(model.dmcols, c.dmcols);
+    }
+}
+
+TEST(DesignRowsCarry, sourcesOfAMapAndOfCells)
+{
+    EXPECT_EQ(rowSourcesOfMap({0, 0, 1, 0, 0, 2}), (DesignRowSources{0, 2, 5}));
+    // Cells: parameter 4 split into 4 and 9, parameter 6 renumbered 2, fixed and special
+    // cells tie nothing.
+    const std::vector<std::int16_t> before{0, 4, 4, 6, -5, 0, 7};
+    const std::vector<std::int16_t> after{0, 4, 9, 2, -5, 3, 7};
+    EXPECT_EQ(rowSourcesOfCells(before, after), (DesignRowSources{0, 0, 6, 0, 4, 0, 0, 7, 0, 4}));
+    EXPECT_TRUE(keepsEveryNumber({0, 1, 0, 3}));
+    EXPECT_FALSE(keepsEveryNumber({0, 1, 0, 2}));
+}
+
+TEST(DesignRowsFollowGapClosing, rowsMoveWithTheirParametersAndEmptyColumnsGo)
+{
+    TempDir dir;
+    writeFile("gaps.inp", kGapModel);
+    auto model = readPimFile("gaps.inp");
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    const auto before = rowsOfCells(*model);
+    const Status saved = savePimFile(*model, "out.inp");
+    ASSERT_TRUE(saved.ok()) << saved.error().text();
+
+    const std::string text = fileText("out.inp");
+    EXPECT_EQ(designLine(text), "DESIGN  2   2  ONEDIGIT;");
+    EXPECT_NE(text.find("DESIGN  2   2  ONEDIGIT;\r\n 1  1  1; 2  1  1; 2  2  -1;\r\n"), std::string::npos) << text;
+    EXPECT_EQ(model->dm.entries(), kGapModelMoved);
+    EXPECT_EQ(model->dmrows, 2);
+    EXPECT_EQ(model->dmcols, 2);
+    auto back = readPimFile("out.inp");
+    ASSERT_TRUE(back.ok()) << back.error().text();
+    EXPECT_EQ(rowsOfCells(*back), before);
+}
+
+TEST(DesignRowsFollowGapClosing, identityOverOneThreeFourStaysTheIdentity)
+{
+    Model model = readText("PROC MODEL NPAR=4 NYRS=2 STRATA=1 SECPERS=1 1;\nCOHORT=2;\nPIM;\n"
+                           "SRV(1);\n 1\n;\nP(1);\n 3\n;\nCP(1);\n 4 3 \n;\n"
+                           "DESIGN 4 4 ONEDIGIT;\n 1 1 1; 3 3 1; 4 4 1;\n\nPROC STOP;\n");
+    auto written = writePimText(model, kGapModel);
+    ASSERT_TRUE(written.ok()) << written.error().text();
+    EXPECT_NE(written->find("DESIGN  3   3  ONEDIGIT;\r\n 1  1  1; 2  2  1; 3  3  1;\r\n"), std::string::npos)
+        << *written;
+}
+
+// A save that fails after the writer renumbered gives the model back as it was, design
+// matrix included.
+TEST(DesignRowsFollowGapClosing, failedSaveKeepsTheDesignMatrix)
+{
+    TempDir dir;
+    writeFile("gaps.inp", kGapModel);
+    auto model = readPimFile("gaps.inp");
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    fs::create_directory("taken");
+    const Model before = *model;
+    EXPECT_FALSE(savePimFile(*model, "taken").ok());
+    EXPECT_EQ(*model, before);
+}
+
+TEST(DesignRowsFollowPoint, numberingMovesRowsOfAModelReadWithPims)
+{
+    Model model = readText(kGapModel);
+    computePointNumbering(model);
+    EXPECT_EQ(std::vector<std::int16_t>(model.pim.begin() + 1, model.pim.end()),
+              (std::vector<std::int16_t>{1, 1, 2, 2, 1, 2, 1}));
+    EXPECT_EQ(model.dm.entries(), kGapModelMoved);
+    EXPECT_EQ(model.dmrows, 2);
+    EXPECT_EQ(model.dmcols, 2);
+}
+
+// The fixed list takes parameter 5's only cell out of the numbering: its row goes.
+TEST(DesignRowsFollowPoint, rowOfAParameterFixedThroughTheListIsDropped)
+{
+    Model model = readText("PROC MODEL NPAR=7 NYRS=3 STRATA=1 SECPERS=1 1 1;\nCOHORT=2;\nPIM;\n"
+                           "SRV(1);\n 2 2\n;\nP(1);\n 5 7\n;\nCP(1);\n 7 7 2 \n;\n"
+                           "DESIGN 7 3 ONEDIGIT;\n 2 1 1; 5 2 1; 7 3 1;\n\nPROC STOP;\n");
+    model.fixedlist = {"S(3)=.5 /* p */;"};
+    computePointNumbering(model);
+    EXPECT_EQ(model.dm.entries(), (Entries{{1, 1, 1}, {2, 2, 1}}));
+    EXPECT_EQ(model.dmcols, 2);
+}
+
+TEST(DesignRowsFollowCommandLine, pointThenSaveKeepsEveryCellsRow)
+{
+    for (const std::string name : {"gaps.inp", "example.inp"}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        if (name == "gaps.inp")
+            writeFile(name, kGapModel);
+        else
+            fs::copy_file(examplePath(), name);
+        auto before = readPimFile(name);
+        ASSERT_TRUE(before.ok()) << before.error().text();
+        const ToolRun run = runModelTool("--read-pims " + name + " --point --write-pims out.inp");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        auto back = readPimFile("out.inp");
+        ASSERT_TRUE(back.ok()) << back.error().text();
+        const auto expected = rowsOfCells(*before);
+        const auto found = rowsOfCells(*back);
+        int moved = 0;
+        for (std::size_t cell = 1; cell < expected.size(); ++cell)
+            moved += found[cell] != expected[cell];
+        EXPECT_EQ(moved, 0);
+    }
+}
+
+// The conversion's identity design stays the identity whatever the renumbering: the
+// saved bytes are those the writer gave before rows followed their parameters.
+TEST(DesignRowsSameBytes, convertedConstraintsSaveAsBefore)
+{
+    const std::string expected = fileText(TW_TEST_DATA "/constraints/model1-converted.mss");
+    for (bool point : {false, true}) {
+        SCOPED_TRACE(point ? "with POINT" : "without POINT");
+        auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
+        ASSERT_TRUE(read.ok()) << read.error().text();
+        Model m = read->model;
+        computePointNumbering(m);
+        ASSERT_TRUE(convertConstraintsFile(m, TW_TEST_DATA "/constraints/model1-convert.inp").ok());
+        if (point)
+            computePointNumbering(m);
+        auto written = writePimText(m, fileText(TW_TEST_DATA "/constraints/model1.inp"));
+        ASSERT_TRUE(written.ok()) << written.error().text();
+        EXPECT_EQ(*written, expected);
+    }
+}
+
+}  // namespace
