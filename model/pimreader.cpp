@@ -437,9 +437,21 @@ Status PimReader::readBlock(const BlockName& what, Fill&& fill)
 {
     if (!nextLine(m_line))  // the heading
         return m_lines.endedBefore(what.text());
-    const AppendLine append = [this](std::string& text) { return m_lines.appendNext(text); };
+    // A block without its ";" would be gathered until memory ran out: it stops at the
+    // largest size a block may have.
+    bool tooLong = false;
+    const AppendLine append = [this, &tooLong](std::string& text) {
+        tooLong = text.size() > kMaxBlockLength;
+        return !tooLong && m_lines.appendNext(text);
+    };
     // The last line read stays current: the search for DESIGN tests it first.
     const auto start = gatherBlock(m_block, m_line, append);
+    if (tooLong) {
+        m_block.clear();
+        m_block.shrink_to_fit();
+        return error(what.text() + " is longer than " + std::to_string(kMaxBlockLength)
+                     + " bytes without the \";\" that ends it");
+    }
     if (!start)
         return m_lines.endedBefore(what.text());
     BlockTokens tokens(std::string_view(m_block).substr(*start));
