@@ -43,7 +43,8 @@ struct Step {
 };
 
 /// The steps of a command line (arguments without the program name); an error is a
-/// usage error. help is set when --help was given (no steps are run then).
+/// usage error. help is set when --help is the first argument (no steps are run then);
+/// elsewhere it is a step's operand or an unknown option.
 struct CommandLine {
     std::vector<Step> steps;
     bool help = false;
