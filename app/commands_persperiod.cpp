@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "model/paths.h"
+#include "runs/enginerun.h"
 #include "runs/persperiod.h"
 
 namespace tw {
@@ -58,11 +58,16 @@ void Form1::runEachPeriod()
         m_platform.dialogs.message(this, "Tallowick2", "No file selected");
         return;
     }
+    const auto installed = installedProgram(m_model.apppath, "fennel1");
+    if (!installed) {
+        m_platform.dialogs.message(this, kEngineName, QString::fromStdString(installed.error().message));
+        return;
+    }
     if (!writeBackDesignWindow())
         return;
     closeGridWindows(WriteBack::Yes);
 
-    const QString program = QString::fromStdString(programIn(m_model.apppath, "fennel1"));
+    const QString program = QString::fromStdString(*installed);
     std::string inputLine = kPeriodProgramInput;
     inputLine.pop_back();  // the line end
     const std::string logText = program.toStdString() + " with standard input \"" + inputLine + "\"";

@@ -59,6 +59,35 @@ private slots:
         QVERIFY(QFile::exists("quarlet.tmp"));
     }
 
+    // Without an installation directory "fennel1" was started from the current
+    // directory; the engine run refuses that, and so do these runs now.
+    void noInstalledProgramIsRefusedAsTheEngineRunRefuses_data()
+    {
+        QTest::addColumn<QString>("registered");
+        QTest::addColumn<QString>("program");
+        QTest::newRow("bare installation directory") << "tallowick2" << "fennel1";
+        QTest::newRow("no fennel1 in it") << "/nonexistent/tallowick2" << "/nonexistent/fennel1";
+    }
+    void noInstalledProgramIsRefusedAsTheEngineRunRefuses()
+    {
+        QFETCH(QString, registered);
+        QFETCH(QString, program);
+        PerPeriod s;
+        QVERIFY(writeFile("fennel1", "#!/bin/sh\n"));
+        s.scripted.install.registered = registered;
+        s.form.updateAppPath();
+        s.scripted.processes.fake = [](const ProcessRequest&) { return ran(); };
+        s.answerFile(kPeriods);
+        const Model before = s.model();
+        s.form.runEachPeriod();
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{"The engine program " + program
+                             + " does not exist.\nChoose the CORVANE program with \"Set CORVANE location\u2026\" in "
+                               "the File menu."});
+        QVERIFY(s.scripted.processes.requests.isEmpty());
+        QVERIFY(s.model() == before);
+    }
+
     void failuresAreReportedAndFixNothing_data()
     {
         QTest::addColumn<QByteArray>("input");
