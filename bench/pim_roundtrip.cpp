@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "bench/largestmodel.h"
 #include "model/lines.h"
 #include "model/pimreader.h"
 #include "model/pimwriter.h"
@@ -24,57 +25,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-// groups 3, nage 2, nstrat 10, two secondary periods per primary period; nyrs 50 gives
-// 32380 cells. Parameters are tied in pairs over time, every 37th cell is fixed, and the
-// design matrix is the identity over every parameter.
-tw::Model largestModel(int nyrs)
-{
-    tw::Model m = tw::startupModel();
-    m.groups = 3;
-    m.nage = 2;
-    m.nstrat = 10;
-    m.nyrs = nyrs;
-    m.secpers.assign(nyrs + 1, 2);
-    m.cumsec.assign(nyrs + 1, 0);
-    m.secpers[0] = 0;
-    for (int t = 1; t <= nyrs; ++t)
-        m.cumsec[t] = static_cast<std::int16_t>(m.cumsec[t - 1] + 2);
-    m.totsec = m.cumsec[nyrs];
-    tw::computeDerivedSizes(m);
-    m.npar = static_cast<int>(tw::expectedCellCount(m));
-    tw::createCellArrays(m);
-    for (int i = 1; i <= m.npar; ++i) {
-        if (i % 37 == 0) {
-            m.pim[i] = tw::fixedMarker(static_cast<std::int16_t>(i));
-            m.initval[i] = 0.5;
-        } else {
-            m.pim[i] = static_cast<std::int16_t>((i + 1) / 2);
-        }
-    }
-    m.proctest = tw::kDefaultProcTest;
-    m.infile = "head.inp";
-    const int parameters = tw::largestParameter(m);
-    for (int p = 1; p <= parameters; ++p) {
-        m.dm.set(p, p, 1);
-        m.dm.setColUsed(p);
-    }
-    m.dmrows = parameters;
-    m.dmcols = parameters;
-    return m;
-}
-
-std::string headFor(const tw::Model& m)
-{
-    std::string secpers;
-    for (int t = 1; t <= m.nyrs; ++t)
-        secpers += " 2";
-    std::string head = "PROC TITLE 'Benchmark model';\r\nPROC MODEL NPAR=" + std::to_string(m.npar)
-        + " GROUPS=3 NAGE=2 NYRS=" + std::to_string(m.nyrs) + " STRATA=10 SECPERS=" + secpers + ";\r\n";
-    for (int c = 0; c < 200; ++c)
-        head += "COHORT=25 GROUP=1;\r\n  7 : 1 0 1 1 0 1 0 0 1 1 0 1;\r\n";
-    return head + "PIM;\r\n";
-}
 
 std::string fileText(const std::string& path)
 {
@@ -132,8 +82,8 @@ Pair bestOfTurns(int runs, Subject&& subject, Baseline&& baseline, Reset&& reset
 // Writes the model file of size nyrs at path; returns false on failure.
 bool writeModelFile(int nyrs, const std::string& path)
 {
-    tw::Model model = largestModel(nyrs);
-    std::istringstream head(headFor(model));
+    tw::Model model = tw::largestModel(nyrs);
+    std::istringstream head(tw::largestModelHead(model));
     model.head = tw::readFileHead(head, model.infile);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     const tw::Status written = tw::writePimModel(model, out);
@@ -196,7 +146,7 @@ int main()
     const long peak = peakKiB({"--read-pims", large, "--write-pims", (dir / "saved.inp").string()});
     const long floor = peakKiB({"--help"});
     const std::string text = fileText(large);
-    tw::Model model = largestModel(50);
+    tw::Model model = tw::largestModel(50);
     std::printf("model: npar=%d, file %zu bytes\n", model.npar, text.size());
 
     std::optional<tw::Result<tw::Model>> kept;
@@ -236,7 +186,7 @@ int main()
     }
     const std::string out = (dir / "out.inp").string();
     // Each run writes a fresh copy of the model, made before the clock starts.
-    std::istringstream headText(headFor(model));
+    std::istringstream headText(tw::largestModelHead(model));
     model.head = tw::readFileHead(headText, model.infile);
     std::vector<tw::Model> copies(kRuns, model);
     const Pair writing = bestOfTurns(
@@ -260,7 +210,7 @@ int main()
 
     const double quarterMs = bestMs(kRuns, [&] { readModel(quarter, kept); }, dropModel);
     std::printf("reader at a quarter size (npar=%d): %.2f ms; full size / quarter = %.2f (about 4 when linear)\n",
-                largestModel(13).npar, quarterMs, reader / quarterMs);
+                tw::largestModel(13).npar, quarterMs, reader / quarterMs);
 
     std::printf("peak memory of tallowick2-model --read-pims L --write-pims OUT: %.1f MiB (target < 64; "
                 "--help alone: %.1f MiB)\n",

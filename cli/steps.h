@@ -43,11 +43,13 @@ struct Step {
 };
 
 /// The steps of a command line (arguments without the program name); an error is a
-/// usage error. help is set when --help is the first argument (no steps are run then);
-/// elsewhere it is a step's operand or an unknown option.
+/// usage error. help is set when --help is the first argument (elsewhere it is a step's
+/// operand or an unknown option), version when --version stands where a step may (no
+/// steps are run then).
 struct CommandLine {
     std::vector<Step> steps;
     bool help = false;
+    bool version = false;
 };
 Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments);
 
@@ -56,7 +58,7 @@ std::string usageText();
 
 /// Runs a command line: 0 when every step was done, 1 when a step failed (later steps
 /// are not run), 2 for a usage error. Messages go to err, one line each; --help prints
-/// the usage to out.
+/// the usage to out, --version the version.
 int runCommandLine(const std::vector<std::string>& arguments, CliState& state, std::ostream& out, std::ostream& err);
 
 // Steps of the PIM road.

@@ -232,19 +232,21 @@ NumberingResult computePointNumbering(Model& model, const NumberingProgress& rep
 
     // Phase 5: store and list. Each estimated cell ties its new number to the parameter it
     // had, so that the design rows can follow (a cell only the list fixes ties nothing).
-    DesignRowSources sources(static_cast<std::size_t>(npar) + 1, 0);
+    Renumbering renumbering;
+    renumbering.sources.assign(static_cast<std::size_t>(npar) + 1, 0);
     result.listing.reserve(static_cast<std::size_t>(npar) * 32);
     for (int i = 1; i <= npar; ++i) {
         const int value = point[static_cast<std::size_t>(i)];
         auto& pim = model.pim[static_cast<std::size_t>(i)];
         if (value > 0) {
-            if (int& source = sources[static_cast<std::size_t>(value)]; source == 0)
+            if (int& source = renumbering.sources[static_cast<std::size_t>(value)]; source == 0)
                 source = pim;
+            renumbering.changesNumbers = renumbering.changesNumbers || pim != value;
             pim = static_cast<std::int16_t>(value);
         }
         appendCheckListingLine(result.listing, i, value, pim, value > 0 ? labelText(value) : std::string_view());
     }
-    carryDesignRows(model, sources);
+    carryDesignRows(model, renumbering);
     progress(99, 99, 0, 99);
     model.nparms = nparms;
     return result;

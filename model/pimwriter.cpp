@@ -338,7 +338,7 @@ Status renumberParameters(Model& model)
     for (int i = 1; i <= npar && i < static_cast<int>(model.pim.size()); ++i)
         if (model.pim[i] > 0)
             model.pim[i] = static_cast<std::int16_t>(table[model.pim[i]]);
-    carryDesignRows(model, rowSourcesOfMap(table));
+    carryDesignRows(model, renumberingOfMap(table));
     return {};
 }
 

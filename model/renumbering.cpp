@@ -25,48 +25,55 @@ std::vector<std::size_t> rowStarts(const std::vector<DesignMatrix::Entry>& entri
 
 }  // namespace
 
-DesignRowSources rowSourcesOfMap(const std::vector<int>& newNumberOf)
+Renumbering renumberingOfMap(const std::vector<int>& newNumberOf)
 {
+    Renumbering renumbering;
     int largest = 0;
     for (std::size_t p = 1; p < newNumberOf.size(); ++p)
         if (inIndexRange(newNumberOf[p]))
             largest = std::max(largest, newNumberOf[p]);
-    DesignRowSources sources(static_cast<std::size_t>(largest) + 1, 0);
-    for (std::size_t p = 1; p < newNumberOf.size(); ++p)
-        if (const int q = newNumberOf[p]; inIndexRange(q) && sources[static_cast<std::size_t>(q)] == 0)
-            sources[static_cast<std::size_t>(q)] = static_cast<int>(p);
-    return sources;
+    renumbering.sources.assign(static_cast<std::size_t>(largest) + 1, 0);
+    for (std::size_t p = 1; p < newNumberOf.size(); ++p) {
+        const int q = newNumberOf[p];
+        if (!inIndexRange(q))
+            continue;
+        renumbering.changesNumbers = renumbering.changesNumbers || q != static_cast<int>(p);
+        if (int& source = renumbering.sources[static_cast<std::size_t>(q)]; source == 0)
+            source = static_cast<int>(p);
+    }
+    return renumbering;
 }
 
-DesignRowSources rowSourcesOfCells(const std::vector<std::int16_t>& before, const std::vector<std::int16_t>& after)
+Renumbering renumberingOfCells(const std::vector<std::int16_t>& before, const std::vector<std::int16_t>& after)
 {
+    Renumbering renumbering;
     const std::size_t cells = std::min(before.size(), after.size());
     int largest = 0;
     for (std::size_t i = 1; i < cells; ++i)
         if (before[i] > 0)
             largest = std::max<int>(largest, after[i]);
-    DesignRowSources sources(static_cast<std::size_t>(largest) + 1, 0);
+    std::vector<int>& sources = renumbering.sources;
+    sources.assign(static_cast<std::size_t>(largest) + 1, 0);
+    for (std::size_t i = 1; i < cells; ++i)
+        if (before[i] > 0 && before[i] == after[i])
+            sources[static_cast<std::size_t>(after[i])] = after[i];
     for (std::size_t i = 1; i < cells; ++i) {
         const int p = before[i];
         const int q = after[i];
-        if (p > 0 && q > 0 && sources[static_cast<std::size_t>(q)] == 0)
+        if (p <= 0 || q <= 0 || p == q)
+            continue;
+        renumbering.changesNumbers = true;
+        if (sources[static_cast<std::size_t>(q)] == 0)
             sources[static_cast<std::size_t>(q)] = p;
     }
-    return sources;
+    return renumbering;
 }
 
-bool keepsEveryNumber(const DesignRowSources& sources)
+void carryDesignRows(Model& model, const Renumbering& renumbering)
 {
-    for (std::size_t q = 1; q < sources.size(); ++q)
-        if (sources[q] != 0 && sources[q] != static_cast<int>(q))
-            return false;
-    return true;
-}
-
-void carryDesignRows(Model& model, const DesignRowSources& sources)
-{
-    if (keepsEveryNumber(sources))
+    if (!renumbering.changesNumbers)
         return;
+    const std::vector<int>& sources = renumbering.sources;
     const DesignMatrix& old = model.dm;
     const std::vector<DesignMatrix::Entry>& entries = old.entries();
     const std::vector<std::size_t> start = rowStarts(entries);

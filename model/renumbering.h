@@ -13,22 +13,27 @@
 
 namespace tw {
 
-/// For each parameter number after a renumbering (the index), the number before it whose
-/// design row it takes; 0 when it takes none. Index 0 is never used. Several new numbers
-/// may take the row of one old number (a parameter split in two keeps its row in both).
-using DesignRowSources = std::vector<int>;
+/// A renumbering of the parameters as the design matrix sees it.
+struct Renumbering {
+    /// For each parameter number after the renumbering (the index), the number before it
+    /// whose design row it takes; 0 when it takes none. Index 0 is never used. Several new
+    /// numbers may take the row of one old number (a parameter split in two keeps its row
+    /// in both).
+    std::vector<int> sources;
+    /// Whether any cell's parameter number changed.
+    bool changesNumbers = false;
+};
 
-/// The sources of a renumbering that gives parameter p the number newNumberOf[p] (0 when
-/// no cell keeps p); newNumberOf[0] is not used. Each new number should come from one p.
-DesignRowSources rowSourcesOfMap(const std::vector<int>& newNumberOf);
+/// The renumbering that gives parameter p the number newNumberOf[p] (0 when no cell keeps
+/// p); newNumberOf[0] is not used. Each new number should come from one p.
+Renumbering renumberingOfMap(const std::vector<int>& newNumberOf);
 
-/// The sources of a renumbering given cell by cell: cells 1..n with a positive number both
-/// in before and in after tie after[i] to before[i]; where cells of one new number held
-/// several old ones, the first such cell decides. Other cells are not looked at.
-DesignRowSources rowSourcesOfCells(const std::vector<std::int16_t>& before, const std::vector<std::int16_t>& after);
-
-/// Whether the sources keep every number as it was (each source is 0 or its own index).
-bool keepsEveryNumber(const DesignRowSources& sources);
+/// The renumbering given cell by cell: cells 1..n with a positive number both in before
+/// and in after tie after[i] to before[i]. A new number that some cell kept keeps its own
+/// row (cells that join a parameter take its row); otherwise, where cells of one new
+/// number held several old ones, the first such cell decides. Other cells are not looked
+/// at.
+Renumbering renumberingOfCells(const std::vector<std::int16_t>& before, const std::vector<std::int16_t>& after);
 
 /// Carries the design matrix through a renumbering. When no number changes, nothing
 /// changes. Otherwise new row q holds the entries old row sources[q] held; rows that are
@@ -38,6 +43,6 @@ bool keepsEveryNumber(const DesignRowSources& sources);
 /// that has a source (the number of parameters once gaps are closed) and dmcols the number
 /// of columns. When no entry is left the matrix is emptied and dmrows and dmcols stay, for
 /// the PIM writer to size. Linear in the sources plus the entries.
-void carryDesignRows(Model& model, const DesignRowSources& sources);
+void carryDesignRows(Model& model, const Renumbering& renumbering);
 
 }  // namespace tw

@@ -62,7 +62,7 @@ std::string designLine(const std::string& text)
 
 struct CarryCase {
     const char* fault;
-    DesignRowSources sources;
+    Renumbering renumbering;
     Entries after;
     std::vector<int> columnsInUse;  // of columns 0..8
     double dmrows;
@@ -74,13 +74,15 @@ TEST(DesignRowsCarry, eachRowGoesWithItsParameter)
 {
     const Entries before = {{0, 1, 9}, {1, 1, 1}, {1, 2, 2}, {2, 0, 7}, {2, 2, 3}, {3, 3, 4}, {4, 1, -1}};
     const CarryCase cases[] = {
-        {"an unchanged numbering drops rows no one holds", {0, 1, 0, 3}, before, {0, 1, 2}, 6.5, 7},
-        {"rows are swapped with their parameters", {0, 2, 1, 0, 4}, {{1, 2, 3}, {2, 1, 1}, {2, 2, 2}, {4, 1, -1}},
-         {1, 2}, 4, 2},
-        {"a column left empty is numbered away", {0, 2}, {{1, 1, 3}}, {1}, 1, 1},
-        {"a split parameter keeps its row in both", {0, 1, 0, 0, 0, 1}, {{1, 1, 1}, {1, 2, 2}, {5, 1, 1}, {5, 2, 2}},
-         {1, 2}, 5, 2},
-        {"no entry left empties the matrix and keeps the sizes", {0, 3, 0, 0, 0, 0, 6}, {}, {}, 6.5, 7},
+        {"an unchanged numbering changes nothing", {{0, 1, 0, 3}, false}, before, {0, 1, 2}, 6.5, 7},
+        {"cells joining a parameter drop rows no one holds", {{0, 1, 0, 3}, true}, {{1, 1, 1}, {1, 2, 2}},
+         {1, 2}, 3, 2},
+        {"rows are swapped with their parameters", {{0, 2, 1, 0, 4}, true},
+         {{1, 2, 3}, {2, 1, 1}, {2, 2, 2}, {4, 1, -1}}, {1, 2}, 4, 2},
+        {"a column left empty is numbered away", {{0, 2}, true}, {{1, 1, 3}}, {1}, 1, 1},
+        {"a split parameter keeps its row in both", {{0, 1, 0, 0, 0, 1}, true},
+         {{1, 1, 1}, {1, 2, 2}, {5, 1, 1}, {5, 2, 2}}, {1, 2}, 5, 2},
+        {"no entry left empties the matrix and keeps the sizes", {{0, 3, 0, 0, 0, 0, 6}, true}, {}, {}, 6.5, 7},
     };
     for (const CarryCase& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -91,7 +93,7 @@ TEST(DesignRowsCarry, eachRowGoesWithItsParameter)
             model.dm.setColUsed(col);
         model.dmrows = 6.5;
         model.dmcols = 7;
-        carryDesignRows(model, c.sources);
+        carryDesignRows(model, c.renumbering);
         EXPECT_EQ(model.dm.entries(), c.after);
         std::vector<int> used;
         for (int col = 0; col <= 8; ++col)
@@ -103,16 +105,20 @@ TEST(DesignRowsCarry, eachRowGoesWithItsParameter)
     }
 }
 
-TEST(DesignRowsCarry, sourcesOfAMapAndOfCells)
+TEST(DesignRowsCarry, renumberingOfAMapAndOfCells)
 {
-    EXPECT_EQ(rowSourcesOfMap({0, 0, 1, 0, 0, 2}), (DesignRowSources{0, 2, 5}));
-    // Cells: parameter 4 split into 4 and 9, parameter 6 renumbered 2, fixed and special
-    // cells tie nothing.
-    const std::vector<std::int16_t> before{0, 4, 4, 6, -5, 0, 7};
-    const std::vector<std::int16_t> after{0, 4, 9, 2, -5, 3, 7};
-    EXPECT_EQ(rowSourcesOfCells(before, after), (DesignRowSources{0, 0, 6, 0, 4, 0, 0, 7, 0, 4}));
-    EXPECT_TRUE(keepsEveryNumber({0, 1, 0, 3}));
-    EXPECT_FALSE(keepsEveryNumber({0, 1, 0, 2}));
+    const Renumbering map = renumberingOfMap({0, 0, 1, 0, 0, 2});
+    EXPECT_EQ(map.sources, (std::vector<int>{0, 2, 5}));
+    EXPECT_TRUE(map.changesNumbers);
+    EXPECT_FALSE(renumberingOfMap({0, 1, 2, 0}).changesNumbers);
+    // Cells: parameter 4 split into 4 and 9, parameter 6 renumbered 2, parameter 3 joins
+    // parameter 7 (which keeps its row), fixed and special cells tie nothing.
+    const std::vector<std::int16_t> before{0, 4, 4, 6, -5, 0, 3, 7};
+    const std::vector<std::int16_t> after{0, 4, 9, 2, -5, 3, 7, 7};
+    const Renumbering cells = renumberingOfCells(before, after);
+    EXPECT_EQ(cells.sources, (std::vector<int>{0, 0, 6, 0, 4, 0, 0, 7, 0, 4}));
+    EXPECT_TRUE(cells.changesNumbers);
+    EXPECT_FALSE(renumberingOfCells(before, before).changesNumbers);
 }
 
 TEST(DesignRowsFollowGapClosing, rowsMoveWithTheirParametersAndEmptyColumnsGo)

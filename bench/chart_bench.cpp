@@ -1,0 +1,119 @@
+// Times the PIM chart's core on the largest model (32380 cells, 320 blocks): building the
+// chart's data, the --describe-blocks text, each block command on the largest block
+// (closed capture, 200 cells) with its undo, and the two renumberings of the whole model.
+// Targets: chart data <= 20 ms, a block command <= 10 ms.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "pim/blockcommands.h"
+#include "pim/chartdata.h"
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// groups 3, nage 2, nstrat 10, nyrs 50 with two secondary periods each: 32380 cells.
+// Parameters are tied in pairs, every 37th cell is fixed, and the design matrix is the
+// identity over every parameter (as the PIM round-trip benchmark builds it).
+tw::Model largestModel()
+{
+    tw::Model m = tw::startupModel();
+    m.groups = 3;
+    m.nage = 2;
+    m.nstrat = 10;
+    m.nyrs = 50;
+    m.secpers.assign(51, 2);
+    m.secpers[0] = 0;
+    m.cumsec.assign(51, 0);
+    for (int t = 1; t <= 50; ++t)
+        m.cumsec[t] = static_cast<std::int16_t>(m.cumsec[t - 1] + 2);
+    m.totsec = m.cumsec[50];
+    tw::computeDerivedSizes(m);
+    m.npar = static_cast<int>(tw::expectedCellCount(m));
+    tw::createCellArrays(m);
+    for (int i = 1; i <= m.npar; ++i) {
+        if (i % 37 == 0) {
+            m.pim[i] = tw::fixedMarker(static_cast<std::int16_t>(i));
+            m.initval[i] = 0.5;
+        } else {
+            m.pim[i] = static_cast<std::int16_t>((i + 1) / 2);
+        }
+    }
+    const int parameters = tw::largestParameter(m);
+    for (int p = 1; p <= parameters; ++p) {
+        m.dm.set(p, p, 1);
+        m.dm.setColUsed(p);
+    }
+    m.dmrows = parameters;
+    m.dmcols = parameters;
+    return m;
+}
+
+double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// Runs step on a fresh copy of model each time (the copy is not timed); prints the
+// fastest and the median run.
+void timeStep(const char* name, const tw::Model& model, const std::function<void(tw::Model&)>& step, int runs = 15)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        tw::Model copy = model;
+        const auto start = Clock::now();
+        step(copy);
+        times.push_back(milliseconds(Clock::now() - start));
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%-40s min %7.3f ms   median %7.3f ms\n", name, times.front(), times[times.size() / 2]);
+}
+
+}  // namespace
+
+int main()
+{
+    const tw::Model model = largestModel();
+    const tw::ChartData chart = tw::buildChartData(model);
+    std::size_t largest = 0;
+    for (std::size_t r = 1; r < chart.rows.size(); ++r)
+        if (chart.rows[r].block.cells.size() > chart.rows[largest].block.cells.size())
+            largest = r;
+    const tw::PimBlock block = chart.rows[largest].block;
+    std::printf("model: npar %d, %zu blocks, largest number %d, largest block %s (%zu cells), %zu design entries\n",
+                model.npar, chart.rows.size(), chart.largestNumber, chart.rows[largest].label.c_str(),
+                block.cells.size(), model.dm.size());
+
+    timeStep("chart data (target <= 20 ms)", model, [](tw::Model& m) { (void)tw::buildChartData(m); });
+    timeStep("describe blocks", model, [](tw::Model& m) { (void)tw::describeBlocks(m); });
+    tw::Model shared = model;  // every block shares with every other
+    for (std::size_t i = 1; i < shared.pim.size(); ++i)
+        if (shared.pim[i] > 0)
+            shared.pim[i] = static_cast<std::int16_t>(1 + i % 50);
+    timeStep("chart data, every block sharing", shared, [](tw::Model& m) { (void)tw::buildChartData(m); });
+
+    const std::pair<const char*, tw::BlockCommand> commands[] = {
+        {"Constant (target <= 10 ms)", tw::BlockCommand::Constant},
+        {"Time (target <= 10 ms)", tw::BlockCommand::Time},
+        {"Age (target <= 10 ms)", tw::BlockCommand::Age},
+        {"All different (target <= 10 ms)", tw::BlockCommand::AllDifferent},
+    };
+    for (const auto& [name, command] : commands)
+        timeStep(name, model, [&, command = command](tw::Model& m) {
+            if (!tw::runBlockCommand(m, block, command).ok())
+                std::printf("refused\n");
+        });
+    timeStep("Shift by 100 (target <= 10 ms)", model, [&](tw::Model& m) {
+        if (!tw::shiftBlockNumbers(m, block, 100).ok())
+            std::printf("refused\n");
+    });
+
+    tw::Model changed = model;
+    const auto change = tw::runBlockCommand(changed, block, tw::BlockCommand::AllDifferent);
+    timeStep("undo of All different", changed, [&](tw::Model& m) { tw::undoChange(m, *change); });
+
+    timeStep("Renumber without gaps (whole model)", model, [](tw::Model& m) { (void)tw::renumberWithoutGaps(m); });
+    timeStep("Renumber without sharing (whole model)", model, [](tw::Model& m) { (void)tw::renumberWithoutSharing(m); });
+    return 0;
+}

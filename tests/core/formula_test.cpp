@@ -1,0 +1,213 @@
+// The formula parser against R's rules for terms: expansion of "*", ":", parentheses and
+// "-", the intercept, ordering by degree, variable order by first appearance, and the
+// errors with their columns.
+#include "design/formula.h"
+
+#include <gtest/gtest.h>
+
+using namespace tw;
+
+namespace {
+
+std::vector<std::string> labels(const Formula& formula)
+{
+    std::vector<std::string> result;
+    for (std::uint32_t term : formula.terms)
+        result.push_back(termLabel(formula, term));
+    return result;
+}
+
+TEST(FormulaTerms, expandLikeR)
+{
+    struct Case {
+        const char* text;
+        std::vector<std::string> terms;
+        bool intercept;
+    };
+    const Case cases[] = {
+        {"survival ~ time + stratum", {"time", "stratum"}, true},
+        // a*b is a + b + a:b.
+        {"survival ~ stratum*time", {"stratum", "time", "stratum:time"}, true},
+        // Main effects come before interactions whatever the text's order; the
+        // interaction's variables follow their first appearance (time before stratum).
+        {"survival ~ time:stratum + stratum", {"stratum", "time:stratum"}, true},
+        // ~ b + a:b names the term b:a.
+        {"survival ~ stratum + time:stratum", {"stratum", "stratum:time"}, true},
+        // (a+b)*c = a + b + c + a:c + b:c; (a+b)*(c+d) crosses each left term with each right one.
+        {"survival ~ (time + stratum)*age", {"time", "stratum", "age", "time:age", "stratum:age"}, true},
+        {"survival ~ (time + stratum)*(age + group)",
+         {"time", "stratum", "age", "group", "time:age", "time:group", "stratum:age", "stratum:group"},
+         true},
+        // (a*b)*c: a, b, a:b, c, a:c, b:c, a:b:c, then ordered by degree.
+        {"survival ~ age*stratum*time",
+         {"age", "stratum", "time", "age:stratum", "age:time", "stratum:time", "age:stratum:time"},
+         true},
+        {"survival ~ time*stratum - time:stratum", {"time", "stratum"}, true},
+        {"survival ~ time*stratum - time", {"stratum", "time:stratum"}, true},
+        // Repeats collapse: a + a is a, a:a is a, b:a is a:b.
+        {"survival ~ time + time + time:time", {"time"}, true},
+        {"survival ~ time:stratum + stratum:time", {"time:stratum"}, true},
+        // Removing what is not there changes nothing; a leading "-" removes from nothing.
+        {"survival ~ time - age", {"time"}, true},
+        {"survival ~ -time + stratum", {"stratum"}, true},
+        {"movement ~ -1 + stratum:tostratum", {"stratum:tostratum"}, false},
+        {"survival ~ time - 1", {"time"}, false},
+        {"survival ~ 0 + time", {"time"}, false},
+        {"survival ~ time + 0", {"time"}, false},
+        // The last 1 or 0 counts; a 1 removed inside a removed part adds the intercept back.
+        {"survival ~ 0 + time + 1", {"time"}, true},
+        {"survival ~ time - (stratum - 1)", {"time"}, true},
+        {"survival ~ time - 0", {"time"}, true},
+        {"survival ~ 1", {}, true},
+        {"survival ~ -1", {}, false},
+        // Blanks anywhere, none needed.
+        {"survival~time+stratum", {"time", "stratum"}, true},
+        {"  survival   ~\t( time :  stratum )  ", {"time:stratum"}, true},
+        // Numeric variables are terms like factors.
+        {"closed ~ Session*stratum + Occasion", {"Session", "stratum", "Occasion", "Session:stratum"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const FormulaResult<Formula> formula = parseKindFormula(c.text);
+        ASSERT_TRUE(formula.ok()) << formula.error().text();
+        EXPECT_EQ(labels(formula.value()), c.terms);
+        EXPECT_EQ(formula->intercept, c.intercept);
+    }
+}
+
+TEST(FormulaTerms, variablesInOrderOfFirstAppearanceEvenWhenRemoved)
+{
+    const FormulaResult<Formula> formula = parseKindFormula("survival ~ age - stratum + time:stratum");
+    ASSERT_TRUE(formula.ok());
+    EXPECT_EQ(formula->variables, (std::vector<Variable>{Variable::Age, Variable::Stratum, Variable::Time}));
+    EXPECT_EQ(labels(formula.value()), (std::vector<std::string>{"age", "stratum:time"}));
+    EXPECT_EQ(formula->termsColumn, 11);
+}
+
+TEST(FormulaTerms, windowFormulaHasNoKindName)
+{
+    const FormulaResult<Formula> formula = parseFormula(CellKind::Movement, "~ stratum:tostratum");
+    ASSERT_TRUE(formula.ok());
+    EXPECT_EQ(formula->kind, CellKind::Movement);
+    EXPECT_EQ(formula->text, "~ stratum:tostratum");
+    EXPECT_EQ(labels(formula.value()), (std::vector<std::string>{"stratum:tostratum"}));
+}
+
+TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
+{
+    struct Case {
+        const char* text;
+        int column;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"movement ~ stratum:tosttratum", 20,
+         "unknown variable \"tosttratum\" at column 20; movement cells have group, age, stratum, tostratum, time, "
+         "Time, Age"},
+        {"survival ~ Stratum", 12,
+         "unknown variable \"Stratum\" at column 12; survival cells have group, age, stratum, time, Time, Age"},
+        {"survival ~ time + session", 19,
+         "variable \"session\" at column 19 belongs to closed cells; survival cells have group, age, stratum, time, "
+         "Time, Age"},
+        {"open ~ group", 8,
+         "variable \"group\" at column 8 belongs to survival and movement cells; open cells have age, stratum, time, "
+         "Time, Age"},
+        {"closed ~ Time", 10,
+         "variable \"Time\" at column 10 belongs to survival, movement and open cells; closed cells have age, "
+         "stratum, session, occasion, Session, Occasion, Age"},
+        {"survival ~ (time + stratum", 12, "\"(\" at column 12 is not closed"},
+        {"survival ~ ((time) + stratum", 12, "\"(\" at column 12 is not closed"},
+        {"survival ~ time + stratum)", 26, "\")\" at column 26 has no \"(\" to close"},
+        {"survival time", 10, "\"~\" is missing at column 10: a formula reads \"survival ~ terms\""},
+        {"survival", 9, "\"~\" is missing at column 9: a formula reads \"survival ~ terms\""},
+        {"survival ~ time +", 17, "a term is missing after \"+\" at column 17"},
+        {"survival ~ time * (", 19, "a term is missing after \"(\" at column 19"},
+        {"survival ~ time * * stratum", 19, "a term is missing before \"*\" at column 19"},
+        {"survival ~ ()", 13, "a term is missing before \")\" at column 13"},
+        {"survival ~", 10, "empty formula: no term after \"~\" at column 10"},
+        {"survival ~   ", 10, "empty formula: no term after \"~\" at column 10"},
+        {"survivl ~ time", 1, "unknown kind \"survivl\" at column 1; the kinds are survival, movement, open, closed"},
+        {"~ time", 1, "a kind is missing at column 1: a formula reads \"survival ~ terms\""},
+        {"survival ~ time stratum", 17, "an operator is missing before \"stratum\" at column 17"},
+        {"survival ~ (time)(stratum)", 18, "an operator is missing before \"(\" at column 18"},
+        {"survival ~ 2 + time", 12, "number \"2\" at column 12 is no term: only 1 and 0 (the intercept) may stand as a term"},
+        {"survival ~ time # x", 17, "unexpected character \"#\" at column 17"},
+        {"survival ~ time ~ age", 17, "unexpected \"~\" at column 17"},
+        // The first fault from the left is the one reported.
+        {"survival ~ time + + * stratum # x", 21, "a term is missing before \"*\" at column 21"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const FormulaResult<Formula> formula = parseKindFormula(c.text);
+        ASSERT_FALSE(formula.ok());
+        EXPECT_EQ(formula.error().column, c.column);
+        EXPECT_EQ(formula.error().message, c.message);
+        EXPECT_EQ(formula.error().formula, c.text);
+    }
+}
+
+TEST(FormulaErrors, deepNestingIsRefusedNotOverflowingTheStack)
+{
+    const std::string deep = "survival ~ " + std::string(100000, '(') + "time" + std::string(100000, ')');
+    const FormulaResult<Formula> formula = parseKindFormula(deep);
+    ASSERT_FALSE(formula.ok());
+    EXPECT_EQ(formula.error().message, "\"(\" at column 112 nests parentheses more than 100 deep");
+    // Signs in a row cost no depth; the binary "-" and 99999 signs turn the 1 an even
+    // number of times, three "-" as one does.
+    const std::string signs = "survival ~ time " + std::string(99999, '-') + "- 1";
+    ASSERT_TRUE(parseKindFormula(signs).ok());
+    EXPECT_TRUE(parseKindFormula(signs)->intercept);
+    EXPECT_FALSE(parseKindFormula("survival ~ time - - - 1")->intercept);
+}
+
+TEST(FormulaErrors, caretLineStandsUnderTheColumnTabsKept)
+{
+    const FormulaResult<Formula> formula = parseKindFormula("survival ~\ttime + \xc3\xa9");
+    ASSERT_FALSE(formula.ok());
+    EXPECT_EQ(formula.error().message, "unexpected character \"\xc3\xa9\" at column 19");
+    EXPECT_EQ(formula.error().caretLine(), "          \t       ^");
+    EXPECT_EQ(formula.error().text(), "survival ~\ttime + \xc3\xa9\n          \t       ^\n" + formula.error().message);
+    EXPECT_EQ(formula.error().kind, CellKind::Survival);
+}
+
+TEST(FormulaErrors, windowFormulaWithoutTilde)
+{
+    const FormulaResult<Formula> formula = parseFormula(CellKind::Open, "time + stratum");
+    ASSERT_FALSE(formula.ok());
+    EXPECT_EQ(formula.error().text(), "time + stratum\n^\n\"~\" is missing at column 1: a formula reads \"~ terms\"");
+}
+
+TEST(FormulaList, oneFormulaPerKindSeparatedBySemicolons)
+{
+    const FormulaResult<FormulaSet> set =
+        parseFormulaList("survival ~ time + stratum; movement ~ -1 + stratum:tostratum");
+    ASSERT_TRUE(set.ok()) << set.error().text();
+    ASSERT_TRUE(set.value()[CellKind::Survival].has_value());
+    ASSERT_TRUE(set.value()[CellKind::Movement].has_value());
+    EXPECT_FALSE(set.value()[CellKind::Open].has_value());
+    EXPECT_FALSE(set.value()[CellKind::Closed].has_value());
+    EXPECT_EQ(set.value()[CellKind::Movement]->text, "movement ~ -1 + stratum:tostratum");
+    EXPECT_FALSE(set.value()[CellKind::Movement]->intercept);
+
+    const FormulaResult<FormulaSet> blanks = parseFormulaList(" ; closed ~ session ;; ");
+    ASSERT_TRUE(blanks.ok());
+    EXPECT_TRUE(blanks.value()[CellKind::Closed].has_value());
+    EXPECT_FALSE(blanks.value()[CellKind::Survival].has_value());
+    EXPECT_TRUE(parseFormulaList("").ok());
+}
+
+TEST(FormulaList, errorCountsColumnsInItsOwnFormula)
+{
+    const FormulaResult<FormulaSet> set = parseFormulaList("survival ~ time + stratum; movement ~ stratum:tosttratum");
+    ASSERT_FALSE(set.ok());
+    EXPECT_EQ(set.error().formula, "movement ~ stratum:tosttratum");
+    EXPECT_EQ(set.error().column, 20);
+    EXPECT_EQ(set.error().kind, CellKind::Movement);
+
+    const FormulaResult<FormulaSet> twice = parseFormulaList("survival ~ time;  survival ~ stratum");
+    ASSERT_FALSE(twice.ok());
+    EXPECT_EQ(twice.error().text(),
+              "survival ~ stratum\n^\na second formula for survival at column 1; each kind takes one formula");
+}
+
+}  // namespace
