@@ -12,8 +12,10 @@ namespace {
 
 Status copyHead(const Model& model, LineWriter& writer)
 {
-    for (const std::string& line : model.head.lines) {
-        if (!endsConstraintsHead(line)) {
+    const std::size_t searchStart = headSearchStart(model.head.lines);
+    for (std::size_t i = 0; i < model.head.lines.size(); ++i) {
+        const std::string& line = model.head.lines[i];
+        if (i < searchStart || !endsConstraintsHead(line)) {
             writer.line(line);
             continue;
         }

@@ -15,9 +15,10 @@ namespace tw {
 inline constexpr const char* kConstraintsOutputName = "QUARLET.OUT";
 
 /// Writes the model to out, copying its kept head (model.head). The head ends at the
-/// first line holding "constraint", "CONSTRAINT", "PIM" or "pim"; that line is written
-/// too, or replaced by "CONSTRAINTS;" when it holds neither "constraint" nor
-/// "CONSTRAINT". Fails when no line ends the head.
+/// first line, from the first one holding "COHORT" or "cohort" on, that holds
+/// "constraint", "CONSTRAINT", "PIM" or "pim"; that line is written too, or replaced by
+/// "CONSTRAINTS;" when it holds neither "constraint" nor "CONSTRAINT". Fails when no
+/// line ends the head.
 Status writeConstraints(const Model& model, std::ostream& out);
 
 /// Saves to target atomically. Refuses with "Input & Output filenames (infile) must be

@@ -3,10 +3,14 @@
 // the files they save. The readers keep it while they read, so that a save never opens
 // the input again (it may have changed since, or be a FIFO that blocks).
 //
-// The lines are kept up to and including the first that ends the PIM writer's head (it
-// holds "constraint", "CONSTRAINT" or "PIM;"); the constraints writer's head ends at or
-// before that line. A file without such a line is kept whole.
+// Both writers look for the line that ends their head from the first line holding
+// "COHORT" or "cohort" on (from the first line when none does), so that a title that
+// mentions a section word is copied like any line. The lines are kept up to and
+// including the first that ends the PIM writer's head (it holds "constraint",
+// "CONSTRAINT" or "PIM;"); the constraints writer's head ends at or before that line. A
+// file without such a line is kept whole.
 
+#include <cstddef>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -23,10 +27,13 @@ struct FileHead {
     bool operator==(const FileHead&) const = default;
 };
 
-/// Whether a line ends the head the PIM writer copies.
+/// Whether a line ends the head the PIM writer copies (from the search start on).
 bool endsPimHead(std::string_view line);
-/// Whether a line ends the head the constraints writer copies.
+/// Whether a line ends the head the constraints writer copies (from the search start on).
 bool endsConstraintsHead(std::string_view line);
+/// Where the writers' search for the line that ends the head starts: the index of the
+/// first line holding "COHORT" or "cohort", or 0 when no line does.
+std::size_t headSearchStart(const std::vector<std::string>& lines);
 
 /// Collects the head from the lines a reader reads, in order.
 class HeadKeeper {
@@ -41,6 +48,7 @@ public:
 
 private:
     FileHead m_head;
+    bool m_cohortSeen = false;
     bool m_complete = false;
 };
 

@@ -368,10 +368,11 @@ Status writePimModel(Model& model, std::ostream& out, const WriteProgress& progr
     const FileHead& fileHead = model.head;
     HeadCheck head(model.infile);
     BufferedOutput output(out);
+    const std::size_t searchStart = headSearchStart(fileHead.lines);
     int number = 0;
     for (const std::string& line : fileHead.lines) {
         ++number;
-        if (endsPimHead(line)) {
+        if (static_cast<std::size_t>(number) > searchStart && endsPimHead(line)) {
             TW_TRY(head.end(number));
             TW_TRY(renumberParameters(model));
             BlockWriter(model, output, progress).write();

@@ -166,9 +166,8 @@ TEST(FuzzRegressions, eachFileGivesItsOutcome)
          "0..32767",
          ""},
         {"pim-npar-beyond-blocks.inp", "", ""},
-        {"pim-head-ends-before-cohort.inp", "",
-         "f.inp, line 11: the head of the input file ends before a line containing \"COHORT\", so the saved file "
-         "could not be read; the model cannot be saved with PIMs"},
+        // A section word before the COHORT line ended the head there (the save was refused).
+        {"pim-head-ends-before-cohort.inp", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

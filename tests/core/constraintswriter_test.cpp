@@ -90,15 +90,17 @@ TEST(ConstraintsWriterLines, cell10000HasFiveDigits)
     EXPECT_EQ(constraintLines(m), std::vector<std::string>{"S(10000)=S(9999) /* y=x */;"});
 }
 
-// A head whose title holds "pim" ends there, and the writer opens the section itself.
-TEST(ConstraintsWriterHead, titleHoldingPimEndsTheHead)
+// A head that ends in a PIM line (a model read from a PIM file) gets the section line
+// from the writer; a title holding "pim" is copied.
+TEST(ConstraintsWriterHead, pimLineIsReplacedByTheSectionLine)
 {
     Model m = withCells({1, 1});
     m.infile = "in.inp";
-    setHead(m, "PROC TITLE 'pim test';\nCOHORT;\n");
+    setHead(m, "PROC TITLE 'pim test';\nCOHORT;\nPIM;\n");
     std::ostringstream out;
     ASSERT_TRUE(writeConstraints(m, out).ok());
-    EXPECT_EQ(out.str(), "CONSTRAINTS;\r\nS(0002)=S(0001) /* b=a */;\r\nPROC TEST AICSAVE=CORVANE.AIC;\r\nPROC STOP;\r\n");
+    EXPECT_EQ(out.str(), "PROC TITLE 'pim test';\r\nCOHORT;\r\nCONSTRAINTS;\r\nS(0002)=S(0001) /* b=a */;\r\n"
+                         "PROC TEST AICSAVE=CORVANE.AIC;\r\nPROC STOP;\r\n");
 }
 
 TEST(ConstraintsWriterHead, headWithoutEndingLineFails)
