@@ -246,6 +246,7 @@ public:
 
 private:
     Status readModelStatement();
+    Status checkCellCount() const;
     Status readKeywords();
     Status readDimension(std::string_view keyword, std::size_t position, std::size_t offset, int& value,
                          std::string_view captionName);
@@ -275,6 +276,7 @@ private:
     std::string m_block;
     std::string m_caption;
     bool m_nyrsSeen = false;
+    int m_nparLine = 0;  // the line NPAR was read from
     long m_blocksDone = 0;
     long m_blocksTotal = 0;
     int m_percent = -1;
@@ -315,6 +317,7 @@ Result<Model> PimReader::read()
 {
     m_model.proctest = kDefaultProcTest;
     TW_TRY(readModelStatement());
+    TW_TRY(checkCellCount());
     m_model.nconcells = m_model.npar;
     computeDerivedSizes(m_model);
     createCellArrays(m_model);
@@ -341,10 +344,24 @@ Status PimReader::readModelStatement()
     return {};
 }
 
+// The blocks hold exactly the cells the dimensions give: with fewer cells in NPAR some
+// would lie beyond it, with more the cells after the blocks would be in no block, and a
+// save with constraints would write them as fixings no one made.
+Status PimReader::checkCellCount() const
+{
+    const long cells = expectedCellCount(m_model);
+    if (cells == m_model.npar)
+        return {};
+    return makeError("NPAR=" + bare(m_model.npar) + ", but GROUPS, NAGE, NYRS, STRATA and SECPERS give " + bare(cells)
+                         + " cells",
+                     m_lines.name(), m_nparLine > 0 ? m_nparLine : m_lines.lineNumber());
+}
+
 Status PimReader::readKeywords()
 {
     if (auto p = keywordPosition(m_line, "NPAR", "npar"); p > 0) {
         m_caption.clear();
+        m_nparLine = m_lines.lineNumber();
         TW_TRY(readDimension("NPAR", p, 5, m_model.npar, "npar="));
     }
     if (auto p = keywordPosition(m_line, "NAGE", "nage"); p > 0)

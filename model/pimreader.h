@@ -29,10 +29,10 @@ struct PimReadNotes {
 
 /// Reads a PIM-form model from in; name is the file name kept as infile and used in
 /// errors. A PIM entry below 0 other than -1 and -2 is a cell fixed at minus that value.
-/// Cells after the last cell of the blocks (NPAR larger than the blocks) hold 0.
 /// Fails, naming the line, when the input ends before the COHORT line, the PIM section,
 /// a block, the DESIGN statement or its closing PROC line; when a dimension or a 16-bit
-/// value is out of range; when a cell lies beyond NPAR; when a block runs beyond
+/// value is out of range; when NPAR is not the number of cells the dimensions give (the
+/// line of NPAR); when a block runs beyond
 /// kMaxBlockLength; or when a design entry's row or column is not a whole number in
 /// 0..32767.
 Result<Model> readPimModel(std::istream& in, const std::string& name, PimReadNotes* notes = nullptr,
