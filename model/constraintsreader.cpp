@@ -22,6 +22,12 @@ bool endsSection(std::string_view line)
     return hasAny(line, "PROC", "proc") || hasAny(line, "INIT", "init");
 }
 
+// The test statement or the end of the model: nothing after it is read.
+bool endsSections(std::string_view line)
+{
+    return hasAny(line, "PROC TEST", "proc test") || hasAny(line, "PROC STOP", "proc stop");
+}
+
 // T1 of a text where a number too large for a double is an error about the line.
 Result<double> valueOf(std::string_view text, const LineReader& reader)
 {
@@ -229,38 +235,42 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
     createCellArrays(model);
     computeDerivedSizes(model);
 
+    // The LABELS and CONSTRAINTS sections, each ended by a line holding INIT or PROC, are
+    // read up to the test statement or "PROC STOP": a CONSTRAINTS section may follow the
+    // estimation statement, where the constraints writer puts it.
     bool inlabels = false;
-    bool finished = false;
-    while (!finished) {
-        bool incons = false;
-        do {
-            if (hasAny(line, "PROC", "proc") || !reader.next(line)) {
-                finished = true;
-                break;
-            }
+    bool incons = false;
+    bool procSeen = false;
+    while (!endsSections(line) && reader.next(line)) {
+        // The file's test statement counts only as the first PROC line after the cohorts.
+        if (!procSeen && hasAny(line, "PROC", "proc")) {
+            procSeen = true;
             if (contains(line, "PROC TEST"))
                 model.proctest = line;
-            const bool constraintLine = constraintCellStart(line) != std::string_view::npos;
-            if (inlabels && constraintLine) {
-                auto cell = parseLabelCell(line, model.npar, reader);
-                if (!cell)
-                    return cell.error();
-                model.labels.set(static_cast<std::size_t>(*cell), labelOf(line));
-            }
-            if (incons && constraintLine) {
-                auto parsed = parseConstraintLine(line, model.npar, reader);
-                if (!parsed)
-                    return parsed.error();
-                model.nconcells = std::max(model.nconcells, parsed->cell);
-                if (applyConstraint(model, *parsed))
-                    model.fixedlist.push_back(line);
-            }
-            if (hasAny(line, "label", "LABEL"))
-                inlabels = true;
-            if (hasAny(line, "CONSTRAINTS", "constraints"))
-                incons = true;
-        } while (!endsSection(line));
-        inlabels = false;
+        }
+        const bool constraintLine = constraintCellStart(line) != std::string_view::npos;
+        if (inlabels && constraintLine) {
+            auto cell = parseLabelCell(line, model.npar, reader);
+            if (!cell)
+                return cell.error();
+            model.labels.set(static_cast<std::size_t>(*cell), labelOf(line));
+        }
+        if (incons && constraintLine) {
+            auto parsed = parseConstraintLine(line, model.npar, reader);
+            if (!parsed)
+                return parsed.error();
+            model.nconcells = std::max(model.nconcells, parsed->cell);
+            if (applyConstraint(model, *parsed))
+                model.fixedlist.push_back(line);
+        }
+        if (hasAny(line, "label", "LABEL"))
+            inlabels = true;
+        if (hasAny(line, "CONSTRAINTS", "constraints"))
+            incons = true;
+        if (endsSection(line)) {
+            inlabels = false;
+            incons = false;
+        }
     }
     if (reader.tooLong())
         return reader.tooLongError();

@@ -21,8 +21,15 @@ inline constexpr const char* kConstraintsOutputName = "QUARLET.OUT";
 /// line ends the head.
 Status writeConstraints(const Model& model, std::ostream& out);
 
+/// Reads the written text back and checks that it states the model that was written:
+/// its dimensions, and each cell's special value, fixed value or tie to the first cell of
+/// its parameter. A head the reader takes differently (one holding the test statement
+/// before the constraints, say) would otherwise give a file of other constraints.
+Status checkConstraintsReadBack(const Model& written, const std::string& text, const std::string& target);
+
 /// Saves to target atomically. Refuses with "Input & Output filenames (infile) must be
-/// different!" when infile and target name the same file. Nothing is written on failure.
+/// different!" when infile and target name the same file, and a text that
+/// checkConstraintsReadBack refuses. Nothing is written on failure.
 Status saveConstraints(const Model& model, const std::string& target);
 
 /// The confirmation shown after a save to target.
