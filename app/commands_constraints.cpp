@@ -73,7 +73,7 @@ void Form1::getConstraintsFile()
     refreshFixedList();
     List1->setVisible(true);
     computePoint();
-    m_model.unsaved = 1;
+    m_model.unsaved = true;
     menu_save->setEnabled(true);
     menu_savepims->setEnabled(false);
     menu_cnvtcons->setEnabled(true);
@@ -90,7 +90,7 @@ void Form1::saveConstraints()
         showError(kTitle, saved.error());
         return;
     }
-    m_model.unsaved = 0;
+    m_model.unsaved = false;
     m_platform.dialogs.message(this, kTitle, QString::fromStdString(constraintsSavedMessage(kConstraintsOutputName)));
 }
 

@@ -269,7 +269,7 @@ void Form1::changeEvent(QEvent* event)
 
 bool Form1::holdsUnsavedWork() const
 {
-    return m_model.unsaved == 1 || gridWindowsHoldEdits() || designWindowHoldsEdits();
+    return m_model.unsaved || gridWindowsHoldEdits() || designWindowHoldsEdits();
 }
 
 bool Form1::askQuit()
@@ -284,7 +284,7 @@ void Form1::quit()
 {
     if (!askQuit())
         return;
-    m_model.unsaved = 0;  // answered: the close of the main window must not ask again
+    m_model.unsaved = false;  // answered: the close of the main window must not ask again
     exitProgram();
 }
 

@@ -13,7 +13,7 @@ struct WriteBackReport {
     bool changed = false;              // whether pim or initval changed
 };
 
-/// Stores the rounded decimal value of each text (T1; no number reads as 0; halves go
+/// Stores the rounded decimal value of each text (decimalValue; no number reads as 0; halves go
 /// to the even neighbour) as pim of the model cell that cellmap gives for it. A text
 /// whose value lies outside -32768..32767 leaves that cell's pim as it was and is
 /// reported. A fixed cell given a value that does not fix it loses its fixed value

@@ -1,11 +1,14 @@
 #pragma once
 // Form3, the capture-history conversion dialog: collects the description of a raw
-// capture-history file, writes the converter's answer file, runs the converter on it
-// and shows the converter's listing. A non-modal window; it does not touch the model.
+// capture-history file, checks it, writes the converter's answer file, runs the
+// converter on it and shows the converter's listing. A non-modal window that stays
+// open after a conversion, so that answers can be corrected and converted again; it
+// does not touch the model.
 
 #include <QWidget>
 #include <functional>
 
+#include "convert/answercheck.h"
 #include "convert/answerfile.h"
 #include "platform/platform.h"
 
@@ -61,13 +64,15 @@ public:
 public slots:
     void browse();
     void viewInput();
-    /// Writes the listing and answer files, runs the converter, shows its listing and
-    /// closes the dialog; stops with a message (and stays open) when the time increments
-    /// cannot be extended, the converter is missing or a file cannot be written.
+    /// Checks the answers, writes the listing and answer files, runs the converter and
+    /// shows its listing; the dialog stays open with its answers. Stops with a message
+    /// before anything is written or run when an answer cannot be used (naming its field,
+    /// which gets the focus), the converter is missing or a file cannot be written.
     void convert();
 
 private:
-    QLineEdit* addField(const char* name, const QString& label, const QString& text, bool shown);
+    QLineEdit* addField(AnswerField answer, const QString& text, bool shown);
+    void showProblem(const AnswerProblem& problem);
     void setFieldShown(QWidget* field, bool shown);
     void strataChanged();
     void periodsChanged();

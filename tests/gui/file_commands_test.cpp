@@ -168,7 +168,7 @@ private slots:
             s.form.menu_save->trigger();
         }
         QTEST(s.dialogs.messages(), "messages");
-        QCOMPARE(s.model().unsaved, golden.isEmpty() ? 1 : 0);
+        QCOMPARE(s.model().unsaved, golden.isEmpty());
         QCOMPARE(bytes(output), bytes(golden.isEmpty() ? source : golden));
     }
 

@@ -173,7 +173,7 @@ private slots:
         movementB2->close();
         QCOMPARE(f.model().pim[40], 600);
         QCOMPARE(f.model().pim[1], 1);
-        QCOMPARE(f.model().unsaved, 1);
+        QVERIFY(f.model().unsaved);
         f.model().pim[37] = 37;  // a closed window writes back only once
         f.form.closeGridWindows(Form1::WriteBack::Yes);
         QCOMPARE(f.model().pim[37], 37);
@@ -196,7 +196,7 @@ private slots:
         window->menu_undo->trigger();
         window->close();
         QCOMPARE(f.model().pim[2], 2);
-        QCOMPARE(f.model().unsaved, 0);  // nothing changed, nothing to save
+        QVERIFY(!f.model().unsaved);  // nothing changed, nothing to save
     }
 
     void designMatrixCollectsMarksAndClosesEveryWindow()

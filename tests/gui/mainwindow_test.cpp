@@ -97,20 +97,20 @@ private slots:
     void quitAsksOnlyWhenUnsaved_data()
     {
         QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<int>("unsaved");
+        QTest::addColumn<bool>("unsaved");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<int>("exits");
         for (bool closeBox : {false, true}) {
             const char* how = closeBox ? "close box" : "Quit";
-            QTest::addRow("%s, saved", how) << closeBox << 0 << false << 1;
-            QTest::addRow("%s, unsaved, cancel", how) << closeBox << 1 << false << 0;
-            QTest::addRow("%s, unsaved, ok", how) << closeBox << 1 << true << 1;
+            QTest::addRow("%s, saved", how) << closeBox << false << false << 1;
+            QTest::addRow("%s, unsaved, cancel", how) << closeBox << true << false << 0;
+            QTest::addRow("%s, unsaved, ok", how) << closeBox << true << true << 1;
         }
     }
     void quitAsksOnlyWhenUnsaved()
     {
         QFETCH(bool, closeBox);
-        QFETCH(int, unsaved);
+        QFETCH(bool, unsaved);
         QFETCH(bool, answer);
         QFETCH(int, exits);
         Session s;
@@ -124,7 +124,7 @@ private slots:
             s.form.menu_quit->trigger();
         }
         QCOMPARE(s.exits, exits);
-        QCOMPARE(s.dialogs.asked.size(), unsaved);
+        QCOMPARE(s.dialogs.asked.size(), unsaved ? 1 : 0);
         if (unsaved)
             QCOMPARE(s.dialogs.asked[0].text,
                      QString("You haven't saved the file! Are you sure you really really really want to quit?"));
@@ -180,7 +180,7 @@ private slots:
         for (const QString& entry : start)
             s.model().fixedlist.push_back(entry.toStdString());
         s.form.refreshFixedList();
-        s.model().unsaved = 0;
+        s.model().unsaved = false;
         for (const QString& line : script)
             step(s.form, line);
         QStringList model, listed;
@@ -194,7 +194,7 @@ private slots:
         if (script.contains("fixed"))  // the editor shows from Fixed parms until Done
             QCOMPARE(s.form.Text2->isVisibleTo(&s.form), !script.contains("done"));
         if (!script.join(' ').contains("insert"))  // the program's own change is not the editor's
-            QCOMPARE(s.model().unsaved, list == start ? 0 : 1);
+            QCOMPARE(s.model().unsaved, list != start);
     }
 };
 
