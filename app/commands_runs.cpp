@@ -15,6 +15,7 @@ namespace tw {
 
 struct Form1::RunsState {
     QPointer<Form3> conversion;  // the one conversion dialog while it is open
+    QString runFile;             // the file of the last engine run, proposed at the next
 };
 
 namespace {
@@ -28,13 +29,17 @@ QString qt(const std::string& text)
 
 void Form1::runEngine()
 {
-    const auto chosen =
-        m_platform.dialogs.openFile(this, kEngineDialogTitle, kEngineProposedInput, QString());
+    // The run leaves the model and its file alone: the file run is only proposed again.
+    if (!m_runs)
+        m_runs = std::make_shared<RunsState>();
+    const QString proposed = m_runs->runFile.isEmpty() ? QString(kEngineProposedInput) : m_runs->runFile;
+    const auto chosen = m_platform.dialogs.openFile(this, kEngineDialogTitle, proposed, QString());
     if (!chosen || chosen->isEmpty())
         return;
-    m_model.infile = chosen->toStdString();
+    m_runs->runFile = *chosen;
+    const std::string runFile = chosen->toStdString();
 
-    const auto line = engineInputLine(m_model.infile);
+    const auto line = engineInputLine(runFile);
     if (!line) {
         m_platform.dialogs.message(this, kEngineName, qt(line.error().message));
         return;
@@ -47,7 +52,7 @@ void Form1::runEngine()
         return;
     }
 
-    const std::string output = engineOutputName(m_model.infile);
+    const std::string output = engineOutputName(runFile);
     const FileStamp before = stampOf(output);
     ProcessRequest request;
     request.program = engine;
