@@ -108,6 +108,8 @@ void Form1::runEachPeriod()
     }
     if (outcome->end == RunEnd::Cancelled)
         return;
+    if (!outcome->notFixed.empty())
+        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(outcome->notFixed));
     refreshFixedList();
     List1->setVisible(true);
     cmd_done->setVisible(true);

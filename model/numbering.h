@@ -37,6 +37,10 @@ using NumberingProgress = std::function<void(int percent)>;
 /// at the first number no cell holds, and nparms becomes the count found.
 NumberingResult computePointNumbering(Model& model, const NumberingProgress& progress = {});
 
+/// The cell a fixed-list entry names (decimalValue from its third character); 0 when the
+/// entry names no whole cell number in 1..npar.
+int listedCell(const std::string& entry, int npar);
+
 /// Appends one line of the listing, ended by CR LF: the cell right-aligned in five
 /// characters, the signed texts of POINT and pim right-aligned in five, each field
 /// followed by a blank, then the label when POINT is positive. A wider value is

@@ -10,13 +10,16 @@ using namespace twtest;
 
 namespace {
 
-// A model of 40 cells whose installation directory holds the built programs.
+// A model of the dimensions periods.inp states (40 cells, 5 primary periods, 1 stratum)
+// whose installation directory holds the built programs.
 struct PerPeriod : InTempDir, Session {
     PerPeriod()
     {
         scripted.install.registered = kBin + "tallowick2";
         form.updateAppPath();
         model().npar = 40;
+        model().nyrs = 5;
+        model().nstrat = 1;
         createCellArrays(model());
     }
 };
@@ -86,6 +89,23 @@ private slots:
                                "the File menu."});
         QVERIFY(s.scripted.processes.requests.isEmpty());
         QVERIFY(s.model() == before);
+    }
+
+    // With the 252-cell example loaded, runs on the 40-cell periods.inp fixed cells 21-33
+    // of the example, silently.
+    void fixingsOfAnotherModelAreListedAndFixNoCell()
+    {
+        PerPeriod s;
+        QVERIFY(s.form.openPimFile(kExample));
+        const Model before = s.model();
+        s.answerFile(kPeriods);
+        s.form.runEachPeriod();
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{kPeriods + " has 40 cells, the model 252: the estimates were listed, no cell was fixed"});
+        QCOMPARE(s.model().pim, before.pim);
+        QCOMPARE(s.model().initval, before.initval);
+        QCOMPARE(listed(s.form).size(), 9);
+        QVERIFY(!s.form.List1->isHidden());
     }
 
     void failuresAreReportedAndFixNothing_data()
