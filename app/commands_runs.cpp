@@ -2,7 +2,6 @@
 #include "app/mainwindow.h"
 
 #include <QFileInfo>
-#include <QPointer>
 #include <fstream>
 
 #include "convert/widgets/form3.h"
@@ -12,11 +11,6 @@
 #include "runs/widgets/textviewer.h"
 
 namespace tw {
-
-struct Form1::RunsState {
-    QPointer<Form3> conversion;  // the one conversion dialog while it is open
-    QString runFile;             // the file of the last engine run, proposed at the next
-};
 
 namespace {
 
@@ -30,13 +24,11 @@ QString qt(const std::string& text)
 void Form1::runEngine()
 {
     // The run leaves the model and its file alone: the file run is only proposed again.
-    if (!m_runs)
-        m_runs = std::make_shared<RunsState>();
-    const QString proposed = m_runs->runFile.isEmpty() ? QString(kEngineProposedInput) : m_runs->runFile;
+    const QString proposed = m_engineRunFile.isEmpty() ? QString(kEngineProposedInput) : m_engineRunFile;
     const auto chosen = m_platform.dialogs.openFile(this, kEngineDialogTitle, proposed, QString());
     if (!chosen || chosen->isEmpty())
         return;
-    m_runs->runFile = *chosen;
+    m_engineRunFile = *chosen;
     const std::string runFile = chosen->toStdString();
 
     const auto line = engineInputLine(runFile);
@@ -46,8 +38,9 @@ void Form1::runEngine()
     }
     // Without an installation directory the engine is missing: a bare name would pick up
     // whatever program of that name lies in the current directory.
-    const QString engine = qt(programIn(m_model.apppath, kEngineProgram));
-    if (m_model.apppath.empty() || !QFileInfo(engine).isFile()) {
+    const std::string& directory = m_session.installDirectory();
+    const QString engine = qt(programIn(directory, kEngineProgram));
+    if (directory.empty() || !QFileInfo(engine).isFile()) {
         m_platform.dialogs.message(this, kEngineName, qt(missingEngineMessage(engine.toStdString())));
         return;
     }
@@ -85,27 +78,25 @@ void Form1::runEngine()
 
 void Form1::convertCaptureHistories()
 {
-    if (!m_runs)
-        m_runs = std::make_shared<RunsState>();
-    if (!m_runs->conversion) {
-        m_runs->conversion = new Form3(m_platform, [this] { return qt(m_model.apppath); }, this);
-        m_runs->conversion->setModelFile([this] { return m_model.infile; });
+    if (!m_conversionDialog) {
+        m_conversionDialog = new Form3(m_platform, [this] { return qt(m_session.installDirectory()); }, this);
+        m_conversionDialog->setModelFile([this] { return model().infile; });
     }
-    m_runs->conversion->show();
-    m_runs->conversion->raise();
-    m_runs->conversion->activateWindow();
+    m_conversionDialog->show();
+    m_conversionDialog->raise();
+    m_conversionDialog->activateWindow();
 }
 
 void Form1::setEngineLocation()
 {
-    const QString current = qt(programIn(m_model.apppath, kEngineProgram));
+    const QString current = qt(programIn(m_session.installDirectory(), kEngineProgram));
     const auto chosen = m_platform.dialogs.openFile(this, QString("%1 program").arg(kEngineName), current,
-                                                    qt(m_model.apppath));
+                                                    qt(m_session.installDirectory()));
     if (!chosen || chosen->isEmpty())
         return;
     m_platform.install.setRegisteredProgram(*chosen);
-    updateAppPath();
-    const QString engine = qt(programIn(m_model.apppath, kEngineProgram));
+    updateInstallDirectory();
+    const QString engine = qt(programIn(m_session.installDirectory(), kEngineProgram));
     if (m_platform.install.registeredProgram() != chosen)
         m_platform.dialogs.message(this, kEngineName,
                                    QString("TALLOWICK2_APPPATH is set and overrides the chosen location; the engine "

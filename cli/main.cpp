@@ -9,8 +9,8 @@ int main(int argc, char** argv)
     // exit status 1, never with an abort.
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
-        tw::cli::CliState state;
-        return tw::cli::runCommandLine(arguments, state, std::cout, std::cerr);
+        tw::Session session;
+        return tw::cli::runCommandLine(arguments, session, std::cout, std::cerr);
     } catch (...) {
         std::cerr << "tallowick2-model: " << tw::failureText(std::current_exception()) << "; the command was stopped\n";
         return 1;

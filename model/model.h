@@ -80,7 +80,6 @@ struct Model {
     std::string proctest;
     std::string modelform;  // "pim", "constraints" or empty
     bool unsaved = false;  // changed since it was read or saved
-    std::string apppath;
 
     // The fixed-parameter list: fixing lines such as "S(12)=.5 /* phi */;", one entry each.
     std::vector<std::string> fixedlist;

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/steps.h"
 #include "model/textrules.h"
+#include "session/session.h"
 #include "support.h"
 
 using namespace tw;
@@ -37,6 +37,22 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return text.replace(at, from.size(), to);
 }
 
+// "Get input file w/ PIM's" with the file chosen (nothing unsaved asks nothing).
+Status readPims(Session& session, const std::string& file)
+{
+    struct Front : FrontEnd {
+        std::string file;
+        std::optional<std::string> openFile(const FileQuestion&) override { return file; }
+        std::optional<std::string> saveFile(const FileQuestion&) override { return file; }
+        bool confirm(const std::string&) override { return true; }
+    } front;
+    front.file = file;
+    const Outcome outcome = session.readPims(front);
+    if (outcome.failure)
+        return *outcome.failure;
+    return {};
+}
+
 // A failed read names the file and line, and the loaded model and menus stay as they were.
 TEST(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
 {
@@ -52,17 +68,17 @@ TEST(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
     };
     TempDir dir;
     writeFile("good.inp", kSmall);
-    cli::CliState state;
-    ASSERT_TRUE(cli::readPimsStep(state, "good.inp").ok());
-    state.model.markChanged();
-    const cli::CliState before = state;
+    Session session;
+    ASSERT_TRUE(readPims(session, "good.inp").ok());
+    session.model().markChanged();
+    const Model before = session.model();
     for (const auto& [text, message] : cases) {
         writeFile("bad.inp", text);
-        const Status read = cli::readPimsStep(state, "bad.inp");
+        const Status read = readPims(session, "bad.inp");
         ASSERT_FALSE(read.ok());
         EXPECT_EQ(read.error().text(), message);
-        EXPECT_EQ(state.model, before.model);
-        EXPECT_TRUE(state.menuSavePims);
+        EXPECT_EQ(session.model(), before);
+        EXPECT_TRUE(session.available(Command::SavePims));
     }
 }
 
@@ -144,15 +160,15 @@ TEST(PimReadModelStatement, keywordsAnywhereAndListsOverLines)
 TEST(PimReadModelStatement, secondModelDoesNotInheritTheFirstOnesFields)
 {
     TempDir dir;
-    cli::CliState state;
-    ASSERT_TRUE(cli::readPimsStep(state, (pimDataDir() / "twogroups" / "input.inp").string()).ok());
-    state.model.fixedlist = {"S(1)=.5;"};
+    Session session;
+    ASSERT_TRUE(readPims(session, (pimDataDir() / "twogroups" / "input.inp").string()).ok());
+    session.model().fixedlist = {"S(1)=.5;"};
     writeFile("small.inp", kSmall);
-    ASSERT_TRUE(cli::readPimsStep(state, "small.inp").ok());
-    EXPECT_EQ(state.model.groups, 1);
-    EXPECT_EQ(state.model.npar, 4);
-    EXPECT_TRUE(state.model.fixedlist.empty());
-    EXPECT_EQ(state.model.dm.get(5, 15), 0);
+    ASSERT_TRUE(readPims(session, "small.inp").ok());
+    EXPECT_EQ(session.model().groups, 1);
+    EXPECT_EQ(session.model().npar, 4);
+    EXPECT_TRUE(session.model().fixedlist.empty());
+    EXPECT_EQ(session.model().dm.get(5, 15), 0);
 }
 
 }  // namespace

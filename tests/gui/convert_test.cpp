@@ -79,10 +79,10 @@ private slots:
     void parameterizationShowsSubtractionOnlyForSPsi()
     {
         // Clicks on the indicator: a radio button takes clicks only on its indicator and text.
-        QTest::mouseClick(m_form->Option1, Qt::LeftButton, {}, QPoint(6, m_form->Option1->height() / 2));
+        QTest::mouseClick(m_form->findChild<QRadioButton*>("Option1"), Qt::LeftButton, {}, QPoint(6, m_form->findChild<QRadioButton*>("Option1")->height() / 2));
         QCOMPARE(shown("txt_phimiss"), 0);
-        QTest::mouseClick(m_form->Option2, Qt::LeftButton, {}, QPoint(6, m_form->Option2->height() / 2));
-        QVERIFY(m_form->Option2->isChecked());
+        QTest::mouseClick(m_form->findChild<QRadioButton*>("Option2"), Qt::LeftButton, {}, QPoint(6, m_form->findChild<QRadioButton*>("Option2")->height() / 2));
+        QVERIFY(m_form->findChild<QRadioButton*>("Option2")->isChecked());
         QCOMPARE(shown("txt_phimiss"), 1);
     }
 

@@ -54,9 +54,9 @@ private slots:
         QDir().mkpath(QFileInfo(input).path());
         QVERIFY(writeFile(input, bytes(TW_TEST_DATA "/runs/twostrata.mss").replace("PROC STOP;", "")));
 
-        Session s;
+        MainSession s;
         s.scripted.install.registered = engineDir + "tallowick2";
-        s.form.updateAppPath();
+        s.form.updateInstallDirectory();
         s.answerFile(input);
         s.form.runEngine();
 
@@ -71,7 +71,7 @@ private slots:
     void typedEntriesReachTheSavedDesignSection()
     {
         QTemporaryDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         const DesignMatrix before = s.model().dm;
         s.form.viewSurvival();
@@ -84,7 +84,7 @@ private slots:
             QVERIFY(at != cells.end());
             clickCell(*window, int(at - cells.begin()));
         }
-        window->menu_dm->trigger();
+        trigger(window, "menu_dm");
 
         Form2* form = s.design();
         QVERIFY(form && form->isVisible());
@@ -92,11 +92,11 @@ private slots:
         QCOMPARE(headers(form->view()->model(), Qt::Horizontal), QStringList({"B1", "B4"}));
         QVERIFY(typeInto(form->view(), 0, 1, "0.5"));
         QVERIFY(typeInto(form->view(), 1, 0, "-2"));  // moving on or Close commits the editor
-        form->menu_close->trigger();
+        trigger(form, "menu_close");
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
-        s.form.menu_savepims->trigger();
+        s.action("menu_savepims")->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto read = readPimFile(saved.toStdString());
         QVERIFY2(read.ok(), read.ok() ? "" : read.error().text().c_str());
@@ -113,7 +113,7 @@ private slots:
     void designRowsStayWithTheirCellsAfterAGapIsClosed()
     {
         QTemporaryDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         const Model before = s.model();
         s.form.viewSurvival();
@@ -158,7 +158,7 @@ private slots:
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
-        s.form.menu_savepims->trigger();
+        s.action("menu_savepims")->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto back = readPimFile(saved.toStdString());
         QVERIFY2(back.ok(), back.ok() ? "" : back.error().text().c_str());
@@ -184,16 +184,16 @@ private slots:
         EndToEnd e;
         const QString sites = TW_SOURCE_DIR "/examples/sites.inp";
         {
-            Session s;
+            MainSession s;
             s.scripted.install.registered = kBin + "tallowick2";
-            s.form.updateAppPath();
+            s.form.updateInstallDirectory();
             s.answerFile(sites);
-            s.form.menu_get->trigger();
+            trigger(&s.form, "menu_get");
             s.answerFile(sites);
-            s.form.menu_runsurv->trigger();
+            trigger(&s.form, "menu_runsurv");
             QCOMPARE(s.scripted.processes.requests.size(), 6);
-            QCOMPARE(s.form.List1->count(), 2 + 18);
-            s.form.menu_save->trigger();
+            QCOMPARE(s.listed().size(), 2 + 18);
+            trigger(&s.form, "menu_save");
             QCOMPARE(s.dialogs.messages(), QStringList{"New CORVANE input file saved as QUARLET.OUT"});
             auto saved = readConstraintsFile("QUARLET.OUT");
             QVERIFY2(saved.ok(), saved.ok() ? "" : saved.error().text().c_str());
@@ -203,14 +203,14 @@ private slots:
             QCOMPARE(fixed, 2 + 18);
             QCOMPARE(saved->model.initval[3], 0.05);
         }
-        Session s;
+        MainSession s;
         s.answerFile(sites);
-        s.form.menu_get->trigger();
+        trigger(&s.form, "menu_get");
         s.answerFile(TW_SOURCE_DIR "/examples/sites-convert.inp");
-        s.form.menu_cnvtcons->trigger();
-        QVERIFY(s.form.menu_savepims->isEnabled());
+        trigger(&s.form, "menu_cnvtcons");
+        QVERIFY(s.enabled("menu_savepims"));
         s.answerFile(e.path("sites-pims.inp"));
-        s.form.menu_savepims->trigger();
+        trigger(&s.form, "menu_savepims");
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto pims = readPimFile(e.path("sites-pims.inp").toStdString());
         QVERIFY2(pims.ok(), pims.ok() ? "" : pims.error().text().c_str());
@@ -230,7 +230,7 @@ private slots:
 
         QPointer<Form3> form = new Form3(scripted.platform, [&] { return installDir; });
         form->show();
-        form->txt_infile->setText(captures);
+        form->findChild<QLineEdit*>("txt_infile")->setText(captures);
         form->convert();
 
         QVERIFY(scripted.dialogs.messages().isEmpty());

@@ -16,11 +16,11 @@ private slots:
     void failureInACommandIsShownAndTheModelKept()
     {
         InTempDir dir;
-        Session s;
+        MainSession s;
         QDir().mkpath("engine");
         writeFile("engine/corvane", "#!/bin/false\n");
         s.scripted.install.registered = dir.path("engine/tallowick2");
-        s.form.updateAppPath();
+        s.form.updateInstallDirectory();
         QVERIFY(s.form.openPimFile(kExample));
         s.model().markChanged();
         const Model before = s.model();
@@ -30,12 +30,12 @@ private slots:
         app->setReporter([&s](const QString& text) { s.dialogs.message(&s.form, "Tallowick2", text); });
 
         // Through the event loop, as a menu click runs it.
-        QTimer::singleShot(0, s.form.menu_run, &QAction::trigger);
+        QTimer::singleShot(0, s.action("menu_run"), &QAction::trigger);
         QTRY_COMPARE(s.dialogs.messages(),
                      QStringList{"Not enough memory: the command was stopped and the model kept as it was."});
         app->setReporter({});
         QVERIFY(s.model() == before);
-        QVERIFY(s.form.menu_savepims->isEnabled());
+        QVERIFY(s.enabled("menu_savepims"));
     }
 };
 
