@@ -11,6 +11,7 @@
 
 #include "pim/gridview.h"
 #include "pim/gridwriteback.h"
+#include "pim/widgets/gridplacement.h"
 #include "pim/widgets/gridwindow.h"
 
 namespace tw {
@@ -18,7 +19,6 @@ namespace tw {
 namespace {
 
 constexpr const char* kHint = " - Hold shift key and click to select pim for design matrix.";
-constexpr int kCascade = 28;
 
 const char* viewTitle(ViewKind kind)
 {
@@ -59,20 +59,24 @@ void Form1::ViewsState::open(Form1& form, ViewKind kind)
     form.menu_cons->menuAction()->setVisible(true);
     form.lbl_pim->setText(kHint);
     form.lbl_pim->setVisible(true);
-    const QPoint origin = form.frameGeometry().topLeft() + QPoint(40, 60);
-    const int nstrat = std::max(form.model().nstrat, 1);
+    const auto stillOpen = [](const QPointer<GridWindow>& w) { return w && !w->isClosed(); };
+    const int alreadyOpen = static_cast<int>(std::count_if(windows.begin(), windows.end(), stillOpen));
+    std::vector<GridWindow*> opened;
     for (GridWindowLayout& layout : *layouts) {
-        // Movement windows of one stratum of origin share a place for every group.
-        const int step = kind == ViewKind::Movement ? layout.number % nstrat : layout.number;
         auto* window = new GridWindow(std::move(layout), &form);
         window->setPimMenu(form.menu_pim->menuAction());
+        window->setModelFile(QString::fromStdString(form.model().infile));
+        window->setNumbersOutside(
+            [&form](const GridWindow& w) { return numbersOutside(form.model(), w, form.m_views->windows); });
         QObject::connect(window, &GridWindow::closing, &form, [&form](GridWindow* w) { form.m_views->closed(form, w); });
         QObject::connect(window, &GridWindow::designMatrixRequested, &form,
                          [&form](GridWindow*) { form.m_views->designMatrix(form); });
-        window->move(origin + QPoint(step * kCascade, step * kCascade));
-        window->show();
+        opened.push_back(window);
         windows.emplace_back(window);
     }
+    placeGridWindows(opened, form, alreadyOpen);
+    for (GridWindow* window : opened)
+        window->show();
     form.menu_pim->menuAction()->setEnabled(false);
 }
 
