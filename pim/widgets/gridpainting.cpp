@@ -306,6 +306,13 @@ GridHeaderView::GridHeaderView(Qt::Orientation orientation, QWidget* parent) : Q
     setHighlightSections(true);
 }
 
+void GridHeaderView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_measureKey.clear();
+    QHeaderView::changeEvent(event);
+}
+
 bool GridHeaderView::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
@@ -319,8 +326,10 @@ bool GridHeaderView::viewportEvent(QEvent* event)
 QSize GridHeaderView::sectionSizeFromContents(int logicalIndex) const
 {
     const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
-    const QString key = style()->name() + QChar(orientation() == Qt::Horizontal ? 'h' : 'v') + font().key()
-        + QChar('\n') + text;
+    // The font's key is costly to make (every section of every window asks): made once.
+    if (m_measureKey.isEmpty())
+        m_measureKey = style()->name() + QChar(orientation() == Qt::Horizontal ? 'h' : 'v') + font().key() + QChar('\n');
+    const QString key = m_measureKey + text;
     static QHash<QString, QSize> measured;
     const auto found = measured.constFind(key);
     if (found != measured.constEnd())

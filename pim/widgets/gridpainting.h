@@ -90,8 +90,12 @@ public:
     GridHeaderView(Qt::Orientation orientation, QWidget* parent);
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     QSize sectionSizeFromContents(int logicalIndex) const override;
+
+private:
+    mutable QString m_measureKey;  // style, orientation and font of the measured sizes
 };
 
 /// The style of the grids' scroll bars: the application's style, with each look of a

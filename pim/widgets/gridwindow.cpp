@@ -137,12 +137,14 @@ void GridWindow::buildControls()
 
     lbl_view = new QLabel(QString::fromStdString(m_model->layout().description), central);
     lbl_view->setObjectName("lbl_view");
-    lbl_view->setWordWrap(true);
     column->addWidget(lbl_view);
 
     Label1 = new QLabel(" - Hold shift key and click to select pim for design matrix.", central);
     Label1->setObjectName("Label1");
-    Label1->setWordWrap(true);  // so that a narrow screen can take the window
+    // Lines that never wrap (a wrapping label costs every window's layout dearly) and
+    // do not hold the window wider than a narrow screen.
+    for (QLabel* line : {lbl_view, Label1})
+        line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     column->addWidget(Label1);
 
     m_table = new GridTableView(central);
@@ -202,11 +204,9 @@ QSize GridWindow::wantedSize() const
                           + grid.rowCount() * m_table->verticalHeader()->defaultSectionSize() + frame);
     const QMargins margins = centralWidget()->layout()->contentsMargins();
     const int spacing = centralWidget()->layout()->spacing();
-    // Wide enough for the hint on one line; the line naming the view may wrap.
-    const int hint = Label1->fontMetrics().horizontalAdvance(Label1->text()) + 2 * Label1->margin();
-    const int lineWidth = std::max({table.width(), hint, 240});
-    int height = menuBar()->sizeHint().height() + margins.top() + lbl_view->heightForWidth(lineWidth) + spacing
-        + Label1->heightForWidth(lineWidth) + spacing + table.height() + margins.bottom();
+    const int lineWidth = std::max({table.width(), lbl_view->sizeHint().width(), Label1->sizeHint().width(), 240});
+    int height = menuBar()->sizeHint().height() + margins.top() + lbl_view->sizeHint().height() + spacing
+        + Label1->sizeHint().height() + spacing + table.height() + margins.bottom();
     if (cmd_left->isVisibleTo(this))
         height += spacing + cmd_left->sizeHint().height();
     return {lineWidth + margins.left() + margins.right(), std::max(height, 160)};
