@@ -1,16 +1,27 @@
 #include <QApplication>
+#include <QIcon>
 #include <clocale>
+#include <cstdio>
 
+#include "app/commandline.h"
 #include "app/mainwindow.h"
+#include "buildinfo.h"
 #include "platform/desktop.h"
 
 int main(int argc, char** argv)
 {
+    // --help and --version answer without a window (and without a display).
+    if (const auto answer = tw::answerWithoutWindow({argv + (argc > 0 ? 1 : 0), argv + argc})) {
+        std::fputs(answer->c_str(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     // The library adopted the desktop's locale; numbers in model files keep the decimal point.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setOrganizationName("Tallowick2");
     QApplication::setApplicationName("Tallowick2");
+    QApplication::setDesktopFileName(tw::kDesktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme("tallowick2", QIcon(":/icons/tallowick2.png")));
     QApplication::setQuitOnLastWindowClosed(false);
 
     tw::Form1 window(tw::desktopPlatform());

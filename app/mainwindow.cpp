@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "model/paths.h"
+#include "platform/programsdirectory.h"
 
 namespace tw {
 
@@ -240,9 +240,7 @@ void Form1::activate()
 
 void Form1::updateAppPath()
 {
-    const auto registered = m_platform.install.registeredProgram();
-    const QString program = registered ? *registered : m_platform.install.executable();
-    m_model.apppath = directoryPart(program.toStdString());
+    m_model.apppath = outsideProgramsDirectory(m_platform.install).toStdString();
 }
 
 void Form1::fillWindowMenu()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "buildinfo.h"
 #include "cli/constraintsteps.h"
 #include "model/pimreader.h"
 #include "model/pimwriter.h"
@@ -103,6 +104,7 @@ std::string usageText()
         text += head + std::string(kind.summary) + "\n";
     }
     text += "  --help                    print this text\n"
+            "  --version                 print the version\n"
             "Exit status: 0 when every step was done, 1 when a step failed, 2 for a usage error.\n";
     return text;
 }
@@ -116,6 +118,10 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument == "--version") {
+            command.version = true;
+            return command;
+        }
         const auto& kinds = stepKinds();
         const auto kind = std::find_if(kinds.begin(), kinds.end(),
                                        [&](const StepKind& k) { return k.option == argument; });
@@ -145,6 +151,10 @@ int runCommandLine(const std::vector<std::string>& arguments, CliState& state, s
     }
     if (command->help) {
         out << usageText();
+        return 0;
+    }
+    if (command->version) {
+        out << "tallowick2-model " << kVersion << "\n";
         return 0;
     }
     for (const Step& step : command->steps) {

@@ -43,10 +43,12 @@ struct Step {
 };
 
 /// The steps of a command line (arguments without the program name); an error is a
-/// usage error. help is set when --help was given (no steps are run then).
+/// usage error. help is set when --help was given, version when --version stands where
+/// a step may (no steps are run then).
 struct CommandLine {
     std::vector<Step> steps;
     bool help = false;
+    bool version = false;
 };
 Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments);
 
@@ -55,7 +57,7 @@ std::string usageText();
 
 /// Runs a command line: 0 when every step was done, 1 when a step failed (later steps
 /// are not run), 2 for a usage error. Messages go to err, one line each; --help prints
-/// the usage to out.
+/// the usage to out, --version the version.
 int runCommandLine(const std::vector<std::string>& arguments, CliState& state, std::ostream& out, std::ostream& err);
 
 // Steps of the PIM road.

@@ -15,6 +15,8 @@
 #include <QUrl>
 #include <limits>
 
+#include "platform/programsdirectory.h"
+
 namespace tw {
 
 std::optional<QString> DesktopDialogs::openFile(QWidget* parent, const QString& title, const QString& proposed,
@@ -95,6 +97,11 @@ void DesktopInstallLocation::setRegisteredProgram(const QString& path)
 QString DesktopInstallLocation::executable() const
 {
     return QCoreApplication::applicationFilePath();
+}
+
+std::optional<QString> DesktopInstallLocation::installedProgramsDirectory() const
+{
+    return tw::installedProgramsDirectory(executable());
 }
 
 namespace {

@@ -26,6 +26,7 @@ public:
     std::optional<QString> registeredProgram() const override;
     void setRegisteredProgram(const QString& path) override;
     QString executable() const override;
+    std::optional<QString> installedProgramsDirectory() const override;
 };
 
 class DesktopProcesses : public Processes {

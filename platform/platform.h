@@ -46,6 +46,9 @@ public:
     virtual void setRegisteredProgram(const QString& path) = 0;
     /// Full path of the running executable.
     virtual QString executable() const = 0;
+    /// The directory of the outside programs of an installed program (libexec/tallowick2
+    /// under the installation prefix); nullopt when the program does not run installed.
+    virtual std::optional<QString> installedProgramsDirectory() const = 0;
 };
 
 struct ProcessRequest {

@@ -47,9 +47,11 @@ class ScriptedInstallLocation : public InstallLocation {
 public:
     std::optional<QString> registered;
     QString executablePath = "/usr/local/bin/tallowick2";
+    std::optional<QString> installedPrograms;  // as if this libexec directory existed
     std::optional<QString> registeredProgram() const override { return registered; }
     void setRegisteredProgram(const QString& path) override { registered = path; }
     QString executable() const override { return executablePath; }
+    std::optional<QString> installedProgramsDirectory() const override { return installedPrograms; }
 };
 
 class ScriptedProcesses : public Processes {

@@ -2,7 +2,9 @@
 # Installs what building and testing need on Debian 12, only what is missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev clang libclang-rt-14-dev xvfb xauth)
+          libbenchmark-dev clang libclang-rt-14-dev xvfb xauth
+          # the Debian package and its checks (scripts/package-check.sh)
+          dpkg-dev file lintian desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: each fuzz target briefly, the core
-# and command-line tests under AddressSanitizer and UndefinedBehaviorSanitizer, and then the
-# whole suite (widget tests offscreen).
+# and command-line tests under AddressSanitizer and UndefinedBehaviorSanitizer, the whole
+# suite (widget tests offscreen), and then the Debian package built from that build and
+# checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,3 +21,6 @@ ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_
 echo "== the whole suite"
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+echo "== the Debian package"
+scripts/package-check.sh build

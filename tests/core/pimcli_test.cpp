@@ -2,6 +2,7 @@
 // error, files written only by steps that were done.
 #include <gtest/gtest.h>
 
+#include "buildinfo.h"
 #include "support.h"
 
 using namespace twtest;
@@ -16,6 +17,19 @@ TEST(PimCommandLine, unknownOptionExitsTwoAndRunsNoStep)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err.rfind("tallowick2-model: unknown option \"--frobnicate\"\nusage:", 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists("out.mss"));
+}
+
+TEST(PimCommandLine, versionPrintsTheVersionAndRunsNoStep)
+{
+    TempDir dir;
+    fs::copy_file(pimDataDir() / "example26" / "input.inp", "m.inp");
+    for (const char* arguments : {"--version", "--read-pims m.inp --version --write-pims out.mss"}) {
+        const ToolRun run = runModelTool(arguments);
+        EXPECT_EQ(run.exitCode, 0) << arguments;
+        EXPECT_EQ(run.out, std::string("tallowick2-model ") + tw::kVersion + "\n") << arguments;
+        EXPECT_EQ(run.err, "") << arguments;
+        EXPECT_FALSE(fs::exists("out.mss")) << arguments;
+    }
 }
 
 TEST(PimCommandLineSave, chainedSavesGiveTheSameBytes)
