@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 
@@ -47,10 +48,15 @@ std::vector<QRect> cascadeFrames(int first, int count, FrameSizes sizes, QRect a
     // As large as wanted within most of the screen, leaving room for the steps this
     // view's windows take below and right of the first.
     const int steps = std::clamp(first + count - 1, 0, kRoomForSteps) * step;
-    QSize frame = sizes.wanted.boundedTo(QSize(available.width() * 9 / 10, available.height() * 9 / 10))
-                      .boundedTo(QSize(available.left() + available.width() - origin.x() - steps,
-                                       available.top() + available.height() - origin.y() - steps));
-    frame = frame.expandedTo(smallest).boundedTo(available.size());
+    const QSize room = QSize(available.width() * 9 / 10, available.height() * 9 / 10)
+                           .boundedTo(QSize(available.left() + available.width() - origin.x() - steps,
+                                            available.top() + available.height() - origin.y() - steps));
+    QSize wanted = sizes.wanted;
+    if (wanted.width() > room.width())
+        wanted.rheight() += sizes.scrollBar;
+    if (wanted.height() > room.height())
+        wanted.rwidth() += sizes.scrollBar;
+    const QSize frame = wanted.boundedTo(room).expandedTo(smallest).boundedTo(available.size());
     // Places along the cascade before it reaches the bottom, and the right edge.
     const int down = std::max(available.top() + available.height() - frame.height() - origin.y(), 0) / step + 1;
     const int across = std::max(available.left() + available.width() - frame.width() - origin.x(), 0) / step + 1;
@@ -69,6 +75,7 @@ void placeGridWindows(const std::vector<GridWindow*>& windows, const QWidget& ma
     const QMargins margins = frameMargins(mainWindow);
     const QSize decoration(margins.left() + margins.right(), margins.top() + margins.bottom());
     FrameSizes sizes;
+    sizes.scrollBar = mainWindow.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (const GridWindow* window : windows) {
         sizes.wanted = sizes.wanted.expandedTo(window->wantedSize() + decoration);
         sizes.smallest = sizes.smallest.expandedTo(window->minimumSizeHint() + decoration);

@@ -13,10 +13,13 @@ namespace tw {
 
 class GridWindow;
 
-/// The frame sizes a window would take to show everything, and the least it can take.
+/// The frame sizes a window would take to show everything, and the least it can take;
+/// a frame narrower than wanted is made scrollBar taller (a scroll bar appears along its
+/// bottom), and one lower than wanted scrollBar wider, where the screen allows.
 struct FrameSizes {
     QSize wanted;
     QSize smallest;
+    int scrollBar = 0;
 };
 
 /// The frames of count windows of the given sizes: the places first ..

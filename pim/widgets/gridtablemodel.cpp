@@ -66,10 +66,13 @@ QString GridTableModel::toolTip(const QModelIndex& index) const
     std::string note = entryNote(text);
     if (note.empty())
         note = fixedNote(text);
+    // "Age 1, to A" reads "age 1, to A": only the first letter is lowered.
+    QString row = QString::fromStdString(m_layout.rowHeaders[index.row()]);
+    if (!row.isEmpty())
+        row[0] = row[0].toLower();
     const QString place = QString("Cell %1, %2, %3")
                               .arg(m_layout.cellmap[cell])
-                              .arg(QString::fromStdString(m_layout.rowHeaders[index.row()]).toLower(),
-                                   QString::fromStdString(m_layout.columnDescriptions[index.column()]));
+                              .arg(row, QString::fromStdString(m_layout.columnDescriptions[index.column()]));
     return note.empty() ? place : QString::fromStdString(note) + "\n" + place;
 }
 

@@ -171,6 +171,7 @@ void GridWindow::buildControls()
     rows->setDefaultSectionSize(metrics.height() + 8);
     m_table->viewport()->installEventFilter(this);
     m_table->installEventFilter(this);
+    connect(m_table->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GridWindow::fitTableWidth);
     column->addWidget(m_table, 1);
 
     auto* paging = new QHBoxLayout;
@@ -194,14 +195,27 @@ void GridWindow::buildControls()
     setCentralWidget(central);
 }
 
-QSize GridWindow::wantedSize() const
+QSize GridWindow::tableSize() const
 {
     const GridWindowLayout& grid = m_model->layout();
     const int frame = 2 * m_table->frameWidth();
-    const QSize table(m_table->verticalHeader()->sizeHint().width()
-                          + grid.rowLength * m_table->horizontalHeader()->defaultSectionSize() + frame,
-                      m_table->horizontalHeader()->sizeHint().height()
-                          + grid.rowCount() * m_table->verticalHeader()->defaultSectionSize() + frame);
+    return {m_table->verticalHeader()->sizeHint().width() + grid.rowLength * m_table->horizontalHeader()->defaultSectionSize()
+                + frame,
+            m_table->horizontalHeader()->sizeHint().height()
+                + grid.rowCount() * m_table->verticalHeader()->defaultSectionSize() + frame};
+}
+
+// The table ends with its last column (and the scroll bar beside it, when shown) rather
+// than stretching to the window's width, which the lines above may set.
+void GridWindow::fitTableWidth()
+{
+    const QScrollBar* bar = m_table->verticalScrollBar();
+    m_table->setMaximumWidth(tableSize().width() + (bar->maximum() > 0 ? bar->sizeHint().width() : 0));
+}
+
+QSize GridWindow::wantedSize() const
+{
+    const QSize table = tableSize();
     const QMargins margins = centralWidget()->layout()->contentsMargins();
     const int spacing = centralWidget()->layout()->spacing();
     const int lineWidth = std::max({table.width(), lbl_view->sizeHint().width(), Label1->sizeHint().width(), 240});
@@ -222,6 +236,7 @@ void GridWindow::fitSize()
         wanted = wanted.boundedTo(QSize(available.width() * 9 / 10, available.height() * 8 / 10));
     }
     resize(wanted);
+    fitTableWidth();
 }
 
 void GridWindow::setModelFile(const QString& path)

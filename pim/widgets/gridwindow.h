@@ -106,6 +106,8 @@ private:
     void pushTexts(const std::vector<std::string>& after, const QString& description);
     void textsChanged();
     void fitSize();
+    QSize tableSize() const;
+    void fitTableWidth();
 
     GridTableModel* m_model = nullptr;
     GridCellDelegate* m_delegate = nullptr;

@@ -124,7 +124,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window));
         const QModelIndex fixed = window->gridModel()->indexOf(kFixedCell);
         QCOMPARE(fixed.data().toString(), QString("=0.02"));
-        QCOMPARE(fixed.data(Qt::ToolTipRole).toString().section('\n', 0, 0), QString("fixed at 0.02"));
+        QCOMPARE(fixed.data(Qt::ToolTipRole).toString(),
+                 QString("fixed at 0.02\nCell 3, age 1, to C, interval 1, from primary period 1 to 2"));
         QCOMPARE(fixed.data(Qt::ForegroundRole).value<QColor>(), GridTableModel::fixedColour());
         QVERIFY(pixelsNear(cellPicture(window, kFixedCell), GridTableModel::fixedColour()) > 0);
         QCOMPARE(pixelsNear(cellPicture(window, 1), GridTableModel::fixedColour()), 0);
@@ -286,6 +287,10 @@ private slots:
         QTest::newRow("start above the screen") << 3 << small << none << QPoint(-50, 0) << small << QPoint(100, 50);
         QTest::newRow("least size of the window") << 3 << large << QSize(400, 300) << QPoint(5000, 5000)
                                                   << QSize(550, 450) << QPoint(490, 240);
+        // Too wide for the screen: a scroll bar (20) along the bottom, the height grown to
+        // show every row still.
+        QTest::newRow("wide and low") << 1 << QSize(3000, 300) << none << start << QSize(900, 320) << start;
+        QTest::newRow("narrow and high") << 1 << QSize(300, 3000) << none << start << QSize(320, 630) << start;
     }
     void cascadeFitsTheScreen()
     {
@@ -296,7 +301,7 @@ private slots:
         QFETCH(QSize, frame);
         QFETCH(QPoint, first);
         const QRect available(100, 50, 1000, 700);
-        const std::vector<QRect> frames = cascadeFrames(0, count, {wanted, smallest}, available, start, 30);
+        const std::vector<QRect> frames = cascadeFrames(0, count, {wanted, smallest, 20}, available, start, 30);
         QCOMPARE(int(frames.size()), count);
         QCOMPARE(frames.front().topLeft(), first);
         std::set<std::pair<int, int>> corners;
