@@ -2,46 +2,38 @@
 #include "app/mainwindow.h"
 
 #include <QMenu>
-#include <QPointer>
 
 #include "design/widgets/form2.h"
 
 namespace tw {
 
-struct Form1::DesignState {
-    QPointer<Form2> form;  // created at the first build, then only hidden and shown
-};
-
 void Form1::openDesignMatrix(const std::vector<int>& rowCells)
 {
-    if (!m_design)
-        m_design = std::make_shared<DesignState>();
-    if (!m_design->form) {
-        auto* form = new Form2([this]() -> Model& { return model(); }, platform().dialogs, this);
-        connect(form, &Form2::closedByCommand, this, [this] { menu_cons->menuAction()->setVisible(false); });
-        m_design->form = form;
+    if (!m_designWindow) {
+        m_designWindow = new Form2([this]() -> Model& { return model(); }, m_platform.dialogs, this);
+        connect(m_designWindow, &Form2::closedByCommand, this, [this] { menu_cons->menuAction()->setVisible(false); });
     }
-    m_design->form->build(rowCells);
+    m_designWindow->build(rowCells);
 }
 
 bool Form1::designWindowHoldsEdits() const
 {
-    return m_design && m_design->form && !m_design->form->isHidden() && m_design->form->table().hasEdits();
+    return m_designWindow && !m_designWindow->isHidden() && m_designWindow->table().hasEdits();
 }
 
 void Form1::discardDesignWindow()
 {
-    if (m_design && m_design->form)
-        m_design->form->discard();
+    if (m_designWindow)
+        m_designWindow->discard();
 }
 
 bool Form1::writeBackDesignWindow()
 {
     // A hidden window holds no rows: Close and the close box both empty the table.
-    if (!m_design || !m_design->form || m_design->form->isHidden())
+    if (!m_designWindow || m_designWindow->isHidden())
         return true;
-    m_design->form->closeTable();
-    return m_design->form->isHidden();
+    m_designWindow->closeTable();
+    return m_designWindow->isHidden();
 }
 
 }  // namespace tw

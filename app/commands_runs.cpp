@@ -2,7 +2,6 @@
 #include "app/mainwindow.h"
 
 #include <QFileInfo>
-#include <QPointer>
 #include <fstream>
 
 #include "convert/widgets/form3.h"
@@ -12,10 +11,6 @@
 #include "runs/widgets/textviewer.h"
 
 namespace tw {
-
-struct Form1::RunsState {
-    QPointer<Form3> conversion;  // the one conversion dialog while it is open
-};
 
 namespace {
 
@@ -32,22 +27,23 @@ void Form1::runEngine()
         m_platform.dialogs.openFile(this, kEngineDialogTitle, kEngineProposedInput, QString());
     if (!chosen || chosen->isEmpty())
         return;
-    m_model.infile = chosen->toStdString();
+    model().infile = chosen->toStdString();
 
-    const auto line = engineInputLine(m_model.infile);
+    const auto line = engineInputLine(model().infile);
     if (!line) {
         m_platform.dialogs.message(this, kEngineName, qt(line.error().message));
         return;
     }
     // Without an installation directory the engine is missing: a bare name would pick up
     // whatever program of that name lies in the current directory.
-    const QString engine = qt(programIn(m_model.apppath, kEngineProgram));
-    if (m_model.apppath.empty() || !QFileInfo(engine).isFile()) {
+    const std::string& directory = m_session.installDirectory();
+    const QString engine = qt(programIn(directory, kEngineProgram));
+    if (directory.empty() || !QFileInfo(engine).isFile()) {
         m_platform.dialogs.message(this, kEngineName, qt(missingEngineMessage(engine.toStdString())));
         return;
     }
 
-    const std::string output = engineOutputName(m_model.infile);
+    const std::string output = engineOutputName(model().infile);
     const FileStamp before = stampOf(output);
     ProcessRequest request;
     request.program = engine;
@@ -80,25 +76,23 @@ void Form1::runEngine()
 
 void Form1::convertCaptureHistories()
 {
-    if (!m_runs)
-        m_runs = std::make_shared<RunsState>();
-    if (!m_runs->conversion)
-        m_runs->conversion = new Form3(m_platform, [this] { return qt(m_model.apppath); }, this);
-    m_runs->conversion->show();
-    m_runs->conversion->raise();
-    m_runs->conversion->activateWindow();
+    if (!m_conversionDialog)
+        m_conversionDialog = new Form3(m_platform, [this] { return qt(m_session.installDirectory()); }, this);
+    m_conversionDialog->show();
+    m_conversionDialog->raise();
+    m_conversionDialog->activateWindow();
 }
 
 void Form1::setEngineLocation()
 {
-    const QString current = qt(programIn(m_model.apppath, kEngineProgram));
+    const QString current = qt(programIn(m_session.installDirectory(), kEngineProgram));
     const auto chosen = m_platform.dialogs.openFile(this, QString("%1 program").arg(kEngineName), current,
-                                                    qt(m_model.apppath));
+                                                    qt(m_session.installDirectory()));
     if (!chosen || chosen->isEmpty())
         return;
     m_platform.install.setRegisteredProgram(*chosen);
-    updateAppPath();
-    const QString engine = qt(programIn(m_model.apppath, kEngineProgram));
+    updateInstallDirectory();
+    const QString engine = qt(programIn(m_session.installDirectory(), kEngineProgram));
     if (m_platform.install.registeredProgram() != chosen)
         m_platform.dialogs.message(this, kEngineName,
                                    QString("TALLOWICK2_APPPATH is set and overrides the chosen location; the engine "

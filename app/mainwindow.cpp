@@ -9,14 +9,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
-#include <QPushButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/fixedlistmodel.h"
 #include "platform/programsdirectory.h"
 
 namespace tw {
@@ -108,115 +109,87 @@ void Form1::buildControls()
     text1->setObjectName("Text1");
     text1->setVisible(false);
     left->addWidget(text1);
-    List2 = new QListWidget(central);
-    List2->setObjectName("List2");
-    List2->setVisible(false);
-    left->addWidget(List2);
+    auto* list2 = new QListView(central);  // no command uses it
+    list2->setObjectName("List2");
+    list2->setVisible(false);
+    left->addWidget(list2);
     left->addStretch(1);
     LBL_VERSION = new QLabel("Windows 95", central);
     LBL_VERSION->setObjectName("LBL_VERSION");
     left->addWidget(LBL_VERSION);
     layout->addWidget(leftColumn, 1, 0, Qt::AlignLeft);
 
-    auto* right = new QVBoxLayout;
-    Text2 = new QLineEdit(central);
-    Text2->setObjectName("Text2");
-    right->addWidget(Text2);
-    List1 = new QListWidget(central);
-    List1->setObjectName("List1");
-    List1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    right->addWidget(List1, 1);
-    auto* buttons = new QHBoxLayout;
-    cmd_add = new QPushButton("Add", central);
-    cmd_add->setObjectName("cmd_add");
-    cmd_delete = new QPushButton("Delete", central);
-    cmd_delete->setObjectName("cmd_delete");
-    cmd_modify = new QPushButton("Modify", central);
-    cmd_modify->setObjectName("cmd_modify");
-    cmd_done = new QPushButton("Done", central);
-    cmd_done->setObjectName("cmd_done");
-    for (QPushButton* b : {cmd_add, cmd_delete, cmd_modify, cmd_done})
-        buttons->addWidget(b);
-    right->addLayout(buttons);
-    layout->addLayout(right, 0, 1, 2, 1);
+    layout->addWidget(buildListEditor(central), 0, 1, 2, 1);
     layout->setColumnStretch(1, 1);
 
     setCentralWidget(central);
     resize(760, 460);
-
-    // The list shows only once it has a use (the fixed parameters): an empty box at
-    // start-up would be the largest thing in the window.
-    for (QWidget* w : std::initializer_list<QWidget*>{Text2, List1, cmd_add, cmd_delete, cmd_modify, cmd_done})
-        w->setVisible(false);
-
-    connect(List1, &QListWidget::itemDoubleClicked, this, &Form1::listDoubleClicked);
-    connect(Text2, &QLineEdit::textChanged, this, &Form1::listTextChanged);
-    connect(cmd_add, &QPushButton::clicked, this, &Form1::listAdd);
-    connect(cmd_delete, &QPushButton::clicked, this, &Form1::listDelete);
-    connect(cmd_modify, &QPushButton::clicked, this, &Form1::listModify);
-    connect(cmd_done, &QPushButton::clicked, this, &Form1::listDone);
 }
 
 void Form1::buildMenus()
 {
     QMenuBar* bar = menuBar();
-    menu_file = addMenu(bar, "menu_file", "File");
-    menu_cnvcaph = addItem(menu_file, "menu_cnvcaph", "Convert cap-hist to CORVANE input");
-    menu_get = addItem(menu_file, "menu_get", "Get input file w/ constraints");
-    menu_getpim = addItem(menu_file, "menu_getpim", "Get input file w/ PIM's");
-    menu_cnvtcons = addItem(menu_file, "menu_cnvtcons", "Convert constraints to PIMs");
-    menu_save = addItem(menu_file, "menu_save", "Save model w/ constraints");
-    menu_savepims = addItem(menu_file, "menu_savepims", "Save model w/ PIM's");
-    menu_run = addItem(menu_file, "menu_run", "Run model with CORVANE");
-    menu_setengine = addItem(menu_file, "menu_setengine", QString::fromUtf8("Set CORVANE location\u2026"));
-    menu_quit = addItem(menu_file, "menu_quit", "Quit");
+    QMenu* file = addMenu(bar, "menu_file", "File");
+    connect(addItem(file, "menu_cnvcaph", "Convert cap-hist to CORVANE input"), &QAction::triggered, this,
+            &Form1::convertCaptureHistories);
+    connect(addItem(file, "menu_get", commandCaption(Command::ReadConstraints)), &QAction::triggered, this,
+            &Form1::getConstraintsFile);
+    connect(addItem(file, "menu_getpim", commandCaption(Command::ReadPims)), &QAction::triggered, this,
+            &Form1::getPimFile);
+    menu_cnvtcons = addItem(file, "menu_cnvtcons", commandCaption(Command::Convert));
+    connect(menu_cnvtcons, &QAction::triggered, this, &Form1::convertConstraints);
+    menu_save = addItem(file, "menu_save", commandCaption(Command::SaveConstraints));
+    connect(menu_save, &QAction::triggered, this, &Form1::saveConstraints);
+    menu_savepims = addItem(file, "menu_savepims", commandCaption(Command::SavePims));
+    connect(menu_savepims, &QAction::triggered, this, &Form1::savePims);
+    connect(addItem(file, "menu_run", "Run model with CORVANE"), &QAction::triggered, this, &Form1::runEngine);
+    connect(addItem(file, "menu_setengine", QString::fromUtf8("Set CORVANE location\u2026")), &QAction::triggered,
+            this, &Form1::setEngineLocation);
+    connect(addItem(file, "menu_quit", "Quit"), &QAction::triggered, this, &Form1::quit);
+
+    // Undo and Redo of the fixed-parameter list editor.
+    QMenu* edit = addMenu(bar, "menu_edit", "Edit");
+    QAction* undo = m_listUndo->createUndoAction(this, "Undo");
+    undo->setObjectName("menu_undo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = m_listUndo->createRedoAction(this, "Redo");
+    redo->setObjectName("menu_redo");
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addAction(undo);
+    edit->addAction(redo);
 
     menu_pim = addMenu(bar, "menu_pim", "Pim");
-    menu_surv = addItem(menu_pim, "menu_surv", "Survival probs");
-    menu_openp = addItem(menu_pim, "menu_openp", "open capture probs");
-    menu_closedP = addItem(menu_pim, "menu_closedP", "closed capture probs");
-    menu_move = addItem(menu_pim, "menu_move", "Movement probs");
-    menu_fixed = addItem(menu_pim, "menu_fixed", "Fixed parms");
+    connect(addItem(menu_pim, "menu_surv", "Survival probs"), &QAction::triggered, this, &Form1::viewSurvival);
+    connect(addItem(menu_pim, "menu_openp", "open capture probs"), &QAction::triggered, this,
+            &Form1::viewOpenCapture);
+    connect(addItem(menu_pim, "menu_closedP", "closed capture probs"), &QAction::triggered, this,
+            &Form1::viewClosedCapture);
+    connect(addItem(menu_pim, "menu_move", "Movement probs"), &QAction::triggered, this, &Form1::viewMovement);
+    connect(addItem(menu_pim, "menu_fixed", "Fixed parms"), &QAction::triggered, this, &Form1::showFixedList);
 
     // The main window's Constraints items carry no command of their own; the working
     // commands of the same names belong to each grid window.
     menu_cons = addMenu(bar, "menu_cons", "Constraints");
-    menu_constant = addItem(menu_cons, "menu_constant", "Constant over time, strata & age");
-    menu_time = addItem(menu_cons, "menu_time", "Constant ove time");
-    menu_strata = addItem(menu_cons, "menu_strata", "Constant over strata");
-    menu_age = addItem(menu_cons, "menu_age", "Constant over age");
-    mnu_varying = addItem(menu_cons, "mnu_varying", "age,strata,time varying");
-    menu_oops = addItem(menu_cons, "menu_oops", "Oops");
-    menu_chngzeros = addItem(menu_cons, "menu_chngzeros", "Change zeros too");
+    addItem(menu_cons, "menu_constant", "Constant over time, strata & age");
+    addItem(menu_cons, "menu_time", "Constant ove time");
+    addItem(menu_cons, "menu_strata", "Constant over strata");
+    addItem(menu_cons, "menu_age", "Constant over age");
+    addItem(menu_cons, "mnu_varying", "age,strata,time varying");
+    addItem(menu_cons, "menu_oops", "Oops");
+    addItem(menu_cons, "menu_chngzeros", "Change zeros too");
 
-    menu_special = addMenu(bar, "menu_special", "Special");
-    menu_runsurv = addItem(menu_special, "menu_runsurv", "Run each Primary period through KESTON");
-    menu_point = addItem(menu_special, "menu_point", "Compute POINT(i)");
+    QMenu* special = addMenu(bar, "menu_special", "Special");
+    connect(addItem(special, "menu_runsurv", commandCaption(Command::RunEachPeriod)), &QAction::triggered, this,
+            &Form1::runEachPeriod);
+    connect(addItem(special, "menu_point", commandCaption(Command::Point)), &QAction::triggered, this,
+            &Form1::computePoint);
 
     menu_window = addMenu(bar, "menu_window", "Window");
     connect(menu_window, &QMenu::aboutToShow, this, &Form1::fillWindowMenu);
-
-    connect(menu_cnvcaph, &QAction::triggered, this, &Form1::convertCaptureHistories);
-    connect(menu_get, &QAction::triggered, this, &Form1::getConstraintsFile);
-    connect(menu_getpim, &QAction::triggered, this, &Form1::getPimFile);
-    connect(menu_cnvtcons, &QAction::triggered, this, &Form1::convertConstraints);
-    connect(menu_save, &QAction::triggered, this, &Form1::saveConstraints);
-    connect(menu_savepims, &QAction::triggered, this, &Form1::savePims);
-    connect(menu_run, &QAction::triggered, this, &Form1::runEngine);
-    connect(menu_setengine, &QAction::triggered, this, &Form1::setEngineLocation);
-    connect(menu_quit, &QAction::triggered, this, &Form1::quit);
-    connect(menu_surv, &QAction::triggered, this, &Form1::viewSurvival);
-    connect(menu_openp, &QAction::triggered, this, &Form1::viewOpenCapture);
-    connect(menu_closedP, &QAction::triggered, this, &Form1::viewClosedCapture);
-    connect(menu_move, &QAction::triggered, this, &Form1::viewMovement);
-    connect(menu_fixed, &QAction::triggered, this, &Form1::showFixedList);
-    connect(menu_runsurv, &QAction::triggered, this, &Form1::runEachPeriod);
-    connect(menu_point, &QAction::triggered, this, &Form1::computePoint);
 }
 
 void Form1::load()
 {
-    m_model = startupModel();
 #ifdef Q_OS_WIN
     const auto os = m_platform.environment.variable("OS");
     LBL_VERSION->setText(os && os->contains("NT") ? "Windows NT/2000" : "Windows 95/98");
@@ -226,21 +199,21 @@ void Form1::load()
     LBL_VERSION->setText("Linux");
 #endif
     menu_cons->menuAction()->setVisible(false);
-    menu_save->setEnabled(false);
-    menu_savepims->setEnabled(false);
-    menu_cnvtcons->setEnabled(false);
-    updateAppPath();
+    updateActions();
+    updateInstallDirectory();
 }
 
-void Form1::activate()
+void Form1::updateInstallDirectory()
 {
-    // The window list lives in the Window menu; the fixed-parameter list stays the model's.
-    updateAppPath();
+    m_session.setInstallDirectory(outsideProgramsDirectory(m_platform.install).toStdString());
 }
 
-void Form1::updateAppPath()
+void Form1::updateActions()
 {
-    m_model.apppath = outsideProgramsDirectory(m_platform.install).toStdString();
+    const std::pair<Command, QAction*> actions[] = {
+        {Command::SaveConstraints, menu_save}, {Command::SavePims, menu_savepims}, {Command::Convert, menu_cnvtcons}};
+    for (const auto& [command, action] : actions)
+        action->setEnabled(m_session.available(command));
 }
 
 void Form1::fillWindowMenu()
@@ -262,14 +235,15 @@ void Form1::fillWindowMenu()
 
 void Form1::changeEvent(QEvent* event)
 {
+    // The window list lives in the Window menu; the fixed-parameter list stays the model's.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        activate();
+        updateInstallDirectory();
     QMainWindow::changeEvent(event);
 }
 
 bool Form1::holdsUnsavedWork() const
 {
-    return m_model.unsaved == 1 || gridWindowsHoldEdits() || designWindowHoldsEdits();
+    return model().unsaved || gridWindowsHoldEdits() || designWindowHoldsEdits();
 }
 
 bool Form1::askQuit()
@@ -284,7 +258,7 @@ void Form1::quit()
 {
     if (!askQuit())
         return;
-    m_model.unsaved = 0;  // answered: the close of the main window must not ask again
+    model().unsaved = false;  // answered: the close of the main window must not ask again
     exitProgram();
 }
 
@@ -302,23 +276,6 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::showError(const QString& title, const Error& error)
 {
     m_platform.dialogs.message(this, title, QString::fromStdString(error.text()));
-}
-
-bool Form1::confirmReplace()
-{
-    if (!holdsUnsavedWork())
-        return true;
-    return m_platform.dialogs.okCancel(this, "Tallowick2", "The model has unsaved changes. Replace it?");
-}
-
-void Form1::refreshFixedList()
-{
-    const int current = List1->currentRow();
-    List1->clear();
-    for (const std::string& entry : m_model.fixedlist)
-        List1->addItem(QString::fromStdString(entry));
-    if (current >= 0 && current < List1->count())
-        List1->setCurrentRow(current);
 }
 
 }  // namespace tw

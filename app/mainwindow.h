@@ -1,27 +1,37 @@
 #pragma once
-// Form1, the main window: home of the model, its menus and the fixed-parameter list.
-// Each group of commands is implemented in its own source file (commands_*.cpp) and
-// keeps its window state in its own struct, defined there.
+// Form1, the main window: the menus, the dimensions label and the fixed-parameter list
+// editor over one session. Each command asks the platform for names and answers through
+// the session's front end, runs the session's command, shows what it returns and enables
+// the menus the session allows. Each group of commands lives in its own commands_*.cpp;
+// the windows a command opens are remembered by QPointer members, and nothing else of a
+// command outlives it.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
-#include <memory>
 #include <vector>
 
-#include "model/model.h"
-#include "model/result.h"
 #include "platform/platform.h"
+#include "session/session.h"
 
 class QAction;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QUndoStack;
 
 namespace tw {
 
+enum class ViewKind;
+class FixedListModel;
+class Form2;
+class Form3;
+class GridWindow;
+
+/// Form1: the main window, home of the session.
 class Form1 : public QMainWindow {
     Q_OBJECT
 
@@ -32,18 +42,15 @@ public:
     /// Ends the program (all its windows); tests replace it to observe the end.
     std::function<void()> exitProgram;
 
-    Model& model() { return m_model; }
-    const Model& model() const { return m_model; }
+    Session& session() { return m_session; }
+    Model& model() { return m_session.model(); }
+    const Model& model() const { return m_session.model(); }
     Platform& platform() { return m_platform; }
+    /// The item model of the fixed-parameter list (List1).
+    FixedListModel* fixedListModel() const { return m_fixedListModel; }
 
-    /// Shows an error from the core in a message box.
-    void showError(const QString& title, const Error& error);
-    /// Asks before a read replaces a model with unsaved changes; true to go on.
-    bool confirmReplace();
-    /// Refreshes the fixed-parameter list view from the model.
-    void refreshFixedList();
-    /// Recomputes the installation directory (apppath) from the platform.
-    void updateAppPath();
+    /// Recomputes the installation directory from the platform.
+    void updateInstallDirectory();
     /// Reads a PIM-form model file as "Get input file w/ PIM's" does with a chosen name.
     bool openPimFile(const QString& path);
 
@@ -56,73 +63,23 @@ public:
     /// Shows the design-matrix window with one row per model cell given (marked grid
     /// cells in window order and grid order), after the grid windows were written back.
     void openDesignMatrix(const std::vector<int>& rowCells);
-    /// Hides the design-matrix window and drops its rows without writing them back (a
-    /// reader replaced the model its rows point into).
-    void discardDesignWindow();
-    /// Runs the design-matrix window's Close when it is open, so its typed entries reach
-    /// the model before a save, renumbering or conversion; false when Close refused (the
-    /// window showed why and stays open) and the command must not go on.
-    bool writeBackDesignWindow();
-
-    // Controls and menus, named as the tests find them.
-    QLabel* Label1 = nullptr;
-    QLabel* lbl_pim = nullptr;
-    QLabel* LBL_VERSION = nullptr;
-    QListWidget* List1 = nullptr;
-    QListWidget* List2 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QPushButton* cmd_add = nullptr;
-    QPushButton* cmd_delete = nullptr;
-    QPushButton* cmd_modify = nullptr;
-    QPushButton* cmd_done = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-
-    QMenu* menu_file = nullptr;
-    QAction* menu_cnvcaph = nullptr;
-    QAction* menu_get = nullptr;
-    QAction* menu_getpim = nullptr;
-    QAction* menu_cnvtcons = nullptr;
-    QAction* menu_save = nullptr;
-    QAction* menu_savepims = nullptr;
-    QAction* menu_run = nullptr;
-    QAction* menu_setengine = nullptr;
-    QAction* menu_quit = nullptr;
-    QMenu* menu_pim = nullptr;
-    QAction* menu_surv = nullptr;
-    QAction* menu_openp = nullptr;
-    QAction* menu_closedP = nullptr;
-    QAction* menu_move = nullptr;
-    QAction* menu_fixed = nullptr;
-    QMenu* menu_cons = nullptr;
-    QAction* menu_constant = nullptr;
-    QAction* menu_time = nullptr;
-    QAction* menu_strata = nullptr;
-    QAction* menu_age = nullptr;
-    QAction* mnu_varying = nullptr;
-    QAction* menu_oops = nullptr;
-    QAction* menu_chngzeros = nullptr;
-    QMenu* menu_special = nullptr;
-    QAction* menu_runsurv = nullptr;
-    QAction* menu_point = nullptr;
-    QMenu* menu_window = nullptr;
 
 public slots:
     // Main window (mainwindow.cpp).
     void quit();
-    // PIM road (commands_pim.cpp).
+    // File commands of both roads (commands_files.cpp).
     void getPimFile();
     void savePims();
-    // Constraint road and fixed-parameter list (commands_constraints.cpp).
     void getConstraintsFile();
     void saveConstraints();
     void convertConstraints();
     void computePoint();
+    void runEachPeriod();
+    // The fixed-parameter list editor (commands_fixedlist.cpp).
     void showFixedList();
-    void listDoubleClicked();
-    void listTextChanged(const QString& text);
+    void listModify();
     void listAdd();
     void listDelete();
-    void listModify();
     void listDone();
     // PIM views (commands_views.cpp).
     void viewSurvival();
@@ -133,38 +90,89 @@ public slots:
     void runEngine();
     void convertCaptureHistories();
     void setEngineLocation();
-    // Per-period runs (commands_persperiod.cpp).
-    void runEachPeriod();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    class Front;  // the session's front end over the platform and the windows (front.cpp)
+
     void buildControls();
     void buildMenus();
+    QWidget* buildListEditor(QWidget* parent);
     void load();
-    void activate();
     void fillWindowMenu();
     bool askQuit();
+    void showError(const QString& title, const Error& error);
+
+    /// Runs a command of the session and shows what it returns; the fixed-parameter list
+    /// view follows a list the command replaced.
+    Outcome run(const std::function<Outcome(FrontEnd&)>& command, const std::optional<QString>& presetFile = {});
+    void showOutcome(const Outcome& outcome);
+    /// Enables the menu items of the commands the session allows now.
+    void updateActions();
+
+    // The list editor (commands_fixedlist.cpp).
+    void showListEditor(bool shown);
+    void listDoubleClicked();
+    void listTextEdited(const QString& text);
+    int selectedListRow() const;
+    /// Runs a command of the list editor: a change of the entries is one undo step, and
+    /// the steps of typing into one entry fold into one.
+    enum class ListStep { Typing, Other };
+    void editFixedList(const std::function<void(FixedList&)>& command, const QString& description,
+                       ListStep step = ListStep::Other);
+    /// The program changed the list: the view follows, the undo steps are dropped.
+    void fixedListReplaced();
+    void showListField();
+
+    // Windows (commands_views.cpp, commands_design.cpp).
+    void openViews(ViewKind kind);
+    void gridWindowClosed(GridWindow* window);
+    void designMatrixRequested();
     /// Whether anything would be lost: unsaved model changes, or edits still held by an
     /// open grid window or the design-matrix window that the model has not seen yet.
     bool holdsUnsavedWork() const;
-    bool gridWindowsHoldEdits() const;   // commands_views.cpp
-    bool designWindowHoldsEdits() const;  // commands_design.cpp
-
-    // Per-command-group state, each defined in its own source file.
-    struct ConstraintsState;
-    struct ViewsState;
-    struct RunsState;
-    struct DesignState;
-    std::shared_ptr<ConstraintsState> m_constraints;
-    std::shared_ptr<ViewsState> m_views;
-    std::shared_ptr<RunsState> m_runs;
-    std::shared_ptr<DesignState> m_design;
+    bool gridWindowsHoldEdits() const;
+    bool designWindowHoldsEdits() const;
+    /// Hides the design-matrix window and drops its rows without writing them back (a
+    /// reader replaced the model its rows point into).
+    void discardDesignWindow();
+    /// Runs the design-matrix window's Close when it is open, so its typed entries reach
+    /// the model before a save, renumbering or conversion; false when Close refused (the
+    /// window showed why and stays open) and the command must not go on.
+    bool writeBackDesignWindow();
 
     Platform& m_platform;
-    Model m_model;
+    Session m_session;
+
+    // Windows this one opened, while they are open.
+    std::vector<QPointer<GridWindow>> m_gridWindows;  // in the order opened
+    QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
+    QPointer<Form3> m_conversionDialog;
+
+    // The fixed-parameter list editor.
+    FixedListModel* m_fixedListModel = nullptr;
+    QUndoStack* m_listUndo = nullptr;
+
+    // Controls and menus, found by the tests through their object names.
+    QLabel* Label1 = nullptr;
+    QLabel* lbl_pim = nullptr;
+    QLabel* LBL_VERSION = nullptr;
+    QListView* List1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* cmd_add = nullptr;
+    QPushButton* cmd_delete = nullptr;
+    QPushButton* cmd_modify = nullptr;
+    QPushButton* cmd_done = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QMenu* menu_cons = nullptr;
+    QMenu* menu_pim = nullptr;
+    QMenu* menu_window = nullptr;
+    QAction* menu_save = nullptr;
+    QAction* menu_savepims = nullptr;
+    QAction* menu_cnvtcons = nullptr;
 };
 
 }  // namespace tw

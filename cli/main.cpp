@@ -6,6 +6,6 @@
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    tw::cli::CliState state;
-    return tw::cli::runCommandLine(arguments, state, std::cout, std::cerr);
+    tw::Session session;
+    return tw::cli::runCommandLine(arguments, session, std::cout, std::cerr);
 }

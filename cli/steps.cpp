@@ -3,21 +3,10 @@
 #include <algorithm>
 
 #include "buildinfo.h"
-#include "cli/constraintsteps.h"
-#include "model/pimreader.h"
-#include "model/pimwriter.h"
 
 namespace tw::cli {
 
 namespace {
-
-// A name as the file dialogs would give it: empty or the bare pattern means no choice.
-bool noFileSelected(const std::string& file) { return file.empty() || file == "*.*"; }
-
-Error notAvailable(std::string_view caption)
-{
-    return makeError("\"" + std::string(caption) + "\" is not available at this point");
-}
 
 // One message, one line.
 std::string oneLine(std::string text)
@@ -27,63 +16,51 @@ std::string oneLine(std::string text)
     return text;
 }
 
-ConstraintsMenus constraintsMenus(CliState& state)
+// Answers a command's file dialogs with the step's operand and its questions with OK.
+class OperandFrontEnd : public FrontEnd {
+public:
+    explicit OperandFrontEnd(std::string operand) : m_operand(std::move(operand)) {}
+    std::optional<std::string> openFile(const FileQuestion&) override { return m_operand; }
+    std::optional<std::string> saveFile(const FileQuestion&) override { return m_operand; }
+    bool confirm(const std::string&) override { return true; }
+
+private:
+    std::string m_operand;
+};
+
+// A step that runs a session command with its operand as the front end's answers.
+template <Outcome (Session::*command)(FrontEnd&)>
+Outcome answered(Session& session, const std::string& operand)
 {
-    return {state.menuSave, state.menuSavePims, state.menuConvert};
+    OperandFrontEnd front(operand);
+    return (session.*command)(front);
 }
 
-StepMessage collect(CliState& state)
+Outcome writeConstraints(Session& session, const std::string& file)
 {
-    return [&state](const std::string& text) { state.messages.push_back(text); };
+    OperandFrontEnd front(file);
+    return session.saveConstraints(front, file);
 }
 
 }  // namespace
-
-Status readPimsStep(CliState& state, const std::string& file)
-{
-    if (noFileSelected(file))
-        return makeError("No file selected");
-    auto read = readPimFile(file);
-    if (!read)
-        return read.error();
-    read->apppath = state.model.apppath;
-    state.model = std::move(*read);
-    state.menuSave = true;
-    state.menuSavePims = true;
-    return {};
-}
-
-Status writePimsStep(CliState& state, const std::string& file)
-{
-    if (!state.menuSavePims)
-        return notAvailable("Save model w/ PIM's");
-    if (noFileSelected(file))
-        return makeError("No file selected");
-    return savePimFile(state.model, file);
-}
 
 const std::vector<StepKind>& stepKinds()
 {
     static const std::vector<StepKind> kinds = {
         {"--read-pims", "FILE", "read a model file in the PIM form (\"Get input file w/ PIM's\")", false,
-         readPimsStep},
-        {"--write-pims", "FILE", "save the model in the PIM form (\"Save model w/ PIM's\")", false, writePimsStep},
+         answered<&Session::readPims>},
+        {"--write-pims", "FILE", "save the model in the PIM form (\"Save model w/ PIM's\")", false,
+         answered<&Session::savePims>},
         {"--read-constraints", "FILE",
          "read a model file in the constraints form (\"Get input file w/ constraints\"); writes quarlet.chk", false,
-         [](CliState& state, const std::string& file) {
-             return readConstraintsStep(state.model, constraintsMenus(state), file, collect(state));
-         }},
+         answered<&Session::readConstraints>},
         {"--convert", "FILE", "apply a constraints file to the model (\"Convert constraints to PIMs\")", false,
-         [](CliState& state, const std::string& file) {
-             return convertStep(state.model, constraintsMenus(state), file);
-         }},
+         answered<&Session::convert>},
         {"--point", "", "number the parameters (\"Compute POINT(i)\"); writes quarlet.chk", false,
-         [](CliState& state, const std::string&) { return pointStep(state.model, collect(state)); }},
+         answered<&Session::point>},
         {"--write-constraints", "FILE",
          "save the model in the constraints form to FILE (\"Save model w/ constraints\"); the last step", true,
-         [](CliState& state, const std::string& file) {
-             return writeConstraintsStep(state.model, constraintsMenus(state), file, collect(state));
-         }},
+         writeConstraints},
     };
     return kinds;
 }
@@ -142,7 +119,7 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
     return command;
 }
 
-int runCommandLine(const std::vector<std::string>& arguments, CliState& state, std::ostream& out, std::ostream& err)
+int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err)
 {
     const auto command = parseCommandLine(arguments);
     if (!command) {
@@ -158,12 +135,11 @@ int runCommandLine(const std::vector<std::string>& arguments, CliState& state, s
         return 0;
     }
     for (const Step& step : command->steps) {
-        const Status done = step.kind->run(state, step.operand);
-        for (const std::string& message : state.messages)
-            err << oneLine(message) << "\n";
-        state.messages.clear();
-        if (!done) {
-            err << oneLine(done.error().text()) << "\n";
+        const Outcome outcome = step.kind->run(session, step.operand);
+        for (const Message& message : outcome.messages)
+            err << oneLine(message.text) << "\n";
+        if (outcome.failure) {
+            err << oneLine(outcome.failure->text()) << "\n";
             return 1;
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The steps of tallowick2-model: each option of the command line runs one command of
-// the main window on one model, with the main window's menu enabling rules. The table
-// of steps is the one place a new step is added (an option, whether it takes a file,
-// and its handler).
+// the session on one model, as the main window runs it with the step's FILE chosen in
+// its dialog. The table of steps is the one place a new step is added (an option,
+// whether it takes a file, and the session's command it runs).
 
 #include <functional>
 #include <ostream>
@@ -10,28 +10,19 @@
 #include <string_view>
 #include <vector>
 
-#include "model/model.h"
 #include "model/result.h"
+#include "session/session.h"
 
 namespace tw::cli {
 
-/// The model and the state of the main window's menu items that steps depend on.
-struct CliState {
-    Model model = startupModel();
-    bool menuSave = false;       // "Save model w/ constraints"
-    bool menuSavePims = false;   // "Save model w/ PIM's"
-    bool menuConvert = false;    // "Convert constraints to PIMs"
-    std::vector<std::string> messages;  // shown by a step besides a failure; printed one line each
-};
-
-/// One kind of step. The handler returns an error for a failed step; it must leave the
-/// state as it was and write no file then.
+/// One kind of step: the session's command it runs with its operand. A failed command
+/// leaves the session as it was and writes no file.
 struct StepKind {
     std::string_view option;   // "--read-pims"
     std::string_view operand;  // "FILE", or empty when the option takes none
     std::string_view summary;  // one line for the usage text
     bool mustBeLast = false;
-    std::function<Status(CliState&, const std::string& operand)> run;
+    std::function<Outcome(Session&, const std::string& operand)> run;
 };
 
 /// Every step the command line knows, in the order the usage text lists them.
@@ -58,10 +49,6 @@ std::string usageText();
 /// Runs a command line: 0 when every step was done, 1 when a step failed (later steps
 /// are not run), 2 for a usage error. Messages go to err, one line each; --help prints
 /// the usage to out, --version the version.
-int runCommandLine(const std::vector<std::string>& arguments, CliState& state, std::ostream& out, std::ostream& err);
-
-// Steps of the PIM road.
-Status readPimsStep(CliState& state, const std::string& file);
-Status writePimsStep(CliState& state, const std::string& file);
+int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err);
 
 }  // namespace tw::cli

@@ -1,6 +1,7 @@
 #include "design/designtable.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "model/textrules.h"
 
@@ -210,6 +211,34 @@ void DesignTable::setScrollPosition(int firstRow, int firstShownColumn)
 {
     m_firstRow = clampScroll(firstRow, rowCount());
     m_firstShownColumn = clampScroll(firstShownColumn, shownColumnCount());
+}
+
+DesignEdit DesignTable::editTo(const DesignTable& after) const
+{
+    assert(after.rowCount() == rowCount() && after.columnCount() == columnCount());
+    std::vector<std::string> headers, afterHeaders;
+    std::vector<bool> hidden, afterHidden;
+    for (int j = 0; j < columnCount(); ++j) {
+        headers.push_back(m_columns[j].header);
+        afterHeaders.push_back(after.m_columns[j].header);
+        hidden.push_back(m_columns[j].hidden);
+        afterHidden.push_back(after.m_columns[j].hidden);
+    }
+    return {valueChanges(m_texts, after.m_texts), valueChanges(m_shades, after.m_shades),
+            valueChanges(headers, afterHeaders), valueChanges(hidden, afterHidden)};
+}
+
+void DesignTable::apply(const DesignEdit& edit, ChangeSide side)
+{
+    for (const auto& change : edit.texts)
+        m_texts[change.index] = change.side(side);
+    for (const auto& change : edit.shades)
+        m_shades[change.index] = change.side(side);
+    for (const auto& change : edit.headers)
+        m_columns[change.index].header = change.side(side);
+    for (const auto& change : edit.hidden)
+        m_columns[change.index].hidden = change.side(side);
+    m_firstShownColumn = clampScroll(m_firstShownColumn, shownColumnCount());
 }
 
 bool DesignTable::edited(int cell) const

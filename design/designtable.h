@@ -15,6 +15,7 @@
 
 #include "model/model.h"
 #include "model/result.h"
+#include "model/valuechange.h"
 
 namespace tw {
 
@@ -58,6 +59,17 @@ struct CellBlock {
     int lastRow = 0;
     int firstColumn = 0;
     int lastColumn = 0;
+};
+
+/// What one command of the window changed in a table of unchanged rows and columns: an
+/// undo step. Scrolling, the header selection and the anchor are not part of it.
+struct DesignEdit {
+    std::vector<ValueChange<std::string>> texts;    // value cells, by cell index
+    std::vector<ValueChange<CellShade>> shades;     // value cells, by cell index
+    std::vector<ValueChange<std::string>> headers;  // by column
+    std::vector<ValueChange<bool>> hidden;          // by column
+
+    bool empty() const { return texts.empty() && shades.empty() && headers.empty() && hidden.empty(); }
 };
 
 class DesignTable {
@@ -139,6 +151,12 @@ public:
     /// a non-zero entry marks its column used and raises dmcols to reach it. Marks the
     /// model changed and returns true when the model changed. Call only after check().
     bool writeBack(Model& model) const;
+
+    /// The edit that turns this table into after, a copy changed by one command.
+    DesignEdit editTo(const DesignTable& after) const;
+    /// Sets one side of an edit (undo and redo); the scroll position stays within the
+    /// columns shown.
+    void apply(const DesignEdit& edit, ChangeSide side);
 
     bool operator==(const DesignTable&) const = default;
 

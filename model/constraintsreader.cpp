@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "model/modelstatement.h"
 #include "model/textrules.h"
 
 namespace tw {
@@ -21,7 +22,7 @@ bool endsSection(std::string_view line)
     return hasAny(line, "PROC", "proc") || hasAny(line, "INIT", "init");
 }
 
-// T1 of a text where a number too large for a double is an error about the line.
+// decimalValue of a text, where a number too large for a double is an error about the line.
 Result<double> valueOf(std::string_view text, const LineReader& reader)
 {
     auto value = decimalValue(text);
@@ -40,95 +41,6 @@ Result<int> cellNumber(std::string_view text, int npar, const LineReader& reader
         return reader.error("cell number " + plainText(v) + " is not a whole number in 1.." + std::to_string(npar));
     return static_cast<int>(v);
 }
-
-// The model statement: the keywords of one line, in the order this reader tests them.
-class ModelStatement {
-public:
-    ModelStatement(Model& model, std::string& caption, LineReader& reader)
-        : m_model(model), m_caption(caption), m_reader(reader)
-    {
-    }
-
-    Status apply(std::string& line)
-    {
-        TW_TRY(dimension(line, "NPAR", "npar", 5, m_model.npar));
-        TW_TRY(dimension(line, "GROUPS", "groups", 7, m_model.groups));
-        TW_TRY(dimension(line, "NAGE", "nage", 5, m_model.nage));
-        TW_TRY(dimension(line, "NYRS", "nyrs", 5, m_model.nyrs));
-        TW_TRY(dimension(line, "STRATA", "strata", 7, m_model.nstrat));
-        return secondaryPeriods(line);
-    }
-
-private:
-    Status dimension(const std::string& line, std::string_view upper, std::string_view lower, std::size_t offset,
-                     int& field)
-    {
-        const std::size_t p = keywordPosition(line, upper, lower);
-        if (p == 0)
-            return {};
-        auto value = valueOf(textFrom(line, p + offset), m_reader);
-        if (!value)
-            return value.error();
-        const double rounded = roundHalfEven(*value);
-        // A model needs a primary period: with none its cell blocks would have negative sizes.
-        const double least = upper == "NYRS" ? 1 : 0;
-        if (rounded < least || rounded > 32767)
-            return m_reader.error(std::string(upper) + "=" + plainText(*value) + " is outside " + plainText(least)
-                                  + "..32767");
-        field = static_cast<int>(rounded);
-        const std::string text = plainText(rounded);
-        if (upper == "NPAR") {
-            m_caption = "npar=" + text;
-        } else if (upper == "STRATA") {
-            m_caption += " nstrat=" + text;
-        } else {
-            m_caption += " " + std::string(lower) + "=" + text;
-        }
-        if (upper == "NYRS") {
-            m_model.secpers.assign(static_cast<std::size_t>(field) + 1, 0.0);
-            m_model.cumsec.assign(static_cast<std::size_t>(field) + 1, 0);
-        }
-        return {};
-    }
-
-    Status secondaryPeriods(std::string& line)
-    {
-        const std::size_t p = keywordPosition(line, "SECPERS", "secpers");
-        if (p == 0)
-            return {};
-        if (m_model.secpers.empty())
-            return m_reader.error("SECPERS comes before NYRS");
-        line = std::string(textFrom(line, p + 8));
-        bool ended = false;
-        const NextLine nextLine = [&](std::string& text) {
-            if (m_reader.next(text))
-                return true;
-            ended = true;
-            return false;
-        };
-        for (int t = 1; t <= m_model.nyrs; ++t) {
-            auto value = getnum(line, nextLine);
-            if (!value && ended)
-                return m_reader.endedBefore("the end of the SECPERS list");
-            if (!value)
-                return m_reader.error("a SECPERS value is too large");
-            const double rounded = roundHalfEven(*value);
-            if (rounded < 0 || rounded > 32767)
-                return m_reader.error("SECPERS value " + plainText(*value) + " is outside 0..32767");
-            const int sum = m_model.cumsec[t - 1] + static_cast<int>(rounded);
-            if (sum > 32767)
-                return m_reader.error("the SECPERS list adds up to more than 32767 secondary periods");
-            m_model.secpers[t] = rounded;
-            m_model.cumsec[t] = static_cast<std::int16_t>(sum);
-        }
-        m_model.totsec = m_model.cumsec[m_model.nyrs];
-        return {};
-    }
-
-    Model& m_model;
-    std::string& m_caption;
-    LineReader& m_reader;
-};
 
 }  // namespace
 
@@ -215,12 +127,13 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
     LineReader reader(in, name);
 
     std::string line;
-    ModelStatement statement(model, read.caption, reader);
+    ModelStatementReader statement(model, reader, kConstraintsReaderOrder);
     while (!hasAny(line, "cohort", "COHORT")) {
         if (!reader.next(line))
             return reader.endedBefore("a line containing \"COHORT\"");
-        TW_TRY(statement.apply(line));
+        TW_TRY(statement.readLine(line));
     }
+    read.caption = statement.caption();
 
     model.proctest = kDefaultProcTest;
     createCellArrays(model);
@@ -263,7 +176,7 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
         return reader.tooLongError();
 
     model.modelform = "constraints";
-    model.unsaved = 1;
+    model.unsaved = true;
     return read;
 }
 

@@ -6,6 +6,7 @@
 
 #include "model/constraintsreader.h"
 #include "model/lines.h"
+#include "model/modelstatement.h"
 #include "model/textrules.h"
 
 namespace tw {
@@ -17,69 +18,15 @@ bool hasAny(std::string_view line, std::string_view a, std::string_view b)
     return contains(line, a) || contains(line, b);
 }
 
-bool holdsDimensionKeyword(std::string_view line)
-{
-    return hasAny(line, "NPAR", "npar") || hasAny(line, "NAGE", "nage") || hasAny(line, "NYRS", "nyrs")
-        || hasAny(line, "STRATA", "strata") || hasAny(line, "GROUPS", "groups") || hasAny(line, "SECPERS", "secpers");
-}
-
-// A dimension the file states must be the loaded model's: the conversion re-creates no
-// array, so a file of another shape would misplace every cell.
-Status checkDimension(const std::string& line, std::string_view upper, std::string_view lower, std::size_t offset,
-                      int loaded, const LineReader& reader)
-{
-    const std::size_t p = keywordPosition(line, upper, lower);
-    if (p == 0)
-        return {};
-    const auto value = decimalValue(textFrom(line, p + offset));
-    if (!value)
-        return reader.error("the value of " + std::string(upper) + " is too large");
-    if (roundHalfEven(*value) != loaded)
-        return reader.error("the file states " + std::string(upper) + "=" + plainText(*value) + " but the loaded model has "
-                            + std::string(lower) + "=" + std::to_string(loaded));
-    return {};
-}
-
-Status checkSecondaryPeriods(std::string& line, const Model& model, LineReader& reader)
-{
-    const std::size_t p = keywordPosition(line, "SECPERS", "secpers");
-    if (p == 0)
-        return {};
-    line = std::string(textFrom(line, p + 8));
-    bool ended = false;
-    const NextLine nextLine = [&](std::string& text) {
-        if (reader.next(text))
-            return true;
-        ended = true;
-        return false;
-    };
-    for (int t = 1; t <= model.nyrs; ++t) {
-        const auto value = getnum(line, nextLine);
-        if (!value && ended)
-            return reader.endedBefore("the end of the SECPERS list");
-        if (!value)
-            return reader.error("a SECPERS value is too large");
-        const double loaded = static_cast<std::size_t>(t) < model.secpers.size() ? model.secpers[static_cast<std::size_t>(t)] : 0;
-        if (roundHalfEven(*value) != loaded)
-            return reader.error("the file states " + plainText(*value) + " secondary periods for primary period "
-                                + std::to_string(t) + " but the loaded model has " + plainText(loaded));
-    }
-    return {};
-}
-
-// Only the first line holding a dimension keyword is examined; returns in line the text
-// the search for the estimation statement goes on from.
+// The dimensions the file states must be the loaded model's: the conversion re-creates no
+// array, so a file of another shape would misplace every cell. Only the first line holding
+// a keyword of the model statement is examined; returns in line the text the search for
+// the estimation statement goes on from.
 Status checkModelStatement(std::string& line, const Model& model, LineReader& reader)
 {
     while (reader.next(line)) {
-        if (!holdsDimensionKeyword(line))
-            continue;
-        TW_TRY(checkDimension(line, "NPAR", "npar", 5, model.npar, reader));
-        TW_TRY(checkDimension(line, "NAGE", "nage", 5, model.nage, reader));
-        TW_TRY(checkDimension(line, "NYRS", "nyrs", 5, model.nyrs, reader));
-        TW_TRY(checkDimension(line, "STRATA", "strata", 7, model.nstrat, reader));
-        TW_TRY(checkDimension(line, "GROUPS", "groups", 7, model.groups, reader));
-        return checkSecondaryPeriods(line, model, reader);
+        if (holdsModelStatementKeyword(line))
+            return checkModelStatementLine(line, model, reader, kConversionOrder);
     }
     line.clear();
     return {};

@@ -77,8 +77,7 @@ struct Model {
     std::string infile;
     std::string proctest;
     std::string modelform;  // "pim", "constraints" or empty
-    int unsaved = 0;
-    std::string apppath;
+    bool unsaved = false;  // changed since it was read or saved
 
     // The fixed-parameter list: fixing lines such as "S(12)=.5 /* phi */;", one entry each.
     std::vector<std::string> fixedlist;
@@ -88,12 +87,12 @@ struct Model {
     /// Whether a reader has created the cell arrays.
     bool loaded() const { return !pim.empty(); }
     /// Records that the model changed after it was read or saved.
-    void markChanged() { unsaved = 1; }
+    void markChanged() { unsaved = true; }
 };
 
 inline constexpr const char* kDefaultProcTest = "PROC TEST AICSAVE=CORVANE.AIC;";
 
-/// The model at start-up: groups = 1, nage = 1, unsaved = 0, everything else empty.
+/// The model at start-up: groups = 1, nage = 1, nothing unsaved, everything else empty.
 Model startupModel();
 
 /// (Re)creates pim (pim(i) = i), initval (0) and labels (empty) over 0..npar.

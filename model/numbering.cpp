@@ -31,7 +31,7 @@ private:
     int m_last = -1;
 };
 
-// The cell a fixed-list entry names (T1 from its third character); 0 when the entry
+// The cell a fixed-list entry names (decimalValue from its third character); 0 when the entry
 // names no whole cell number in 1..npar.
 int listedCell(const std::string& entry, int npar)
 {

@@ -32,7 +32,7 @@ struct NumberingResult {
 using NumberingProgress = std::function<void(int percent)>;
 
 /// Numbers the parameters of the model in place. Entries of the fixed list whose
-/// number (T1 from the third character) is not a whole cell number in 1..npar are
+/// number (decimalValue from the third character) is not a whole cell number in 1..npar are
 /// skipped. When fewer distinct parameters remain than counted, the gap closing ends
 /// at the first number no cell holds, and nparms becomes the count found.
 NumberingResult computePointNumbering(Model& model, const NumberingProgress& progress = {});

@@ -8,218 +8,13 @@
 #include <optional>
 
 #include "model/lines.h"
+#include "model/modelstatement.h"
+#include "model/numberscan.h"
 #include "model/textrules.h"
 
 namespace tw {
 
 namespace {
-
-constexpr int kMaxDimension = 32767;
-
-// T1 of a text that is a plain decimal number: an optional sign and at most 15 digits
-// with at most one decimal point, followed by nothing T1 would read on (the end, ";"
-// and the like). Such a text is most of what a model file holds; the full rule takes the
-// rest. The quotient of two exact doubles is rounded once, as the full rule rounds.
-bool plainDecimalValue(std::string_view text, double& value)
-{
-    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (negative || (!text.empty() && text[0] == '+'))
-        ++i;
-    long long whole = 0;
-    int digits = 0;
-    int decimals = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            if (++digits <= 15)
-                whole = whole * 10 + (c - '0');
-            decimals += point ? 1 : 0;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (digits == 0 || digits > 15)
-        return false;
-    if (i < text.size()) {
-        const char c = text[i];
-        if (c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == ' ' || c == '\t' || c == '\n')
-            return false;
-    }
-    const double magnitude = static_cast<double>(whole) / kPowersOfTen[decimals];
-    value = negative ? -magnitude : magnitude;
-    return true;
-}
-
-std::optional<double> tokenValue(std::string_view text)
-{
-    double value = 0;
-    if (plainDecimalValue(text, value))
-        return value;
-    return decimalValue(text);
-}
-
-// A cursor over text that ends in a NUL byte (the text of a std::string), for the fast
-// paths below, which take the usual PIM entries and design entries without the general
-// rule. The NUL stops every scan, so no step compares against the end: these loops run
-// once per character of the largest files. A NUL inside the text stops them early, and
-// the general rule takes over from there.
-struct Scan {
-    const char* p;
-
-    /// text must be followed by a NUL byte: text.data()[text.size()] == '\0'.
-    explicit Scan(std::string_view text) : p(text.data()) { assert(text.data()[text.size()] == '\0'); }
-    /// text runs on to a NUL byte.
-    explicit Scan(const char* text) : p(text) {}
-    char peek() const { return *p; }
-    void skipBlanks()
-    {
-        while (*p == ' ')
-            ++p;
-    }
-    /// An optional "-" and one to five digits within -32768..32767; false moves nothing.
-    /// Callers check the character that follows.
-    bool smallWhole(int& value)
-    {
-        const char* q = p;
-        const bool negative = *q == '-';
-        q += negative ? 1 : 0;
-        // Each digit read shows that the next byte lies within the text or is its NUL.
-        // Unrolled: a loop would pay a count and a test per digit.
-        unsigned whole = digit(q[0]);
-        if (whole > 9)
-            return false;
-        int digits = 1;
-        if (unsigned d = digit(q[1]); d <= 9) {
-            whole = whole * 10 + d;
-            digits = 2;
-            if (d = digit(q[2]); d <= 9) {
-                whole = whole * 10 + d;
-                digits = 3;
-                if (d = digit(q[3]); d <= 9) {
-                    whole = whole * 10 + d;
-                    digits = 4;
-                    if (d = digit(q[4]); d <= 9) {
-                        whole = whole * 10 + d;
-                        digits = 5;
-                        if (digit(q[5]) <= 9)
-                            return false;
-                    }
-                }
-            }
-        }
-        if (whole > (negative ? 32768u : 32767u))
-            return false;
-        value = negative ? -static_cast<int>(whole) : static_cast<int>(whole);
-        p = q + digits;
-        return true;
-    }
-
-private:
-    /// The digit's value; above 9 for any other byte.
-    static unsigned digit(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0'; }
-};
-
-// The whole text is a small whole number.
-bool smallWhole(std::string_view text, int& value)
-{
-    const std::string terminated(text);  // tokens are views into a longer line
-    Scan scan(terminated);
-    return scan.smallWhole(value) && scan.p == terminated.data() + terminated.size();
-}
-
-// The tokens of a gathered block, with fast paths for small whole numbers and plain
-// decimals (most of what a block holds). Reads the reader's block buffer in place, so
-// the buffer is reused from block to block.
-class BlockTokens {
-public:
-    /// block is the end of a std::string (the text before a NUL byte).
-    explicit BlockTokens(std::string_view block)
-        : m_tokens(block), m_cursor(block.data()), m_end(block.data() + block.size())
-    {
-    }
-
-    std::optional<double> next()
-    {
-        if (double value = 0; nextPlainDecimal(value))
-            return value;
-        // Hand the text read by the fast paths over to the general rule, which reads one
-        // token; the fast paths go on after it.
-        m_tokens.skip(static_cast<std::size_t>(m_cursor - m_tokens.rest().data()));
-        const auto value = tokenValue(m_tokens.nextToken());
-        m_cursor = m_tokens.rest().data();
-        return value;
-    }
-
-    /// Reads up to count tokens that are small whole numbers followed by a blank and more
-    /// text, or the last followed by the block's closing ";", without the general rule:
-    /// store(value) takes each. Stops short at the first token of another kind; returns
-    /// the number read.
-    template <class Store>
-    long takeWholes(long count, Store&& store)
-    {
-        if (!m_cursor)
-            return 0;
-        const char* p = m_cursor;
-        long done = 0;
-        for (int value = 0; done < count; ++done) {
-            Scan scan(p);
-            if (!scan.smallWhole(value) || !passSeparator(scan.p))
-                break;
-            store(value);
-            p = scan.p;
-        }
-        m_cursor = p;
-        return done;
-    }
-
-private:
-    // A plain decimal token (signed, with a decimal point: a fixed cell as the writers put
-    // it) ending as takeWholes's tokens end, read as the general rule reads it.
-    bool nextPlainDecimal(double& value)
-    {
-        if (!m_cursor)
-            return false;
-        const char* q = m_cursor;
-        if (*q == '-' || *q == '+')
-            ++q;
-        while ((*q >= '0' && *q <= '9') || *q == '.')
-            ++q;
-        if (!plainDecimalValue(std::string_view(m_cursor, static_cast<std::size_t>(q - m_cursor)), value)
-            || !passSeparator(q))
-            return false;
-        m_cursor = q;
-        return true;
-    }
-
-    // At q, the end of a token read by a fast path: a blank with more text after it, or
-    // the ";" that is the block's last character. Moves q past it (and the blanks after a
-    // blank); false moves nothing. After the last token q stands at the end, where the
-    // general rule reads every further value as 0, as it does once the block is used up.
-    bool passSeparator(const char*& q) const
-    {
-        if (*q == ' ' && m_end - q >= 2) {
-            ++q;
-            while (*q == ' ')
-                ++q;
-            return true;
-        }
-        if (*q == ';' && q + 1 == m_end) {
-            ++q;
-            return true;
-        }
-        return false;
-    }
-
-    PimTokens m_tokens;
-    const char* m_cursor;  // the place read up to; null once the block is used up
-    const char* m_end;
-};
 
 // Names a PIM block in error messages; the text is built only when an error needs it.
 struct BlockName {
@@ -244,10 +39,6 @@ public:
 
 private:
     Status readModelStatement();
-    Status readKeywords();
-    Status readDimension(std::string_view keyword, std::size_t position, std::size_t offset, int& value,
-                         std::string_view captionName);
-    Status readSecondaryPeriods(std::size_t position);
     Status findLine(std::string_view what, bool (*matches)(std::string_view));
     Status readBlocks();
     template <class Fill>
@@ -271,7 +62,6 @@ private:
     std::string m_line;
     std::string m_block;
     std::string m_caption;
-    bool m_nyrsSeen = false;
     long m_blocksDone = 0;
     long m_blocksTotal = 0;
     int m_percent = -1;
@@ -328,81 +118,13 @@ Result<Model> PimReader::read()
 
 Status PimReader::readModelStatement()
 {
+    ModelStatementReader statement(m_model, m_lines, kPimReaderOrder);
     while (!hasCohort(m_line)) {
         if (!nextLine(m_line))
             return m_lines.endedBefore("the COHORT line");
-        TW_TRY(readKeywords());
+        TW_TRY(statement.readLine(m_line));
     }
-    return {};
-}
-
-Status PimReader::readKeywords()
-{
-    if (auto p = keywordPosition(m_line, "NPAR", "npar"); p > 0) {
-        m_caption.clear();
-        TW_TRY(readDimension("NPAR", p, 5, m_model.npar, "npar="));
-    }
-    if (auto p = keywordPosition(m_line, "NAGE", "nage"); p > 0)
-        TW_TRY(readDimension("NAGE", p, 5, m_model.nage, " nage="));
-    if (auto p = keywordPosition(m_line, "GROUPS", "groups"); p > 0)
-        TW_TRY(readDimension("GROUPS", p, 7, m_model.groups, " groups="));
-    if (auto p = keywordPosition(m_line, "NYRS", "nyrs"); p > 0) {
-        TW_TRY(readDimension("NYRS", p, 5, m_model.nyrs, " nyrs="));
-        m_nyrsSeen = true;
-        const auto size = static_cast<std::size_t>(m_model.nyrs) + 1;
-        m_model.secpers.assign(size, 0.0);
-        m_model.cumsec.assign(size, 0);
-    }
-    if (auto p = keywordPosition(m_line, "STRATA", "strata"); p > 0)
-        TW_TRY(readDimension("STRATA", p, 7, m_model.nstrat, " nstrat="));
-    if (auto p = keywordPosition(m_line, "SECPERS", "secpers"); p > 0)
-        TW_TRY(readSecondaryPeriods(p));
-    return {};
-}
-
-Status PimReader::readDimension(std::string_view keyword, std::size_t position, std::size_t offset, int& value,
-                                std::string_view captionName)
-{
-    const auto number = decimalValue(textFrom(m_line, position + offset));
-    if (!number)
-        return error("the value of " + std::string(keyword) + " is too large");
-    const double rounded = roundHalfEven(*number);
-    // A model needs a primary period: with none its cell blocks would have negative sizes.
-    const double least = keyword == "NYRS" ? 1 : 0;
-    if (rounded < least || rounded > kMaxDimension)
-        return error(std::string(keyword) + "=" + plainText(rounded) + " lies outside " + plainText(least)
-                     + "..32767");
-    value = static_cast<int>(rounded);
-    m_caption += std::string(captionName) + plainText(rounded);
-    return {};
-}
-
-Status PimReader::readSecondaryPeriods(std::size_t position)
-{
-    if (!m_nyrsSeen)
-        return error("SECPERS comes before NYRS");
-    m_line = std::string(textFrom(m_line, position + 8));
-    bool ended = false;
-    const NextLine next = [&](std::string& text) {
-        ended = !nextLine(text);
-        return !ended;
-    };
-    for (int t = 1; t <= m_model.nyrs; ++t) {
-        const auto number = getnum(m_line, next);
-        if (ended)
-            return m_lines.endedBefore("the COHORT line");
-        if (!number)
-            return error("a SECPERS value is too large");
-        const double periods = roundHalfEven(*number);
-        if (periods < 0 || periods > kMaxDimension)
-            return error("SECPERS value " + plainText(periods) + " lies outside 0..32767");
-        m_model.secpers[t] = periods;
-        const double sum = m_model.cumsec[t - 1] + periods;
-        if (sum > kMaxDimension)
-            return error("the secondary periods add up to more than 32767");
-        m_model.cumsec[t] = static_cast<std::int16_t>(sum);
-    }
-    m_model.totsec = m_model.cumsec[m_model.nyrs];
+    m_caption = statement.caption();
     return {};
 }
 
@@ -445,7 +167,7 @@ Status PimReader::readBlock(const BlockName& what, Fill&& fill)
 
 // Stores the entries of count cells, from cell on in steps of step. Most entries are
 // small whole numbers in cells within NPAR: they are stored in one run without building
-// a Status or taking the general number rule; storeEntry takes the rest, one at a time.
+// a Status or calling decimalValue; storeEntry takes the rest, one at a time.
 Status PimReader::storeRun(BlockTokens& tokens, long cell, long step, long count, const BlockName& what)
 {
     const long npar = m_model.npar;
@@ -616,7 +338,7 @@ void PimReader::readPlainDesignEntries(std::string_view& rest)
         int row = 0;
         int col = 0;
         int value = 0;
-        Scan scan(p);
+        NumberScan scan(p);
         scan.skipBlanks();
         if (!scan.smallWhole(row) || row < 0 || scan.peek() != ' ')
             break;
@@ -647,7 +369,7 @@ Status PimReader::readDesignEntry(std::string_view& rest)
     if (!col)
         return col.error();
     const std::string_view valueToken = designToken(rest, pos, rest.empty() ? 0 : rest.size() - 1);
-    const auto value = tokenValue(valueToken);
+    const auto value = fastDecimalValue(valueToken);
     if (!value)
         return error("the value \"" + std::string(valueToken) + "\" of a design entry is too large");
     m_model.dm.set(*row, *col, *value);
@@ -660,7 +382,7 @@ Result<int> PimReader::designIndex(std::string_view token, const char* what) con
 {
     if (int value = 0; smallWhole(token, value) && value >= 0)
         return value;
-    const auto value = tokenValue(token);
+    const auto value = fastDecimalValue(token);
     if (!value || *value != std::floor(*value) || *value < 0 || *value > DesignMatrix::kMaxIndex)
         return error("the " + std::string(what) + " \"" + std::string(token) + "\" of a design entry is not "
                      "a whole number in 0..32767");

@@ -1,14 +1,13 @@
 #include "model/pimwriter.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <sstream>
 
 #include "model/atomicfile.h"
+#include "model/bufferedoutput.h"
 #include "model/lines.h"
 #include "model/pimreader.h"
 #include "model/renumbering.h"
@@ -19,63 +18,6 @@ namespace tw {
 namespace {
 
 std::string bare(long value) { return std::to_string(value); }
-
-// Output gathered in a buffer that goes to the stream in pieces of 64 KiB, with numbers
-// printed straight into it: far cheaper than a stream write per number or line.
-class BufferedOutput {
-public:
-    explicit BufferedOutput(std::ostream& out) : m_out(out), m_buffer(new char[kSize]) {}
-    BufferedOutput(const BufferedOutput&) = delete;
-    BufferedOutput& operator=(const BufferedOutput&) = delete;
-
-    void put(char c)
-    {
-        if (m_used == kSize)
-            flush();
-        m_buffer[m_used++] = c;
-    }
-    void put(std::string_view text)
-    {
-        if (text.size() > kSize - m_used)
-            flush();
-        if (text.size() > kSize) {
-            m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            return;
-        }
-        std::memcpy(m_buffer.get() + m_used, text.data(), text.size());
-        m_used += text.size();
-    }
-    /// The bare text of a whole number ("-" and digits), without the general number formatting.
-    void putWhole(long long value)
-    {
-        if (kSize - m_used < kWholeRoom)
-            flush();
-        char* const at = m_buffer.get() + m_used;
-        m_used += static_cast<std::size_t>(std::to_chars(at, at + kWholeRoom, value).ptr - at);
-    }
-    void endLine()
-    {
-        put('\r');
-        put('\n');
-    }
-    void line(std::string_view text)
-    {
-        put(text);
-        endLine();
-    }
-    void flush()
-    {
-        m_out.write(m_buffer.get(), static_cast<std::streamsize>(m_used));
-        m_used = 0;
-    }
-
-private:
-    static constexpr std::size_t kSize = 64 * 1024;
-    static constexpr std::size_t kWholeRoom = 24;
-    std::ostream& m_out;
-    std::unique_ptr<char[]> m_buffer;
-    std::size_t m_used = 0;
-};
 
 // A design value: bare text when positive, signed text (with its "-") when negative.
 void putDesignValue(BufferedOutput& out, double value)
@@ -464,7 +406,7 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
         model.dmcols = dmcols;
         return saved;
     }
-    model.unsaved = 0;
+    model.unsaved = false;
     return {};
 }
 

@@ -43,7 +43,7 @@ Status checkPimReadsBack(const Model& written, const std::string& text, const st
 /// "Save model w/ PIM's": refuses a target that is the same file as model.infile, then
 /// writes the target atomically from a copy of the model. Only when everything was
 /// written, and checkPimReadsBack accepted it, does the model take the renumbering, the
-/// design rows that followed it and the design sizes, and unsaved = 0;
+/// design rows that followed it and the design sizes, and unsaved is cleared;
 /// a failure leaves the model and the target as they were.
 Status savePimFile(Model& model, const std::string& target, const WriteProgress& progress = {});
 

@@ -12,14 +12,14 @@ namespace tw {
 
 // ---- Reading ------------------------------------------------------------------
 
-/// T1: the lenient decimal value of a text. Blanks, tabs and line feeds are skipped
+/// The lenient decimal value of a text. Blanks, tabs and line feeds are skipped
 /// anywhere; an optional sign, digits with at most one decimal point, and an exponent
 /// (E, e, D or d, optional sign, at least one digit) are taken; reading stops at the
 /// first other character. "&H"/"&O" (either case) at the start read an unsigned hex or
 /// octal whole number. No number gives 0. nullopt only when the value overflows a double.
 std::optional<double> decimalValue(std::string_view text);
 
-/// T1 where overflow is not an error worth reporting (it reads as 0).
+/// decimalValue where overflow is not an error worth reporting (it reads as 0).
 double decimalValueOr0(std::string_view text);
 
 /// Rounds half to even and checks the 16-bit range; nullopt outside -32768..32767.
@@ -44,8 +44,8 @@ std::string_view textFrom(std::string_view line, std::size_t pos);
 /// Supplies the next line of a file for rules that may run over lines; false at the end.
 using NextLine = std::function<bool(std::string&)>;
 
-/// T2 getnum: takes the next number from the front of text and removes it. Looks for
-/// the first digit followed by neither a digit nor "."; the value is T1 of the text up
+/// Takes the next number from the front of text and removes it. Looks for the first
+/// digit followed by neither a digit nor "."; the value is decimalValue of the text up
 /// to it. When text holds no such digit, the next line replaces text and the search is
 /// repeated. nullopt when the lines run out (or the number overflows a double).
 std::optional<double> getnum(std::string& text, const NextLine& nextLine);
@@ -54,20 +54,20 @@ std::optional<double> getnum(std::string& text, const NextLine& nextLine);
 /// (the argument left as it was).
 using AppendLine = std::function<bool(std::string&)>;
 
-/// T3: after a block's heading, joins lines (nothing between them) until a joined line
+/// After a block's heading, joins lines (nothing between them) until a joined line
 /// contains ";". The block's text is block from the returned position: its leading
 /// blanks are no part of it. line is left holding the last line read. nullopt when the
 /// lines run out first.
 std::optional<std::size_t> gatherBlock(std::string& block, std::string& line, const AppendLine& appendLine);
 
-/// T4: the tokens of a gathered PIM block. A token ends at the first blank (a tab is no
-/// separator); without a blank it is the rest less its last character (the ";").
+/// The tokens of a block gathered by gatherBlock. A token ends at the first blank (a tab
+/// is no separator); without a blank it is the rest less its last character (the ";").
 /// Missing values at the end read as 0. Walks the block in place (it must outlive the
 /// walker), so a block of any size costs time in proportion to its length.
 class PimTokens {
 public:
     explicit PimTokens(std::string_view block) : m_block(block) {}
-    /// T1 of the next token; nullopt when it overflows a double.
+    /// decimalValue of the next token; nullopt when it overflows a double.
     std::optional<double> next() { return decimalValue(nextToken()); }
     /// The next token's text; empty once the block is used up (it reads as 0).
     std::string_view nextToken();
@@ -82,8 +82,9 @@ private:
     bool m_exhausted = false;
 };
 
-/// T5: from pos, skips blanks and returns the run of characters up to the next blank;
-/// pos is left just after the token. The token ends at most at limit (an index).
+/// A token of a design line: from pos, skips blanks and returns the run of characters up
+/// to the next blank; pos is left just after the token. The token ends at most at limit
+/// (an index).
 std::string_view designToken(std::string_view line, std::size_t& pos, std::size_t limit = std::string_view::npos);
 
 // ---- Printing -----------------------------------------------------------------

@@ -53,6 +53,17 @@ void takeLabelLine(const std::string& line, int lineNumber, PeriodInput& input)
     }
 }
 
+// A model file of the multistate road (the bundled example among them) has neither
+// part; the message says what the command reads instead.
+Error notAPeriodInput(const std::string& name)
+{
+    return makeError("the file holds no cohort of counts opened by a line containing \"N(\" and no LABELS section, "
+                     "so it is no input of the per-period runs: they read the counts of the closed-population capture "
+                     "histories of each primary period after a line such as \"  N(1)=45;\", and a LABELS section "
+                     "whose lines S(cell)=PP(...) name the cells of the capture probabilities",
+                     name);
+}
+
 Status readLabels(LineReader& reader, std::string line, PeriodInput& input)
 {
     while (!contains(line, "PROC")) {
@@ -73,8 +84,13 @@ Result<PeriodInput> readPeriodInput(std::istream& in, const std::string& name)
 
     // The head, up to the first cohort header (or the labels, when there is no cohort).
     for (;;) {
-        if (!reader.next(line))
-            return reader.endedBefore("a line containing \"LABEL\"");
+        if (!reader.next(line)) {
+            // A file read as one line may end its lines in CR alone, which the reader's
+            // own message explains.
+            if (reader.tooLong() || reader.lineNumber() <= 1)
+                return reader.endedBefore("a line containing \"LABEL\"");
+            return notAPeriodInput(name);
+        }
         if (contains(line, "N("))
             break;
         if (startsLabels(line)) {

@@ -26,6 +26,7 @@ metainfo=/usr/share/metainfo/org.tallowick2.Tallowick2.metainfo.xml
 required=(/usr/bin/tallowick2 /usr/bin/tallowick2-model
   /usr/libexec/tallowick2/corvane /usr/libexec/tallowick2/hadleck /usr/libexec/tallowick2/fennel1
   /usr/share/tallowick2/examples/example.inp /usr/share/tallowick2/examples/captures.cap
+  /usr/share/tallowick2/examples/sites.inp /usr/share/tallowick2/examples/sites-convert.inp
   /usr/share/doc/tallowick2/README.md /usr/share/doc/tallowick2/docs/cli.md
   /usr/share/doc/tallowick2/copyright /usr/share/doc/tallowick2/changelog.gz
   "$app" "$metainfo"
@@ -59,6 +60,9 @@ example=$root/usr/share/tallowick2/examples/example.inp
   2>messages.txt || { cat messages.txt; fail "the installed tallowick2-model failed on the installed example"; }
 cmp -s copy.inp "$example" || fail "the installed example saved again differs from itself"
 grep -qx "New CORVANE input file saved as cons.inp" messages.txt || fail "no constraints-form save: $(cat messages.txt)"
+examples=$root/usr/share/tallowick2/examples
+"$root/usr/bin/tallowick2-model" --read-constraints "$examples/sites.inp" --convert "$examples/sites-convert.inp" \
+  --write-pims sites-pims.inp 2>messages.txt || { cat messages.txt; fail "the installed constraints example"; }
 echo "i=\"$example\" l=\"engine.out\"" | "$root/usr/libexec/tallowick2/corvane" >/dev/null
 [ -s engine.out ] && ! grep -q "KESTON ERROR" engine.out || fail "the installed corvane did not accept the example"
 [ "$("$root/usr/bin/tallowick2-model" --version)" = "tallowick2-model $version" ] || fail "tallowick2-model --version"

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "convert/answercheck.h"
 #include "convert/conversionrules.h"
 #include "model/atomicfile.h"
 #include "model/paths.h"
@@ -52,23 +53,23 @@ Form3::Form3(Platform& platform, std::function<QString()> installationDirectory,
     m_grid = new QGridLayout;
     layout->addLayout(m_grid);
 
-    txt_infile = addField("txt_infile", "Input file:", "", true);
+    txt_infile = addField(AnswerField::infile, "", true);
     txt_infile->setMinimumWidth(360);
-    txt_strata = addField("txt_strata", "Strata:", "6", true);
-    txt_tper = addField("txt_tper", "Time periods:", "4", true);
-    txt_agecl = addField("txt_agecl", "Age classes:", "1", true);
-    txt_grps = addField("txt_grps", "Groups:", "1", true);
-    txt_mpcodes = addField("txt_mpcodes", "Time Increments:", "1010", true);
-    txt_scodes = addField("txt_scodes", "Strata Codes:", "123456", true);
-    txt_icol1 = addField("txt_icol1", "Starting col of strata codes:", "1", true);
-    txt_fatec = addField("txt_fatec", "Col of fate code:", "0", true);
-    txt_iagec = addField("txt_iagec", "Column of age code", "1", true);
-    txt_acodes = addField("txt_acodes", "Age codes:", "a", false);
-    txt_aicodes = addField("txt_aicodes", "Age-increment vector:", "1", false);
-    txt_grpscol = addField("txt_grpscol", "Column of group code:", "1", false);
-    txt_gcodes = addField("txt_gcodes", "Group codes:", "", false);
-    txt_obsc1 = addField("txt_obsc1", "Start col of frequency:", "0", true);
-    txt_obsc2 = addField("txt_obsc2", "End col of frequency:", "20", false);
+    txt_strata = addField(AnswerField::strata, "6", true);
+    txt_tper = addField(AnswerField::tper, "4", true);
+    txt_agecl = addField(AnswerField::agecl, "1", true);
+    txt_grps = addField(AnswerField::grps, "1", true);
+    txt_mpcodes = addField(AnswerField::mpcodes, "1010", true);
+    txt_scodes = addField(AnswerField::scodes, "123456", true);
+    txt_icol1 = addField(AnswerField::icol1, "1", true);
+    txt_fatec = addField(AnswerField::fatec, "0", true);
+    txt_iagec = addField(AnswerField::iagec, "1", true);
+    txt_acodes = addField(AnswerField::acodes, "a", false);
+    txt_aicodes = addField(AnswerField::aicodes, "1", false);
+    txt_grpscol = addField(AnswerField::grpscol, "1", false);
+    txt_gcodes = addField(AnswerField::gcodes, "", false);
+    txt_obsc1 = addField(AnswerField::obsc1, "0", true);
+    txt_obsc2 = addField(AnswerField::obsc2, "20", false);
 
     Option1 = new QRadioButton("Phi parameterization", this);
     Option1->setObjectName("Option1");
@@ -79,8 +80,8 @@ Form3::Form3(Platform& platform, std::function<QString()> installationDirectory,
     m_grid->addWidget(Option1, optionRow, 0);
     m_grid->addWidget(Option2, optionRow, 1);
 
-    txt_phimiss = addField("txt_phimiss", "Strata to compute by subtraction(0=diagonal):", "0", true);
-    txt_title = addField("txt_title", "Title:", "title", true);
+    txt_phimiss = addField(AnswerField::phimiss, "0", true);
+    txt_title = addField(AnswerField::title, "title", true);
 
     auto* buttons = new QHBoxLayout;
     cmd_browse = new QPushButton("Browse for input file", this);
@@ -116,12 +117,13 @@ Form3::Form3(Platform& platform, std::function<QString()> installationDirectory,
     connect(Option2, &QRadioButton::clicked, this, &Form3::parameterizationChanged);
 }
 
-QLineEdit* Form3::addField(const char* name, const QString& label, const QString& text, bool shown)
+QLineEdit* Form3::addField(AnswerField answer, const QString& text, bool shown)
 {
+    const QString name = QString::fromUtf8(fieldName(answer));
     auto* field = new QLineEdit(text, this);
     field->setObjectName(name);
-    auto* caption = new QLabel(label, this);
-    caption->setObjectName(QString("lbl_") + (name + 4));
+    auto* caption = new QLabel(QString::fromUtf8(fieldLabel(answer)), this);
+    caption->setObjectName("lbl_" + name.mid(4));
     caption->setBuddy(field);
     const int row = m_grid->rowCount();
     m_grid->addWidget(caption, row, 0);
@@ -221,9 +223,22 @@ QString Form3::findConverter() const
     return {};
 }
 
+void Form3::showProblem(const AnswerProblem& problem)
+{
+    m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(problem.message));
+    if (auto* field = findChild<QLineEdit*>(QString::fromUtf8(fieldName(problem.field)))) {
+        field->setFocus();
+        field->selectAll();
+    }
+}
+
 void Form3::convert()
 {
     ConversionAnswers answers = this->answers();
+    if (const auto problem = firstAnswerProblem(answers)) {
+        showProblem(*problem);
+        return;
+    }
     const auto extended = extendTimeIncrements(answers.mpcodes, valueOf(txt_tper));
     if (!extended) {
         m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(extended.error().text()));
@@ -254,7 +269,8 @@ void Form3::convert()
         return;
     }
 
-    setWindowTitle(windowTitle() + "(" + converter + " <" + kAnswerFile + " >" + kConverterOutput + ")");
+    // The title names the last command run, once however often Convert is used.
+    setWindowTitle(QString(kTitle) + "(" + converter + " <" + kAnswerFile + " >" + kConverterOutput + ")");
     ProcessRequest request;
     request.program = converter;
     request.standardInputFile = answerFile;
@@ -271,7 +287,6 @@ void Form3::convert()
         return;
     }
     TextViewer::showFile(m_platform, listing);
-    close();
 }
 
 }  // namespace tw

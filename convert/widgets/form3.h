@@ -1,11 +1,14 @@
 #pragma once
-// Form3, the capture-history conversion dialog: collects the description of a raw
-// capture-history file, writes the converter's answer file, runs the converter on it
-// and shows the converter's listing. A non-modal window; it does not touch the model.
+// The capture-history conversion dialog: collects the description of a raw
+// capture-history file, checks it, writes the converter's answer file, runs the
+// converter on it and shows the converter's listing. A non-modal window that stays
+// open after a conversion, so that answers can be corrected and converted again; it
+// does not touch the model.
 
 #include <QWidget>
 #include <functional>
 
+#include "convert/answercheck.h"
 #include "convert/answerfile.h"
 #include "platform/platform.h"
 
@@ -17,12 +20,13 @@ class QRadioButton;
 
 namespace tw {
 
+/// Form3: the capture-history conversion dialog.
 class Form3 : public QWidget {
     Q_OBJECT
 
 public:
     /// installationDirectory gives the directory searched for the converter after the
-    /// current one (the main window's apppath at the time of Convert).
+    /// current one (the installation directory at the time of Convert).
     Form3(Platform& platform, std::function<QString()> installationDirectory, QWidget* parent = nullptr);
 
     /// The fields as typed.
@@ -30,6 +34,27 @@ public:
     /// The label shown beside a field.
     QLabel* labelOf(QWidget* field) const;
 
+public slots:
+    void browse();
+    void viewInput();
+    /// Checks the answers, writes the listing and answer files, runs the converter and
+    /// shows its listing; the dialog stays open with its answers. Stops with a message
+    /// before anything is written or run when an answer cannot be used (naming its field,
+    /// which gets the focus), the converter is missing or a file cannot be written.
+    void convert();
+
+private:
+    QLineEdit* addField(AnswerField answer, const QString& text, bool shown);
+    void showProblem(const AnswerProblem& problem);
+    void setFieldShown(QWidget* field, bool shown);
+    void strataChanged();
+    void periodsChanged();
+    void parameterizationChanged();
+    /// The converter in the current directory, else in the installation directory;
+    /// empty when neither holds it.
+    QString findConverter() const;
+
+    // Fields and buttons, found by the tests through their object names.
     QLineEdit* txt_infile = nullptr;
     QLineEdit* txt_strata = nullptr;
     QLineEdit* txt_tper = nullptr;
@@ -53,24 +78,6 @@ public:
     QPushButton* cmd_browse = nullptr;
     QPushButton* cmd_view = nullptr;
     QPushButton* cmd_cnvt = nullptr;
-
-public slots:
-    void browse();
-    void viewInput();
-    /// Writes the listing and answer files, runs the converter, shows its listing and
-    /// closes the dialog; stops with a message (and stays open) when the time increments
-    /// cannot be extended, the converter is missing or a file cannot be written.
-    void convert();
-
-private:
-    QLineEdit* addField(const char* name, const QString& label, const QString& text, bool shown);
-    void setFieldShown(QWidget* field, bool shown);
-    void strataChanged();
-    void periodsChanged();
-    void parameterizationChanged();
-    /// The converter in the current directory, else in the installation directory;
-    /// empty when neither holds it.
-    QString findConverter() const;
 
     Platform& m_platform;
     std::function<QString()> m_installationDirectory;

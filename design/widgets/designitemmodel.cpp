@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <algorithm>
 
 namespace tw {
 
@@ -65,9 +66,22 @@ bool DesignItemModel::setData(const QModelIndex& index, const QVariant& value, i
     if (role != Qt::EditRole || !index.isValid() || !checkIndex(index))
         return false;
     const int cell = m_table.cellIndex(index.row(), index.column());
-    if (!m_table.setText(cell, value.toString().toStdString()))
+    const std::string text = value.toString().toStdString();
+    return request([&](DesignTable& table) { return table.setText(cell, text); },
+                   QString("Typing in row %1 under %2")
+                       .arg(QString::fromStdString(m_table.rowName(index.row())),
+                            QString::fromStdString(m_table.column(index.column()).header)));
+}
+
+bool DesignItemModel::request(const std::function<bool(DesignTable&)>& change, const QString& description)
+{
+    DesignTable after = m_table;
+    if (!change(after))
         return false;
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    if (editRequested)
+        editRequested(std::move(after), description);
+    else
+        applyEdit(m_table.editTo(after), ChangeSide::After);
     return true;
 }
 
@@ -118,9 +132,13 @@ bool DesignItemModel::setHeaderData(int section, Qt::Orientation orientation, co
 {
     if (orientation != Qt::Horizontal || role != Qt::EditRole || section < 0 || section >= m_table.columnCount())
         return false;
-    m_table.setHeader(section, value.toString().toStdString());
-    emit headerDataChanged(Qt::Horizontal, section, section);
-    return true;
+    const std::string text = value.toString().toStdString();
+    return request(
+        [&](DesignTable& table) {
+            table.setHeader(section, text);
+            return true;
+        },
+        "Column number");
 }
 
 void DesignItemModel::rebuild(const Model& model, const std::vector<int>& rowCells)
@@ -139,9 +157,44 @@ void DesignItemModel::clearTable()
 
 void DesignItemModel::identity()
 {
-    m_table.identity();
-    if (m_table.cellCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    request(
+        [](DesignTable& table) {
+            table.identity();
+            return true;
+        },
+        "Idenity");
+}
+
+void DesignItemModel::applyEdit(const DesignEdit& edit, ChangeSide side)
+{
+    m_table.apply(edit, side);
+    // One signal for the block of cells changed ("Idenity" may change every cell).
+    int firstRow = rowCount(), lastRow = -1, firstColumn = columnCount(), lastColumn = -1;
+    auto widen = [&](int cell) {
+        firstRow = std::min(firstRow, m_table.rowOf(cell));
+        lastRow = std::max(lastRow, m_table.rowOf(cell));
+        firstColumn = std::min(firstColumn, m_table.columnOf(cell));
+        lastColumn = std::max(lastColumn, m_table.columnOf(cell));
+    };
+    for (const auto& change : edit.texts)
+        widen(change.index);
+    for (const auto& change : edit.shades)
+        widen(change.index);
+    if (lastRow >= 0)
+        emit dataChanged(index(firstRow, firstColumn), index(lastRow, lastColumn),
+                         {Qt::DisplayRole, Qt::EditRole, Qt::BackgroundRole});
+    for (const auto& change : edit.headers)
+        emit headerDataChanged(Qt::Horizontal, change.index, change.index);
+}
+
+void DesignItemModel::deleteSelected()
+{
+    request(
+        [](DesignTable& table) {
+            table.deleteSelected();
+            return true;
+        },
+        "Delete");
 }
 
 Status DesignItemModel::addColumn(Model& model)

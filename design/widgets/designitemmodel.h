@@ -4,6 +4,7 @@
 // and columns) and forwards edits and commands to it with precise change signals.
 
 #include <QAbstractTableModel>
+#include <functional>
 
 #include "design/designtable.h"
 
@@ -34,12 +35,24 @@ public:
     /// Empties the table.
     void clearTable();
     void identity();
+    /// "Delete": hides the selected columns but the first (the window shows the change).
+    void deleteSelected();
     Status addColumn(Model& model);
     void pressHeader(int column);
     void setHeaderShade(int column, HeaderShade shade);
     void pressCell(int cell, PressKeys keys);
+    /// Sets one side of an edit, signalling the cells and headers it changes.
+    void applyEdit(const DesignEdit& edit, ChangeSide side);
+
+    /// Receives a cell's typed text or a header's new text as the table it would make,
+    /// instead of the change being made at once, so that the window can make the edit
+    /// undoable. Unset, the change is made directly.
+    std::function<void(DesignTable after, const QString& description)> editRequested;
 
 private:
+    /// Makes the change of a copy of the table through editRequested, or at once.
+    bool request(const std::function<bool(DesignTable&)>& change, const QString& description);
+
     DesignTable m_table;
 };
 

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -37,6 +38,21 @@ PressKeys pressKeys(Qt::KeyboardModifiers modifiers)
 
 }  // namespace
 
+// One command of the window on the table: undo and redo set one side of its edit.
+class Form2::EditCommand : public QUndoCommand {
+public:
+    EditCommand(Form2* form, DesignEdit edit, const QString& text)
+        : QUndoCommand(text), m_form(form), m_edit(std::move(edit))
+    {
+    }
+    void redo() override { m_form->applyEdit(m_edit, ChangeSide::After); }
+    void undo() override { m_form->applyEdit(m_edit, ChangeSide::Before); }
+
+private:
+    Form2* m_form;
+    DesignEdit m_edit;
+};
+
 Form2::Form2(std::function<Model&()> model, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent, Qt::Window), m_model(std::move(model)), m_dialogs(dialogs)
 {
@@ -50,6 +66,10 @@ Form2::Form2(std::function<Model&()> model, Dialogs& dialogs, QWidget* parent)
     layout->addWidget(Label1);
 
     m_itemModel = new DesignItemModel(this);
+    m_undo = new QUndoStack(this);
+    m_itemModel->editRequested = [this](DesignTable after, const QString& description) {
+        pushEdit(after, description);
+    };
     m_view = new QTableView(central);
     m_view->setObjectName("txt_dm");
     m_view->setModel(m_itemModel);
@@ -92,6 +112,16 @@ void Form2::buildMenus()
     menu_up = addCommand(bar, "menu_up", "Scroll Up (^)");
     menu_down = addCommand(bar, "menu_down", "Scroll Down(v)");
     menu_right = addCommand(bar, "menu_right", "Scroll Right(>)");
+    QMenu* edit = bar->addMenu("Edit");
+    edit->setObjectName("menu_edit");
+    QAction* undo = m_undo->createUndoAction(this, "Undo");
+    undo->setObjectName("menu_undo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = m_undo->createRedoAction(this, "Redo");
+    redo->setObjectName("menu_redo");
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addAction(undo);
+    edit->addAction(redo);
 
     connect(menu_close, &QAction::triggered, this, &Form2::closeTable);
     connect(menu_ident, &QAction::triggered, this, &Form2::identity);
@@ -107,6 +137,7 @@ void Form2::build(const std::vector<int>& rowCells)
 {
     finishHeaderEdit(false);
     Label1->setText(kHint);
+    m_undo->clear();
     m_itemModel->rebuild(m_model(), rowCells);
     applyHiddenColumns();
     applyScroll();
@@ -147,6 +178,7 @@ void Form2::fitSize()
 void Form2::discard()
 {
     finishHeaderEdit(false);
+    m_undo->clear();
     m_itemModel->clearTable();  // the reset also drops an open cell editor uncommitted
     hide();
 }
@@ -165,6 +197,7 @@ bool Form2::writeBack()
         return false;
     }
     m_itemModel->table().writeBack(m_model());
+    m_undo->clear();
     m_itemModel->clearTable();
     emit closedByCommand();
     return true;
@@ -200,6 +233,7 @@ void Form2::closeEvent(QCloseEvent* event)
 {
     commitOpenEditors();
     if (!m_itemModel->table().hasEdits()) {
+        m_undo->clear();
         m_itemModel->clearTable();
         event->accept();
         return;
@@ -212,6 +246,7 @@ void Form2::closeEvent(QCloseEvent* event)
             event->ignore();
         return;
     case Dialogs::Choice::No:
+        m_undo->clear();
         m_itemModel->clearTable();
         event->accept();
         return;
@@ -238,9 +273,23 @@ void Form2::addColumn()
 
 void Form2::deleteColumns()
 {
-    for (int column : m_itemModel->table().deleteSelected())
-        m_view->setColumnHidden(column, true);
-    applyScroll();
+    m_itemModel->deleteSelected();
+}
+
+void Form2::pushEdit(const DesignTable& after, const QString& description)
+{
+    DesignEdit edit = table().editTo(after);
+    if (!edit.empty())
+        m_undo->push(new EditCommand(this, std::move(edit), description));
+}
+
+void Form2::applyEdit(const DesignEdit& edit, ChangeSide side)
+{
+    m_itemModel->applyEdit(edit, side);
+    if (!edit.hidden.empty()) {
+        applyHiddenColumns();
+        applyScroll();
+    }
 }
 
 void Form2::applyHiddenColumns()

@@ -1,8 +1,8 @@
 #pragma once
-// Form2, the design-matrix window: the table of the marked rows' design-matrix entries
-// with its column commands, scrolling, highlighting and Close, which writes the typed
-// entries into the model. One window serves the whole program: Close hides it and the
-// next build shows it again.
+// The design-matrix window: the table of the marked rows' design-matrix entries with its
+// column commands, scrolling, highlighting, undo and redo, and Close, which writes the
+// typed entries into the model. One window serves the whole program: Close hides it and
+// the next build shows it again.
 
 #include <QMainWindow>
 #include <QLineEdit>
@@ -17,9 +17,11 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTableView;
+class QUndoStack;
 
 namespace tw {
 
+/// Form2: the design-matrix window.
 class Form2 : public QMainWindow {
     Q_OBJECT
 
@@ -36,21 +38,11 @@ public:
     const DesignTable& table() const { return m_itemModel->table(); }
     DesignItemModel* itemModel() const { return m_itemModel; }
     QTableView* view() const { return m_view; }
+    QUndoStack* undoStack() const { return m_undo; }
     /// The open header editor, if any.
     QLineEdit* headerEditor() const { return m_headerEditor; }
     /// Opens the editor of a column header's text.
     void editHeader(int column);
-
-    QLabel* Label1 = nullptr;
-    QAction* menu_close = nullptr;
-    QAction* menu_ident = nullptr;
-    QMenu* menu_cols = nullptr;
-    QAction* menu_addcols = nullptr;
-    QAction* menu_delcols = nullptr;
-    QAction* menu_left = nullptr;
-    QAction* menu_up = nullptr;
-    QAction* menu_down = nullptr;
-    QAction* menu_right = nullptr;
 
 signals:
     /// Close wrote the table back (the main window hides its "Constraints" menu).
@@ -71,7 +63,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    class EditCommand;  // one undo step: a DesignEdit
+
     void buildMenus();
+    /// Makes the change from the table shown to after one undo step (none when nothing changes).
+    void pushEdit(const DesignTable& after, const QString& description);
+    void applyEdit(const DesignEdit& edit, ChangeSide side);
     void fitSize();
     bool writeBack();
     void commitOpenEditors();
@@ -84,10 +81,23 @@ private:
     void headerDoubleClicked(int column);
     void finishHeaderEdit(bool commit);
 
+    // Menus and controls, found by the tests through their object names.
+    QLabel* Label1 = nullptr;
+    QAction* menu_close = nullptr;
+    QAction* menu_ident = nullptr;
+    QMenu* menu_cols = nullptr;
+    QAction* menu_addcols = nullptr;
+    QAction* menu_delcols = nullptr;
+    QAction* menu_left = nullptr;
+    QAction* menu_up = nullptr;
+    QAction* menu_down = nullptr;
+    QAction* menu_right = nullptr;
+
     std::function<Model&()> m_model;
     Dialogs& m_dialogs;
     DesignItemModel* m_itemModel = nullptr;
     QTableView* m_view = nullptr;
+    QUndoStack* m_undo = nullptr;
     QPointer<QLineEdit> m_headerEditor;
     int m_headerEditColumn = -1;
     int m_lastPressedHeader = -1;

@@ -1,8 +1,9 @@
 #pragma once
-// frm_movement: the window in which the user edits one PIM of the model. A table of
-// text cells over a GridTableModel, the "Constraints" commands, undo and redo, marking
-// cells for the design matrix (Shift and click) and paging sideways. The window keeps
-// its own number and cell map; whoever listens to closing() writes it back.
+// The grid window (object name frm_movement): the window in which the user edits one
+// PIM of the model. A table of text cells over a GridTableModel, the "Constraints"
+// commands, undo and redo, marking cells for the design matrix (Shift and click) and
+// paging sideways. The window keeps its own number and cell map; whoever listens to
+// closing() writes it back.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -24,6 +25,7 @@ struct Model;
 class GridTableModel;
 class GridCellDelegate;
 
+/// frm_movement: a grid window over one PIM of the model.
 class GridWindow : public QMainWindow {
     Q_OBJECT
 
@@ -73,23 +75,6 @@ public:
     void pageLeft();
     void pageRight();
 
-    // Menus and controls, named as the tests find them.
-    QMenu* mnu_cons = nullptr;
-    QAction* menu_constant = nullptr;
-    QAction* menu_time = nullptr;
-    QAction* menu_strata = nullptr;
-    QAction* menu_age = nullptr;
-    QAction* menu_varying = nullptr;
-    QAction* menu_oops = nullptr;
-    QAction* menu_chngzeros = nullptr;
-    QAction* menu_dm = nullptr;
-    QAction* menu_undo = nullptr;
-    QAction* menu_redo = nullptr;
-    QPushButton* cmd_left = nullptr;
-    QPushButton* cmd_right = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* lbl_view = nullptr;  // what the window shows
-
 signals:
     /// Emitted once, when the window closes, before it goes away.
     void closing(tw::GridWindow* window);
@@ -108,6 +93,23 @@ private:
     void fitSize();
     QSize tableSize() const;
     void fitTableWidth();
+
+    // Menus and controls, found by the tests through their object names.
+    QMenu* mnu_cons = nullptr;
+    QAction* menu_constant = nullptr;
+    QAction* menu_time = nullptr;
+    QAction* menu_strata = nullptr;
+    QAction* menu_age = nullptr;
+    QAction* menu_varying = nullptr;
+    QAction* menu_oops = nullptr;
+    QAction* menu_chngzeros = nullptr;
+    QAction* menu_dm = nullptr;
+    QAction* menu_undo = nullptr;
+    QAction* menu_redo = nullptr;
+    QPushButton* cmd_left = nullptr;
+    QPushButton* cmd_right = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lbl_view = nullptr;  // the line naming what the window shows
 
     GridTableModel* m_model = nullptr;
     GridCellDelegate* m_delegate = nullptr;

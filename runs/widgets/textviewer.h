@@ -30,9 +30,6 @@ public:
     /// Numbers (0-based) of the lines highlighted as engine errors.
     QList<int> highlightedLines() const;
 
-    QPlainTextEdit* textView = nullptr;
-    QLineEdit* findField = nullptr;
-
 public slots:
     /// Reads the file again, keeping the scroll position; false (with a message) when
     /// it cannot be read.
@@ -47,6 +44,9 @@ public slots:
 
 private:
     bool find(bool backward);
+
+    QPlainTextEdit* textView = nullptr;
+    QLineEdit* findField = nullptr;
 
     Platform& m_platform;
     QString m_path;

@@ -75,13 +75,13 @@ TEST(ConstraintsConversionDesign, identityOverTheParametersAndDesignSizesCleared
     m.dmrows = 7;
     m.dmcols = 7;
     m.dm.set(7, 7, 2);
-    m.unsaved = 0;
+    m.unsaved = false;
     ASSERT_TRUE(convertText(m, estimation("")).ok());
     EXPECT_EQ(m.nparms, 3);
     EXPECT_EQ(m.dmrows + m.dmcols, 0);
     EXPECT_EQ(m.dm.entries(), (std::vector<DesignMatrix::Entry>{{1, 1, 1}, {2, 2, 1}, {3, 3, 1}}));
     EXPECT_TRUE(m.dm.colUsed(3) && !m.dm.colUsed(4));
-    EXPECT_EQ(m.unsaved, 1);
+    EXPECT_TRUE(m.unsaved);
 }
 
 TEST(ConstraintsConversionRefusal, refusesBeforeAnythingChanges)

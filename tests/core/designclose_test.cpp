@@ -89,7 +89,7 @@ TEST(DesignWriteBack, storesWhatWasTyped)
             // The writer emits used columns only: a stored entry must stay in reach.
             EXPECT_TRUE(e.value == 0 || m.dm.colUsed(e.col)) << "column " << e.col;
         }
-        EXPECT_EQ(m.unsaved, c.changed ? 1 : before.unsaved);
+        EXPECT_EQ(m.unsaved, c.changed || before.unsaved);
         EXPECT_EQ(m.dmcols, c.dmcols);
         if (!c.changed) {
             EXPECT_EQ(m.dm, before.dm);

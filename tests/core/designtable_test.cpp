@@ -103,4 +103,41 @@ TEST(DesignCommands, addWithThreeRowsAndDmcolsFourAppendsB5OfZerosLastInCellOrde
     EXPECT_EQ(table.columnCount(), 3);
 }
 
+// Undo: the edit of each command, applied backwards, gives the table before it (texts,
+// highlights, headers and hidden columns), and forwards again the table after it.
+TEST(DesignUndo, editOfEachCommandRestoresBothSides)
+{
+    const std::vector<std::pair<const char*, std::function<void(DesignTable&)>>> commands = {
+        {"typing", [](DesignTable& t) { t.setText(4, "2.5"); }},
+        {"header", [](DesignTable& t) { t.setHeader(1, "B7"); }},
+        {"identity after a highlight", [](DesignTable& t) { t.identity(); }},
+        {"delete", [](DesignTable& t) {
+             t.pressHeader(1);
+             t.pressHeader(1);
+             t.deleteSelected();
+         }},
+    };
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        Model m = twelveCellModel();
+        DesignTable before = fullTable(m, {1, 2, 3}, 3);
+        before.pressCell(0, PressKeys::Other);
+        before.pressCell(4, PressKeys::ShiftOnly);
+        before.setScrollPosition(0, 2);
+        DesignTable after = before;
+        command(after);
+        const DesignEdit edit = before.editTo(after);
+        ASSERT_FALSE(edit.empty());
+        DesignTable undone = after;
+        undone.apply(edit, ChangeSide::Before);
+        for (int j = 0; j < before.columnCount(); ++j)
+            undone.setHeaderShade(j, before.column(j).shade);  // a header press is no edit
+        undone.setScrollPosition(before.firstRow(), before.firstShownColumn());
+        EXPECT_EQ(undone, before);
+        undone.apply(edit, ChangeSide::After);
+        EXPECT_EQ(undone.editTo(after).empty(), true);
+        EXPECT_EQ(undone.firstShownColumn(), std::min(2, after.shownColumnCount() - 1));
+    }
+}
+
 }  // namespace

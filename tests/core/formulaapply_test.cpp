@@ -54,7 +54,7 @@ TEST(FormulaApply, equalRowsShareAParameterNumberedByFirstCell)
     EXPECT_EQ(result.model.nparms, 28);
     EXPECT_EQ(result.model.dmrows, 28);
     EXPECT_EQ(result.model.dmcols, 28);
-    EXPECT_EQ(result.model.unsaved, 1);
+    EXPECT_TRUE(result.model.unsaved);
     EXPECT_EQ(result.firstCells[0], 1);
     EXPECT_EQ(result.firstCells[3], 5);
 

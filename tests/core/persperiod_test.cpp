@@ -159,7 +159,7 @@ TEST_F(PeriodRunsTest, estimatesFixTheirCellsAndNotAsSpecialValues)
     EXPECT_EQ(model.initval[21], 0.45);
     EXPECT_EQ(model.pim[21], -21);  // the fixed marker, not -round(.45) = 0
     EXPECT_EQ(model.pim[22], -3);   // it held the special value 0
-    EXPECT_EQ(model.unsaved, 1);
+    EXPECT_TRUE(model.unsaved);
     EXPECT_EQ(model.nyrs, 7);  // the scanned NYRS=3 stays the scan's
     EXPECT_NE(models.at(1).find("cohort=45;\r\n10: s(1)*q(2)/prd /* 2  10 */;"), std::string::npos);
 }
@@ -240,6 +240,12 @@ TEST_F(PeriodRunsTest, cancelledOrBrokenCommandFixesNothing)
 
     const std::pair<std::string, std::string> broken[] = {
         {"  N(1)=60;\n20\n30\n", ", line 7: the file ends before a line containing \"LABEL\""},
+        // A multistate model file, as the bundled example: not read as one long head.
+        {"COHORT=3 GROUP=1;\n 1 : 1 0;\nPROC ESTIMATE NAME=X;\nPIM;\nSRV(1);\n 1\n;\n",
+         ": the file holds no cohort of counts opened by a line containing \"N(\" and no LABELS section, so it is "
+         "no input of the per-period runs: they read the counts of the closed-population capture histories of "
+         "each primary period after a line such as \"  N(1)=45;\", and a LABELS section whose lines "
+         "S(cell)=PP(...) name the cells of the capture probabilities"},
         {"  N(1)=60;\n20\n30\nLABELS;\nS(0001)=PHI ;\nPROC\n",
          ": the labels section holds no line \"S(cell)=PP(...\", so the cells of the estimates are not known"},
     };

@@ -104,11 +104,11 @@ TEST(GridWriteBack, storesTheRoundedDecimalValue)
         Model m = modelTwoGroups();
         m.pim[5] = -5;
         m.initval[5] = 0.7;
-        m.unsaved = 0;
+        m.unsaved = false;
         EXPECT_TRUE(writeBackGrid(m, {5}, {c.text}).outOfRangeCells.empty()) << c.text;
         EXPECT_EQ(m.pim[5], c.pim) << c.text;
         EXPECT_DOUBLE_EQ(m.initval[5], c.initval) << c.text;
-        EXPECT_EQ(m.unsaved, c.pim == -5 ? 0 : 1) << c.text;
+        EXPECT_EQ(m.unsaved, c.pim != -5) << c.text;
     }
 }
 

@@ -1,16 +1,13 @@
 #include "model/pimreader.h"
 
 #include <algorithm>
-#include <cmath>
-#include <iterator>
-#include <random>
 #include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "cli/steps.h"
 #include "model/textrules.h"
+#include "session/session.h"
 #include "support.h"
 
 using namespace tw;
@@ -40,28 +37,42 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return text.replace(at, from.size(), to);
 }
 
+// "Get input file w/ PIM's" with the file chosen (nothing unsaved asks nothing).
+Status readPims(Session& session, const std::string& file)
+{
+    struct Front : FrontEnd {
+        std::string file;
+        std::optional<std::string> openFile(const FileQuestion&) override { return file; }
+        std::optional<std::string> saveFile(const FileQuestion&) override { return file; }
+        bool confirm(const std::string&) override { return true; }
+    } front;
+    front.file = file;
+    const Outcome outcome = session.readPims(front);
+    if (outcome.failure)
+        return *outcome.failure;
+    return {};
+}
+
 // A failed read names the file and line, and the loaded model and menus stay as they were.
 TEST(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {replaced(kSmall, "SECPERS=1 1", "SECPERS=20000 20000"),
-         "bad.inp, line 2: the secondary periods add up to more than 32767"},
         {replaced(kSmall, "P(1);\n 2\n", "P(1);\n 1E999\n"),
          "bad.inp, line 10: a value in the open-capture block of stratum 1 is too large"},
     };
     TempDir dir;
     writeFile("good.inp", kSmall);
-    cli::CliState state;
-    ASSERT_TRUE(cli::readPimsStep(state, "good.inp").ok());
-    state.model.markChanged();
-    const cli::CliState before = state;
+    Session session;
+    ASSERT_TRUE(readPims(session, "good.inp").ok());
+    session.model().markChanged();
+    const Model before = session.model();
     for (const auto& [text, message] : cases) {
         writeFile("bad.inp", text);
-        const Status read = cli::readPimsStep(state, "bad.inp");
+        const Status read = readPims(session, "bad.inp");
         ASSERT_FALSE(read.ok());
         EXPECT_EQ(read.error().text(), message);
-        EXPECT_EQ(state.model, before.model);
-        EXPECT_TRUE(state.menuSavePims);
+        EXPECT_EQ(session.model(), before);
+        EXPECT_TRUE(session.available(Command::SavePims));
     }
 }
 
@@ -73,8 +84,8 @@ struct EntryCase {
 
 // A written fixed cell (minus its value) reads back as a fixing with a marker that is no
 // special value; 0, -1 and -2 stay special values; other values round half to even. Entries
-// followed by a blank take a quick path for short whole numbers, which must read as the
-// general rule does at its limits (five digits, the 16-bit range, signs, exponents, a NUL byte).
+// followed by a blank take a quick path for short whole numbers, which must read as
+// decimalValue reads them at its limits (five digits, the 16-bit range, signs, exponents, a NUL byte).
 TEST(PimReadEntries, entriesReadAsFixingsSpecialValuesOrRoundedParameters)
 {
     for (const EntryCase c : {EntryCase{"-.5", -4, 0.5}, EntryCase{"-1", -1, 0},
@@ -100,9 +111,9 @@ struct DesignLineCase {
 };
 
 // Design lines near the quick form of an entry (" r  c  v;" in short whole numbers) read
-// as the general rule reads them: entries without blanks between them, five-digit and
+// as designToken and decimalValue read them: entries without blanks between them, five-digit and
 // signed values, fractions, and the empty entry after the last ";", which clears 0 0.
-TEST(PimReadDesign, linesNearTheQuickFormReadAsTheGeneralRule)
+TEST(PimReadDesign, linesNearTheQuickFormReadAsDesignTokenReadsThem)
 {
     const DesignLineCase cases[] = {
         {" 2  3  4;", {{2, 3, 4}}, {0, 3}},
@@ -143,166 +154,15 @@ TEST(PimReadModelStatement, keywordsAnywhereAndListsOverLines)
 TEST(PimReadModelStatement, secondModelDoesNotInheritTheFirstOnesFields)
 {
     TempDir dir;
-    cli::CliState state;
-    ASSERT_TRUE(cli::readPimsStep(state, (pimDataDir() / "twogroups" / "input.inp").string()).ok());
-    state.model.fixedlist = {"S(1)=.5;"};
+    Session session;
+    ASSERT_TRUE(readPims(session, (pimDataDir() / "twogroups" / "input.inp").string()).ok());
+    session.model().fixedlist = {"S(1)=.5;"};
     writeFile("small.inp", kSmall);
-    ASSERT_TRUE(cli::readPimsStep(state, "small.inp").ok());
-    EXPECT_EQ(state.model.groups, 1);
-    EXPECT_EQ(state.model.npar, 4);
-    EXPECT_TRUE(state.model.fixedlist.empty());
-    EXPECT_EQ(state.model.dm.get(5, 15), 0);
+    ASSERT_TRUE(readPims(session, "small.inp").ok());
+    EXPECT_EQ(session.model().groups, 1);
+    EXPECT_EQ(session.model().npar, 4);
+    EXPECT_TRUE(session.model().fixedlist.empty());
+    EXPECT_EQ(session.model().dm.get(5, 15), 0);
 }
 
 }  // namespace
-
-namespace {
-
-// Random texts near the quick forms: whole numbers of one to six digits with signs and
-// leading zeros, fractions, exponents, special values, junk, NUL bytes and tabs, with one
-// to three blanks or none between them.
-std::string randomToken(std::mt19937& random)
-{
-    static const char* const kOdd[] = {"-.5", "1.25", "-0.5", "3.", ".", "-", "+7", "1e1", "2E+2", "5d0", "x",
-                                       "1-2", "--1", "-1", "-2", "0", "-0", "32768", "-32769", "123456",
-                                       "000007", "7\t1", "4;", "&H10"};
-    switch (random() % 64) {
-    case 0:
-    case 1:
-        return kOdd[random() % std::size(kOdd)];
-    case 2:
-        return std::string(random() % 2 ? "-" : "") + std::to_string(random() % 40000);
-    case 3:
-        return std::string("9\0", 2) + std::to_string(random() % 10);
-    default:
-        return std::to_string(random() % (random() % 2 ? 10 : 30000));
-    }
-}
-
-// Mostly one to three blanks; now and then none, which joins two tokens.
-std::string randomBlanks(std::mt19937& random) { return std::string(random() % 16 == 0 ? 0 : 1 + random() % 3, ' '); }
-
-}  // namespace
-
-// The closed-capture block of 31 cells filled with random tokens over one to three lines
-// reads as the general rule reads it: every token is T1 of the joined block's tokens, a
-// negative value other than -1 and -2 fixes the cell, any other rounds to 16 bits or
-// fails the read.
-TEST(PimReadQuickPathRandom, blockEntriesReadAsTheGeneralRule)
-{
-    constexpr int kCells = 31;
-    std::mt19937 random(20261207);
-    int reads = 0;  // rounds that read, against those that fail
-    for (int round = 0; round < 400; ++round) {
-        std::vector<std::string> lines(1 + random() % 3);
-        for (int t = 0; t < kCells + 2; ++t)
-            lines[random() % lines.size()] += randomBlanks(random) + randomToken(random);
-        const bool ownLine = random() % 2 != 0;
-        if (ownLine)
-            lines.push_back(";");
-        else
-            lines.back() += ";";
-        std::string text = "PROC MODEL NPAR=33 NYRS=2 STRATA=1 SECPERS=1 30;\nCOHORT=1;\nPIM;\nSRV(1);\n 1\n;\nP(1);\n 2\n;\n"
-                           "CP(1);\n";
-        for (const std::string& line : lines)
-            text += line + "\n";
-        text += "DESIGN 0 0;\nPROC TEST;\n";
-
-        // Lines are joined up to the first that holds a ";" (a token may hold one).
-        std::string block;
-        for (const std::string& line : lines) {
-            block += line;
-            if (line.find(';') != std::string::npos)
-                break;
-        }
-        // The general rule over the joined block, leading blanks removed.
-        const std::string joined = block.substr(std::min(block.find_first_not_of(' '), block.size()));
-        PimTokens tokens(joined);
-        std::vector<double> values;
-        bool fails = false;
-        for (int c = 0; c < kCells; ++c) {
-            const auto value = tokens.next();
-            fails = fails || !value || (!(*value < 0 && *value != -1 && *value != -2) && !roundToInt16(*value));
-            values.push_back(value.value_or(0));
-        }
-        const auto model = readPimText(text);
-        ASSERT_EQ(model.ok(), !fails) << text << (model ? "" : model.error().text());
-        reads += model.ok() ? 1 : 0;
-        if (fails)
-            continue;
-        for (int c = 0; c < kCells; ++c) {
-            const auto cell = static_cast<std::size_t>(3 + c);
-            const double v = values[static_cast<std::size_t>(c)];
-            if (v < 0 && v != -1 && v != -2) {
-                EXPECT_EQ(model->pim[cell], fixedMarker(static_cast<std::int16_t>(cell))) << text << " cell " << cell;
-                EXPECT_EQ(model->initval[cell], -v) << text << " cell " << cell;
-            } else {
-                EXPECT_EQ(model->pim[cell], *roundToInt16(v)) << text << " cell " << cell;
-            }
-        }
-    }
-    // Both kinds of round are common enough to count.
-    EXPECT_GT(reads, 100) << reads;
-    EXPECT_LT(reads, 300) << reads;
-}
-
-// Random design lines read as the general entry rule reads them: while the rest of the
-// line holds a ";", a row, a column and a value token (the value ending short of the last
-// character); rows and columns must be whole numbers in 0..32767.
-TEST(PimReadQuickPathRandom, designLinesReadAsTheGeneralRule)
-{
-    std::mt19937 random(7122026);
-    int reads = 0;  // rounds that read, against those that fail
-    for (int round = 0; round < 400; ++round) {
-        std::vector<std::string> lines(1 + random() % 3);
-        for (std::string& line : lines) {
-            const int entries = 1 + static_cast<int>(random() % 6);
-            for (int e = 0; e < entries; ++e) {
-                const bool odd = random() % 5 == 0;
-                line += randomBlanks(random) + (odd ? randomToken(random) : std::to_string(random() % 300));
-                line += randomBlanks(random) + (odd ? randomToken(random) : std::to_string(random() % 300));
-                line += randomBlanks(random) + (odd ? randomToken(random) : std::to_string(random() % 5)) + ";";
-            }
-            if (random() % 4 == 0)
-                line += randomBlanks(random) + randomToken(random);
-        }
-        std::string text = "PROC MODEL NPAR=1 NYRS=1 STRATA=1 SECPERS=1;\nCOHORT=1;\nPIM;\nSRV(1);\n;\nP(1);\n;\n"
-                           "CP(1);\n 1;\nDESIGN 300 300;\n";
-        for (const std::string& line : lines)
-            text += line + "\n";
-        text += "PROC TEST;\n";
-
-        DesignMatrix expected;
-        bool fails = false;
-        for (const std::string& line : lines) {
-            std::string_view rest = line;
-            while (!fails && rest.find(';') != std::string_view::npos) {
-                std::size_t pos = 0;
-                const auto index = [&](std::string_view token) -> std::optional<int> {
-                    const auto v = decimalValue(token);
-                    if (!v || *v != std::floor(*v) || *v < 0 || *v > 32767)
-                        return std::nullopt;
-                    return static_cast<int>(*v);
-                };
-                const auto row = index(designToken(rest, pos));
-                const auto col = index(designToken(rest, pos));
-                const auto value = decimalValue(designToken(rest, pos, rest.empty() ? 0 : rest.size() - 1));
-                if (!row || !col || !value) {
-                    fails = true;
-                    break;
-                }
-                expected.set(*row, *col, *value);
-                expected.setColUsed(*col);
-                rest = pos < rest.size() ? rest.substr(pos) : std::string_view(" ");
-            }
-        }
-        const auto model = readPimText(text);
-        ASSERT_EQ(model.ok(), !fails) << text << (model ? "" : model.error().text());
-        reads += model.ok() ? 1 : 0;
-        if (!fails) {
-            EXPECT_EQ(model->dm, expected) << text;
-        }
-    }
-    EXPECT_GT(reads, 100) << reads;
-    EXPECT_LT(reads, 300) << reads;
-}

@@ -3,6 +3,7 @@
 #include <QRadioButton>
 
 #include "convert/widgets/form3.h"
+#include "model/pimreader.h"
 #include "guitest.h"
 #include "support.h"
 
@@ -78,10 +79,10 @@ private slots:
     void parameterizationShowsSubtractionOnlyForSPsi()
     {
         // Clicks on the indicator: a radio button takes clicks only on its indicator and text.
-        QTest::mouseClick(m_form->Option1, Qt::LeftButton, {}, QPoint(6, m_form->Option1->height() / 2));
+        QTest::mouseClick(m_form->findChild<QRadioButton*>("Option1"), Qt::LeftButton, {}, QPoint(6, m_form->findChild<QRadioButton*>("Option1")->height() / 2));
         QCOMPARE(shown("txt_phimiss"), 0);
-        QTest::mouseClick(m_form->Option2, Qt::LeftButton, {}, QPoint(6, m_form->Option2->height() / 2));
-        QVERIFY(m_form->Option2->isChecked());
+        QTest::mouseClick(m_form->findChild<QRadioButton*>("Option2"), Qt::LeftButton, {}, QPoint(6, m_form->findChild<QRadioButton*>("Option2")->height() / 2));
+        QVERIFY(m_form->findChild<QRadioButton*>("Option2")->isChecked());
         QCOMPARE(shown("txt_phimiss"), 1);
     }
 
@@ -97,8 +98,9 @@ private slots:
         QCOMPARE(field("txt_title")->text(), QString("/data/b b.cap"));
     }
 
-    void convertWritesAnswersRunsConverterShowsListingAndCloses()
+    void convertWritesAnswersRunsConverterShowsListingAndStaysOpen()
     {
+        QVERIFY(writeFile("raw data.cap", "1100\n"));
         field("txt_infile")->setText("raw data.cap");
         field("txt_tper")->setText("7");
         m_platform->processes.fake = [](const ProcessRequest&) {
@@ -106,19 +108,93 @@ private slots:
             return ran();
         };
         m_form->convert();
+        QCOMPARE(m_platform->dialogs.messages(), QStringList());
         QCOMPARE(bytes("vostel4.tmp"),
                  QByteArray("Y\r\nraw data.cap\r\n6,7,1,1\r\n10101010\r\n123456\r\n1\r\n0\r\n0\r\n2\r\n0\r\ntitle\r\n"));
         QCOMPARE(m_platform->processes.requests.size(), 1);
         const ProcessRequest& request = m_platform->processes.requests[0];
         QCOMPARE(request.program, installDir() + "/hadleck");
-        QTRY_VERIFY(m_form.isNull());  // closed and deleted
         QCOMPARE(topLevels<TextViewer>().size(), 1);
         QCOMPARE(topLevels<TextViewer>()[0]->text(), QString("converted\n"));
+        QCoreApplication::processEvents();
+        QVERIFY(!m_form.isNull() && m_form->isVisible());
+        QCOMPARE(field("txt_mpcodes")->text(), QString("10101010"));  // the extended codes, as converted
+
+        // Converted again, the title names the command once.
+        m_form->convert();
+        QCOMPARE(m_platform->processes.requests.size(), 2);
+        QCOMPARE(m_form->windowTitle(), "Convert capture-history data to CORVANE input(" + installDir()
+                                            + "/hadleck <vostel4.tmp >vostel4.tm2)");
+    }
+
+    // A field the converter could not use is named, gets the focus, and nothing is
+    // written or run.
+    void badFieldIsNamedAndNothingRuns_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("input file missing") << "txt_infile" << "gone.cap"
+                                            << "Input file: there is no file %1/gone.cap; type the name of an "
+                                               "existing capture-history file or browse for it.";
+        QTest::newRow("strata not a number") << "txt_strata" << "six"
+                                             << "Strata: \"six\" is not a whole number from 1 to 32767.";
+        QTest::newRow("strata codes fewer than strata")
+            << "txt_scodes" << "1234" << "Strata Codes: type one code for each of the 6 strata; \"1234\" holds 4.";
+        QTest::newRow("time increments without a 1")
+            << "txt_mpcodes" << "000"
+            << "Time Increments: \"000\" holds no 1 and is shorter than the 4 time periods, so it cannot be "
+               "extended; type one code for each time period.";
+    }
+    void badFieldIsNamedAndNothingRuns()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QVERIFY(writeFile("raw.cap", "1100\n"));
+        field("txt_infile")->setText("raw.cap");
+        field(name)->setText(text);
+        QApplication::setActiveWindow(m_form);
+        m_form->convert();
+        QCOMPARE(m_platform->dialogs.messages(), QStringList{QString(message).replace("%1", m_dir->dir.path())});
+        QVERIFY(m_platform->processes.requests.isEmpty());
+        QVERIFY(!QFile::exists("vostel4.tmp"));
+        QVERIFY(!QFile::exists("hadleck.out"));
+        QVERIFY(!m_form.isNull());
+        QCOMPARE(field(name)->text(), text);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field(name)));
+    }
+
+    // The stand-in converter itself: the dialog stays open with the answers kept, and
+    // the engine input file it wrote reads as a model.
+    void goodAnswersRunTheStandInConverterAndKeepTheAnswers()
+    {
+        QFile::remove(installDir() + "/hadleck");
+        QVERIFY(QFile::copy(kBin + "hadleck", installDir() + "/hadleck"));
+        QVERIFY(QFile::copy(TW_SOURCE_DIR "/examples/captures.cap", "captures.cap"));
+        field("txt_infile")->setText("captures.cap");
+        field("txt_title")->setText("Example: six sites");
+        const ConversionAnswers typed = m_form->answers();
+        m_form->convert();
+        QCOMPARE(m_platform->dialogs.messages(), QStringList());
+        QCOMPARE(m_platform->processes.requests.size(), 1);
+        QVERIFY(viewerOf("hadleck.out"));
+        QVERIFY(viewerOf("hadleck.out")->text().contains("Engine input file: " + m_dir->path("captures.inp") + "\n"));
+        QCoreApplication::processEvents();
+        QVERIFY(!m_form.isNull() && m_form->isVisible());
+        QVERIFY(m_form->answers() == typed);
+        auto read = readPimFile("captures.inp");
+        QVERIFY2(read.ok(), read.ok() ? "" : read.error().text().c_str());
+        QCOMPARE(read->npar, 66);
+        QCOMPARE(read->nstrat, 6);
+        QCOMPARE(read->nyrs, 2);
     }
 
     void missingConverterStopsBeforeWritingAnything()
     {
         QFile::remove(installDir() + "/hadleck");
+        QVERIFY(writeFile("raw.cap", "1100\n"));
+        field("txt_infile")->setText("raw.cap");
         m_form->convert();
         QCOMPARE(m_platform->dialogs.messages(),
                  QStringList{"The converter hadleck was found neither in the current directory (" + m_dir->dir.path()

@@ -12,7 +12,7 @@ namespace {
 
 // Twelve cells, each its own parameter, labelled "c1".."c12"; dmcols = 6; entries in
 // columns 2 and 5 only.
-struct Design : Session {
+struct Design : MainSession {
     Design()
     {
         Model& m = model();
@@ -32,7 +32,7 @@ struct Design : Session {
     }
     Form2* open(const std::vector<int>& cells)
     {
-        form.menu_cons->menuAction()->setVisible(true);
+        action("menu_cons_action")->setVisible(true);
         form.openDesignMatrix(cells);
         Form2* found = design();
         return found && QTest::qWaitForWindowExposed(found) ? found : nullptr;
@@ -62,11 +62,11 @@ private slots:
         QCOMPARE(headers(form->view()->model(), Qt::Vertical), QStringList({"c3", "c7", "c8"}));
         QCOMPARE(headers(form->view()->model(), Qt::Horizontal), QStringList({"B2", "B5"}));
         QVERIFY(typeInto(form->view(), 1, 1, "0.5"));
-        form->menu_close->trigger();
+        trigger(form, "menu_close");
         QCOMPARE(s.model().dm.get(7, 5), 0.5);
-        QCOMPARE(s.model().unsaved, 1);
+        QVERIFY(s.model().unsaved);
         QVERIFY(!form->isVisible());
-        QVERIFY(!s.form.menu_cons->menuAction()->isVisible());
+        QVERIFY(!s.action("menu_cons_action")->isVisible());
         QCOMPARE(form->view()->model()->rowCount(), 0);
     }
 
@@ -87,11 +87,11 @@ private slots:
         QVERIFY(form);
         for (int section : pressed)
             pressHeader(form, section);
-        form->menu_delcols->trigger();
+        trigger(form, "menu_delcols");
         for (int j = 0; j < 3; ++j)
             QCOMPARE(form->view()->isColumnHidden(j), hidden[j]);
         QVERIFY(typeInto(form->view(), 0, 2, "6"));
-        form->menu_close->trigger();
+        trigger(form, "menu_close");
         QCOMPARE(s.model().dm.get(7, 5), 6.0);
     }
 
@@ -131,13 +131,43 @@ private slots:
         QVERIFY(form);
         QVERIFY(typeInto(form->view(), 0, 0, "5"));
         QVERIFY(typeInto(form->view(), 1, 1, "abc"));
-        form->menu_close->trigger();
+        trigger(form, "menu_close");
         QCOMPARE(s.dialogs.messages(), QStringList{"The entry \"abc\" in row \"c7\" under B5 is not a number."});
         QVERIFY(form->isVisible());
         QCOMPARE(form->view()->currentIndex(), form->view()->model()->index(1, 1));
         QCOMPARE(s.model().dm.get(3, 2), 1.0);  // nothing written
-        QCOMPARE(s.model().unsaved, 0);
-        QVERIFY(s.form.menu_cons->menuAction()->isVisible());
+        QVERIFY(!s.model().unsaved);
+        QVERIFY(s.action("menu_cons_action")->isVisible());
+    }
+
+    void undoAndRedoStepThroughTypingIdentityAndDelete()
+    {
+        Design s;
+        Form2* form = s.open({3, 7});  // columns B2 and B5
+        QVERIFY(form);
+        QAbstractItemModelTester tester(form->itemModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(typeInto(form->view(), 0, 1, "5"));
+        form->view()->setCurrentIndex({});  // leaving the cell commits the entry
+        trigger(form, "menu_ident");
+        pressHeader(form, 1);
+        pressHeader(form, 1);
+        trigger(form, "menu_delcols");
+        QVERIFY(form->view()->isColumnHidden(1));
+        QCOMPARE(form->undoStack()->count(), 3);
+        for (int i = 0; i < 3; ++i)
+            trigger(form, "menu_undo");
+        QVERIFY(!form->view()->isColumnHidden(1));
+        QVERIFY(!form->table().hasEdits());
+        for (int i = 0; i < 3; ++i)
+            trigger(form, "menu_redo");
+        QVERIFY(form->view()->isColumnHidden(1));
+        QCOMPARE(form->itemModel()->index(1, 0).data().toString(), QString("0"));
+        trigger(form, "menu_undo");
+        trigger(form, "menu_undo");  // back to the typed entry
+        trigger(form, "menu_close");
+        QCOMPARE(s.model().dm.get(3, 5), 5.0);
+        QCOMPARE(s.model().dm.get(7, 5), 3.0);
+        QCOMPARE(form->undoStack()->count(), 0);
     }
 
     void itemModelPassesTheTesterThroughEveryCommand()
@@ -146,13 +176,13 @@ private slots:
         Form2* form = s.open({3, 7});
         QVERIFY(form);
         QAbstractItemModelTester tester(form->itemModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        form->menu_addcols->trigger();
-        form->menu_ident->trigger();
+        trigger(form, "menu_addcols");
+        trigger(form, "menu_ident");
         form->itemModel()->pressCell(0, PressKeys::Other);
         form->itemModel()->pressCell(5, PressKeys::ShiftOnly);
         QVERIFY(form->itemModel()->setHeaderData(2, Qt::Horizontal, "B8"));
         s.form.openDesignMatrix({1, 2, 3, 7});
-        form->menu_close->trigger();
+        trigger(form, "menu_close");
         s.form.openDesignMatrix({});
     }
 };

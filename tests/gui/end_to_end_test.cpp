@@ -7,6 +7,7 @@
 
 #include "convert/widgets/form3.h"
 #include "guitest.h"
+#include "model/constraintsreader.h"
 #include "model/pimreader.h"
 #include "support.h"
 
@@ -53,9 +54,9 @@ private slots:
         QDir().mkpath(QFileInfo(input).path());
         QVERIFY(writeFile(input, bytes(TW_TEST_DATA "/runs/twostrata.mss").replace("PROC STOP;", "")));
 
-        Session s;
+        MainSession s;
         s.scripted.install.registered = engineDir + "tallowick2";
-        s.form.updateAppPath();
+        s.form.updateInstallDirectory();
         s.answerFile(input);
         s.form.runEngine();
 
@@ -70,7 +71,7 @@ private slots:
     void typedEntriesReachTheSavedDesignSection()
     {
         QTemporaryDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         const DesignMatrix before = s.model().dm;
         s.form.viewSurvival();
@@ -83,7 +84,7 @@ private slots:
             QVERIFY(at != cells.end());
             clickCell(*window, int(at - cells.begin()));
         }
-        window->menu_dm->trigger();
+        trigger(window, "menu_dm");
 
         Form2* form = s.design();
         QVERIFY(form && form->isVisible());
@@ -91,11 +92,11 @@ private slots:
         QCOMPARE(headers(form->view()->model(), Qt::Horizontal), QStringList({"B1", "B4"}));
         QVERIFY(typeInto(form->view(), 0, 1, "0.5"));
         QVERIFY(typeInto(form->view(), 1, 0, "-2"));  // moving on or Close commits the editor
-        form->menu_close->trigger();
+        trigger(form, "menu_close");
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
-        s.form.menu_savepims->trigger();
+        s.action("menu_savepims")->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto read = readPimFile(saved.toStdString());
         QVERIFY2(read.ok(), read.ok() ? "" : read.error().text().c_str());
@@ -112,7 +113,7 @@ private slots:
     void designRowsStayWithTheirCellsAfterAGapIsClosed()
     {
         QTemporaryDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         const Model before = s.model();
         s.form.viewSurvival();
@@ -157,7 +158,7 @@ private slots:
 
         const QString saved = dir.filePath("saved.inp");
         s.answerFile(saved);
-        s.form.menu_savepims->trigger();
+        s.action("menu_savepims")->trigger();
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto back = readPimFile(saved.toStdString());
         QVERIFY2(back.ok(), back.ok() ? "" : back.error().text().c_str());
@@ -175,6 +176,49 @@ private slots:
         }
     }
 
+    // The constraints example through the window: read, per-period runs on its counts,
+    // saved with constraints; and read again, converted with its conversion file and
+    // saved with PIMs.
+    void constraintsExampleRunsEveryRoadOfTheWindow()
+    {
+        EndToEnd e;
+        const QString sites = TW_SOURCE_DIR "/examples/sites.inp";
+        {
+            Session s;
+            s.scripted.install.registered = kBin + "tallowick2";
+            s.form.updateAppPath();
+            s.answerFile(sites);
+            s.form.menu_get->trigger();
+            s.answerFile(sites);
+            s.form.menu_runsurv->trigger();
+            QCOMPARE(s.scripted.processes.requests.size(), 6);
+            QCOMPARE(s.form.List1->count(), 2 + 18);
+            s.form.menu_save->trigger();
+            QCOMPARE(s.dialogs.messages(), QStringList{"New CORVANE input file saved as QUARLET.OUT"});
+            auto saved = readConstraintsFile("QUARLET.OUT");
+            QVERIFY2(saved.ok(), saved.ok() ? "" : saved.error().text().c_str());
+            int fixed = 0;
+            for (int cell = 1; cell <= 30; ++cell)
+                fixed += isFixedMarker(saved->model.pim[std::size_t(cell)]) ? 1 : 0;
+            QCOMPARE(fixed, 2 + 18);
+            QCOMPARE(saved->model.initval[3], 0.05);
+        }
+        Session s;
+        s.answerFile(sites);
+        s.form.menu_get->trigger();
+        s.answerFile(TW_SOURCE_DIR "/examples/sites-convert.inp");
+        s.form.menu_cnvtcons->trigger();
+        QVERIFY(s.form.menu_savepims->isEnabled());
+        s.answerFile(e.path("sites-pims.inp"));
+        s.form.menu_savepims->trigger();
+        QCOMPARE(s.dialogs.messages(), QStringList());
+        auto pims = readPimFile(e.path("sites-pims.inp").toStdString());
+        QVERIFY2(pims.ok(), pims.ok() ? "" : pims.error().text().c_str());
+        QCOMPARE(pims->nparms, 23);
+        QCOMPARE(pims->pim[5], pims->pim[1]);
+        QCOMPARE(pims->initval[7], 0.05);
+    }
+
     void conversionWritesTheListing()
     {
         EndToEnd e;
@@ -186,7 +230,7 @@ private slots:
 
         QPointer<Form3> form = new Form3(scripted.platform, [&] { return installDir; });
         form->show();
-        form->txt_infile->setText(captures);
+        form->findChild<QLineEdit*>("txt_infile")->setText(captures);
         form->convert();
 
         QVERIFY(scripted.dialogs.messages().isEmpty());
@@ -199,7 +243,12 @@ private slots:
               "Records that do not fit the answers: 1\n", "  line 7: no capture in the history\n"})
             QVERIFY2(listing.contains(expected), expected);
         QVERIFY(listing.contains("  Input file: " + captures + "\n"));
-        QTRY_VERIFY(form.isNull());
+        // The engine input file is written where the program runs, named after the histories.
+        QVERIFY(listing.contains("Engine input file: " + e.path("work dir/captures; 2024.inp") + "\n"));
+        QVERIFY(readPimFile(e.path("work dir/captures; 2024.inp").toStdString()).ok());
+        QCoreApplication::processEvents();
+        QVERIFY(!form.isNull());  // open for another conversion
+        delete form.data();
     }
 };
 

@@ -1,5 +1,7 @@
-// The main window's file commands on both roads (PIMs and constraints): the dialogs,
+// The main window's file commands on both roads (PIMs and constraints) over the session:
 // the messages, the menus and the dimensions label they leave, and the files written.
+// The commands' own rules (questions, "No file selected", availability) are the session's
+// and are tested in the core.
 #include "guitest.h"
 #include "support.h"
 
@@ -9,12 +11,10 @@ namespace {
 
 const QString kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
 
-using Command = void (Form1::*)();
-
 enum Road { Pims, Constraints };
 
 // Reads the file through the road's menu command, answering the file dialog.
-void readThrough(Session& s, Road road, const QString& file)
+void readThrough(MainSession& s, Road road, const QString& file)
 {
     s.answerFile(file);
     if (road == Pims)
@@ -29,37 +29,6 @@ class FileCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fileDialogWithoutAFileEndsOnlyTheCommand_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<std::optional<QString>>("answer");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("PIM read, cancelled") << 0 << std::optional<QString>() << "PIM input file";
-        QTest::newRow("constraints read, pattern") << 1 << std::optional<QString>("*.*") << "CORVANE input file";
-        QTest::newRow("conversion, empty") << 2 << std::optional<QString>("") << "CONSTRAINTs file";
-        QTest::newRow("per-period run, cancelled") << 3 << std::optional<QString>() << "CORVANE input file";
-    }
-    void fileDialogWithoutAFileEndsOnlyTheCommand()
-    {
-        QFETCH(int, command);
-        QFETCH(std::optional<QString>, answer);
-        const Command commands[] = {&Form1::getPimFile, &Form1::getConstraintsFile, &Form1::convertConstraints,
-                                    &Form1::runEachPeriod};
-        InTempDir dir;
-        Session s;
-        readThrough(s, Constraints, kModel1);
-        s.dialogs.asked.clear();
-        const Model before = s.model();
-        s.scripted.processes.fake = [](const ProcessRequest&) { return ran(); };
-        s.answerFile(answer);
-        (s.form.*commands[command])();
-        QTEST(s.dialogs.asked.first().title, "title");
-        QCOMPARE(s.dialogs.messages(), QStringList{"No file selected"});
-        QVERIFY(s.model() == before);
-        QVERIFY(s.form.menu_cnvtcons->isEnabled());
-        QVERIFY(s.scripted.processes.requests.isEmpty());
-    }
-
     void readSetsLabelListAndMenus_data()
     {
         QTest::addColumn<int>("road");
@@ -78,19 +47,16 @@ private slots:
         QFETCH(QStringList, fixed);
         QFETCH(bool, savePims);
         InTempDir dir;
-        Session s;
+        MainSession s;
         readThrough(s, Road(road), file);
         QVERIFY(s.dialogs.messages().isEmpty());
-        QTEST(s.form.Label1->text(), "label");
+        QTEST(s.label(), "label");
         QCOMPARE(QString::fromStdString(s.model().infile), file);
-        QStringList shown;
-        for (int i = 0; i < s.form.List1->count(); ++i)
-            shown << s.form.List1->item(i)->text();
-        QCOMPARE(shown, fixed);
-        QVERIFY(!s.form.List1->isVisibleTo(&s.form));  // Done ends the read
-        QVERIFY(s.form.menu_save->isEnabled());
-        QCOMPARE(s.form.menu_savepims->isEnabled(), savePims);
-        QCOMPARE(s.form.menu_cnvtcons->isEnabled(), !savePims);
+        QCOMPARE(s.listed(), fixed);
+        QVERIFY(!s.child("List1")->isVisibleTo(&s.form));  // Done ends the read
+        QVERIFY(s.enabled("menu_save"));
+        QCOMPARE(s.enabled("menu_savepims"), savePims);
+        QCOMPARE(s.enabled("menu_cnvtcons"), !savePims);
     }
 
     void failedReadKeepsModelLabelAndMenus_data()
@@ -117,18 +83,18 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, bad);
         InTempDir dir;
-        Session s;
+        MainSession s;
         readThrough(s, Road(road), file);
         const Model before = s.model();
-        const QString label = s.form.Label1->text();
-        const bool savePims = s.form.menu_savepims->isEnabled();
+        const QString label = s.label();
+        const bool savePims = s.enabled("menu_savepims");
         QVERIFY(writeFile("bad.inp", bad));
         s.dialogs.okCancelAnswers.enqueue(true);  // replace an unsaved model
         readThrough(s, Road(road), "bad.inp");
         QTEST(s.dialogs.messages().last(), "message");
         QVERIFY(s.model() == before);
-        QCOMPARE(s.form.Label1->text(), label);
-        QCOMPARE(s.form.menu_savepims->isEnabled(), savePims);
+        QCOMPARE(s.label(), label);
+        QCOMPARE(s.enabled("menu_savepims"), savePims);
     }
 
     void saveWritesOnlyANewFile_data()
@@ -155,51 +121,21 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QString, golden);
         InTempDir dir;
-        Session s;
+        MainSession s;
         QVERIFY(QFile::copy(source, input));
         readThrough(s, Road(road), input);
         s.model().markChanged();
         s.dialogs.asked.clear();
         if (road == Pims) {
             s.answerFile(dir.path(output));
-            s.form.menu_savepims->trigger();
+            s.action("menu_savepims")->trigger();
             QCOMPARE(s.dialogs.asked[0].text, QString("quarlet.mss"));
         } else {
-            s.form.menu_save->trigger();
+            s.action("menu_save")->trigger();
         }
         QTEST(s.dialogs.messages(), "messages");
-        QCOMPARE(s.model().unsaved, golden.isEmpty() ? 1 : 0);
+        QCOMPARE(s.model().unsaved, golden.isEmpty());
         QCOMPARE(bytes(output), bytes(golden.isEmpty() ? source : golden));
-    }
-
-    void conversionRefusesOrEnablesSavePims()
-    {
-        InTempDir dir;
-        Session s;
-        readThrough(s, Constraints, kModel1);
-        QVERIFY(writeFile("small.inp", "PROC MODEL NPAR=9;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n"));
-        s.answerFile(QString("small.inp"));
-        s.form.menu_cnvtcons->trigger();
-        QCOMPARE(s.dialogs.messages(),
-                 QStringList{"small.inp, line 1: the file states NPAR=9 but the loaded model has npar=10"});
-        QVERIFY(!s.form.menu_savepims->isEnabled());
-        s.answerFile(TW_TEST_DATA "/constraints/model1-convert.inp");
-        s.form.menu_cnvtcons->trigger();
-        QCOMPARE(s.dialogs.messages().size(), 1);
-        QVERIFY(s.form.menu_savepims->isEnabled());
-        QCOMPARE(s.model().initval[10], 0.25);
-    }
-
-    void allFixedIsReportedOnce()
-    {
-        InTempDir dir;
-        Session s;
-        s.model().npar = 4;
-        createCellArrays(s.model());
-        s.model().pim[4] = 0;
-        s.model().fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
-        s.form.menu_point->trigger();
-        QCOMPARE(s.dialogs.messages(), QStringList{"All params are fixed. Nothing to estimate"});
     }
 };
 

@@ -19,7 +19,7 @@ namespace {
 
 // The bundled example read as the user reads it: 2 groups, 2 age classes, 3 strata, 5
 // primary periods; 16 movement cells fixed at .02.
-struct Example : Session {
+struct Example : MainSession {
     Example() { QVERIFY(form.openPimFile(kExample)); }
     GridWindow* open(void (Form1::*view)(), int window)
     {
@@ -29,11 +29,6 @@ struct Example : Session {
 };
 
 constexpr int kFixedCell = 4;  // movement from A, group 1: age 1, to C, first interval
-
-void trigger(GridWindow* window, const char* action)
-{
-    window->findChild<QAction*>(action)->trigger();
-}
 
 // How many pixels of the cell's picture are near the colour.
 int pixelsNear(const QImage& image, const QColor& colour)

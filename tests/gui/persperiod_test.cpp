@@ -1,8 +1,6 @@
 // "Run each Primary period through KESTON" in the main window, with the scripted
-// platform: the real fennel1 started for each cohort and the list at the end, and the
-// failures and Cancel that fix nothing.
-#include <QProgressBar>
-
+// platform: the real fennel1 started for each cohort and the list at the end, and a
+// program that cannot start.
 #include "guitest.h"
 #include "support.h"
 
@@ -11,23 +9,15 @@ using namespace twtest;
 namespace {
 
 // A model of 40 cells whose installation directory holds the built programs.
-struct PerPeriod : InTempDir, Session {
+struct PerPeriod : InTempDir, MainSession {
     PerPeriod()
     {
         scripted.install.registered = kBin + "tallowick2";
-        form.updateAppPath();
+        form.updateInstallDirectory();
         model().npar = 40;
         createCellArrays(model());
     }
 };
-
-QStringList listed(const Form1& form)
-{
-    QStringList texts;
-    for (int i = 0; i < form.List1->count(); ++i)
-        texts << form.List1->item(i)->text();
-    return texts;
-}
 
 }  // namespace
 
@@ -47,49 +37,35 @@ private slots:
             QVERIFY(request.arguments.isEmpty());
             QCOMPARE(request.standardInput, QByteArray("i=runsurv.t1 l=runsurv.t2 \n"));
         }
-        const QStringList list = listed(s.form);
+        const QStringList list = s.listed();
         QCOMPARE(list.size(), 9);
         QCOMPARE(list.mid(0, 2),
                  QStringList({"S(21)=.6 /* PP(01,1,1, ) A */;", "S(22)=.75 /* PP(01,1,2, ) A */;"}));
-        QVERIFY(!s.form.List1->isHidden());
-        QVERIFY(s.form.ProgressBar1->isHidden());
+        QVERIFY(!s.child("List1")->isHidden());
+        QVERIFY(s.child("ProgressBar1")->isHidden());
         QCOMPARE(s.model().initval[21], 0.6);
         QCOMPARE(s.model().pim[21], std::int16_t(-21));
-        QCOMPARE(s.model().unsaved, 1);
+        QVERIFY(s.model().unsaved);
         QVERIFY(QFile::exists("quarlet.tmp"));
     }
 
-    void failuresAreReportedAndFixNothing_data()
+    // The platform's answer reaches the session: a program that cannot start is reported
+    // and fixes nothing (the session's tests cover the other ends of a run).
+    void programThatCannotStartIsReportedAndFixesNothing()
     {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<int>("run");  // 0 the real program, 1 it cannot start, 2 cancelled
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("programNotStarted")
-            << QByteArray("  N(1)=60;\n10\n30\nLABELS;\nS(0001)=PP(a) ;\nS(0002)=PP(b) ;\nPROC\n") << 1
-            << QStringList{"FENNEL1 could not be started: " + kBin + "fennel1: No such file\nNothing was fixed."};
-        QTest::newRow("inputEndsBeforeLabels")
-            << QByteArray("  N(1)=60;\n10\n30\n") << 0
-            << QStringList{"periods.inp, line 3: the file ends before a line containing \"LABEL\""};
-        QTest::newRow("cancelled") << bytes(kPeriods) << 2 << QStringList();
-    }
-    void failuresAreReportedAndFixNothing()
-    {
-        QFETCH(QByteArray, input);
-        QFETCH(int, run);
         PerPeriod s;
-        QVERIFY(writeFile("periods.inp", input));
+        QVERIFY(writeFile("periods.inp", "  N(1)=60;\n10\n30\nLABELS;\nS(0001)=PP(a) ;\nS(0002)=PP(b) ;\nPROC\n"));
         s.answerFile(QString("periods.inp"));
-        if (run)
-            s.scripted.processes.fake = [run](const ProcessRequest&) {
-                ProcessResult result = ran(run == 2);
-                result.started = run == 2;
-                result.errorText = run == 1 ? "No such file" : "";
-                return result;
-            };
+        s.scripted.processes.fake = [](const ProcessRequest&) {
+            ProcessResult result;
+            result.errorText = "No such file";
+            return result;
+        };
         const Model before = s.model();
         s.form.runEachPeriod();
-        QTEST(s.dialogs.messages(), "messages");
-        QCOMPARE(s.form.List1->count(), 0);
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{"FENNEL1 could not be started: " + kBin + "fennel1: No such file\nNothing was fixed."});
+        QVERIFY(s.listed().isEmpty());
         QVERIFY(s.model() == before);
         QVERIFY(!QFile::exists("quarlet.tmp"));
     }

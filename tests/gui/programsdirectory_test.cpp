@@ -77,10 +77,10 @@ private slots:
         const QString programs = scratch.path("libexec/tallowick2");
         QVERIFY(QDir().mkpath(programs));
         QVERIFY(writeFile(programs + "/corvane", "#!/bin/false\n"));
-        Session s;
+        MainSession s;
         s.scripted.install.executablePath = scratch.path("bin/tallowick2");
         s.scripted.install.installedPrograms = programs;
-        s.form.updateAppPath();
+        s.form.updateInstallDirectory();
         s.answerFile(QString("m.mss"));
         s.scripted.processes.fake = [](const ProcessRequest&) {
             ProcessResult result;

@@ -8,14 +8,14 @@ using namespace twtest;
 namespace {
 
 // An installation directory holding a (never started) engine.
-struct Engine : InTempDir, Session {
+struct Engine : InTempDir, MainSession {
     QString engineDir = path("engine dir");
     Engine()
     {
         QDir().mkpath(engineDir);
         writeFile(engineDir + "/corvane", "#!/bin/false\n");
         scripted.install.registered = engineDir + "/tallowick2";
-        form.updateAppPath();
+        form.updateInstallDirectory();
     }
     ~Engine() { qDeleteAll(topLevels<TextViewer>()); }
 };

@@ -14,11 +14,11 @@ using namespace twtest;
 namespace {
 
 // One main window in its own current directory (saves write fixed names there).
-struct Stale : InTempDir, Session {
+struct Stale : InTempDir, MainSession {
     Stale()
     {
         scripted.install.registered = kBin + "tallowick2";
-        form.updateAppPath();
+        form.updateInstallDirectory();
         scripted.processes.fake = [](const ProcessRequest&) { return ProcessResult{}; };  // never starts
     }
 };
@@ -104,7 +104,7 @@ void closeByHand(Stale& s, Window window)
             w->close();
         return;
     }
-    s.design()->menu_close->trigger();
+    trigger(s.design(), "menu_close");
     QVERIFY(s.design()->isHidden());
 }
 
@@ -185,7 +185,7 @@ private slots:
             s.design()->view()->setCurrentIndex(QModelIndex());  // leaving the cell commits the typed entry
             QVERIFY(s.design()->table().hasEdits());
         }
-        QCOMPARE(s.model().unsaved, 0);
+        QVERIFY(!s.model().unsaved);
 
         s.dialogs.okCancelAnswers.enqueue(false);
         s.form.quit();

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QLineEdit>
@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/fixedlistmodel.h"
 #include "app/mainwindow.h"
 #include "design/widgets/form2.h"
 #include "model/model.h"
@@ -42,19 +43,40 @@ struct InTempDir {
 };
 
 // A main window over a scripted platform; ending the program only counts.
-struct Session {
+struct MainSession {
     ScriptedPlatform scripted;
     ScriptedDialogs& dialogs = scripted.dialogs;
     Form1 form{scripted.platform};
     int exits = 0;
 
-    Session() { form.exitProgram = [this] { ++exits; }; }
-    ~Session() { form.closeGridWindows(Form1::WriteBack::No); }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
+    MainSession() { form.exitProgram = [this] { ++exits; }; }
+    ~MainSession() { form.closeGridWindows(Form1::WriteBack::No); }
+    MainSession(const MainSession&) = delete;
+    MainSession& operator=(const MainSession&) = delete;
 
     Model& model() { return form.model(); }
     void answerFile(const std::optional<QString>& file) { dialogs.fileAnswers.enqueue(file); }
+    /// A control or menu item of the main window by its object name.
+    template <class Control = QWidget>
+    Control* child(const char* name) const
+    {
+        auto* found = form.findChild<Control*>(name);
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    QAction* action(const char* name) const { return child<QAction>(name); }
+    bool enabled(const char* name) const { return action(name)->isEnabled(); }
+    QString label() const { return child<QLabel>("Label1")->text(); }
+    /// The entries List1 shows.
+    QStringList listed() const
+    {
+        QStringList texts;
+        const QAbstractItemModel* list = child<QListView>("List1")->model();
+        for (int row = 0; row < list->rowCount(); ++row)
+            texts << list->index(row, 0).data().toString();
+        return texts;
+    }
     // The grid windows still open, in the order they were opened.
     QList<GridWindow*> grids() const
     {
@@ -66,6 +88,15 @@ struct Session {
     }
     Form2* design() const { return form.findChild<Form2*>("Form2"); }
 };
+
+/// Triggers a menu item of any window by its object name.
+inline void trigger(QObject* window, const char* name)
+{
+    auto* action = window->findChild<QAction*>(name);
+    if (!action)
+        qFatal("no action %s", name);
+    action->trigger();
+}
 
 inline QByteArray bytes(const QString& path)
 {

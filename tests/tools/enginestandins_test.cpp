@@ -1,6 +1,7 @@
 // The stand-in engine and converter run as real programs, fed as the windows feed them.
 #include <gtest/gtest.h>
 
+#include "model/pimreader.h"
 #include "support.h"
 
 using namespace twtest;
@@ -100,6 +101,64 @@ TEST_F(StandIns, ConverterTalliesRecordsAndListsMisfitsWithLineNumbers)
           "  line 5: record of 2 characters; the strata codes need columns 1 to 4\n",
           "  line 6: unknown group code in column 6\n"})
         EXPECT_NE(listing.find(expected), std::string::npos) << expected << "\n" << listing;
+}
+
+TEST_F(StandIns, ConverterWritesTheEngineInputOfTheHistoriesInThePimForm)
+{
+    writeFile(dir / "birds.cap", kCaptures + std::string("0220 F  5\n1100 M  2\n"));
+    const std::string answers =
+        "Y\r\nbirds.cap\r\n2,4,1,2\r\n1010\r\n12\r\n1\r\n0\r\n6\r\n  MF\r\n8\r\n9\r\n2\r\n0\r\nann's birds\r\n";
+    EXPECT_EQ(runProgram(hadleck, answers, dir), 0);
+    const std::string input = fileText(dir / "birds.inp");
+    // One cohort per group and stratum of first capture, the same histories added up;
+    // the title's own quote is no end of the title.
+    const std::string head = "PROC TITLE 'ann\"s birds';\r\n"
+                             "PROC MODEL NPAR=18 GROUPS=2 NAGE=1 NYRS=2 STRATA=2 SECPERS=2 2;\r\n"
+                             "COHORT=5 GROUP=1 STRATUM=1 SEASON=1;\r\n"
+                             "   5 : 1 1 0 0;\r\n"
+                             "COHORT=15 GROUP=2 STRATUM=2 SEASON=1;\r\n"
+                             "  15 : 0 2 2 0;\r\n"
+                             "PROC ESTIMATE NOVAR NAME=CONVERTED MAXFN=32000;\r\n"
+                             "PIM;\r\n";
+    EXPECT_EQ(input.substr(0, head.size()), head);
+    EXPECT_NE(fileText(dir / "hadleck.out").find("Engine input file: " + (dir / "birds.inp").string() + "\n"),
+              std::string::npos);
+    const auto model = tw::readPimFile((dir / "birds.inp").string());
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    EXPECT_EQ(model->groups, 2);
+    EXPECT_EQ(model->nparms, 18);
+    EXPECT_EQ(model->dm.entries().size(), 18u);
+}
+
+TEST_F(StandIns, ConverterWritesNoEngineInputWhenItCannot)
+{
+    struct Case {
+        const char* fault;
+        std::string file;
+        std::string counts;
+        std::string codes;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"codes for fewer strata", "birds.cap", "2,4,1,1", "1",
+         "Error: the 1 strata codes do not match the 2 strata; no engine input file is written.\n"},
+        {"no record fits", "birds.cap", "2,4,1,1", "89", "Error: no record fits the answers; no engine input file is written.\n"},
+        {"the histories in a file named as the engine input", "birds.inp", "2,4,1,1", "12",
+         "Error: " + (dir / "birds.inp").string()
+             + ": the engine input file would be the capture-history file itself; give the capture-history file "
+               "another extension than .inp\n"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(dir / "birds.inp");
+        writeFile(dir / c.file, "1100\n0220\n");
+        const std::string answers = "Y\r\n" + c.file + "\r\n" + c.counts + "\r\n1010\r\n" + c.codes
+            + "\r\n1\r\n0\r\n0\r\n2\r\n0\r\nt\r\n";
+        EXPECT_EQ(runProgram(hadleck, answers, dir), 1) << c.fault;
+        const std::string listing = fileText(dir / "hadleck.out");
+        EXPECT_EQ(listing.substr(listing.size() - std::min(listing.size(), c.error.size())), c.error) << c.fault;
+        EXPECT_EQ(fs::exists(dir / "birds.inp"), c.file == "birds.inp") << c.fault;
+    }
+    EXPECT_EQ(fileText(dir / "birds.inp"), "1100\n0220\n");  // the histories were not written over
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The per-period estimation program fennel1, run as built: its estimates against the
 // closed form for two occasions and an independent solution for more, its listing
-// layout and its errors; then the whole per-period command through it.
+// layout and its errors.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -109,39 +109,17 @@ TEST_F(Fennel1, unusableDataIsReportedInTheListing)
     EXPECT_TRUE(estimatesIn(text).empty());
 }
 
-// ---- The whole command through the real program ----------------------------------
-
-TEST(PerPeriodEndToEnd, severalCohortsGiveFixingsListAndLog)
+// Without a recapture the likelihood has no maximum inside: the information matrix is not
+// positive-definite there, and the listing must not say it is.
+TEST_F(Fennel1, noRecaptureLeavesTheVariancesUncomputed)
 {
-    TempDir dir;
-    Model model = startupModel();
-    model.npar = 40;
-    createCellArrays(model);
-    int runs = 0;
-    const RunCohort run = [&](const CohortRun&) -> RunAnswer {
-        ++runs;
-        return runProgram(kFennel1, kPeriodProgramInput) < 0 ? RunAnswer{RunEnd::Failed, "not started"} : RunAnswer{};
-    };
-    const std::string input = std::string(TW_TEST_DATA) + "/persperiod/periods.inp";
-    const auto result = runEachPeriodCommand(input, fs::current_path(), model, kFennel1 + " < input", run);
-    ASSERT_TRUE(result.ok()) << result.error().text();
-    EXPECT_EQ(runs, 4);  // the cohort of value 0 is not run; the last one, ended by LABELS, is
-
-    // Cohort 1 (cells 21, 22): two occasions, n10 = 10, n11 = 30, n01 = 20 remaining.
-    // Cohort 2 (cells 23..26): four occasions. Cohort 3 (27, 28): value 0. Cohort 4
-    // (29, 30): no recaptures, not affirmed. Cohort 5 (31..33): three occasions.
-    const std::vector<int> fixedCells = {21, 22, 23, 24, 25, 26, 31, 32, 33};
-    ASSERT_EQ(model.fixedlist.size(), fixedCells.size());
-    for (int cell : fixedCells)
-        EXPECT_EQ(model.pim[static_cast<std::size_t>(cell)], -cell);
-    EXPECT_EQ(model.fixedlist[1], "S(22)=.75 /* PP(01,1,2, ) A */;");
-    EXPECT_EQ(model.pim[29], 29);
-    const auto expected = independentEstimates({6, 4, 7, 3, 5, 4, 6, 7, 3, 5, 4, 5, 4, 3}, 75 - 66, 4);
-    for (std::size_t j = 0; j < 4; ++j)
-        EXPECT_NEAR(model.initval[23 + j], expected[j], 2e-6);
-
-    const std::string log = fileText("Tallowick2.log");
-    EXPECT_NE(log.find("9 fixing lines written to quarlet.tmp; 9 cells fixed.\r\n"), std::string::npos) << log;
+    const std::string text = listing({1, 40, {15, 0}}, 2);
+    EXPECT_NE(text.find(" Variances could not be computed: the information matrix is singular at the estimates.\n"),
+              std::string::npos) << text;
+    const auto estimates = estimatesIn(text);
+    ASSERT_EQ(estimates.size(), 2u) << text;
+    for (const ListedEstimate& estimate : estimates)
+        EXPECT_FALSE(estimate.checked);
 }
 
 }  // namespace

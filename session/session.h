@@ -1,0 +1,110 @@
+#pragma once
+// The session: the model held in memory, the fixed-parameter list, which commands are
+// available (what the menus enable), the installation directory, and every command run
+// on them. The main window and the command line both run these commands; each one asks
+// its front end for names and answers, works on a copy of the model, keeps the copy only
+// when everything succeeded, and returns what the front end must show.
+//
+// A new command is one member function here (its steps in session.cpp or a file of its
+// group) and, when the menus enable it, one value of Command.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+#include "model/result.h"
+#include "session/fixedlist.h"
+#include "session/frontend.h"
+
+namespace tw {
+
+inline constexpr const char* kProgramTitle = "Tallowick2";
+inline constexpr const char* kNoFileSelected = "No file selected";
+inline constexpr const char* kReplaceQuestion = "The model has unsaved changes. Replace it?";
+
+/// The name a file dialog's answer chooses; nullopt for no choice: a cancelled dialog, an
+/// empty name or the bare pattern "*.*". The one place that decides "No file selected".
+std::optional<std::string> chosenFile(const std::optional<std::string>& answer);
+
+/// The commands whose availability changes as the session goes on.
+enum class Command {
+    ReadPims,         // "Get input file w/ PIM's"
+    ReadConstraints,  // "Get input file w/ constraints"
+    Convert,          // "Convert constraints to PIMs"
+    SaveConstraints,  // "Save model w/ constraints"
+    SavePims,         // "Save model w/ PIM's"
+    Point,            // "Compute POINT(i)"
+    RunEachPeriod,    // "Run each Primary period through KESTON"
+};
+
+/// The menu caption of a command.
+const char* commandCaption(Command command);
+
+struct Message {
+    std::string title;
+    std::string text;
+    bool operator==(const Message&) const = default;
+};
+
+/// What a command leaves for the front end to show.
+struct Outcome {
+    std::vector<Message> messages;  // in order, shown before the failure
+    std::optional<Error> failure;   // why the command stopped; the model and the files are as they were
+    bool cancelled = false;         // the user ended it (a dialog left, a run cancelled, a window refused)
+    std::string caption;            // the dimensions of a model a reader brought; empty: unchanged
+
+    bool done() const { return !failure && !cancelled; }
+};
+
+class Session {
+public:
+    Session();
+
+    const Model& model() const { return m_model; }
+    /// For the windows that edit the model in place (grid and design-matrix windows).
+    Model& model() { return m_model; }
+
+    bool available(Command command) const;
+
+    /// The directory the outside programs are started from ("" none).
+    const std::string& installDirectory() const { return m_installDirectory; }
+    void setInstallDirectory(std::string directory) { m_installDirectory = std::move(directory); }
+
+    const FixedList& fixedList() const { return m_fixedList; }
+    /// Takes the list as the editor left it; the model takes its entries and is marked
+    /// changed when they differ from its own.
+    void setFixedList(FixedList list);
+
+    /// "Get input file w/ PIM's": asks before replacing unsaved work, then for the file.
+    Outcome readPims(FrontEnd& front);
+    /// "Get input file w/ constraints": asks before replacing unsaved work, then for the
+    /// file; numbers the parameters and writes "quarlet.chk" before the model is kept.
+    Outcome readConstraints(FrontEnd& front);
+    /// "Convert constraints to PIMs": applies the constraints file the front end names.
+    Outcome convert(FrontEnd& front);
+    /// "Compute POINT(i)": numbers the parameters; kept only when "quarlet.chk" was written.
+    Outcome point(FrontEnd& front);
+    /// "Save model w/ PIM's" to the file the front end names.
+    Outcome savePims(FrontEnd& front);
+    /// "Save model w/ constraints" to target (the window always writes "QUARLET.OUT").
+    Outcome saveConstraints(FrontEnd& front, const std::string& target);
+    /// "Run each Primary period through KESTON": runs the per-period program on each
+    /// cohort of the file the front end names and fixes the estimates.
+    Outcome runEachPeriod(FrontEnd& front);
+
+private:
+    /// Whether a read would lose anything: unsaved changes or edits held by windows.
+    bool holdsUnsavedWork(const FrontEnd& front) const;
+    /// Keeps a model a command built aside; the fixed-parameter list follows its entries.
+    void keep(Model model);
+
+    Model m_model = startupModel();
+    FixedList m_fixedList;
+    std::string m_installDirectory;
+    bool m_saveConstraints = false;
+    bool m_savePims = false;
+    bool m_convert = false;
+};
+
+}  // namespace tw

@@ -1,0 +1,149 @@
+// The check of the conversion dialog's answers: each answer the converter could not use
+// is caught before anything runs, named by its field, with the message pinned.
+#include "convert/answercheck.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "support.h"
+
+using namespace tw;
+using namespace twtest;
+
+namespace {
+
+struct BadAnswer {
+    const char* fault;
+    std::function<void(ConversionAnswers&)> edit;
+    AnswerField field;
+    std::string message;
+};
+
+class AnswerCheck : public ::testing::Test {
+protected:
+    AnswerCheck()
+    {
+        writeFile("raw.cap", "1100\n");
+        fs::create_directory("folder");
+        good.infile = "raw.cap";
+    }
+    TempDir dir;
+    ConversionAnswers good;
+};
+
+TEST_F(AnswerCheck, theDialogsInitialAnswersForAnExistingFileAreGood)
+{
+    EXPECT_EQ(firstAnswerProblem(good), std::nullopt);
+    // Fields the answer file leaves out are not held against the answers.
+    good.agecl = "1";
+    good.acodes = "";
+    good.grps = "1";
+    good.gcodes = "not checked";
+    good.obsc1 = "1";
+    good.obsc2 = "x";
+    good.sPsi = false;
+    good.phimiss = "99";
+    EXPECT_EQ(firstAnswerProblem(good), std::nullopt);
+}
+
+TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
+{
+    const std::string cwd = fs::current_path().string();
+    const BadAnswer cases[] = {
+        {"no input file", [](auto& a) { a.infile = ""; }, AnswerField::infile,
+         "Input file: type the name of the capture-history file or browse for it."},
+        {"input file missing", [](auto& a) { a.infile = "gone.cap"; }, AnswerField::infile,
+         "Input file: there is no file " + cwd + "/gone.cap; type the name of an existing capture-history file or "
+         "browse for it."},
+        {"input file with a blank typed before it", [](auto& a) { a.infile = " raw.cap"; }, AnswerField::infile,
+         "Input file: there is no file " + cwd + "/ raw.cap; type the name of an existing capture-history file or "
+         "browse for it."},
+        {"input is a folder", [](auto& a) { a.infile = "folder"; }, AnswerField::infile,
+         "Input file: " + cwd + "/folder is not a file; type the name of a capture-history file or browse for it."},
+        {"strata empty", [](auto& a) { a.strata = ""; }, AnswerField::strata,
+         "Strata: type a whole number from 1 to 32767."},
+        {"strata zero", [](auto& a) { a.strata = "0"; }, AnswerField::strata,
+         "Strata: \"0\" is not a whole number from 1 to 32767."},
+        {"strata with a fraction", [](auto& a) { a.strata = "2.5"; }, AnswerField::strata,
+         "Strata: \"2.5\" is not a whole number from 1 to 32767."},
+        {"strata with text after the number", [](auto& a) { a.strata = "6x"; }, AnswerField::strata,
+         "Strata: \"6x\" is not a whole number from 1 to 32767."},
+        {"time periods negative", [](auto& a) { a.tper = "-4"; }, AnswerField::tper,
+         "Time periods: \"-4\" is not a whole number from 1 to 32767."},
+        {"time periods beyond the cells", [](auto& a) { a.tper = "99999999999999999999"; }, AnswerField::tper,
+         "Time periods: \"99999999999999999999\" is not a whole number from 1 to 32767."},
+        {"age classes zero", [](auto& a) { a.agecl = "0"; }, AnswerField::agecl,
+         "Age classes: \"0\" is not a whole number from 1 to 32767."},
+        {"groups not a number", [](auto& a) { a.grps = "two"; }, AnswerField::grps,
+         "Groups: \"two\" is not a whole number from 1 to 32767."},
+        {"time increments not 1 or 0", [](auto& a) { a.mpcodes = "1a10"; }, AnswerField::mpcodes,
+         "Time Increments: type 1 where a primary period begins and 0 where it goes on; \"1a10\" holds other "
+         "characters."},
+        {"time increments cannot be extended", [](auto& a) { a.mpcodes = "00"; }, AnswerField::mpcodes,
+         "Time Increments: \"00\" holds no 1 and is shorter than the 4 time periods, so it cannot be extended; type "
+         "one code for each time period."},
+        {"model beyond 32767 cells", [](auto& a) { a.strata = "100"; a.tper = "10"; a.mpcodes = "1111111111"; },
+         AnswerField::strata,
+         "Strata: the strata, time periods, age classes and groups give a model of 91900 cells; at most 32767 can be "
+         "held."},
+        {"fewer strata codes than strata", [](auto& a) { a.scodes = "123"; }, AnswerField::scodes,
+         "Strata Codes: type one code for each of the 6 strata; \"123\" holds 3."},
+        {"codes for one stratum", [](auto& a) { a.strata = "1"; a.scodes = "12"; a.phimiss = "0"; },
+         AnswerField::scodes, "Strata Codes: type one code for the one stratum; \"12\" holds 2."},
+        {"a stratum code twice", [](auto& a) { a.scodes = "123356"; }, AnswerField::scodes,
+         "Strata Codes: the code 3 stands twice in \"123356\"; each stratum needs a code of its own."},
+        {"a blank stratum code", [](auto& a) { a.scodes = "12 456"; }, AnswerField::scodes,
+         "Strata Codes: \"12 456\" holds a blank; a code is one character other than a blank."},
+        {"stratum code 0", [](auto& a) { a.scodes = "012345"; }, AnswerField::scodes,
+         "Strata Codes: the code 0 marks an occasion without a capture; give each stratum another code."},
+        {"strata codes from column 0", [](auto& a) { a.icol1 = "0"; }, AnswerField::icol1,
+         "Starting col of strata codes: \"0\" is not a whole number from 1 to 32767."},
+        {"fate column empty", [](auto& a) { a.fatec = " "; }, AnswerField::fatec,
+         "Col of fate code: type a whole number from 0 to 32767."},
+        {"age code column 0 with two age classes", [](auto& a) { a.agecl = "2"; a.iagec = "0"; a.acodes = "JA"; },
+         AnswerField::iagec, "Column of age code: \"0\" is not a whole number from 1 to 32767."},
+        {"one age code for two age classes", [](auto& a) { a.agecl = "2"; a.iagec = "6"; }, AnswerField::acodes,
+         "Age codes: type one code for each of the 2 age classes; \"a\" holds 1."},
+        {"group code column missing", [](auto& a) { a.grps = "2"; a.grpscol = ""; a.gcodes = "MF"; },
+         AnswerField::grpscol, "Column of group code: type a whole number from 1 to 32767."},
+        {"group codes with blanks inside", [](auto& a) { a.grps = "2"; a.grpscol = "6"; a.gcodes = "  M F"; },
+         AnswerField::gcodes, "Group codes: type one code for each of the 2 groups; \"M F\" holds 3."},
+        {"frequency start not a number", [](auto& a) { a.obsc1 = "five"; }, AnswerField::obsc1,
+         "Start col of frequency: \"five\" is not a whole number from 0 to 32767."},
+        {"frequency ends before it starts", [](auto& a) { a.obsc1 = "8"; a.obsc2 = "6"; }, AnswerField::obsc2,
+         "End col of frequency: \"6\" is not a whole number from 8 to 32767."},
+        {"subtraction of a stratum beyond the strata", [](auto& a) { a.phimiss = "7"; }, AnswerField::phimiss,
+         "Strata to compute by subtraction(0=diagonal): \"7\" is not a whole number from 0 to 6."},
+        {"title that would end the model statement", [](auto& a) { a.title = "/data/cohorts/raw.cap"; },
+         AnswerField::title,
+         "Title: a title holding \"cohort\" would end the model statement where the program reads the converted "
+         "file; type another title."},
+    };
+    for (const BadAnswer& c : cases) {
+        ConversionAnswers answers = good;
+        c.edit(answers);
+        const auto found = firstAnswerProblem(answers);
+        ASSERT_TRUE(found.has_value()) << c.fault;
+        EXPECT_EQ(found->field, c.field) << c.fault;
+        EXPECT_EQ(found->message, c.message) << c.fault;
+    }
+}
+
+TEST_F(AnswerCheck, theFirstFieldAtFaultIsNamedWhenSeveralAre)
+{
+    good.scodes = "12";
+    good.tper = "";
+    good.title = "cohort";
+    EXPECT_EQ(firstAnswerProblem(good)->field, AnswerField::tper);
+}
+
+TEST(AnswerFields, namesAndLabelsAreTheDialogs)
+{
+    EXPECT_EQ(fieldName(AnswerField::infile), "txt_infile");
+    EXPECT_EQ(fieldName(AnswerField::title), "txt_title");
+    EXPECT_EQ(fieldLabel(AnswerField::iagec), "Column of age code");
+    EXPECT_EQ(fieldLabel(AnswerField::phimiss), "Strata to compute by subtraction(0=diagonal):");
+}
+
+}  // namespace
