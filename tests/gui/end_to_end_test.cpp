@@ -184,16 +184,16 @@ private slots:
         EndToEnd e;
         const QString sites = TW_SOURCE_DIR "/examples/sites.inp";
         {
-            Session s;
+            MainSession s;
             s.scripted.install.registered = kBin + "tallowick2";
-            s.form.updateAppPath();
+            s.form.updateInstallDirectory();
             s.answerFile(sites);
-            s.form.menu_get->trigger();
+            trigger(&s.form, "menu_get");
             s.answerFile(sites);
-            s.form.menu_runsurv->trigger();
+            trigger(&s.form, "menu_runsurv");
             QCOMPARE(s.scripted.processes.requests.size(), 6);
-            QCOMPARE(s.form.List1->count(), 2 + 18);
-            s.form.menu_save->trigger();
+            QCOMPARE(s.listed().size(), 2 + 18);
+            trigger(&s.form, "menu_save");
             QCOMPARE(s.dialogs.messages(), QStringList{"New CORVANE input file saved as QUARLET.OUT"});
             auto saved = readConstraintsFile("QUARLET.OUT");
             QVERIFY2(saved.ok(), saved.ok() ? "" : saved.error().text().c_str());
@@ -203,14 +203,14 @@ private slots:
             QCOMPARE(fixed, 2 + 18);
             QCOMPARE(saved->model.initval[3], 0.05);
         }
-        Session s;
+        MainSession s;
         s.answerFile(sites);
-        s.form.menu_get->trigger();
+        trigger(&s.form, "menu_get");
         s.answerFile(TW_SOURCE_DIR "/examples/sites-convert.inp");
-        s.form.menu_cnvtcons->trigger();
-        QVERIFY(s.form.menu_savepims->isEnabled());
+        trigger(&s.form, "menu_cnvtcons");
+        QVERIFY(s.enabled("menu_savepims"));
         s.answerFile(e.path("sites-pims.inp"));
-        s.form.menu_savepims->trigger();
+        trigger(&s.form, "menu_savepims");
         QCOMPARE(s.dialogs.messages(), QStringList());
         auto pims = readPimFile(e.path("sites-pims.inp").toStdString());
         QVERIFY2(pims.ok(), pims.ok() ? "" : pims.error().text().c_str());
