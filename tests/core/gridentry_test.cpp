@@ -175,8 +175,8 @@ TEST(VaryingNumbers, heldOutsideReadsOtherWindowsAsTheyStand)
     EXPECT_EQ(numbersHeldOutside(m, window, {{&otherCells, &otherTexts}}), (std::vector<int>{5, 6, 7, 8, 13, 70}));
 }
 
-// The walk: "age,strata,time varying" in survival group 1 of the example
-// gives numbers above every number held elsewhere, tying nothing.
+// "age,strata,time varying" in survival group 1 of the example used to number from 1,
+// tying it to group 2, movement and capture cells; now its numbers lie above them all.
 TEST(VaryingNumbers, newNumbersTieNoCellOutsideTheWindow)
 {
     const Model m = example();
