@@ -151,6 +151,7 @@ private:
     std::vector<QPointer<GridWindow>> m_gridWindows;  // in the order opened
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
+    QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 
     // The fixed-parameter list editor.
     FixedListModel* m_fixedListModel = nullptr;
