@@ -23,13 +23,15 @@ QString qt(const std::string& text)
 
 void Form1::runEngine()
 {
-    const auto chosen =
-        m_platform.dialogs.openFile(this, kEngineDialogTitle, kEngineProposedInput, QString());
+    // The run leaves the model and its file alone: the file run is only proposed again.
+    const QString proposed = m_engineRunFile.isEmpty() ? QString(kEngineProposedInput) : m_engineRunFile;
+    const auto chosen = m_platform.dialogs.openFile(this, kEngineDialogTitle, proposed, QString());
     if (!chosen || chosen->isEmpty())
         return;
-    model().infile = chosen->toStdString();
+    m_engineRunFile = *chosen;
+    const std::string runFile = chosen->toStdString();
 
-    const auto line = engineInputLine(model().infile);
+    const auto line = engineInputLine(runFile);
     if (!line) {
         m_platform.dialogs.message(this, kEngineName, qt(line.error().message), Severity::Warning);
         return;
@@ -44,7 +46,7 @@ void Form1::runEngine()
         return;
     }
 
-    const std::string output = engineOutputName(model().infile);
+    const std::string output = engineOutputName(runFile);
     const FileStamp before = stampOf(output);
     ProcessRequest request;
     request.program = engine;
@@ -73,24 +75,27 @@ void Form1::runEngine()
         errors = engineErrorLines(in);
     }
     const QString outputPath = QFileInfo(qt(output)).absoluteFilePath();
-    showStatus(QString("Engine: %1 \u2014 %2, %3").arg(engine, outputPath,
-                                                       errors.empty() ? QString("no errors")
-                                                                      : QString("%1 error lines").arg(errors.size())));
+    const QString found = errors.empty()       ? QString("no errors")
+                          : errors.size() == 1 ? QString("1 error line")
+                                               : QString("%1 error lines").arg(errors.size());
+    showStatus(QString("Engine: %1 \u2014 %2, %3").arg(engine, outputPath, found));
     if (!errors.empty()) {
         // One dialog lists every error line with its place in the output.
         QStringList entries;
         for (const EngineErrorLine& error : errors)
             entries << qt(engineErrorEntry(error));
-        m_platform.dialogs.messageList(this, kEngineErrorTitle, qt(engineErrorSummary(outputPath.toStdString(), errors.size())),
-                                       entries, Severity::Warning);
+        const QString summary = qt(engineErrorSummary(outputPath.toStdString(), errors.size()));
+        m_platform.dialogs.messageList(this, kEngineErrorTitle, summary, entries, Severity::Warning);
     }
     TextViewer::showFile(m_platform, qt(output), this);
 }
 
 void Form1::convertCaptureHistories()
 {
-    if (!m_conversionDialog)
+    if (!m_conversionDialog) {
         m_conversionDialog = new Form3(m_platform, [this] { return qt(m_session.installDirectory()); }, this);
+        m_conversionDialog->setModelFile([this] { return model().infile; });
+    }
     m_conversionDialog->show();
     m_conversionDialog->raise();
     m_conversionDialog->activateWindow();

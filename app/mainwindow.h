@@ -184,6 +184,7 @@ private:
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
     QPointer<QWidget> m_userGuide;
+    QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 
     // The fixed-parameter list editor.
     FixedListModel* m_fixedListModel = nullptr;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "model/atomicfile.h"
 #include "model/constraintsreader.h"
 #include "model/fileerrors.h"
 #include "model/lines.h"
@@ -83,6 +84,7 @@ Status convertConstraints(Model& loaded, std::istream& in, const std::string& na
 
 Status convertConstraintsFile(Model& model, const std::string& path)
 {
+    TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         const int error = errno;
