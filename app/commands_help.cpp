@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTextStream>
 #include <QUrl>
 
@@ -66,6 +67,7 @@ void Form1::showUserGuide()
     auto* browser = static_cast<QTextBrowser*>(m_userGuide.data());
     // Pictures and links are found beside the guide.
     browser->setSource(QUrl::fromLocalFile(guide), QTextDocument::MarkdownResource);
+    browser->document()->setDocumentMargin(16);  // text clear of the frame reads easier
     browser->show();
     browser->raise();
     browser->activateWindow();

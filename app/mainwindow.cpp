@@ -31,6 +31,9 @@ namespace tw {
 namespace {
 
 constexpr const char* kNoModel = "No model loaded";
+constexpr const char* kStartHint =
+    "Read a model file with File \u25b8 Get input file w/ PIM's (Ctrl+O) or w/ constraints (Ctrl+Shift+O), "
+    "or drop it on this window. Help \u25b8 User guide (F1) walks through the examples.";
 
 QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 {
@@ -104,6 +107,11 @@ void Form1::buildControls()
     Label1->setWordWrap(true);
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     left->addWidget(Label1);
+    // What to do first, until a model is read.
+    lbl_start = new QLabel(QString::fromUtf8(kStartHint), central);
+    lbl_start->setObjectName("lbl_start");
+    lbl_start->setWordWrap(true);
+    left->addWidget(lbl_start);
     lbl_pim = new QLabel("pim label", central);
     lbl_pim->setObjectName("lbl_pim");
     lbl_pim->setWordWrap(true);
@@ -137,6 +145,7 @@ void Form1::buildControls()
     // pass over it without wiping it out.
     lbl_status = new QLabel(this);
     lbl_status->setObjectName("lbl_status");
+    lbl_status->setContentsMargins(4, 0, 4, 0);
     statusBar()->setObjectName("statusBar");
     statusBar()->addWidget(lbl_status, 1);
     resize(760, 460);
@@ -257,6 +266,7 @@ void Form1::updateActions()
         action->setEnabled(m_session.available(command));
     for (QAction* view : m_viewActions)
         view->setEnabled(model().loaded());
+    lbl_start->setVisible(!model().loaded());
     updateTitle();
 }
 

@@ -195,6 +195,7 @@ private:
     QLabel* lbl_pim = nullptr;
     QLabel* LBL_VERSION = nullptr;
     QLabel* lbl_status = nullptr;
+    QLabel* lbl_start = nullptr;
     QListView* List1 = nullptr;
     QLineEdit* Text2 = nullptr;
     QPushButton* cmd_add = nullptr;

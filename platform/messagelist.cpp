@@ -46,7 +46,7 @@ ListMessageDialog::ListMessageDialog(QWidget* parent, const Dialogs::Message& me
     auto* lines = new QPlainTextEdit(this);
     lines->setObjectName("lines");
     lines->setReadOnly(true);
-    lines->setLineWrapMode(QPlainTextEdit::NoWrap);
+    lines->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // a long error line reads whole
     lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lines->setPlainText(message.lines.join('\n'));
 

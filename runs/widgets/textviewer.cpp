@@ -90,7 +90,7 @@ TextViewer::TextViewer(Platform& platform, const QString& path, QWidget* parent)
     // A window of its own even when it has a parent, so it stays open beside the dialogs.
     setWindowFlag(Qt::Window);
     setObjectName("TextViewer");
-    setWindowTitle(QFileInfo(path).fileName() + " - Tallowick2");
+    setWindowTitle(QFileInfo(path).fileName() + QString::fromUtf8(" \u2014 Tallowick2"));
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);

@@ -57,8 +57,10 @@ private slots:
         for (const char* view : kViews)
             QVERIFY2(!s.enabled(view), view);
         QVERIFY(s.enabled("menu_fixed"));
+        QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
         QVERIFY(s.form.openPimFile(kExample));
         QCOMPARE(s.label(), QString("npar=252 nage=2 groups=2 nyrs=5 nstrat=3\nexample.inp"));
+        QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
         for (const char* view : kViews)
             QVERIFY2(s.enabled(view), view);
     }
