@@ -23,10 +23,11 @@ QString qt(const std::string& text)
 
 void Form1::runEngine()
 {
-    const auto chosen =
-        m_platform.dialogs.openFile(this, kEngineDialogTitle, kEngineProposedInput, QString());
+    const auto chosen = m_platform.dialogs.openFile(this, kEngineDialogTitle, kEngineProposedInput,
+                                                    qt(m_session.openFolder()), modelFileFilters());
     if (!chosen || chosen->isEmpty())
         return;
+    m_session.noteOpened(chosen->toStdString());
     model().infile = chosen->toStdString();
 
     const auto line = engineInputLine(model().infile);

@@ -33,15 +33,13 @@ std::string joined(const std::vector<Error>& errors)
 Outcome Session::runEachPeriod(FrontEnd& front)
 {
     Outcome outcome;
-    const auto name = chosenFile(front.openFile({"CORVANE input file", "*.*", {}}));
+    const auto name = askOpen(front, "CORVANE input file", "*.*");
     if (!name) {
         outcome.failure = makeError(kNoFileSelected);
         return outcome;
     }
-    if (!front.writeBackEdits()) {
-        outcome.cancelled = true;
+    if (!takeEdits(front, outcome))
         return outcome;
-    }
 
     const std::string program = programIn(m_installDirectory, kPeriodProgram);
     const RunCohort run = [&](const CohortRun& cohort) -> RunAnswer {
