@@ -143,20 +143,39 @@ TEST(SessionFixedList, aRefusedEntryStopsEveryCommandThatReadsTheModel)
     }
 }
 
-TEST(SessionFixedList, theListFollowsCellsAGridWriteBackFreed)
+TEST(SessionFixedList, theListFollowsCellsAGridWriteBackFixedOrFreed)
 {
     TempDir dir;
     Session session;
     ASSERT_TRUE(run(session, &Session::readPims, {kExample}).done());
     const std::vector<std::string> listed = session.fixedList().entries();
     const int fixed = readFixingLine(listed[1], session.model().npar)->cell;
-    const Session::GridWriteBack freed = session.writeBackGrid({fixed, 1}, {"200", "1"});
+    const Session::GridWriteBack freed = session.writeBackGrid({fixed, 1}, {"200", "=0.3"});
     EXPECT_TRUE(freed.listFollowed);
     std::vector<std::string> expected = listed;
     expected.erase(expected.begin() + 1);
+    expected.insert(expected.begin(), "S(0001)=.3;");
     EXPECT_EQ(session.fixedList().entries(), expected);
     EXPECT_EQ(session.model().fixedlist, expected);
-    EXPECT_FALSE(session.writeBackGrid({1}, {"3"}).listFollowed);  // a number for a number
+    EXPECT_FALSE(session.writeBackGrid({2}, {"3"}).listFollowed);  // a number for a number
+    EXPECT_FALSE(session.writeBackGrid({1}, {"=0.3"}).listFollowed);  // fixed as it was
+}
+
+TEST(SessionFixedList, aGridWriteBackKeepsEditsTheListHasNotGivenTheModelYet)
+{
+    TempDir dir;
+    Session session;
+    ASSERT_TRUE(run(session, &Session::readPims, {kExample}).done());
+    std::vector<std::string> edited = session.fixedList().entries();
+    edited.push_back("S(5)=.7 /* typed */;");
+    editList(session, edited);
+    session.writeBackGrid({1}, {"=0.3"});
+    EXPECT_TRUE(session.fixedListPending());
+    edited.insert(edited.begin(), "S(0001)=.3;");
+    EXPECT_EQ(session.fixedList().entries(), edited);
+    ASSERT_TRUE(session.applyFixedList().done());
+    EXPECT_TRUE(isFixedMarker(session.model().pim[5]));
+    EXPECT_EQ(session.model().initval[1], .3);
 }
 
 TEST(SessionFileDialogs, startInTheModelsFolderOrTheLastOneOpenedAndOfferModelFiles)

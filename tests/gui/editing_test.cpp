@@ -217,11 +217,20 @@ private slots:
         const int cell = window->cellmap()[grid];
         const QString line = QString("S(%1)=.02;").arg(cell, 4, 10, QChar('0'));
         QVERIFY(s.listed().contains(line));
+        const int fixing = window->cellmap()[0];
+        QVERIFY(!isFixedMarker(s.model().pim[std::size_t(fixing)]));
         window->typeText(grid, "200");
+        window->typeText(0, "=0.3");
         window->close();
         QCOMPARE(fixedAt(s.model(), cell), QString("200"));
-        QVERIFY(!s.listed().contains(line));
-        QCOMPARE(s.listed().size(), 15);
+        QCOMPARE(fixedAt(s.model(), fixing), QString("fixed at 0.3"));
+        const QStringList listed = s.listed();
+        QVERIFY(!listed.contains(line));
+        QCOMPARE(listed.size(), 16);
+        QVERIFY(listed.contains(QString("S(%1)=.3;").arg(fixing, 4, 10, QChar('0'))));
+        QStringList sorted = listed;
+        sorted.sort();
+        QCOMPARE(listed, sorted);  // in cell order
     }
 
     void saveWithConstraintsAsksForItsFileInTheModelsFolder()
