@@ -159,6 +159,7 @@ private:
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
     std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
+    QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 
     // The fixed-parameter list editor.
     FixedListModel* m_fixedListModel = nullptr;
