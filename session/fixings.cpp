@@ -177,6 +177,8 @@ std::vector<std::string> fixingLines(const Model& model)
 
 std::string notAFixingMessage(const std::string& entry, int npar)
 {
+    if (npar < 1)
+        return "\"" + entry + "\" fixes no cell: no model has been read.";
     return "\"" + entry + "\" is not a fixing line S(i)=v of a cell i in 1.." + std::to_string(npar) + ".";
 }
 

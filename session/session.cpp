@@ -139,9 +139,21 @@ Session::GridWriteBack Session::writeBackGrid(const std::vector<int>& cellmap, c
     return done;
 }
 
+namespace {
+
+// The current directory; empty (the dialog's own choice) when it cannot be had.
+std::string currentFolder()
+{
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? std::string() : current.string();
+}
+
+}  // namespace
+
 std::string Session::openFolder() const
 {
-    return m_openFolder.empty() ? std::filesystem::current_path().string() : m_openFolder;
+    return m_openFolder.empty() ? currentFolder() : m_openFolder;
 }
 
 void Session::noteOpened(const std::string& file)
@@ -158,7 +170,7 @@ std::string Session::modelFolder() const
     if (!m_model.infile.empty())
         if (const std::filesystem::path full = std::filesystem::absolute(m_model.infile, error); !error)
             return full.parent_path().string();
-    return std::filesystem::current_path().string();
+    return currentFolder();
 }
 
 bool Session::holdsUnsavedWork(const FrontEnd& front) const

@@ -164,6 +164,15 @@ TEST(ListEdits, anEntryThatIsNoFixingIsRefusedAndNothingChanges)
     }
 }
 
+TEST(ListEdits, withoutAModelEveryNewLineIsRefused)
+{
+    Model m = startupModel();
+    const Status applied = applyListEdits(m, {"S(1)=.5;"});
+    ASSERT_FALSE(applied.ok());
+    EXPECT_EQ(applied.error().text(), "\"S(1)=.5;\" fixes no cell: no model has been read.");
+    EXPECT_EQ(m, startupModel());
+}
+
 TEST(ListEdits, aLineTheModelAlreadyListsIsNotCheckedAgain)
 {
     Model m = smallModel();
