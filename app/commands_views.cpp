@@ -46,6 +46,9 @@ void Form1::viewMovement() { openViews(ViewKind::Movement); }
 
 void Form1::openViews(ViewKind kind)
 {
+    // One set of windows per view: the open ones of this view write back first, so that
+    // the new set shows what they held and no two windows edit the same cells.
+    closeViewWindows(kind);
     auto layouts = buildView(model(), kind);
     if (!layouts.ok()) {
         showError(viewTitle(kind), layouts.error());
@@ -61,7 +64,6 @@ void Form1::openViews(ViewKind kind)
         auto* window = new GridWindow(std::move(layout), this);
         window->setPimMenu(menu_pim->menuAction());
         applyKeyboard(window, KeyboardOf::GridWindow);
-        window->installEventFilter(this);  // its activation makes it the active grid window
         window->setModelFile(QString::fromStdString(model().infile));
         window->setNumbersOutside([this](const GridWindow& w) { return numbersOutside(model(), w, m_gridWindows); });
         connect(window, &GridWindow::closing, this, &Form1::gridWindowClosed);
@@ -80,24 +82,18 @@ void Form1::gridWindowClosed(GridWindow* window)
 {
     std::erase_if(m_gridWindows, [window](const QPointer<GridWindow>& w) { return w == window || w.isNull(); });
     if (!window->discarded()) {
-        const WriteBackReport report = writeBackGrid(model(), window->cellmap(), window->grid().texts);
-        if (!report.outOfRangeCells.empty())
+        const Session::GridWriteBack done = m_session.writeBackGrid(window->cellmap(), window->grid().texts);
+        if (done.listFollowed)
+            fixedListReplaced();
+        if (!done.report.outOfRangeCells.empty())
             m_platform.dialogs.message(this, window->windowTitle(),
-                                       QString::fromStdString(outOfRangeMessage(report.outOfRangeCells)),
+                                       QString::fromStdString(outOfRangeMessage(done.report.outOfRangeCells)),
                                        Severity::Warning);
     }
     menu_cons->menuAction()->setVisible(false);
     menu_pim->menuAction()->setEnabled(true);
     lbl_pim->setVisible(false);
     updateTitle();
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate)
-        if (auto* grid = qobject_cast<GridWindow*>(watched); grid && !grid->isClosed())
-            m_activeGrid = grid;
-    return QMainWindow::eventFilter(watched, event);
 }
 
 GridWindow* Form1::activeGridWindow() const
@@ -134,6 +130,10 @@ void Form1::showActiveGridZeros()
 
 void Form1::designMatrixRequested()
 {
+    // The build replaces the rows of an open design-matrix window: that window first
+    // closes as its close box does, and when it stays open (Cancel) nothing is built.
+    if (!closeDesignWindow())
+        return;
     const std::vector<int> rows = markedModelCells(m_gridWindows);
     closeGridWindows(WriteBack::Yes);
     openDesignMatrix(rows);
@@ -151,6 +151,14 @@ void Form1::closeGridWindows(WriteBack writeBack)
             window->discard();
         window->close();
     }
+}
+
+void Form1::closeViewWindows(ViewKind kind)
+{
+    const std::vector<QPointer<GridWindow>> open = m_gridWindows;
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        if (GridWindow* window = *it; window && !window->isClosed() && window->layout().kind == kind)
+            window->close();
 }
 
 bool Form1::gridWindowsHoldEdits() const

@@ -79,6 +79,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platf
     buildMenus();
     applyKeyboard(this, KeyboardOf::MainWindow);
     load();
+    qApp->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -283,11 +284,31 @@ void Form1::showStatus(const QString& text)
     lbl_status->setText(text);
 }
 
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    // An activated grid window becomes the one the Constraints items act on.
+    if (event->type() == QEvent::WindowActivate)
+        if (auto* grid = qobject_cast<GridWindow*>(watched); grid && !grid->isClosed())
+            m_activeGrid = grid;
+    // Only a show by the program counts: the window system's own (restoring a window
+    // from an icon) opens nothing.
+    if (event->type() != QEvent::Show || event->spontaneous() || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    const Qt::WindowType type = widget->windowType();
+    if (widget->isWindow() && (type == Qt::Window || type == Qt::Dialog) && !qobject_cast<QMenu*>(widget)) {
+        std::erase_if(m_openedWindows, [widget](const QPointer<QWidget>& w) { return w == widget || w.isNull(); });
+        m_openedWindows.emplace_back(widget);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void Form1::fillWindowMenu()
 {
     menu_window->clear();
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (!window->isWindow() || window->isHidden() || qobject_cast<QMenu*>(window))
+    for (const QPointer<QWidget>& opened : m_openedWindows) {
+        QWidget* window = opened;
+        if (!window || window->isHidden())
             continue;
         // A title's modified mark shows as "*"; an "&" in it is no mnemonic.
         QString title = window->windowTitle();
@@ -313,7 +334,7 @@ void Form1::changeEvent(QEvent* event)
 
 bool Form1::holdsUnsavedWork() const
 {
-    return model().unsaved || gridWindowsHoldEdits() || designWindowHoldsEdits();
+    return model().unsaved || m_session.fixedListPending() || gridWindowsHoldEdits() || designWindowHoldsEdits();
 }
 
 bool Form1::askQuit()

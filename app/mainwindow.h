@@ -105,6 +105,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// Notes the order in which the program's windows open, for the Window menu, and
+    /// which grid window was active last.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // A model file dropped on the window is read (commands_recent.cpp).
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -160,6 +162,8 @@ private:
     /// Runs the grid window command of that object name in the active grid window.
     void runOnActiveGrid(const QString& gridCommand);
     void showActiveGridZeros();
+    /// Closes the open grid windows of one view, each writing back.
+    void closeViewWindows(ViewKind kind);
     void gridWindowClosed(GridWindow* window);
     void designMatrixRequested();
     /// Whether anything would be lost: unsaved model changes, or edits still held by an
@@ -174,6 +178,9 @@ private:
     /// the model before a save, renumbering or conversion; false when Close refused (the
     /// window showed why and stays open) and the command must not go on.
     bool writeBackDesignWindow();
+    /// Closes an open design-matrix window as its close box does (asking whether to keep
+    /// typed entries); false when it stays open.
+    bool closeDesignWindow();
 
     Platform& m_platform;
     Session m_session;
@@ -184,6 +191,7 @@ private:
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
     QPointer<QWidget> m_userGuide;
+    std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
     QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 
     // The fixed-parameter list editor.

@@ -36,12 +36,6 @@ Outcome answered(Session& session, const std::string& operand)
     return (session.*command)(front);
 }
 
-Outcome writeConstraints(Session& session, const std::string& file)
-{
-    OperandFrontEnd front(file);
-    return session.saveConstraints(front, file);
-}
-
 }  // namespace
 
 const std::vector<StepKind>& stepKinds()
@@ -60,7 +54,7 @@ const std::vector<StepKind>& stepKinds()
          answered<&Session::point>},
         {"--write-constraints", "FILE",
          "save the model in the constraints form to FILE (\"Save model w/ constraints\"); the last step", true,
-         writeConstraints},
+         answered<&Session::saveConstraints>},
     };
     return kinds;
 }

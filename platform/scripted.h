@@ -18,8 +18,11 @@ public:
         QString kind;  // "open", "save", "message", "okCancel", "yesNoCancel"
         QString title;
         QString text;  // the message, or the proposed file name of a file dialog
+        QString directory = {};    // the folder a file dialog opens in
+        QStringList filters = {};  // the name filters a file dialog offers
+        Replace replace = Replace::DialogAsks;  // who asks before a save replaces a file
         Severity severity = Severity::Information;  // of a message
-        QStringList lines;                          // the list under a message
+        QStringList lines = {};                     // the list under a message
     };
 
     // Answers, taken in order; an empty queue answers "cancel" (and OK for okCancel is false).
@@ -29,8 +32,9 @@ public:
     QList<Asked> asked;
 
     std::optional<QString> openFile(QWidget*, const QString& title, const QString& proposed,
-                                    const QString& directory) override;
-    std::optional<QString> saveFile(QWidget*, const QString& title, const QString& proposed) override;
+                                    const QString& directory, const QStringList& filters) override;
+    std::optional<QString> saveFile(QWidget*, const QString& title, const QString& proposed,
+                                    const QString& directory, const QStringList& filters, Replace replace) override;
     bool okCancel(QWidget*, const QString& title, const QString& text) override;
     Choice yesNoCancel(QWidget*, const QString& title, const QString& text) override;
 
