@@ -11,6 +11,7 @@
 
 #include "buildinfo.h"
 #include "model/paths.h"
+#include "pim/widgets/gridplacement.h"
 #include "runs/enginerun.h"
 
 namespace tw {
@@ -61,7 +62,7 @@ void Form1::showUserGuide()
         browser->setObjectName("userGuide");
         browser->setWindowTitle(QString::fromUtf8("User guide \u2014 Tallowick2"));
         browser->setOpenExternalLinks(true);
-        browser->resize(820, 700);
+        placeNear(*browser, QSize(820, 700), *this);
         m_userGuide = browser;
     }
     auto* browser = static_cast<QTextBrowser*>(m_userGuide.data());

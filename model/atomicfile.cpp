@@ -28,7 +28,6 @@ std::string systemMessage(int error)
     return writeFailure(error);
 }
 
-
 fs::path directoryOf(const fs::path& path)
 {
     return path.has_parent_path() ? path.parent_path() : fs::path(".");
@@ -90,8 +89,8 @@ Result<Temporary> createTemporary(const std::string& target)
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         const int error = errno;
-        return makeError("cannot create a file in " + fullPath(directoryOf(*resolved)) + ": " + systemMessage(error),
-                         target);
+        const fs::path folder = directoryOf(*resolved);
+        return makeError("cannot create a file in " + fullPath(folder) + ": " + creationFailure(error, folder), target);
     }
     takePermissions(fd, *resolved);
     return Temporary{fd, pattern, *resolved};

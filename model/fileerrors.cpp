@@ -38,6 +38,14 @@ std::string writeFailure(int errorNumber)
     return remedy ? systemReason(errorNumber) + "; " + remedy : systemReason(errorNumber);
 }
 
+std::string creationFailure(int errorNumber, const std::filesystem::path& folder)
+{
+    std::error_code ignored;
+    if (errorNumber == ENOENT && std::filesystem::is_directory(folder, ignored))
+        return "the folder takes no new files; choose a folder you may write to";
+    return writeFailure(errorNumber);
+}
+
 std::string fullPath(const std::filesystem::path& path)
 {
     std::error_code ignored;

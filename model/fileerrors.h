@@ -16,6 +16,11 @@ std::string systemReason(int errorNumber);
 /// usual remedy: "permission denied; choose a folder you may write to".
 std::string writeFailure(int errorNumber);
 
+/// The reason a new file could not be created in folder, as writeFailure says it; but
+/// a folder that exists and still answers "no such file" (/proc) is said to take no new
+/// files rather than sending the user to look for a folder that exists.
+std::string creationFailure(int errorNumber, const std::filesystem::path& folder);
+
 /// The absolute, normalised path (symbolic links are not followed): "." in /home/ann
 /// gives "/home/ann", "models/../m.inp" gives "/home/ann/m.inp".
 std::string fullPath(const std::filesystem::path& path);

@@ -91,4 +91,22 @@ void placeGridWindows(const std::vector<GridWindow*>& windows, const QWidget& ma
     }
 }
 
+void placeNear(QWidget& window, QSize wanted, const QWidget& opener)
+{
+    const QScreen* screen = opener.screen() ? opener.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QMargins margins = frameMargins(opener);
+    const QSize decoration(margins.left() + margins.right(), margins.top() + margins.bottom());
+    FrameSizes sizes;
+    sizes.wanted = wanted + decoration;
+    sizes.smallest = window.minimumSizeHint().expandedTo(QSize(0, 0)) + decoration;
+    const int step = std::max(margins.top() + 4, 24);
+    const QRect frame = cascadeFrames(0, 1, sizes, screen->availableGeometry(),
+                                      opener.frameGeometry().topLeft() + kFromMainWindow, step)
+                            .front();
+    window.resize(frame.size() - decoration);
+    window.move(frame.topLeft());
+}
+
 }  // namespace tw

@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "pim/widgets/gridplacement.h"
 #include "runs/engineoutput.h"
 
 namespace tw {
@@ -80,6 +81,8 @@ TextViewer* TextViewer::showFile(Platform& platform, const QString& path, QWidge
         delete viewer;
         return nullptr;
     }
+    if (parent)
+        placeNear(*viewer, viewer->size(), *parent->window());
     viewer->show();
     return viewer;
 }

@@ -133,6 +133,11 @@ TEST(AtomicSaveErrors, aFolderThatCannotTakeTheFileIsNamedInFullWithTheRemedy)
     ASSERT_FALSE(notFolder.ok());
     EXPECT_EQ(notFolder.error().message, "cannot create a file in " + (dir / "plain").string()
                                              + ": not a directory; choose a folder that exists");
+    // A folder that is there but answers "no such file" is not said to be missing.
+    const Status refused = saveAtomically("/proc/m.inp", write);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().message,
+              "cannot create a file in /proc: the folder takes no new files; choose a folder you may write to");
 }
 
 TEST(ReaderOpenErrors, nameTheFileInFull)

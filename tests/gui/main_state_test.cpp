@@ -229,6 +229,53 @@ private slots:
             QVERIFY2(about.contains(part), qPrintable(part));
     }
 
+    // The engine's output (820 x 560) and the user guide (820 x 700) opened where the window
+    // manager chose, running past the bottom of a small screen.
+    void windowsOfTheirOwnOpenOnScreenNearTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("farCorner");  // the main window near the screen's bottom right
+        for (const char* window : {"engine output", "user guide"}) {
+            QTest::addRow("%s, main window top left", window) << QString(window) << false;
+            QTest::addRow("%s, main window bottom right", window) << QString(window) << true;
+        }
+    }
+    void windowsOfTheirOwnOpenOnScreenNearTheMainWindow()
+    {
+        QFETCH(QString, window);
+        QFETCH(bool, farCorner);
+        InTempDir dir;
+        MainSession s;
+        const QRect screen = s.form.screen()->availableGeometry();
+        const QPoint at = farCorner ? screen.bottomRight() - QPoint(300, 200) : screen.topLeft() + QPoint(10, 10);
+        s.form.move(at);
+        s.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.form));
+        QWidget* opened = nullptr;
+        if (window == "user guide") {
+            s.scripted.install.documents = TW_BINARY_DIR "/share/doc/tallowick2";
+            s.form.showUserGuide();
+            opened = s.form.findChild<QTextBrowser*>("userGuide");
+        } else {
+            QVERIFY(writeFile(dir.path("corvane"), ""));
+            s.scripted.install.registered = dir.path("tallowick2");
+            s.form.updateInstallDirectory();
+            s.scripted.processes.fake = [](const ProcessRequest&) {
+                writeFile("m.mss.out", "done\n");
+                return ran();
+            };
+            s.answerFile(QString("m.mss"));
+            s.form.runEngine();
+            const auto viewers = topLevels<TextViewer>();
+            opened = viewers.isEmpty() ? nullptr : viewers.first();
+        }
+        QVERIFY(opened && opened->isVisible());
+        QVERIFY2(screen.contains(opened->frameGeometry()), qPrintable(window));
+        if (!farCorner)
+            QCOMPARE(opened->frameGeometry().topLeft(), s.form.frameGeometry().topLeft() + QPoint(40, 60));
+        delete opened;
+    }
+
 private:
     static const std::vector<SeverityCase>& severityCases()
     {
