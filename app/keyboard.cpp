@@ -14,6 +14,8 @@ struct Key {
     const char* name;  // object name of a menu or an action
     char mnemonic;
     QKeyCombination shortcut = {};
+    // Quit and Help work from every window of the program, the others in their own.
+    Qt::ShortcutContext context = Qt::WindowShortcut;
 };
 
 constexpr auto kCtrl = Qt::CTRL;
@@ -30,7 +32,7 @@ const Key kMainWindow[] = {
     {"menu_run", 'R', kCtrl | Qt::Key_R},
     {"menu_setengine", 'l'},
     {"menu_recent", 'm'},
-    {"menu_quit", 'Q', kCtrl | Qt::Key_Q},
+    {"menu_quit", 'Q', kCtrl | Qt::Key_Q, Qt::ApplicationShortcut},
     {"menu_edit", 'E'},
     {"menu_undo", 'U'},
     {"menu_redo", 'R'},
@@ -53,7 +55,7 @@ const Key kMainWindow[] = {
     {"menu_point", 'P'},
     {"menu_window", 'W'},
     {"menu_help", 'H'},
-    {"menu_userguide", 'U', QKeyCombination(Qt::Key_F1)},
+    {"menu_userguide", 'U', QKeyCombination(Qt::Key_F1), Qt::ApplicationShortcut},
     {"menu_about", 'A'},
 };
 
@@ -105,8 +107,10 @@ void mark(QAction* action, const Key& key)
     const QChar mnemonic(key.mnemonic);
     markText(action, mnemonic);
     QObject::connect(action, &QAction::changed, action, [action, mnemonic] { markText(action, mnemonic); });
-    if (key.shortcut != QKeyCombination())
+    if (key.shortcut != QKeyCombination()) {
         action->setShortcut(QKeySequence(key.shortcut));
+        action->setShortcutContext(key.context);
+    }
 }
 
 }  // namespace

@@ -163,6 +163,35 @@ private slots:
         QCOMPARE(triggered.size(), 1);
     }
 
+    // Quit and Help were the main window's alone: pressed in a grid window they did nothing.
+    void quitAndHelpWorkFromEveryWindow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("quit") << "menu_quit" << QKeySequence("Ctrl+Q");
+        QTest::newRow("help") << "menu_userguide" << QKeySequence("F1");
+    }
+    void quitAndHelpWorkFromEveryWindow()
+    {
+        QFETCH(QString, name);
+        QFETCH(QKeySequence, keys);
+        Views s;
+        s.form.show();
+        s.form.viewSurvival();
+        GridWindow* window = s.grids().at(0);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QSignalSpy triggered(s.action(qPrintable(name)), &QAction::triggered);
+        QTest::keySequence(window, keys);
+        QCOMPARE(triggered.size(), 1);
+        // A window's own shortcuts stay its own.
+        QSignalSpy saved(s.action("menu_savepims"), &QAction::triggered);
+        QTest::keySequence(window, QKeySequence("Ctrl+S"));
+        QCOMPARE(saved.size(), 0);
+        delete s.form.findChild<QWidget*>("userGuide");
+    }
+
     void altLetterOpensItsMenu()
     {
         MainSession s;
