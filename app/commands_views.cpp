@@ -90,12 +90,9 @@ void Form1::gridWindowClosed(GridWindow* window)
                                        QString::fromStdString(outOfRangeMessage(done.report.outOfRangeCells)),
                                        Severity::Warning);
     }
-    // The Constraints items and the hint stay while another grid window is open.
-    const bool anyOpen = std::any_of(m_gridWindows.begin(), m_gridWindows.end(),
-                                     [](const QPointer<GridWindow>& w) { return w && !w->isClosed(); });
-    menu_cons->menuAction()->setVisible(anyOpen);
+    menu_cons->menuAction()->setVisible(false);
     menu_pim->menuAction()->setEnabled(true);
-    lbl_pim->setVisible(anyOpen);
+    lbl_pim->setVisible(false);
     updateTitle();
 }
 
