@@ -6,6 +6,7 @@
 
 #include "convert/widgets/form3.h"
 #include "model/paths.h"
+#include "pim/widgets/gridplacement.h"
 #include "runs/engineoutput.h"
 #include "runs/enginerun.h"
 #include "runs/widgets/textviewer.h"
@@ -97,6 +98,7 @@ void Form1::convertCaptureHistories()
     if (!m_conversionDialog) {
         m_conversionDialog = new Form3(m_platform, [this] { return qt(m_session.installDirectory()); }, this);
         m_conversionDialog->setModelFile([this] { return model().infile; });
+        placeNear(*m_conversionDialog, m_conversionDialog->sizeHint(), *this);
     }
     m_conversionDialog->show();
     m_conversionDialog->raise();

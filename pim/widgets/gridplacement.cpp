@@ -98,15 +98,16 @@ void placeNear(QWidget& window, QSize wanted, const QWidget& opener)
         return;
     const QMargins margins = frameMargins(opener);
     const QSize decoration(margins.left() + margins.right(), margins.top() + margins.bottom());
-    FrameSizes sizes;
-    sizes.wanted = wanted + decoration;
-    sizes.smallest = window.minimumSizeHint().expandedTo(QSize(0, 0)) + decoration;
-    const int step = std::max(margins.top() + 4, 24);
-    const QRect frame = cascadeFrames(0, 1, sizes, screen->availableGeometry(),
-                                      opener.frameGeometry().topLeft() + kFromMainWindow, step)
-                            .front();
-    window.resize(frame.size() - decoration);
-    window.move(frame.topLeft());
+    const QRect available = screen->availableGeometry();
+    const QSize frame = (wanted + decoration)
+                            .boundedTo(available.size())
+                            .expandedTo((window.minimumSizeHint() + decoration).boundedTo(available.size()));
+    // Below the opener's menus, moved up and left as far as the frame needs to fit.
+    const QPoint start = opener.frameGeometry().topLeft() + kFromMainWindow;
+    const QPoint corner(std::clamp(start.x(), available.left(), available.left() + available.width() - frame.width()),
+                        std::clamp(start.y(), available.top(), available.top() + available.height() - frame.height()));
+    window.resize(frame - decoration);
+    window.move(corner);
 }
 
 }  // namespace tw

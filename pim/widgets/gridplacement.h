@@ -37,8 +37,8 @@ std::vector<QRect> cascadeFrames(int first, int count, FrameSizes sizes, QRect a
 void placeGridWindows(const std::vector<GridWindow*>& windows, const QWidget& mainWindow, int alreadyOpen);
 
 /// Sizes and places one window of its own (a file viewer, the user guide) before it is
-/// shown, as the first window of a cascade from near the window that opens it: on that
-/// window's screen, at most the size wanted, shrunk to fit the screen.
+/// shown: on the screen of the window that opens it, below its menus where it fits (else
+/// moved up and left until it does), the size wanted shrunk to fit the screen.
 void placeNear(QWidget& window, QSize wanted, const QWidget& opener);
 
 }  // namespace tw

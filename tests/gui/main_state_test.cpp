@@ -229,13 +229,13 @@ private slots:
             QVERIFY2(about.contains(part), qPrintable(part));
     }
 
-    // The engine's output (820 x 560) and the user guide (820 x 700) opened where the window
-    // manager chose, running past the bottom of a small screen.
+    // The engine's output (820 x 560), the user guide (820 x 700) and the conversion dialog
+    // opened where the window manager chose, running past the bottom of a small screen.
     void windowsOfTheirOwnOpenOnScreenNearTheMainWindow_data()
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<bool>("farCorner");  // the main window near the screen's bottom right
-        for (const char* window : {"engine output", "user guide"}) {
+        for (const char* window : {"engine output", "user guide", "conversion dialog"}) {
             QTest::addRow("%s, main window top left", window) << QString(window) << false;
             QTest::addRow("%s, main window bottom right", window) << QString(window) << true;
         }
@@ -256,6 +256,9 @@ private slots:
             s.scripted.install.documents = TW_BINARY_DIR "/share/doc/tallowick2";
             s.form.showUserGuide();
             opened = s.form.findChild<QTextBrowser*>("userGuide");
+        } else if (window == "conversion dialog") {
+            s.action("menu_cnvcaph")->trigger();
+            opened = s.child("Form3");
         } else {
             QVERIFY(writeFile(dir.path("corvane"), ""));
             s.scripted.install.registered = dir.path("tallowick2");
@@ -271,8 +274,13 @@ private slots:
         }
         QVERIFY(opened && opened->isVisible());
         QVERIFY2(screen.contains(opened->frameGeometry()), qPrintable(window));
-        if (!farCorner)
-            QCOMPARE(opened->frameGeometry().topLeft(), s.form.frameGeometry().topLeft() + QPoint(40, 60));
+        // Near the main window: over part of it, no further right or down than below its menus.
+        const QRect frame = opened->frameGeometry();
+        const QPoint belowMenus = s.form.frameGeometry().topLeft() + QPoint(40, 60);
+        QVERIFY2(frame.intersects(s.form.frameGeometry()), qPrintable(window));
+        QVERIFY(frame.left() <= belowMenus.x() && frame.top() <= belowMenus.y());
+        if (frame.width() < screen.width() - 60)
+            QCOMPARE(frame.left(), farCorner ? screen.right() + 1 - frame.width() : belowMenus.x());
         delete opened;
     }
 
