@@ -62,7 +62,7 @@ void Form1::showUserGuide()
         browser->setObjectName("userGuide");
         browser->setWindowTitle(QString::fromUtf8("User guide \u2014 Tallowick2"));
         browser->setOpenExternalLinks(true);
-        placeNear(*browser, QSize(820, 700), *this);
+        placeNear(*browser, QSize(860, 700), *this);
         m_userGuide = browser;
     }
     auto* browser = static_cast<QTextBrowser*>(m_userGuide.data());

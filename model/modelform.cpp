@@ -9,7 +9,7 @@
 
 namespace tw {
 
-ModelForm modelFormOf(std::istream& text)
+std::optional<ModelForm> shownModelForm(std::istream& text)
 {
     LineReader lines(text, {});
     std::string line;
@@ -22,7 +22,22 @@ ModelForm modelFormOf(std::istream& text)
         if (contains(line, "PIM;") || contains(line, "pim;"))
             return ModelForm::Pim;
     }
+    if (!cohorts)
+        return std::nullopt;
     return ModelForm::Constraints;
+}
+
+ModelForm modelFormOf(std::istream& text)
+{
+    return shownModelForm(text).value_or(ModelForm::Constraints);
+}
+
+std::optional<ModelForm> shownModelFormOfFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return shownModelForm(in);
 }
 
 Result<ModelForm> modelFormOfFile(const std::string& path)

@@ -44,6 +44,13 @@ TEST(ModelFormOf, aPimLineAfterTheCohortsAndNothingElseChoosesThePimReader)
         std::istringstream text(c.text);
         EXPECT_EQ(modelFormOf(text), c.form) << c.name;
     }
+    // Without a cohort line a file shows neither form (a capture-history file, say).
+    for (const char* text : {"", "PIM;\n", "11 0 1 ;\n12 1 0 ;\n"}) {
+        std::istringstream in(text);
+        EXPECT_EQ(shownModelForm(in), std::nullopt) << text;
+    }
+    std::istringstream constraints(head + cohorts + "CONSTRAINTS;\n");
+    EXPECT_EQ(shownModelForm(constraints), ModelForm::Constraints);
 }
 
 TEST(ModelFormOfFile, theExamplesAreInTheirFormsAndAMissingFileIsNamedInFull)

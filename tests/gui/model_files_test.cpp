@@ -163,6 +163,49 @@ private slots:
             QCOMPARE(s.dialogs.severities(), QList<Severity>{Severity::Warning});
     }
 
+    // Reading a model with the command of the other form: the PIM reader's refusal did
+    // not say which command reads the file, and the constraints reader took a file in PIM
+    // form without a word, every cell a parameter of its own.
+    void aFileOfTheOtherFormSaysWhichCommandReadsIt_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");  // the last message shown; empty: none
+        QTest::addColumn<bool>("read");
+        QTest::newRow("constraints file read as PIMs")
+            << "menu_getpim" << kSites
+            << kSites + ", line 100: the file ends before the PIM section.\nThe file holds its model as constraints: "
+                        "read it with \"Get input file w/ constraints\" (Ctrl+Shift+O)."
+            << false;
+        QTest::newRow("PIM file read as constraints")
+            << "menu_get" << kExample
+            << "example.inp holds its model as PIMs, which \"Get input file w/ constraints\" (Ctrl+Shift+O) leaves "
+               "out: every cell became a parameter of its own. To keep its PIMs, read it with \"Get input file w/ "
+               "PIM's\" (Ctrl+O)."
+            << true;
+        QTest::newRow("PIM file read as PIMs") << "menu_getpim" << kExample << "" << true;
+        QTest::newRow("constraints file read as constraints") << "menu_get" << kSites << "" << true;
+        QTest::newRow("no model file") << "menu_getpim" << TW_SOURCE_DIR "/examples/captures.cap"
+                                       << TW_SOURCE_DIR "/examples/captures.cap, line 10: the file ends before the "
+                                                        "COHORT line"
+                                       << false;
+    }
+    void aFileOfTheOtherFormSaysWhichCommandReadsIt()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        QFETCH(bool, read);
+        InTempDir dir;
+        MainSession s;
+        s.answerFile(file);
+        s.action(qPrintable(command))->trigger();
+        QCOMPARE(s.model().loaded(), read);
+        QCOMPARE(s.dialogs.messages().isEmpty() ? QString() : s.dialogs.messages().last(), message);
+        if (!message.isEmpty())
+            QCOMPARE(s.dialogs.severities().last(), Severity::Warning);
+    }
+
     void fileGivenAtStartIsReadByItsFormOrNamedInFull()
     {
         InTempDir dir;
