@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <filesystem>
 
+#include "model/constraintsreader.h"
 #include "model/modelform.h"
 
 namespace tw {
@@ -19,9 +20,10 @@ std::string readerOf(ModelForm form)
                                   : "\"" + std::string(commandCaption(Command::ReadConstraints)) + "\" (Ctrl+Shift+O)";
 }
 
-// A file in the other form read by the wrong command: a reader that stopped says which
-// command reads it; the constraints reader, which takes a file in PIM form without a
-// word as one parameter per cell, warns that the PIMs were left out.
+// A file in the other form read by the wrong command: the PIM reader's refusal of a file
+// the constraints reader reads says which command reads it; the constraints reader, which
+// takes a file in PIM form without a word as one parameter per cell, warns that the PIMs
+// were left out.
 Outcome withFormHint(Outcome outcome, ModelForm readAs)
 {
     const std::string path = outcome.failure ? outcome.failure->file : outcome.file ? outcome.file->path : "";
@@ -31,9 +33,10 @@ Outcome withFormHint(Outcome outcome, ModelForm readAs)
     if (!form || *form == readAs)
         return outcome;
     const std::string held = *form == ModelForm::Pim ? "as PIMs" : "as constraints";
-    if (outcome.failure) {
-        outcome.failure->message += ".\nThe file holds its model " + held + ": read it with " + readerOf(*form) + ".";
-    } else if (readAs == ModelForm::Constraints) {
+    if (outcome.failure && readAs == ModelForm::Pim) {
+        if (readConstraintsFile(path))
+            outcome.failure->message += ".\nThe file holds its model " + held + ": read it with " + readerOf(*form) + ".";
+    } else if (!outcome.failure && readAs == ModelForm::Constraints) {
         const std::string name = std::filesystem::path(path).filename().string();
         outcome.messages.push_back({kProgramTitle,
                                     name + " holds its model " + held + ", which " + readerOf(readAs)

@@ -15,6 +15,9 @@ std::optional<ModelForm> shownModelForm(std::istream& text)
     std::string line;
     bool cohorts = false;
     while (lines.next(line)) {
+        // Lines that end in a carriage return alone read as one: no line tells the form.
+        if (line.find('\r') != std::string::npos)
+            return std::nullopt;
         if (!cohorts) {
             cohorts = contains(line, "COHORT") || contains(line, "cohort");
             continue;

@@ -19,7 +19,8 @@ enum class ModelForm { Pim, Constraints };
 ModelForm modelFormOf(std::istream& text);
 
 /// The form the text shows as modelFormOf tells it, but nullopt for a text without a
-/// "COHORT" line, which is a model file of neither form.
+/// "COHORT" line, which is a model file of neither form, or with lines that end in a
+/// carriage return alone, which read as one line.
 std::optional<ModelForm> shownModelForm(std::istream& text);
 
 /// The form the file at path shows (shownModelForm); nullopt also when it cannot be read.

@@ -45,7 +45,7 @@ TEST(ModelFormOf, aPimLineAfterTheCohortsAndNothingElseChoosesThePimReader)
         EXPECT_EQ(modelFormOf(text), c.form) << c.name;
     }
     // Without a cohort line a file shows neither form (a capture-history file, say).
-    for (const char* text : {"", "PIM;\n", "11 0 1 ;\n12 1 0 ;\n"}) {
+    for (const char* text : {"", "PIM;\n", "11 0 1 ;\n12 1 0 ;\n", "COHORT=5;\r5 : 1 0;\rPIM;\r"}) {
         std::istringstream in(text);
         EXPECT_EQ(shownModelForm(in), std::nullopt) << text;
     }
