@@ -161,6 +161,25 @@ private slots:
         QCOMPARE(statusOf(s), QString("Constant over strata: Survival - group 2"));
     }
 
+    void designMatrixSaysWhyItIsOff()
+    {
+        MainSession s;
+        s.model() = periodModel(2, 1, 2, 3);
+        s.form.viewSurvival();
+        GridWindow* window = s.grids().at(0);
+        const auto* designMatrix = window->findChild<QAction*>("menu_dm");
+        QVERIFY(designMatrix->isEnabled());
+        window->typeText(0, "9");
+        QVERIFY(!designMatrix->isEnabled());
+        QVERIFY2(designMatrix->toolTip().startsWith("Design Matrix is off in this window: its cells were changed. "
+                                                    "Close the grid windows"),
+                 qPrintable(designMatrix->toolTip()));
+        QCOMPARE(window->findChild<QLabel*>("Label1")->text(),
+                 QString(" - Cells changed: Design Matrix is off until the view is opened again."));
+        // The other window of the view keeps it.
+        QVERIFY(s.grids().at(1)->findChild<QAction*>("menu_dm")->isEnabled());
+    }
+
     void messagesCarryTheIconOfTheirSeverity_data()
     {
         QTest::addColumn<int>("row");
