@@ -214,6 +214,26 @@ private slots:
             run();
             QVERIFY2(s.dialogs.messages().isEmpty(), name);
         }
+        // The commands that need a model: a constraints-form one, then a PIM-form one.
+        InTempDir dir;  // the constraints reader writes its listing here
+        QVERIFY(s.form.openModelFile(TW_SOURCE_DIR "/examples/sites.inp"));
+        const std::vector<std::pair<const char*, std::function<void()>>> modelCommands = {
+            {"convert", [&s] { s.form.convertConstraints(); }},
+            {"save constraints", [&s] { s.form.saveConstraints(); }},
+            {"read PIMs over unsaved work",
+             [&s] {
+                 s.dialogs.okCancelAnswers.enqueue(true);
+                 s.form.getPimFile();
+             }},
+        };
+        for (const auto& [name, run] : modelCommands) {
+            run();
+            QVERIFY2(s.dialogs.messages().isEmpty(), name);
+        }
+        s.dialogs.okCancelAnswers.enqueue(true);
+        QVERIFY(s.form.openPimFile(kExample));
+        s.form.savePims();
+        QVERIFY(s.dialogs.messages().isEmpty());
         s.answerFile(QString(""));
         s.form.getPimFile();
         QCOMPARE(s.dialogs.messages(), QStringList{"No file selected"});
