@@ -7,6 +7,7 @@
 #include <QProgressBar>
 
 #include "app/fixedlistmodel.h"
+#include "pim/chartdraw/chartfile.h"
 
 namespace tw {
 
@@ -91,6 +92,10 @@ public:
         const ProcessResult result = m_form.m_platform.processes.runAndWait(&m_form, request);
         return {result.started, result.cancelled, result.errorText.toStdString()};
     }
+    Result<std::string> drawChart(const ChartData& chart, ChartFormat format) override
+    {
+        return drawChartFile(chart, format);
+    }
 
 private:
     static std::optional<std::string> answer(const std::optional<QString>& name)
@@ -118,6 +123,7 @@ Outcome Form1::run(const std::function<Outcome(FrontEnd&)>& command, const std::
     if (m_session.fixedList().entries() != listBefore)
         fixedListReplaced();
     showOutcome(outcome);
+    emit modelChanged();
     return outcome;
 }
 

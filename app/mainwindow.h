@@ -26,6 +26,7 @@ class QUndoStack;
 namespace tw {
 
 enum class ViewKind;
+class ChartWindow;
 class FixedListModel;
 class Form2;
 class Form3;
@@ -86,10 +87,16 @@ public slots:
     void viewOpenCapture();
     void viewClosedCapture();
     void viewMovement();
+    // The PIM chart window (commands_chart.cpp).
+    void showChart();
     // Outside programs (commands_runs.cpp).
     void runEngine();
     void convertCaptureHistories();
     void setEngineLocation();
+
+signals:
+    /// The model may have changed: a command ran, or a window wrote its edits back.
+    void modelChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,6 +134,12 @@ private:
     void fixedListReplaced();
     void showListField();
 
+    // The chart window's requests (commands_chart.cpp).
+    void connectChart();
+    /// Brings forward the grid window that shows the block of the chart's row, opening
+    /// its view (after writing back the windows of another view) when none shows it.
+    void openBlockGrid(int row);
+
     // Windows (commands_views.cpp, commands_design.cpp).
     void openViews(ViewKind kind);
     void gridWindowClosed(GridWindow* window);
@@ -151,6 +164,7 @@ private:
     std::vector<QPointer<GridWindow>> m_gridWindows;  // in the order opened
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
+    QPointer<ChartWindow> m_chartWindow;              // created once, then hidden and shown
 
     // The fixed-parameter list editor.
     FixedListModel* m_fixedListModel = nullptr;

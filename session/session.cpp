@@ -112,6 +112,7 @@ bool Session::holdsUnsavedWork(const FrontEnd& front) const
 void Session::keep(Model model)
 {
     m_model = std::move(model);
+    m_history.clear();
     if (m_model.fixedlist != m_fixedList.entries())
         m_fixedList.replaceEntries(m_model.fixedlist);
 }
@@ -206,6 +207,7 @@ Outcome Session::savePims(FrontEnd& front)
     const Status saved = savePimFile(m_model, *name, [&front](int percent) { front.progress(percent, {}); });
     if (!saved)
         return failed(saved.error());
+    m_history.clear();  // the save renumbered the parameters
     return {};
 }
 
@@ -220,6 +222,7 @@ Outcome Session::saveConstraints(FrontEnd& front, const std::string& target)
     if (const Status saved = tw::saveConstraints(m_model, target); !saved)
         return failed(saved.error());
     m_model.unsaved = false;
+    m_history.clear();
     Outcome outcome;
     outcome.messages.push_back({kProgramTitle, constraintsSavedMessage(target)});
     return outcome;

@@ -8,12 +8,15 @@
 // A new command is one member function here (its steps in session.cpp or a file of its
 // group) and, when the menus enable it, one value of Command.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model/model.h"
 #include "model/result.h"
+#include "pim/blockcommands.h"
+#include "session/changehistory.h"
 #include "session/fixedlist.h"
 #include "session/frontend.h"
 
@@ -53,6 +56,7 @@ struct Outcome {
     std::optional<Error> failure;   // why the command stopped; the model and the files are as they were
     bool cancelled = false;         // the user ended it (a dialog left, a run cancelled, a window refused)
     std::string caption;            // the dimensions of a model a reader brought; empty: unchanged
+    std::string output;             // text for the user to read (the command line prints it)
 
     bool done() const { return !failure && !cancelled; }
 };
@@ -93,13 +97,44 @@ public:
     /// cohort of the file the front end names and fixes the estimates.
     Outcome runEachPeriod(FrontEnd& front);
 
+    // The PIM chart (sessionchart.cpp). Each command that changes the model first has the
+    // front end write back its open windows, then changes the model in one step that
+    // undo() takes back, and marks it unsaved. block is an index into pimBlocks(model()).
+
+    /// A block command (Constant, Time, Age, All different) on one block.
+    Outcome changeBlock(FrontEnd& front, int block, BlockCommand command);
+    /// Adds d to the numbers of the block's estimated cells.
+    Outcome shiftBlock(FrontEnd& front, int block, int d);
+    /// "Renumber without gaps": 1, 2, ... in block order.
+    Outcome renumberWithoutGaps(FrontEnd& front);
+    /// "Renumber without sharing": each block its own numbers, in block order.
+    Outcome renumberWithoutSharing(FrontEnd& front);
+    /// Takes back the last of those steps; nothing to take back is no failure.
+    Outcome undo(FrontEnd& front);
+    /// Does the last step taken back again.
+    Outcome redo(FrontEnd& front);
+    /// What undo() would take back ("Constant: Survival g1 s1"); empty when nothing.
+    std::string undoText() const { return m_history.undoDescription(m_model); }
+    /// What redo() would do again; empty when nothing.
+    std::string redoText() const { return m_history.redoDescription(m_model); }
+    /// "Save chart as…": the chart of the model, drawn by the front end, to the PNG or
+    /// PDF file it names.
+    Outcome saveChart(FrontEnd& front);
+    /// One line for each block of the model (describeBlocks) as the output.
+    Outcome describeBlocks() const;
+
 private:
     /// Whether a read would lose anything: unsaved changes or edits held by windows.
     bool holdsUnsavedWork(const FrontEnd& front) const;
     /// Keeps a model a command built aside; the fixed-parameter list follows its entries.
     void keep(Model model);
 
+    /// Runs a change of the model as one step of the history, after the write-back.
+    Outcome changeModel(FrontEnd& front, const std::string& description,
+                        const std::function<Result<ModelChange>(Model&)>& change);
+
     Model m_model = startupModel();
+    ChangeHistory m_history;
     FixedList m_fixedList;
     std::string m_installDirectory;
     bool m_saveConstraints = false;

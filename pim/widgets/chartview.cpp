@@ -1,0 +1,405 @@
+#include "pim/widgets/chartview.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace tw {
+
+namespace {
+
+constexpr double kZoomStep = 1.25;
+constexpr double kGrace = 3.0;  // pixels around a bar that still hit it
+
+// The same blocks in the same order: the selection can stay.
+bool sameRows(const ChartData& a, const ChartData& b)
+{
+    return a.rows.size() == b.rows.size()
+        && std::equal(a.rows.begin(), a.rows.end(), b.rows.begin(),
+                      [](const ChartRow& x, const ChartRow& y) { return x.label == y.label; });
+}
+
+}  // namespace
+
+ChartView::ChartView(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    setObjectName("chart_view");
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    m_geometry = ChartGeometry::of(m_chart, font());
+}
+
+void ChartView::setChart(ChartData chart)
+{
+    const bool sameBlocks = sameRows(m_chart, chart);
+    const int selected = m_marks.selectedRow;
+    const double numberWidth = m_geometry.numberWidth;
+    m_chart = std::move(chart);
+    m_geometry = ChartGeometry::of(m_chart, font(), viewport());
+    m_geometry.numberWidth = numberWidth;
+    m_marks = ChartMarks();
+    m_press = Press();
+    if (sameBlocks) {
+        m_marks.selectedRow = selected;
+    } else {
+        m_fitted = true;
+        if (selected >= 0)
+            emit selectionChanged(-1);
+    }
+    if (m_fitted)
+        fit();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void ChartView::selectRow(int row)
+{
+    if (row < -1 || row >= m_geometry.rows)
+        row = -1;
+    if (row >= 0) {
+        const int top = row * m_geometry.rowHeight;
+        QScrollBar* bar = verticalScrollBar();
+        if (top < bar->value())
+            bar->setValue(top);
+        else if (top + m_geometry.rowHeight > bar->value() + visibleRowsHeight())
+            bar->setValue(static_cast<int>(top + m_geometry.rowHeight - visibleRowsHeight()));
+    }
+    if (row == m_marks.selectedRow)
+        return;
+    m_marks.selectedRow = row;
+    viewport()->update();
+    emit selectionChanged(row);
+}
+
+double ChartView::visibleDataWidth() const
+{
+    return std::max(1.0, static_cast<double>(viewport()->width()) - m_geometry.labelWidth - m_geometry.countWidth);
+}
+
+double ChartView::visibleRowsHeight() const
+{
+    return std::max(1.0, static_cast<double>(viewport()->height()) - m_geometry.axisHeight);
+}
+
+void ChartView::updateScrollBars()
+{
+    const double width = visibleDataWidth();
+    QScrollBar* across = horizontalScrollBar();
+    across->setRange(0, static_cast<int>(std::ceil(std::max(0.0, m_geometry.dataWidth() - width))));
+    across->setPageStep(static_cast<int>(width));
+    across->setSingleStep(24);
+    const double height = visibleRowsHeight();
+    QScrollBar* down = verticalScrollBar();
+    down->setRange(0, static_cast<int>(std::ceil(std::max(0.0, m_geometry.rowsHeight() - height))));
+    down->setPageStep(static_cast<int>(height));
+    down->setSingleStep(m_geometry.rowHeight);
+}
+
+void ChartView::setNumberWidth(double width, double anchor)
+{
+    width = std::clamp(width, ChartGeometry::kLeastNumberWidth, ChartGeometry::kMostNumberWidth);
+    const double position = (horizontalScrollBar()->value() + anchor) / m_geometry.numberWidth;
+    m_geometry.numberWidth = width;
+    updateScrollBars();
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(position * width - anchor)));
+    clearHover();
+    viewport()->update();
+}
+
+void ChartView::zoomBy(double factor, std::optional<double> x)
+{
+    const double anchor = x ? std::clamp(*x - dataLeft(), 0.0, visibleDataWidth()) : visibleDataWidth() / 2;
+    m_fitted = false;
+    setNumberWidth(m_geometry.numberWidth * factor, anchor);
+}
+
+void ChartView::fit()
+{
+    m_fitted = true;
+    const double room = visibleDataWidth() - (m_geometry.dataWidth() - m_geometry.largestNumber * m_geometry.numberWidth);
+    setNumberWidth(std::max(room, 1.0) / m_geometry.largestNumber, 0);
+    horizontalScrollBar()->setValue(0);
+}
+
+ChartViewport ChartView::viewportState() const
+{
+    return {viewport()->size(), static_cast<double>(horizontalScrollBar()->value()),
+            static_cast<double>(verticalScrollBar()->value())};
+}
+
+QPoint ChartView::pointOf(int row, double number) const
+{
+    const double x = dataLeft() + m_geometry.xOf(number + 0.5) - horizontalScrollBar()->value();
+    const double y = m_geometry.axisHeight + (row + 0.5) * m_geometry.rowHeight - verticalScrollBar()->value();
+    return QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+}
+
+int ChartView::rowAt(QPoint point) const
+{
+    if (point.y() < m_geometry.axisHeight)
+        return -1;
+    return m_geometry.rowAt(point.y() - m_geometry.axisHeight + verticalScrollBar()->value());
+}
+
+std::optional<NumberRun> ChartView::runAt(int row, QPoint point) const
+{
+    if (row < 0 || point.x() < dataLeft() || point.x() > dataLeft() + visibleDataWidth())
+        return std::nullopt;
+    const double x = point.x() - dataLeft() + horizontalScrollBar()->value();
+    const std::vector<NumberRun>& runs = m_chart.rows[static_cast<std::size_t>(row)].runs;
+    // The run nearest x within the grace, found among those that may reach it.
+    const int from = m_geometry.numberAt(x - kGrace);
+    auto run = std::lower_bound(runs.begin(), runs.end(), from, [](const NumberRun& r, int n) { return r.last < n; });
+    std::optional<NumberRun> nearest;
+    double best = kGrace + 1;
+    for (; run != runs.end() && m_geometry.xOf(run->first) <= x + kGrace; ++run) {
+        const double left = m_geometry.xOf(run->first);
+        const double right = std::max(m_geometry.xOf(run->last + 1.0), left + 2);
+        const double distance = x < left ? left - x : x > right ? x - right : 0;
+        if (distance < best) {
+            best = distance;
+            nearest = *run;
+        }
+    }
+    return nearest;
+}
+
+void ChartView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    if (m_chart.rows.empty()) {
+        painter.fillRect(viewport()->rect(), palette().base());
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(viewport()->rect(), Qt::AlignCenter, "No model: read a model file to see its PIM chart.");
+        return;
+    }
+    paintChart(painter, m_chart, m_geometry, viewportState(), m_marks);
+}
+
+void ChartView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    if (m_fitted)
+        fit();
+    updateScrollBars();
+}
+
+void ChartView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    const int row = rowAt(point);
+    if (event->button() == Qt::LeftButton) {
+        if (row >= 0)
+            selectRow(row);
+        m_press = Press{row, event->position().x(), runAt(row, point).has_value()};
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    if ((event->buttons() & Qt::LeftButton) && m_press.onBar) {
+        const double moved = event->position().x() - m_press.x;
+        if (m_marks.dragRow >= 0 || std::abs(moved) >= QApplication::startDragDistance())
+            drag(event->position().x());
+        return;
+    }
+    hover(event->position().toPoint());
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        endDrag(true);
+        m_press = Press();
+        hover(event->position().toPoint());
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void ChartView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const int row = rowAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && row >= 0) {
+        selectRow(row);
+        emit rowActivated(row);
+    }
+}
+
+std::pair<int, int> ChartView::shiftLimits(int row) const
+{
+    const std::vector<NumberRun>& runs = m_chart.rows[static_cast<std::size_t>(row)].runs;
+    if (runs.empty())
+        return {0, 0};
+    return {1 - runs.front().first, std::max(0, m_largestAllowed - runs.back().last)};
+}
+
+void ChartView::drag(double x)
+{
+    const auto [least, most] = shiftLimits(m_press.row);
+    const int shift =
+        std::clamp(static_cast<int>(std::lround((x - m_press.x) / m_geometry.numberWidth)), least, most);
+    const int number =
+        std::clamp(m_geometry.numberAt(x - dataLeft() + horizontalScrollBar()->value()), 1, m_largestAllowed);
+    if (m_marks.dragRow == m_press.row && m_marks.dragShift == shift && m_marks.dragNumber == number)
+        return;
+    m_marks.dragRow = m_press.row;
+    m_marks.dragShift = shift;
+    m_marks.dragNumber = number;
+    m_marks.hoverRow = -1;
+    QToolTip::hideText();
+    emit hoverChanged(QString("Shift %1 by %2%3: release to move its numbers, Esc to cancel")
+                          .arg(QString::fromStdString(m_chart.rows[m_press.row].label))
+                          .arg(shift > 0 ? "+" : "")
+                          .arg(shift));
+    viewport()->update();
+}
+
+void ChartView::endDrag(bool apply)
+{
+    if (m_marks.dragRow < 0)
+        return;
+    const int row = m_marks.dragRow;
+    const int shift = m_marks.dragShift;
+    m_marks.dragRow = -1;
+    m_marks.dragShift = 0;
+    m_press.onBar = false;
+    viewport()->update();
+    emit hoverChanged({});
+    if (apply && shift != 0)
+        emit shiftRequested(row, shift);
+}
+
+void ChartView::hover(QPoint point)
+{
+    const int row = rowAt(point);
+    const std::optional<NumberRun> run = runAt(row, point);
+    if (!run) {
+        clearHover();
+        return;
+    }
+    if (row == m_marks.hoverRow && *run == m_marks.hoverRun)
+        return;
+    m_marks.hoverRow = row;
+    m_marks.hoverRun = *run;
+    m_marks.sharingRows = rowsHoldingAny(m_chart, run->first, run->last, row);
+    const int sharing = static_cast<int>(m_marks.sharingRows.size());
+    emit hoverChanged(QString("%1: numbers %2, shared with %3 other block%4")
+                          .arg(QString::fromStdString(m_chart.rows[row].label), runText(*run))
+                          .arg(sharing)
+                          .arg(sharing == 1 ? "" : "s"));
+    viewport()->update();
+}
+
+void ChartView::clearHover()
+{
+    if (m_marks.hoverRow < 0)
+        return;
+    m_marks.hoverRow = -1;
+    m_marks.sharingRows.clear();
+    emit hoverChanged({});
+    viewport()->update();
+}
+
+void ChartView::wheelEvent(QWheelEvent* event)
+{
+    if (event->modifiers() & Qt::ControlModifier) {
+        const double steps = event->angleDelta().y() / 120.0;
+        if (steps != 0)
+            zoomBy(std::pow(kZoomStep, steps), event->position().x());
+        event->accept();
+        return;
+    }
+    if (event->modifiers() & Qt::ShiftModifier) {
+        QScrollBar* across = horizontalScrollBar();
+        across->setValue(across->value() - event->angleDelta().y() / 120 * 3 * across->singleStep());
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(event);
+}
+
+void ChartView::keyPressEvent(QKeyEvent* event)
+{
+    const int rows = m_geometry.rows;
+    const int page = std::max(1, static_cast<int>(visibleRowsHeight() / std::max(m_geometry.rowHeight, 1)) - 1);
+    const int row = m_marks.selectedRow;
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        endDrag(false);
+        return;
+    case Qt::Key_Up:
+        selectRow(std::max(row - 1, 0));
+        return;
+    case Qt::Key_Down:
+        selectRow(std::min(row + 1, rows - 1));
+        return;
+    case Qt::Key_PageUp:
+        selectRow(std::max(row - page, 0));
+        return;
+    case Qt::Key_PageDown:
+        selectRow(std::min(row + page, rows - 1));
+        return;
+    case Qt::Key_Home:
+        selectRow(rows > 0 ? 0 : -1);
+        return;
+    case Qt::Key_End:
+        selectRow(rows - 1);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (row >= 0)
+            emit rowActivated(row);
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void ChartView::contextMenuEvent(QContextMenuEvent* event)
+{
+    endDrag(false);
+    int row = m_marks.selectedRow;
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        row = rowAt(event->pos());  // in the viewport's coordinates, as the mouse events
+        if (row >= 0)
+            selectRow(row);
+    } else if (row >= 0) {
+        at = viewport()->mapToGlobal(pointOf(row, m_geometry.numberAt(horizontalScrollBar()->value())));
+    }
+    emit contextMenuRequested(row, at);
+}
+
+bool ChartView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int row = rowAt(help->pos());
+        const std::optional<NumberRun> run = runAt(row, help->pos());
+        if (run && describeBar && m_marks.dragRow < 0)
+            QToolTip::showText(help->globalPos(), describeBar(row, *run), viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    if (event->type() == QEvent::Leave)
+        clearHover();
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+}  // namespace tw
