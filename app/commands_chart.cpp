@@ -57,6 +57,7 @@ void Form1::showChart()
         host.undoText = [this] { return QString::fromStdString(m_session.undoText()); };
         host.redoText = [this] { return QString::fromStdString(m_session.redoText()); };
         m_chartWindow = new ChartWindow(std::move(host), this);
+        m_chartWindow->placeNear(*this);
         connectChart();
     }
     m_chartWindow->refresh();

@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QString>
+#include <algorithm>
 #include <QRectF>
 #include <vector>
 
@@ -37,6 +38,17 @@ struct ChartGeometry {
 
     /// Left edge of number p within the rows' area.
     double xOf(double p) const { return (p - 1.0) * numberWidth; }
+    /// Where the bar of a run starts and ends within the rows' area: at least two pixels
+    /// wide, so that a run of one number shows at any zoom.
+    double barLeft(const NumberRun& run) const { return xOf(run.first); }
+    double barRight(const NumberRun& run) const { return std::max(xOf(run.last + 1.0), xOf(run.first) + 2.0); }
+    /// Whether the bars of two runs of a row, one after the other, lie too close to tell
+    /// apart at this zoom and are drawn as one bar.
+    bool barsJoin(const NumberRun& before, const NumberRun& after) const
+    {
+        return barLeft(after) <= barRight(before) + 1.0;
+    }
+
     /// The number whose width holds x (within the rows' area); may lie outside 1..largest.
     int numberAt(double x) const;
     /// The row at y within the rows' area; -1 outside the rows.

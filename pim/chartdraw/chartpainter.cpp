@@ -29,7 +29,7 @@ public:
     ChartPainting(QPainter& painter, const ChartData& chart, const ChartGeometry& geometry, const ChartViewport& view,
                   const ChartMarks& marks)
         : m_painter(painter), m_chart(chart), m_geometry(geometry), m_view(view), m_marks(marks),
-          m_metrics(geometry.font, painter.device())
+          m_metrics(geometry.font, painter.device()), m_digitWidth(m_metrics.horizontalAdvance('0'))
     {
         m_dataLeft = geometry.labelWidth;
         m_dataRight = std::max(m_dataLeft, view.size.width() - geometry.countWidth);
@@ -119,13 +119,18 @@ private:
         m_painter.fillRect(QRectF(left, m_rowsTop, right - left, bottom - m_rowsTop), kHoverBand);
     }
 
+    // Whether a bar is drawn as data (outlined, its numbers written where they fit) or as
+    // the faint place a dragged bar left.
+    enum class BarStyle { Solid, Ghost };
+
     // The bars of one row's runs moved by shift numbers, those too close to tell apart
     // drawn as one; a bar that holds one run and has room shows its numbers.
-    void paintBars(int row, int shift, const QColor& colour, bool outlined)
+    void paintBars(int row, int shift, const QColor& colour, BarStyle style)
     {
         const std::vector<NumberRun>& runs = m_chart.rows[row].runs;
         const double top = yOf(row) + 3;
         const double height = m_geometry.rowHeight - 6;
+        const double offset = m_dataLeft - m_view.scrollX + shift * m_geometry.numberWidth;
         auto run = std::lower_bound(runs.begin(), runs.end(), m_firstNumber - shift,
                                     [](const NumberRun& r, int number) { return r.last < number; });
         QRectF bar;
@@ -133,31 +138,33 @@ private:
         const auto flush = [&] {
             if (bar.isNull())
                 return;
-            drawBar(bar, colour, outlined, alone ? runText({alone->first + shift, alone->last + shift}) : QString());
+            // Only a bar wide enough for a number is worth the text's layout.
+            const bool labelled = style == BarStyle::Solid && alone && bar.width() >= m_digitWidth + 4;
+            drawBar(bar, colour, style, labelled ? runText({alone->first + shift, alone->last + shift}) : QString());
         };
         for (; run != runs.end() && run->first + shift <= m_lastNumber; ++run) {
-            const double left = xOf(run->first + shift);
-            const double right = std::max(xOf(run->last + shift + 1.0), left + 2);
-            if (!bar.isNull() && left <= bar.right() + 1.0) {
+            const double right = m_geometry.barRight(*run) + offset;
+            if (!bar.isNull() && m_geometry.barsJoin(*(run - 1), *run)) {
                 bar.setRight(std::max(bar.right(), right));
                 alone = nullptr;
                 continue;
             }
             flush();
+            const double left = m_geometry.barLeft(*run) + offset;
             bar = QRectF(left, top, right - left, height);
             alone = &*run;
         }
         flush();
     }
 
-    void drawBar(const QRectF& bar, const QColor& colour, bool outlined, const QString& text)
+    void drawBar(const QRectF& bar, const QColor& colour, BarStyle style, const QString& text)
     {
         m_painter.fillRect(bar, colour);
-        if (outlined && bar.width() >= 4) {
+        if (style == BarStyle::Solid && bar.width() >= 4) {
             m_painter.setPen(colour.darker(140));
             m_painter.drawRect(bar.adjusted(0, 0, -1, -1));
         }
-        if (text.isEmpty() || m_metrics.horizontalAdvance(text) + 6 > bar.width())
+        if (text.isEmpty() || m_metrics.horizontalAdvance(text) + 4 > bar.width())
             return;
         m_painter.setPen(textOn(colour));
         m_painter.drawText(bar, Qt::AlignCenter, text);
@@ -167,13 +174,13 @@ private:
     {
         const QColor colour = kindColour(m_chart.rows[row].block.kind);
         if (row != m_marks.dragRow) {
-            paintBars(row, 0, colour, true);
+            paintBars(row, 0, colour, BarStyle::Solid);
             return;
         }
         QColor ghost = colour;
         ghost.setAlpha(70);
-        paintBars(row, 0, ghost, false);
-        paintBars(row, m_marks.dragShift, colour, true);
+        paintBars(row, 0, ghost, BarStyle::Ghost);
+        paintBars(row, m_marks.dragShift, colour, BarStyle::Solid);
     }
 
     // Every row holding a number of the bar under the mouse, outlined; that bar's numbers
@@ -260,8 +267,10 @@ private:
             const double x = std::round(xOf(number + 0.5));
             m_painter.drawLine(QPointF(x, height - 6), QPointF(x, height - 1));
             const QString text = QString::number(number);
-            const double width = m_metrics.horizontalAdvance(text);
-            m_painter.drawText(QRectF(x - width / 2 - 2, 0, width + 4, height - 6), Qt::AlignCenter, text);
+            const double width = m_metrics.horizontalAdvance(text) + 4;
+            // A label half outside the numbers' area (number 1) slides in.
+            const double left = std::max<double>(x - width / 2, m_dataLeft);
+            m_painter.drawText(QRectF(left, 0, width, height - 6), Qt::AlignCenter, text);
         };
         // Number 1 is labelled too where the step leaves it room.
         if (step >= 10 && m_firstNumber <= 1)
@@ -294,6 +303,7 @@ private:
     const ChartViewport& m_view;
     const ChartMarks& m_marks;
     QFontMetricsF m_metrics;
+    double m_digitWidth = 0;
     int m_dataLeft = 0;
     int m_dataRight = 0;
     int m_rowsTop = 0;

@@ -17,8 +17,8 @@ namespace tw {
 struct ChartMarks {
     int selectedRow = -1;
     int hoverRow = -1;             // the row of the bar under the mouse, -1 none
-    NumberRun hoverRun;            // the numbers of that bar
-    std::vector<int> sharingRows;  // the other rows holding one of them, ascending
+    NumberRun hoverRun;            // from the first number of that bar to its last
+    std::vector<int> sharingRows;  // the other rows holding one of its numbers, ascending
     int dragRow = -1;              // the row whose bars are being dragged, -1 none
     int dragShift = 0;             // the numbers they have moved by
     int dragNumber = 0;            // the number under the mouse while dragging

@@ -150,8 +150,9 @@ int ChartView::rowAt(QPoint point) const
     return m_geometry.rowAt(point.y() - m_geometry.axisHeight + verticalScrollBar()->value());
 }
 
-std::optional<NumberRun> ChartView::runAt(int row, QPoint point) const
+std::optional<ChartBar> ChartView::barAt(QPoint point) const
 {
+    const int row = rowAt(point);
     if (row < 0 || point.x() < dataLeft() || point.x() > dataLeft() + visibleDataWidth())
         return std::nullopt;
     const double x = point.x() - dataLeft() + horizontalScrollBar()->value();
@@ -159,18 +160,32 @@ std::optional<NumberRun> ChartView::runAt(int row, QPoint point) const
     // The run nearest x within the grace, found among those that may reach it.
     const int from = m_geometry.numberAt(x - kGrace);
     auto run = std::lower_bound(runs.begin(), runs.end(), from, [](const NumberRun& r, int n) { return r.last < n; });
-    std::optional<NumberRun> nearest;
+    std::optional<std::size_t> nearest;
     double best = kGrace + 1;
-    for (; run != runs.end() && m_geometry.xOf(run->first) <= x + kGrace; ++run) {
-        const double left = m_geometry.xOf(run->first);
-        const double right = std::max(m_geometry.xOf(run->last + 1.0), left + 2);
+    for (; run != runs.end() && m_geometry.barLeft(*run) <= x + kGrace; ++run) {
+        const double left = m_geometry.barLeft(*run);
+        const double right = m_geometry.barRight(*run);
         const double distance = x < left ? left - x : x > right ? x - right : 0;
         if (distance < best) {
             best = distance;
-            nearest = *run;
+            nearest = static_cast<std::size_t>(run - runs.begin());
         }
     }
-    return nearest;
+    if (!nearest)
+        return std::nullopt;
+    // The bar as drawn: the runs joined to it on either side.
+    ChartBar bar{row, *nearest, *nearest};
+    while (bar.first > 0 && m_geometry.barsJoin(runs[bar.first - 1], runs[bar.first]))
+        --bar.first;
+    while (bar.last + 1 < runs.size() && m_geometry.barsJoin(runs[bar.last], runs[bar.last + 1]))
+        ++bar.last;
+    return bar;
+}
+
+std::span<const NumberRun> ChartView::runsOf(const ChartBar& bar) const
+{
+    const std::vector<NumberRun>& runs = m_chart.rows[static_cast<std::size_t>(bar.row)].runs;
+    return std::span<const NumberRun>(runs).subspan(bar.first, bar.last - bar.first + 1);
 }
 
 void ChartView::paintEvent(QPaintEvent*)
@@ -205,7 +220,7 @@ void ChartView::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         if (row >= 0)
             selectRow(row);
-        m_press = Press{row, event->position().x(), runAt(row, point).has_value()};
+        m_press = Press{row, event->position().x(), barAt(point).has_value()};
     }
     QAbstractScrollArea::mousePressEvent(event);
 }
@@ -286,23 +301,41 @@ void ChartView::endDrag(bool apply)
 
 void ChartView::hover(QPoint point)
 {
-    const int row = rowAt(point);
-    const std::optional<NumberRun> run = runAt(row, point);
-    if (!run) {
+    const std::optional<ChartBar> bar = barAt(point);
+    if (!bar) {
         clearHover();
         return;
     }
-    if (row == m_marks.hoverRow && *run == m_marks.hoverRun)
+    const std::span<const NumberRun> runs = runsOf(*bar);
+    const NumberRun numbers{runs.front().first, runs.back().last};
+    if (bar->row == m_marks.hoverRow && numbers == m_marks.hoverRun)
         return;
-    m_marks.hoverRow = row;
-    m_marks.hoverRun = *run;
-    m_marks.sharingRows = rowsHoldingAny(m_chart, run->first, run->last, row);
-    const int sharing = static_cast<int>(m_marks.sharingRows.size());
-    emit hoverChanged(QString("%1: numbers %2, shared with %3 other block%4")
-                          .arg(QString::fromStdString(m_chart.rows[row].label), runText(*run))
-                          .arg(sharing)
-                          .arg(sharing == 1 ? "" : "s"));
+    m_marks.hoverRow = bar->row;
+    m_marks.hoverRun = numbers;
+    m_marks.sharingRows = sharingOf(*bar);
+    QStringList names;
+    for (std::size_t i = 0; i < m_marks.sharingRows.size() && i < 3; ++i)
+        names << QString::fromStdString(m_chart.rows[static_cast<std::size_t>(m_marks.sharingRows[i])].label);
+    if (m_marks.sharingRows.size() > 3)
+        names << QString("%1 more").arg(m_marks.sharingRows.size() - 3);
+    emit hoverChanged(QString("%1: numbers %2%3, %4")
+                          .arg(QString::fromStdString(m_chart.rows[bar->row].label), runText(numbers))
+                          .arg(runs.size() > 1 ? QString(" (%1 runs)").arg(runs.size()) : QString())
+                          .arg(names.isEmpty() ? QString("held by no other block")
+                                               : "shared with " + names.join(", ")));
     viewport()->update();
+}
+
+std::vector<int> ChartView::sharingOf(const ChartBar& bar) const
+{
+    std::vector<int> rows;
+    for (const NumberRun& run : runsOf(bar)) {
+        const std::vector<int> holding = rowsHoldingAny(m_chart, run.first, run.last, bar.row);
+        rows.insert(rows.end(), holding.begin(), holding.end());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 void ChartView::clearHover()
@@ -389,10 +422,9 @@ bool ChartView::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const int row = rowAt(help->pos());
-        const std::optional<NumberRun> run = runAt(row, help->pos());
-        if (run && describeBar && m_marks.dragRow < 0)
-            QToolTip::showText(help->globalPos(), describeBar(row, *run), viewport());
+        const std::optional<ChartBar> bar = barAt(help->pos());
+        if (bar && describeBar && m_marks.dragRow < 0)
+            QToolTip::showText(help->globalPos(), describeBar(*bar), viewport());
         else
             QToolTip::hideText();
         return true;

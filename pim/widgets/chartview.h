@@ -9,10 +9,19 @@
 #include <QAbstractScrollArea>
 #include <functional>
 #include <optional>
+#include <span>
 
 #include "pim/chartdraw/chartpainter.h"
 
 namespace tw {
+
+/// A bar as drawn: the runs first..last (indices into the row's runs) of one row, which
+/// lie too close together at the zoom to be told apart.
+struct ChartBar {
+    int row = -1;
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
 
 class ChartView : public QAbstractScrollArea {
     Q_OBJECT
@@ -43,13 +52,19 @@ public:
 
     /// Where the middle of number in row lies in the viewport (for tests and the menu key).
     QPoint pointOf(int row, double number) const;
-    /// The row at a point of the viewport, and the run of its bar there (with a few
-    /// pixels' grace for thin bars); nullopt when the point is on no bar.
+    /// The row at a point of the viewport; -1 on none.
     int rowAt(QPoint point) const;
-    std::optional<NumberRun> runAt(int row, QPoint point) const;
+    /// The bar at a point of the viewport, with a few pixels' grace for thin bars;
+    /// nullopt when the point is on no bar.
+    std::optional<ChartBar> barAt(QPoint point) const;
+    /// The runs of a bar.
+    std::span<const NumberRun> runsOf(const ChartBar& bar) const;
+
+    /// The other rows holding one of the bar's numbers, ascending.
+    std::vector<int> sharingOf(const ChartBar& bar) const;
 
     /// Gives the tool tip of a bar; the window knows the model's cells.
-    std::function<QString(int row, const NumberRun& run)> describeBar;
+    std::function<QString(const ChartBar& bar)> describeBar;
 
 signals:
     void selectionChanged(int row);

@@ -10,12 +10,14 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "pim/chartdata.h"
 #include "pim/widgets/chartview.h"
+#include "pim/widgets/gridplacement.h"
 
 namespace tw {
 
@@ -25,7 +27,8 @@ constexpr const char* kHint =
     "Drag a bar sideways to shift its block's numbers; right-click for the block commands; double-click opens "
     "the block's grid window.";
 constexpr const char* kLegendNote = "Outlined: the blocks sharing the numbers under the mouse";
-constexpr int kMostNamesInTip = 8;
+constexpr std::size_t kMostNamesInTip = 8;
+constexpr std::size_t kMostRangesInTip = 6;
 
 // The legend under the chart.
 class LegendStrip : public QWidget {
@@ -50,18 +53,28 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QK
     return action;
 }
 
-// "9–16, 20": ascending numbers as runs.
-QString rangesText(std::vector<int> numbers)
+// Cells in ascending order as runs: 9-16, 20.
+std::vector<NumberRun> cellRuns(std::vector<int> cells)
 {
-    std::sort(numbers.begin(), numbers.end());
-    QStringList parts;
-    for (std::size_t i = 0; i < numbers.size();) {
-        std::size_t j = i;
-        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
-            ++j;
-        parts << runText({numbers[i], numbers[j]});
-        i = j + 1;
+    std::sort(cells.begin(), cells.end());
+    std::vector<NumberRun> runs;
+    for (int cell : cells) {
+        if (!runs.empty() && runs.back().last + 1 == cell)
+            runs.back().last = cell;
+        else
+            runs.push_back({cell, cell});
     }
+    return runs;
+}
+
+// "9–16, 20", the first few runs only ("9–16, 20, …").
+QString rangesText(std::span<const NumberRun> runs)
+{
+    QStringList parts;
+    for (std::size_t i = 0; i < runs.size() && i < kMostRangesInTip; ++i)
+        parts << runText(runs[i]);
+    if (runs.size() > kMostRangesInTip)
+        parts << QString::fromUtf8("\u2026");
     return parts.join(", ");
 }
 
@@ -83,18 +96,17 @@ ChartWindow::ChartWindow(ChartHost host, QWidget* parent) : QMainWindow(parent, 
     column->setContentsMargins(0, 0, 0, 4);
     column->setSpacing(4);
     m_view = new ChartView(central);
-    m_view->describeBar = [this](int row, const NumberRun& run) { return barText(row, run.first, run.last); };
+    m_view->describeBar = [this](const ChartBar& bar) { return barText(bar); };
     column->addWidget(m_view, 1);
-    auto* strip = new QHBoxLayout;
-    strip->setContentsMargins(4, 0, 8, 0);
-    strip->addWidget(new LegendStrip(central));
-    m_status = new QLabel(kHint, central);
+    m_legend = new LegendStrip(central);
+    column->addWidget(m_legend);
+    setCentralWidget(central);
+    // What lies under the mouse, or how to use the chart.
+    m_status = new QLabel(kHint, this);
     m_status->setObjectName("lbl_chartstatus");
     m_status->setMinimumWidth(0);
     m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    strip->addWidget(m_status, 1);
-    column->addLayout(strip);
-    setCentralWidget(central);
+    statusBar()->addWidget(m_status, 1);
 
     buildMenus();
     connect(m_view, &ChartView::selectionChanged, this, &ChartWindow::updateActions);
@@ -107,7 +119,7 @@ ChartWindow::ChartWindow(ChartHost host, QWidget* parent) : QMainWindow(parent, 
         menu_block->popup(at);
     });
     rebuild();
-    fitSize();
+    resize(wantedSize());
 }
 
 ChartWindow::~ChartWindow() = default;
@@ -132,6 +144,10 @@ void ChartWindow::buildMenus()
 
     menu_block = menuBar()->addMenu("Block");
     menu_block->setObjectName("menu_block");
+    // Names the block the commands act on.
+    m_blockName = addItem(menu_block, "menu_blockname", {});
+    m_blockName->setEnabled(false);
+    menu_block->addSeparator();
     menu_blockconstant = addItem(menu_block, "menu_blockconstant", "Constant");
     menu_blocktime = addItem(menu_block, "menu_blocktime", "Time");
     menu_blockage = addItem(menu_block, "menu_blockage", "Age");
@@ -190,22 +206,37 @@ void ChartWindow::rebuild()
     updateActions();
 }
 
-void ChartWindow::fitSize()
+QSize ChartWindow::wantedSize() const
 {
-    // Small models whole, with room for the numbers in their bars; large ones within most
-    // of the screen.
+    // Small models whole, with room for the numbers in their bars.
     const ChartGeometry& geometry = m_view->geometry();
     const int frame = 2 * m_view->frameWidth() + m_view->verticalScrollBar()->sizeHint().width();
-    const int rowsWidth = std::max(geometry.largestNumber * 18, 420);
+    const int rowsWidth = std::max(geometry.largestNumber * 22, 420);
     const int chartHeight = geometry.axisHeight + geometry.rows * geometry.rowHeight + frame
         + m_view->horizontalScrollBar()->sizeHint().height();
-    QSize wanted(geometry.labelWidth + rowsWidth + geometry.countWidth + frame,
-                 menuBar()->sizeHint().height() + chartHeight + m_status->sizeHint().height() + 12);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize available = screen->availableGeometry().size();
-        wanted = wanted.boundedTo(QSize(available.width() * 9 / 10, available.height() * 8 / 10));
-    }
-    resize(wanted.expandedTo(QSize(640, 360)));
+    const QSize wanted(geometry.labelWidth + rowsWidth + geometry.countWidth + frame,
+                       menuBar()->sizeHint().height() + chartHeight + m_legend->sizeHint().height()
+                           + statusBar()->sizeHint().height() + 8);
+    return wanted.expandedTo(QSize(640, 360));
+}
+
+void ChartWindow::placeNear(const QWidget& mainWindow)
+{
+    const QScreen* screen = mainWindow.screen() ? mainWindow.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The decoration the window manager gives the main window; none before it is shown.
+    const QRect frame = mainWindow.frameGeometry();
+    const QRect inner = mainWindow.geometry();
+    const QSize decoration =
+        mainWindow.isVisible() && frame.contains(inner) ? frame.size() - inner.size() : QSize(0, 0);
+    FrameSizes sizes;
+    sizes.wanted = wantedSize() + decoration;
+    sizes.smallest = minimumSizeHint() + decoration;
+    const std::vector<QRect> frames =
+        cascadeFrames(0, 1, sizes, screen->availableGeometry(), frame.topLeft() + QPoint(60, 40), 24);
+    resize(frames.front().size() - decoration);
+    move(frames.front().topLeft());  // a window's position is that of its frame
 }
 
 void ChartWindow::updateActions()
@@ -217,6 +248,9 @@ void ChartWindow::updateActions()
         action->setEnabled(block);
     for (QAction* action : {menu_renumbergaps, menu_renumbersharing, menu_savechart})
         action->setEnabled(chart);
+    const int row = m_view->selectedRow();
+    m_blockName->setText(block ? QString::fromStdString(m_view->chart().rows[static_cast<std::size_t>(row)].label)
+                               : QString("No block selected"));
     const QString undo = m_host.undoText();
     const QString redo = m_host.redoText();
     menu_undo->setEnabled(!undo.isEmpty());
@@ -239,25 +273,40 @@ void ChartWindow::askAndShift()
         emit shiftRequested(row, *d);
 }
 
-QString ChartWindow::barText(int row, int first, int last) const
+QString ChartWindow::barText(const ChartBar& bar) const
 {
     const ChartData& chart = m_view->chart();
-    const ChartRow& data = chart.rows[static_cast<std::size_t>(row)];
+    const ChartRow& data = chart.rows[static_cast<std::size_t>(bar.row)];
+    const std::span<const NumberRun> runs = m_view->runsOf(bar);
+    const auto holds = [&runs](int number) {
+        const auto run = std::lower_bound(runs.begin(), runs.end(), number,
+                                          [](const NumberRun& r, int n) { return r.last < n; });
+        return run != runs.end() && run->first <= number;
+    };
     const Model& model = m_host.model();
     std::vector<int> cells;
     for (int cell : data.block.cells) {
         const auto at = static_cast<std::size_t>(cell);
-        if (at < model.pim.size() && model.pim[at] >= first && model.pim[at] <= last)
+        if (at < model.pim.size() && model.pim[at] > 0 && holds(model.pim[at]))
             cells.push_back(cell);
     }
+    int numbers = 0;
+    for (const NumberRun& run : runs)
+        numbers += run.last - run.first + 1;
     QStringList lines;
     lines << "<b>" + QString::fromStdString(data.label).toHtmlEscaped() + "</b>";
-    lines << QString("Numbers %1 (%2)").arg(runText({first, last})).arg(last - first + 1);
+    if (runs.size() <= kMostRangesInTip)
+        lines << QString("Numbers %1 (%2)").arg(rangesText(runs)).arg(numbers);
+    else
+        lines << QString("Numbers %1: %2 numbers in %3 runs")
+                     .arg(runText({runs.front().first, runs.back().last}))
+                     .arg(numbers)
+                     .arg(runs.size());
     lines << QString("Cells %1 (%2 of the block's %3)")
-                 .arg(rangesText(cells))
+                 .arg(rangesText(cellRuns(cells)))
                  .arg(cells.size())
                  .arg(data.block.cells.size());
-    const std::vector<int> sharing = rowsHoldingAny(chart, first, last, row);
+    const std::vector<int> sharing = m_view->sharingOf(bar);
     if (sharing.empty()) {
         lines << "No other block holds these numbers";
     } else {

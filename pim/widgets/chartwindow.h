@@ -19,6 +19,7 @@ class QMenu;
 namespace tw {
 
 class ChartView;
+struct ChartBar;
 
 /// What the chart window asks of the program around it.
 struct ChartHost {
@@ -39,6 +40,10 @@ public:
     QMenu* blockMenu() const { return menu_block; }
     /// Draws the chart anew from the model (at once when shown, else when next shown).
     void refresh();
+    /// The size that shows a small model whole; larger ones scroll.
+    QSize wantedSize() const;
+    /// Sizes and places the window near the main window, within the main window's screen.
+    void placeNear(const QWidget& mainWindow);
     /// Asks by how many numbers to shift the block's numbers, within least..most;
     /// nullopt when the question was cancelled. Tests replace it.
     std::function<std::optional<int>(const QString& block, int least, int most)> askShift;
@@ -61,19 +66,20 @@ protected:
 private:
     void buildMenus();
     void rebuild();
-    void fitSize();
     void updateActions();
     void askAndShift();
-    QString barText(int row, int first, int last) const;
+    QString barText(const ChartBar& bar) const;
 
     ChartHost m_host;
     ChartView* m_view = nullptr;
+    QWidget* m_legend = nullptr;
     QLabel* m_status = nullptr;
     bool m_stale = true;
     bool m_rebuildQueued = false;
 
     // Menus and actions, found by the tests through their object names.
     QMenu* menu_block = nullptr;
+    QAction* m_blockName = nullptr;
     QAction* menu_savechart = nullptr;
     QAction* menu_undo = nullptr;
     QAction* menu_redo = nullptr;

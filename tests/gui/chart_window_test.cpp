@@ -95,6 +95,23 @@ private slots:
         QVERIFY(!c.view()->viewport()->grab().isNull());
     }
 
+    void hoverOutlinesTheBlocksSharingTheBarAndExplainsIt()
+    {
+        Chart c;
+        const int row = c.rowOf("Movement g1 1\u21923");  // number 14 in 4 cells, 4 cells fixed
+        QTest::mouseMove(c.view()->viewport(), c.view()->pointOf(row, 14));
+        QCOMPARE(c.view()->marks().hoverRow, row);
+        QCOMPARE(c.view()->marks().sharingRows, std::vector<int>{c.rowOf("Movement g2 1\u21923")});
+        const auto bar = c.view()->barAt(c.view()->pointOf(row, 14));
+        QVERIFY(bar);
+        QCOMPARE(c.view()->describeBar(*bar), QString("<b>Movement g1 1\u21923</b><br>Numbers 14 (1)<br>"
+                                                      "Cells 39, 48, 57, 66 (4 of the block's 8)<br>"
+                                                      "Shared with 1: Movement g2 1\u21923"));
+        QTest::mouseMove(c.view()->viewport(), c.view()->pointOf(row, 30));  // beside the bars
+        QCOMPARE(c.view()->marks().hoverRow, -1);
+        QVERIFY(c.view()->marks().sharingRows.empty());
+    }
+
     void dragOfABarByThreeShiftsExactlyThatBlock()
     {
         Chart c;
