@@ -10,6 +10,9 @@ namespace tw {
 namespace {
 
 constexpr const char* kNoBlocks = "The model has no PIM blocks: read a model file first.";
+// An open window wrote its edits into the model just before an undo or redo.
+constexpr const char* kHistoryEnded =
+    "The edits of the open windows changed the model, so the chart's earlier steps can no longer be undone or redone.";
 
 Outcome failed(Error error)
 {
@@ -102,18 +105,24 @@ Outcome Session::renumberWithoutSharing(FrontEnd& front)
 
 Outcome Session::undo(FrontEnd& front)
 {
+    const bool hadStep = !undoText().empty();
     if (!front.writeBackEdits())
         return cancelled();
-    m_history.undo(m_model);
-    return {};
+    Outcome outcome;
+    if (!m_history.undo(m_model) && hadStep)
+        outcome.messages.push_back({kProgramTitle, kHistoryEnded});
+    return outcome;
 }
 
 Outcome Session::redo(FrontEnd& front)
 {
+    const bool hadStep = !redoText().empty();
     if (!front.writeBackEdits())
         return cancelled();
-    m_history.redo(m_model);
-    return {};
+    Outcome outcome;
+    if (!m_history.redo(m_model) && hadStep)
+        outcome.messages.push_back({kProgramTitle, kHistoryEnded});
+    return outcome;
 }
 
 Outcome Session::saveChart(FrontEnd& front)

@@ -174,6 +174,26 @@ TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
     }
 }
 
+TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
+{
+    for (const bool redo : {false, true}) {
+        Session session = smallSession();
+        ChartFront front;
+        ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
+        if (redo) {
+            ASSERT_TRUE(session.undo(front).done());
+        }
+        front.writeBack = [&session] { session.model().pim[1] = 7; };
+        const Outcome outcome = redo ? session.redo(front) : session.undo(front);
+        ASSERT_TRUE(outcome.done());
+        ASSERT_EQ(outcome.messages.size(), 1u);
+        EXPECT_EQ(outcome.messages[0].text, "The edits of the open windows changed the model, so the chart's earlier "
+                                            "steps can no longer be undone or redone.");
+        EXPECT_EQ(session.model().pim[1], 7);
+        EXPECT_TRUE(session.undo(front).messages.empty());  // nothing to undo: nothing to say
+    }
+}
+
 TEST(SessionChart, readsAndPimSavesEndTheHistory)
 {
     TempDir dir;
