@@ -370,6 +370,22 @@ TEST(ChartCommandLine, chartStepDrawsWithTheDrawerItIsGiven)
     EXPECT_FALSE(fs::exists("c.png"));
 }
 
+// The program copied where no drawing module lies beside it (nor installed).
+TEST(ChartCommandLine, missingDrawingModuleFailsTheStepNamingWhereItLooked)
+{
+    TempDir dir;
+    fs::copy_file(TW_BINARY_DIR "/cli/tallowick2-model", "tallowick2-model");
+    const int status = std::system(
+        ("./tallowick2-model --read-pims '" + kExample + "' --chart c.png >stdout.txt 2>stderr.txt").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string err = fileText("stderr.txt");
+    EXPECT_EQ(err.rfind("The chart cannot be drawn: the drawing module tallowick2-chart.so is not installed (looked for "
+                        + (dir.path() / "tallowick2-chart.so").string(),
+                        0),
+              0u)
+        << err;
+    EXPECT_FALSE(fs::exists("c.png"));
+}
 #ifdef TW_CHART_MODULE
 // Sets environment variables while it lives (the programs the test runs inherit them).
 class Environment {
@@ -422,21 +438,6 @@ TEST(ChartCommandLine, chartIsDrawnWithoutADisplay)
     }
 }
 
-TEST(ChartCommandLine, missingDrawingModuleFailsTheStepOnly)
-{
-    TempDir dir;
-    fs::copy_file(TW_BINARY_DIR "/cli/tallowick2-model", "tallowick2-model");
-    const int status = std::system(
-        ("./tallowick2-model --read-pims '" + kExample + "' --chart c.png >stdout.txt 2>stderr.txt").c_str());
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    const std::string err = fileText("stderr.txt");
-    EXPECT_EQ(err.rfind("The chart cannot be drawn: the drawing module tallowick2-chart.so is not installed (looked for "
-                        + (dir.path() / "tallowick2-chart.so").string(),
-                        0),
-              0u)
-        << err;
-    EXPECT_FALSE(fs::exists("c.png"));
-}
 #endif
 
 }  // namespace
