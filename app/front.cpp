@@ -39,11 +39,13 @@ public:
         if (m_presetFile)
             return std::exchange(m_presetFile, std::nullopt)->toStdString();
         return answer(m_form.m_platform.dialogs.openFile(&m_form, qt(question.title), qt(question.proposed),
-                                                         qt(question.directory)));
+                                                         qt(question.directory), filters(question.kind)));
     }
     std::optional<std::string> saveFile(const FileQuestion& question) override
     {
-        return answer(m_form.m_platform.dialogs.saveFile(&m_form, qt(question.title), qt(question.proposed)));
+        return answer(m_form.m_platform.dialogs.saveFile(&m_form, qt(question.title), qt(question.proposed),
+                                                         qt(question.directory), filters(question.kind),
+                                                         Dialogs::Replace::CallerAsks));
     }
     bool confirm(const std::string& question) override
     {
@@ -98,6 +100,18 @@ public:
     }
 
 private:
+    static QStringList filters(FileKind kind)
+    {
+        switch (kind) {
+        case FileKind::Model:
+            return modelFileFilters();
+        case FileKind::Chart:
+            return {"PNG image (*.png)", "PDF document (*.pdf)"};
+        case FileKind::Any:
+            break;
+        }
+        return {};
+    }
     static std::optional<std::string> answer(const std::optional<QString>& name)
     {
         if (!name)
@@ -122,6 +136,9 @@ Outcome Form1::run(const std::function<Outcome(FrontEnd&)>& command, const std::
     }();
     if (m_session.fixedList().entries() != listBefore)
         fixedListReplaced();
+    // A list the model could not take stays in view with the message that says why.
+    if (outcome.failure && m_session.fixedListPending())
+        showListEditor(true);
     showOutcome(outcome);
     emit modelChanged();
     return outcome;

@@ -101,6 +101,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// Notes the order in which the program's windows open, for the Window menu.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class Front;  // the session's front end over the platform and the windows (front.cpp)
@@ -142,6 +144,8 @@ private:
 
     // Windows (commands_views.cpp, commands_design.cpp).
     void openViews(ViewKind kind);
+    /// Closes the open grid windows of one view, each writing back.
+    void closeViewWindows(ViewKind kind);
     void gridWindowClosed(GridWindow* window);
     void designMatrixRequested();
     /// Whether anything would be lost: unsaved model changes, or edits still held by an
@@ -156,6 +160,9 @@ private:
     /// the model before a save, renumbering or conversion; false when Close refused (the
     /// window showed why and stays open) and the command must not go on.
     bool writeBackDesignWindow();
+    /// Closes an open design-matrix window as its close box does (asking whether to keep
+    /// typed entries); false when it stays open.
+    bool closeDesignWindow();
 
     Platform& m_platform;
     Session m_session;
@@ -165,6 +172,7 @@ private:
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
     QPointer<ChartWindow> m_chartWindow;              // created once, then hidden and shown
+    std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
     QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 
     // The fixed-parameter list editor.

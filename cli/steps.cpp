@@ -46,11 +46,6 @@ Outcome answered(Session& session, const std::string& /*operand*/, FrontEnd& fro
     return (session.*command)(front);
 }
 
-Outcome writeConstraints(Session& session, const std::string& file, FrontEnd& front)
-{
-    return session.saveConstraints(front, file);
-}
-
 Outcome describeBlocks(Session& session, const std::string& /*operand*/, FrontEnd& /*front*/)
 {
     return session.describeBlocks();
@@ -79,7 +74,7 @@ const std::vector<StepKind>& stepKinds()
          answered<&Session::saveChart>},
         {"--write-constraints", "FILE",
          "save the model in the constraints form to FILE (\"Save model w/ constraints\"); the last step", true,
-         writeConstraints},
+         answered<&Session::saveConstraints>},
     };
     return kinds;
 }

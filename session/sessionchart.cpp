@@ -2,6 +2,9 @@
 // history, their undo and redo, the chart saved as a picture, and the blocks described.
 #include "session/session.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "model/atomicfile.h"
 #include "pim/chartdata.h"
 
@@ -60,8 +63,8 @@ Result<PimBlock> blockOf(const Model& model, int block)
 Outcome Session::changeModel(FrontEnd& front, const std::string& description,
                              const std::function<Result<ModelChange>(Model&)>& change)
 {
-    if (!front.writeBackEdits())
-        return cancelled();
+    if (Outcome stopped; !takeEdits(front, stopped))
+        return stopped;
     // A step is taken back on the model as the history left it; a window that wrote back
     // just now (or anything else since) ends the history first.
     m_history.forgetIfChanged(m_model);
@@ -127,7 +130,7 @@ Outcome Session::redo(FrontEnd& front)
 
 Outcome Session::saveChart(FrontEnd& front)
 {
-    const auto answer = front.saveFile({"Save chart as", "chart.png", {}});
+    const auto answer = front.saveFile({"Save chart as", "chart.png", modelFolder(), FileKind::Chart});
     if (!answer)
         return cancelled();
     const auto name = chosenFile(answer);
@@ -138,6 +141,9 @@ Outcome Session::saveChart(FrontEnd& front)
         return failed(format.error());
     if (sameFile(*name, m_model.infile))
         return failed(makeError("Input & Output filenames (" + m_model.infile + ") must be different!"));
+    std::error_code error;
+    if (std::filesystem::exists(*name, error) && !front.confirm(replaceFileQuestion(*name)))
+        return cancelled();
     const ChartData chart = buildChartData(m_model);
     if (chart.rows.empty())
         return failed(makeError(kNoBlocks));

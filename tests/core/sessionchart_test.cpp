@@ -159,7 +159,11 @@ TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
              EXPECT_EQ(s.undoText(), "Constant: Survival g2 s2");  // only the newest step is left
              ASSERT_TRUE(s.undo(f).done());
          }},
-        {"the fixed-parameter list", [](Session& s, ChartFront&) { s.setFixedList(FixedList({"S(1)=.5;"})); }},
+        {"the fixed-parameter list taken at Done",
+         [](Session& s, ChartFront&) {
+             s.setFixedList(FixedList({"S(1)=.5;"}));
+             ASSERT_TRUE(s.applyFixedList().done());
+         }},
     };
     for (const auto& c : cases) {
         Session session = smallSession();
@@ -172,6 +176,23 @@ TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
         ASSERT_TRUE(session.undo(front).done()) << c.change;
         EXPECT_EQ(session.model(), now) << c.change;
     }
+}
+
+TEST(SessionChart, listEditsNotTakenYetReachTheModelBeforeACommand)
+{
+    Session session = smallSession();
+    ChartFront front;
+    ASSERT_TRUE(session.shiftBlock(front, 1, 3).done());
+    session.setFixedList(FixedList({"S(1)=.5;"}));
+    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
+    EXPECT_FALSE(session.fixedListPending());
+    const int fixedMarker = session.model().pim[1];
+    EXPECT_TRUE(isFixedMarker(fixedMarker));  // fixed before the command, so left alone
+    EXPECT_EQ(session.undoText(), "All different: Survival g1 s1");  // the list ended the shift's step
+    ASSERT_TRUE(session.undo(front).done());
+    EXPECT_EQ(session.model().pim[1], fixedMarker);
+    EXPECT_EQ(session.model().pim[2], 1);  // the cell tied to it has its number back
+    EXPECT_EQ(session.undoText(), "");
 }
 
 TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
@@ -208,7 +229,8 @@ TEST(SessionChart, readsAndPimSavesEndTheHistory)
     EXPECT_EQ(session.undoText(), "");
 
     ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
-    ASSERT_TRUE(session.saveConstraints(front, "saved-cons.inp").done());
+    front.files = {"saved-cons.inp"};
+    ASSERT_TRUE(session.saveConstraints(front).done());
     EXPECT_EQ(session.undoText(), "");
 
     ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
