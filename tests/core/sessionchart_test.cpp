@@ -28,13 +28,18 @@ public:
     std::function<void()> writeBack;  // what the open windows write into the model, once
     std::vector<std::string> asked;
     bool draws = true;
+    bool confirms = true;
 
     std::optional<std::string> openFile(const FileQuestion& question) override { return answer("open " + question.title); }
     std::optional<std::string> saveFile(const FileQuestion& question) override
     {
         return answer("save " + question.title + " " + question.proposed);
     }
-    bool confirm(const std::string&) override { return true; }
+    bool confirm(const std::string& question) override
+    {
+        asked.push_back(question);
+        return confirms;
+    }
     bool writeBackEdits() override
     {
         asked.push_back("write back");
@@ -339,6 +344,24 @@ TEST(SessionChartSave, cancelledDialogIsNoFailure)
     const Outcome outcome = session.saveChart(front);
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_FALSE(outcome.failure);
+}
+
+TEST(SessionChartSave, existingFileIsReplacedOnlyWhenTheAnswerIsOk)
+{
+    for (const bool replace : {false, true}) {
+        TempDir dir;
+        writeFile("c.png", "old picture");
+        Session session = smallSession();
+        ChartFront front;
+        front.files = {"c.png"};
+        front.confirms = replace;
+        const Outcome outcome = session.saveChart(front);
+        EXPECT_EQ(front.asked, (std::vector<std::string>{"save Save chart as chart.png",
+                                                         "c.png already exists.\nDo you want to replace it?"}));
+        EXPECT_EQ(outcome.cancelled, !replace);
+        EXPECT_FALSE(outcome.failure);
+        EXPECT_EQ(fileText("c.png"), replace ? "png 12" : "old picture");
+    }
 }
 
 TEST(ChartCommandLine, describeBlocksPrintsOnStandardOutput)
