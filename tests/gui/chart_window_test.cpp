@@ -4,6 +4,7 @@
 // double click brings forward, and "Save chart as…".
 #include <QMenu>
 #include <QSet>
+#include <QScrollBar>
 #include <QTableView>
 #include <set>
 
@@ -317,6 +318,96 @@ private slots:
                  QStringList{dir.path("chart.jpg")
                              + ": A chart is saved as PNG or PDF: the file name must end in .png or .pdf."});
         QVERIFY(!QFile::exists(dir.path("chart.jpg")));
+    }
+
+    void keysMoveTheSelection_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("row");
+        QTest::newRow("down from none is the first row") << QList<int>{Qt::Key_Down} << 0;
+        QTest::newRow("down twice") << QList<int>{Qt::Key_Down, Qt::Key_Down} << 1;
+        QTest::newRow("up stays at the first row") << QList<int>{Qt::Key_Down, Qt::Key_Up, Qt::Key_Up} << 0;
+        QTest::newRow("end is the last row") << QList<int>{Qt::Key_End} << 23;
+        QTest::newRow("down stays at the last row") << QList<int>{Qt::Key_End, Qt::Key_Down} << 23;
+        QTest::newRow("home after end") << QList<int>{Qt::Key_End, Qt::Key_Home} << 0;
+        QTest::newRow("page down stays within the rows") << QList<int>{Qt::Key_PageDown, Qt::Key_PageDown,
+                                                                       Qt::Key_PageDown, Qt::Key_PageDown}
+                                                         << 23;
+    }
+    void keysMoveTheSelection()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, row);
+        Chart c;
+        QCOMPARE(c.view()->selectedRow(), -1);
+        for (int key : keys)
+            QTest::keyClick(c.view(), static_cast<Qt::Key>(key));
+        QCOMPARE(c.view()->selectedRow(), row);
+        QCOMPARE(c.window->findChild<QAction*>("menu_blockname")->text(),
+                 QString::fromStdString(c.view()->chart().rows[static_cast<std::size_t>(row)].label));
+        QVERIFY(c.window->findChild<QAction*>("menu_blockconstant")->isEnabled());
+    }
+
+    void keyboardAloneRunsACommandAndOpensTheGrid()
+    {
+        Chart c;
+        const int row = c.rowOf("Closed capture s2");
+        QTest::keyClick(c.view(), Qt::Key_End);
+        QTest::keyClick(c.view(), Qt::Key_Up);
+        QCOMPARE(c.view()->selectedRow(), row);
+        // The menu key opens the block menu for the selected row, wherever the mouse is.
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(0, 0), c.view()->mapToGlobal(QPoint(0, 0)));
+        QApplication::sendEvent(c.view(), &event);
+        QVERIFY(c.window->blockMenu()->isVisible());
+        QCOMPARE(c.view()->selectedRow(), row);
+        c.window->blockMenu()->close();
+        trigger(c.window, "menu_blockconstant");
+        QApplication::processEvents();
+        QCOMPARE(distinctEstimated(c.numbers(row)), 1);
+        QTest::keyClick(c.view(), Qt::Key_Return);
+        QVERIFY(!c.grids().isEmpty());
+        QCOMPARE(c.grids().front()->layout().kind, ViewKind::ClosedCapture);
+    }
+
+    void shortcutsOfTheWindow()
+    {
+        Chart c;
+        const Model original = c.form.model();
+        c.view()->selectRow(c.rowOf("Survival g1 s1"));
+        trigger(c.window, "menu_blockdifferent");
+        c.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(c.window));
+        const Model changed = c.form.model();
+        QVERIFY(changed != original);
+        QTest::keyClick(c.window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(c.form.model(), original);
+        QTest::keyClick(c.window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(c.form.model(), changed);
+
+        const double fitted = c.view()->numberWidth();
+        QTest::keyClick(c.window, Qt::Key_Equal, Qt::ControlModifier);
+        QVERIFY(qAbs(c.view()->numberWidth() - fitted * 1.25) < 1e-9);
+        QTest::keyClick(c.window, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(c.window, Qt::Key_Minus, Qt::ControlModifier);
+        QVERIFY(c.view()->numberWidth() < fitted);
+        QTest::keyClick(c.window, Qt::Key_0, Qt::ControlModifier);
+        QVERIFY(qAbs(c.view()->numberWidth() - fitted) < 1e-9);
+    }
+
+    void designWindowEditsAreWrittenBackBeforeACommand()
+    {
+        Chart c;
+        c.action("menu_cons_action")->setVisible(true);
+        c.form.openDesignMatrix({1});
+        Form2* design = c.design();
+        QVERIFY(design && QTest::qWaitForWindowExposed(design));
+        const QString column = design->view()->model()->headerData(0, Qt::Horizontal).toString();
+        QVERIFY(column.startsWith('B'));
+        QVERIFY(typeInto(design->view(), 0, 0, "0.5"));
+        c.contextCommand(c.rowOf("Open capture s1"), "menu_blockconstant");
+        QVERIFY(!design->isVisible());
+        QCOMPARE(c.form.model().dm.get(c.form.model().pim[1], column.mid(1).toInt()), 0.5);
+        QCOMPARE(distinctEstimated(c.numbers(c.rowOf("Open capture s1"))), 1);
     }
 
     void zoomKeepsTheNumberUnderTheMouse()
