@@ -303,6 +303,12 @@ private slots:
         c.answerFile(dir.path(name));
         trigger(c.window, "menu_savechart");
         QCOMPARE(c.dialogs.messages(), QStringList());
+        const ScriptedDialogs::Asked& asked = c.dialogs.asked.back();
+        QCOMPARE(asked.kind, QString("save"));
+        QCOMPARE(asked.text, QString("chart.png"));
+        QCOMPARE(asked.filters, (QStringList{"PNG image (*.png)", "PDF document (*.pdf)"}));
+        QCOMPARE(QDir(asked.directory).canonicalPath(), QFileInfo(kExample).canonicalPath());  // the model's folder
+        QCOMPARE(asked.replace, Dialogs::Replace::CallerAsks);
         const QByteArray written = bytes(dir.path(name));
         QVERIFY(written.size() > 1000);
         QVERIFY(written.startsWith(start));
