@@ -29,6 +29,7 @@ enum class ViewKind;
 class FixedListModel;
 class Form2;
 class Form3;
+class FormulaWindow;
 class GridWindow;
 
 /// Form1: the main window, home of the session.
@@ -86,6 +87,8 @@ public slots:
     void viewOpenCapture();
     void viewClosedCapture();
     void viewMovement();
+    // Model formulas (commands_formulas.cpp).
+    void modelFormulas();
     // Outside programs (commands_runs.cpp).
     void runEngine();
     void convertCaptureHistories();
@@ -151,6 +154,7 @@ private:
     std::vector<QPointer<GridWindow>> m_gridWindows;  // in the order opened
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
+    QPointer<FormulaWindow> m_formulaWindow;          // created once, then hidden and shown
 
     // The fixed-parameter list editor.
     FixedListModel* m_fixedListModel = nullptr;

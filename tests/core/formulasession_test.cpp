@@ -1,6 +1,7 @@
-// Model formulas in the session and on the command line: Apply keeps the built model or
-// changes nothing, the design columns keep their names while they still hold, and a model
-// written with formulas reads back with every cell's design row.
+// Model formulas in the session, the formulas window's fields and the command line: Apply
+// keeps the built model or changes nothing, the design columns keep their names while
+// they still hold, and a model written with formulas reads back with every cell's design
+// row.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -9,6 +10,7 @@
 #include "design/designdata.h"
 #include "design/designtable.h"
 #include "design/formulaapply.h"
+#include "design/formulafields.h"
 #include "model/renumbering.h"
 #include "session/session.h"
 #include "support.h"
@@ -155,6 +157,31 @@ TEST(FormulaSessionApply, editsOpenWindowsWriteBackTakePart)
     ASSERT_TRUE(session.applyFormulaList(front, kFormulas).done());
     EXPECT_TRUE(isFixedMarker(session.model().pim[1]));
     EXPECT_EQ(session.model().pim[2], 1);
+}
+
+TEST(FormulaFields, aRefusedKindIsKeptWhileTheOthersShowWhatTheyMake)
+{
+    // One stratum: no movement cells. Two intervals, three periods of 2 occasions.
+    const Model model = modelOfShape(1, 1, 1, {2, 2, 2});
+    const FormulaFields typing = readFormulaFields(model, {"~ time", "", "~ (", " \t "});
+    EXPECT_FALSE(typing.complete());
+    ASSERT_TRUE(typing.errors[kindIndex(CellKind::Open)]);
+    EXPECT_EQ(typing.errors[kindIndex(CellKind::Open)]->column, 3);
+    ASSERT_TRUE(typing.applied);
+    EXPECT_FALSE(typing.formulas[CellKind::Open]);
+    EXPECT_EQ(fieldStatus(typing, CellKind::Survival), "2 parameters, 2 columns");
+    EXPECT_EQ(fieldStatus(typing, CellKind::Movement), "no movement cells in this model");
+    EXPECT_EQ(fieldStatus(typing, CellKind::Closed), "no formula: 6 parameters kept, 6 columns");
+    EXPECT_EQ(typing.design.size(), static_cast<std::size_t>(model.npar) + 1);
+
+    const FormulaFields noCells = readFormulaFields(model, {"~ time", "~ stratum", "", ""});
+    ASSERT_TRUE(noCells.errors[kindIndex(CellKind::Movement)]);
+    EXPECT_EQ(noCells.errors[kindIndex(CellKind::Movement)]->message, "the model has no movement cells");
+    EXPECT_EQ(fieldStatus(noCells, CellKind::Survival), "2 parameters, 2 columns");
+
+    const FormulaFields complete = readFormulaFields(model, {"~ time", "", "~ 1", ""});
+    EXPECT_TRUE(complete.complete());
+    EXPECT_EQ(fieldStatus(complete, CellKind::Open), "1 parameter, 1 column");
 }
 
 // A model of three parameters over columns named a, b, c: parameter 2 alone uses b.
