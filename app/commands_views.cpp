@@ -10,6 +10,7 @@
 
 #include "pim/gridview.h"
 #include "pim/gridwriteback.h"
+#include "pim/widgets/gridplacement.h"
 #include "pim/widgets/gridwindow.h"
 
 namespace tw {
@@ -17,7 +18,6 @@ namespace tw {
 namespace {
 
 constexpr const char* kHint = " - Hold shift key and click to select pim for design matrix.";
-constexpr int kCascade = 28;
 
 const char* viewTitle(ViewKind kind)
 {
@@ -51,19 +51,22 @@ void Form1::openViews(ViewKind kind)
     menu_cons->menuAction()->setVisible(true);
     lbl_pim->setText(kHint);
     lbl_pim->setVisible(true);
-    const QPoint origin = frameGeometry().topLeft() + QPoint(40, 60);
-    const int nstrat = std::max(model().nstrat, 1);
+    const auto stillOpen = [](const QPointer<GridWindow>& w) { return w && !w->isClosed(); };
+    const int alreadyOpen = static_cast<int>(std::count_if(m_gridWindows.begin(), m_gridWindows.end(), stillOpen));
+    std::vector<GridWindow*> opened;
     for (GridWindowLayout& layout : *layouts) {
-        // Movement windows of one stratum of origin share a place for every group.
-        const int step = kind == ViewKind::Movement ? layout.number % nstrat : layout.number;
         auto* window = new GridWindow(std::move(layout), this);
         window->setPimMenu(menu_pim->menuAction());
+        window->setModelFile(QString::fromStdString(model().infile));
+        window->setNumbersOutside([this](const GridWindow& w) { return numbersOutside(model(), w, m_gridWindows); });
         connect(window, &GridWindow::closing, this, &Form1::gridWindowClosed);
         connect(window, &GridWindow::designMatrixRequested, this, &Form1::designMatrixRequested);
-        window->move(origin + QPoint(step * kCascade, step * kCascade));
-        window->show();
+        opened.push_back(window);
         m_gridWindows.emplace_back(window);
     }
+    placeGridWindows(opened, *this, alreadyOpen);
+    for (GridWindow* window : opened)
+        window->show();
     menu_pim->menuAction()->setEnabled(false);
 }
 

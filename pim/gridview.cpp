@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/model.h"
+#include "pim/gridentry.h"
 
 namespace tw {
 
@@ -33,7 +34,7 @@ public:
             return;
         }
         m_window.cellmap.push_back(cell);
-        m_window.builtTexts.push_back(std::to_string(m_model.pim[cell]));
+        m_window.builtTexts.push_back(cellText(m_model, cell));
     }
 
     Status status() const
@@ -149,6 +150,28 @@ Status buildClosedCapture(const Model& model, GridWindowLayout& window)
     return builder.status();
 }
 
+// One line naming what a window shows: the probabilities, whose they are, and what its
+// rows and columns run over.
+std::string describe(const Model& model, ViewKind kind, int group, int origin)
+{
+    const std::string whose = model.groups > 1 && (kind == ViewKind::OpenCapture || kind == ViewKind::ClosedCapture)
+        ? "all groups"
+        : "group " + std::to_string(group);
+    const std::string rows = " — rows: age class and stratum";
+    switch (kind) {
+    case ViewKind::Survival:
+        return "Survival, " + whose + rows + "; columns: intervals";
+    case ViewKind::OpenCapture:
+        return "Open capture, " + whose + rows + "; columns: intervals";
+    case ViewKind::ClosedCapture:
+        return "Closed capture, " + whose + rows + "; columns: primary periods and their secondary occasions";
+    case ViewKind::Movement:
+        return std::string("Movement from stratum ") + stratumLetter(origin) + ", " + whose + rows
+            + " of arrival; columns: intervals";
+    }
+    return {};
+}
+
 Status checkPeriods(const Model& model, ViewKind kind)
 {
     if (kind != ViewKind::ClosedCapture)
@@ -187,6 +210,7 @@ Result<std::vector<GridWindowLayout>> buildView(const Model& model, ViewKind kin
         if (model.groups > 1)
             caption += " (all groups)";
         GridWindowLayout window = emptyWindow(model, kind, 0, std::move(caption));
+        window.description = describe(model, kind, 1, 0);
         TW_TRY(kind == ViewKind::OpenCapture ? buildOpenCapture(model, window) : buildClosedCapture(model, window));
         windows.push_back(std::move(window));
         return windows;
@@ -194,12 +218,14 @@ Result<std::vector<GridWindowLayout>> buildView(const Model& model, ViewKind kin
     for (int g = 1; g <= model.groups; ++g) {
         if (kind == ViewKind::Survival) {
             GridWindowLayout window = emptyWindow(model, kind, g - 1, windowCaption(kind, g));
+            window.description = describe(model, kind, g, 0);
             TW_TRY(buildSurvival(model, g, window));
             windows.push_back(std::move(window));
             continue;
         }
         for (int r = 1; r <= model.nstrat; ++r) {
             GridWindowLayout window = emptyWindow(model, kind, (g - 1) * model.nstrat + r - 1, windowCaption(kind, g, r));
+            window.description = describe(model, kind, g, r);
             TW_TRY(buildMovement(model, g, r, window));
             windows.push_back(std::move(window));
         }

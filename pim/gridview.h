@@ -23,11 +23,12 @@ struct GridWindowLayout {
     ViewKind kind = ViewKind::Survival;
     int number = 0;  // window number k: group (0-based), movement group * nstrat + origin
     std::string caption;
+    std::string description;  // what the window shows: "Movement from stratum A, group 1 — rows: …"
     int rowLength = 0;   // cells in one row
     int rowsPerAge = 0;  // rows in one age class
     int ageClasses = 0;
     std::vector<int> cellmap;              // model cell shown by each grid cell
-    std::vector<std::string> builtTexts;   // the text of each grid cell when built
+    std::vector<std::string> builtTexts;   // the text of each grid cell when built (cellText)
     std::vector<std::string> rowHeaders;   // one per row
     std::vector<std::string> columnHeaders;  // one per column
     std::vector<std::string> columnDescriptions;  // longer form of each column header

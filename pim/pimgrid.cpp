@@ -1,5 +1,6 @@
 #include "pim/pimgrid.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "pim/gridview.h"
@@ -52,12 +53,27 @@ void constantOverAge(PimGrid& grid)
         grid.texts[i] = grid.texts[i % size];
 }
 
-void varying(PimGrid& grid, Zeros zeros)
+constexpr int kLargestNumber = 32767;
+
+// Numbers above the largest held, or the gaps among the held ones when those run out.
+std::vector<int> freshNumbers(const std::vector<int>& held, int count)
 {
-    int number = 0;
-    for (int i = 0; i < grid.cellCount(); ++i)
-        if (grid.takesPart(i, zeros))
-            grid.texts[i] = std::to_string(++number);
+    std::vector<int> numbers;
+    numbers.reserve(static_cast<std::size_t>(count));
+    const int largest = held.empty() ? 0 : held.back();
+    if (count <= kLargestNumber - largest) {
+        for (int n = 1; n <= count; ++n)
+            numbers.push_back(largest + n);
+        return numbers;
+    }
+    auto next = held.begin();
+    for (int n = 1; n <= kLargestNumber && static_cast<int>(numbers.size()) < count; ++n) {
+        while (next != held.end() && *next < n)
+            ++next;
+        if (next == held.end() || *next != n)
+            numbers.push_back(n);
+    }
+    return numbers;
 }
 
 }  // namespace
@@ -84,8 +100,22 @@ void applyCommand(PimGrid& grid, GridCommand command, Zeros zeros)
     case GridCommand::ConstantOverAge:
         return constantOverAge(grid);
     case GridCommand::Varying:
-        return varying(grid, zeros);
+        return numberVarying(grid, zeros, {});
     }
+}
+
+void numberVarying(PimGrid& grid, Zeros zeros, const std::vector<int>& heldOutside)
+{
+    assert(std::is_sorted(heldOutside.begin(), heldOutside.end()));
+    int count = 0;
+    for (int i = 0; i < grid.cellCount(); ++i)
+        if (grid.takesPart(i, zeros))
+            ++count;
+    const std::vector<int> numbers = freshNumbers(heldOutside, count);
+    std::size_t next = 0;
+    for (int i = 0; i < grid.cellCount() && next < numbers.size(); ++i)
+        if (grid.takesPart(i, zeros))
+            grid.texts[i] = std::to_string(numbers[next++]);
 }
 
 void restoreBuilt(PimGrid& grid, const std::vector<std::string>& built)

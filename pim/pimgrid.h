@@ -42,8 +42,15 @@ struct PimGrid {
 /// The grid of a freshly built window: its built texts, nothing marked.
 PimGrid gridFromLayout(const GridWindowLayout& layout);
 
-/// Applies one command of the "Constraints" menu to the texts.
+/// Applies one command of the "Constraints" menu to the texts; "age,strata,time
+/// varying" numbers the cells from 1, as numberVarying does with no numbers held.
 void applyCommand(PimGrid& grid, GridCommand command, Zeros zeros);
+
+/// "age,strata,time varying": gives the taking-part cells, in grid order, numbers that
+/// none of heldOutside (ascending) has, so that they tie no cell outside the window:
+/// one above its largest and on; where those would pass 32767, the smallest numbers it
+/// lacks (a model of at most 32767 cells always leaves enough).
+void numberVarying(PimGrid& grid, Zeros zeros, const std::vector<int>& heldOutside);
 
 /// "Oops": every cell gets back the text it had when its window was built, whatever
 /// its text and the zeros setting. built must hold one text per cell.

@@ -11,14 +11,29 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
+#include <QToolTip>
 
+#include "pim/gridentry.h"
 #include "pim/widgets/gridtablemodel.h"
 
 namespace tw {
 
 namespace {
 
-int digitSlot(char c) { return c >= '0' && c <= '9' ? c - '0' : c == '-' ? 10 : -1; }
+// The characters drawn from glyphs looked up once: digits, and what a number or a fixed
+// value ("=0.02") holds besides.
+constexpr char kGlyphChars[] = "0123456789-=.";
+constexpr int kGlyphCount = sizeof kGlyphChars - 1;
+
+int digitSlot(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    for (int slot = 10; slot < kGlyphCount; ++slot)
+        if (kGlyphChars[slot] == c)
+            return slot;
+    return -1;
+}
 
 // A view opens many windows whose scroll bars look alike, and drawing their gradients
 // costs more than copying a picture.
@@ -68,9 +83,7 @@ public:
 QWidget* GridCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) const
 {
-    auto* editor = new QLineEdit(parent);
-    editor->setAlignment(Qt::AlignCenter);
-    editor->setFrame(false);
+    auto* editor = new GridCellEditor(parent);
     Q_UNUSED(option);
     Q_UNUSED(index);
     m_editor = editor;
@@ -85,16 +98,23 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const int cell = model->cellAt(index);
     if (cell < 0)
         return;
+    const std::string& text = model->grid().texts[cell];
+    const EntryLook look = entryLook(text);
     const bool marked = model->grid().marked(cell);
     const bool selected = (option.state & QStyle::State_Selected) != 0;
     const QRect r = option.rect;
-    painter->fillRect(r, marked ? QColor(255, 0, 0) : selected ? option.palette.color(QPalette::Highlight) : QColor(Qt::white));
-    painter->setPen(selected && !marked ? option.palette.color(QPalette::HighlightedText) : QColor(Qt::black));
-    drawCellText(painter, r, model->grid().texts[cell]);
+    painter->fillRect(r, marked ? GridTableModel::markColour() : selected ? option.palette.color(QPalette::Highlight) : QColor(Qt::white));
+    if (selected && !marked)
+        painter->setPen(option.palette.color(QPalette::HighlightedText));
+    else
+        painter->setPen(look.fixed && !marked ? GridTableModel::fixedColour() : QColor(Qt::black));
+    drawCellText(painter, r, text);
     if (marked && selected) {
         painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
         painter->drawRect(r.adjusted(1, 1, -1, -1));
     }
+    if (look.flagged)
+        drawFlag(painter, r, marked ? Background::Marked : Background::Plain);
     const QColor bar(70, 70, 90);
     if (model->layout().endsPeriod(index.column()))
         painter->fillRect(QRect(r.right() - 2, r.top(), 3, r.height()), bar);
@@ -119,8 +139,10 @@ void GridCellDelegate::drawCellText(QPainter* painter, const QRect& r, const std
         else
             width += m_advances[slot];
     }
-    if (!number) {
-        painter->drawText(r, Qt::AlignCenter, QString::fromStdString(text));
+    if (!number || width > r.width()) {
+        // A text wider than its cell ends in "…" rather than running into the next.
+        const QString shown = QString::fromStdString(text);
+        painter->drawText(r, Qt::AlignCenter, painter->fontMetrics().elidedText(shown, Qt::ElideRight, r.width()));
         return;
     }
     QList<quint32> glyphs(length);
@@ -140,6 +162,14 @@ void GridCellDelegate::drawCellText(QPainter* painter, const QRect& r, const std
     painter->drawGlyphRun(origin, run);
 }
 
+// An outline inside the cell, clear of the gap bars along its right and bottom edges.
+void GridCellDelegate::drawFlag(QPainter* painter, const QRect& r, Background background) const
+{
+    painter->setPen(QPen(background == Background::Marked ? QColor(110, 0, 0) : GridTableModel::flagColour(), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(r).adjusted(1.5, 1.5, -3.5, -3.5));
+}
+
 void GridCellDelegate::commitOpenEditor()
 {
     if (m_editor && m_editor->isVisible())
@@ -152,11 +182,11 @@ void GridCellDelegate::prepareDigits(const QFont& font) const
     m_digitsFont = font;
     m_digitsUsable = false;
     m_rawFont = QRawFont::fromFont(font);
-    const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QStringLiteral("0123456789-"));
-    if (!m_rawFont.isValid() || glyphs.size() != 11 || glyphs.contains(0u))
+    const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QString::fromLatin1(kGlyphChars));
+    if (!m_rawFont.isValid() || glyphs.size() != kGlyphCount || glyphs.contains(0u))
         return;
     const QList<QPointF> advances = m_rawFont.advancesForGlyphIndexes(glyphs);
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < kGlyphCount; ++i) {
         m_glyphs[i] = glyphs[i];
         m_advances[i] = advances[i].x();
     }
@@ -164,6 +194,40 @@ void GridCellDelegate::prepareDigits(const QFont& font) const
     m_ascent = metrics.ascent();
     m_lineHeight = metrics.height();
     m_digitsUsable = true;
+}
+
+GridCellEditor::GridCellEditor(QWidget* parent) : QLineEdit(parent)
+{
+    setAlignment(Qt::AlignCenter);
+    setFrame(false);
+    connect(this, &QLineEdit::textChanged, this, &GridCellEditor::check);
+}
+
+void GridCellEditor::check(const QString& text)
+{
+    const std::string entry = text.toStdString();
+    const QString note = QString::fromStdString(entryNote(entry));
+    const bool flagged = !note.isEmpty();
+    setToolTip(flagged ? note : QString::fromStdString(fixedNote(entry)));
+    if (flagged != m_flagged) {
+        m_flagged = flagged;
+        update();
+    }
+    // Said at once, while typing, not only when the pointer rests on the cell.
+    if (flagged && isVisible())
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), note, this);
+    else if (QToolTip::isVisible() && QToolTip::text() != toolTip())
+        QToolTip::hideText();
+}
+
+void GridCellEditor::paintEvent(QPaintEvent* event)
+{
+    QLineEdit::paintEvent(event);
+    if (!m_flagged)
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(GridTableModel::flagColour(), 2));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 }
 
 // The cells cover the viewport but for what lies beyond the last row and column, which
@@ -242,6 +306,13 @@ GridHeaderView::GridHeaderView(Qt::Orientation orientation, QWidget* parent) : Q
     setHighlightSections(true);
 }
 
+void GridHeaderView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_measureKey.clear();
+    QHeaderView::changeEvent(event);
+}
+
 bool GridHeaderView::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
@@ -255,8 +326,10 @@ bool GridHeaderView::viewportEvent(QEvent* event)
 QSize GridHeaderView::sectionSizeFromContents(int logicalIndex) const
 {
     const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
-    const QString key = style()->name() + QChar(orientation() == Qt::Horizontal ? 'h' : 'v') + font().key()
-        + QChar('\n') + text;
+    // The font's key is costly to make (every section of every window asks): made once.
+    if (m_measureKey.isEmpty())
+        m_measureKey = style()->name() + QChar(orientation() == Qt::Horizontal ? 'h' : 'v') + font().key() + QChar('\n');
+    const QString key = m_measureKey + text;
     static QHash<QString, QSize> measured;
     const auto found = measured.constFind(key);
     if (found != measured.constEnd())

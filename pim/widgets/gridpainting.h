@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPointer>
 #include <QRawFont>
 #include <QStyledItemDelegate>
@@ -16,8 +17,9 @@ class QStyle;
 
 namespace tw {
 
-/// Paints the age-class and primary-period gaps as bars and keeps track of the open
-/// editor, so that text being typed is committed when the window closes.
+/// Paints the cells (fixed values in their own colour, flagged texts outlined, the
+/// age-class and primary-period gaps as bars) and keeps track of the open editor, so
+/// that text being typed is committed when the window closes.
 class GridCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -29,7 +31,9 @@ public:
     void commitOpenEditor();
 
 private:
+    enum class Background { Plain, Marked };
     void drawCellText(QPainter* painter, const QRect& r, const std::string& text) const;
+    void drawFlag(QPainter* painter, const QRect& r, Background background) const;
     void prepareDigits(const QFont& font) const;
 
     mutable QPointer<QWidget> m_editor;
@@ -37,10 +41,27 @@ private:
     mutable bool m_digitsUsable = false;
     mutable QFont m_digitsFont;
     mutable QRawFont m_rawFont;
-    mutable std::array<quint32, 11> m_glyphs{};
-    mutable std::array<qreal, 11> m_advances{};
+    mutable std::array<quint32, 13> m_glyphs{};
+    mutable std::array<qreal, 13> m_advances{};
     mutable qreal m_ascent = 0;
     mutable qreal m_lineHeight = 0;
+};
+
+/// The editor of a grid cell. While the user types, a text that would not be stored as
+/// it reads ("12abc", "2.5") gets a red outline and a tool tip saying what will be
+/// stored; a fixing ("=0.3") gets the tool tip "fixed at 0.3".
+class GridCellEditor : public QLineEdit {
+public:
+    explicit GridCellEditor(QWidget* parent);
+    bool flagged() const { return m_flagged; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void check(const QString& text);
+
+    bool m_flagged = false;
 };
 
 /// The grid's table. When its window gains or loses the focus, it repaints only what
@@ -69,8 +90,12 @@ public:
     GridHeaderView(Qt::Orientation orientation, QWidget* parent);
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     QSize sectionSizeFromContents(int logicalIndex) const override;
+
+private:
+    mutable QString m_measureKey;  // style, orientation and font of the measured sizes
 };
 
 /// The style of the grids' scroll bars: the application's style, with each look of a

@@ -1,6 +1,6 @@
 #include "pim/widgets/gridtablemodel.h"
 
-#include <QColor>
+#include "pim/gridentry.h"
 
 namespace tw {
 
@@ -43,21 +43,37 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const
     case Qt::EditRole:
         return QString::fromStdString(m_grid.texts[cell]);
     case Qt::BackgroundRole:
-        return m_grid.marked(cell) ? QColor(255, 0, 0) : QColor(Qt::white);
+        return m_grid.marked(cell) ? markColour() : QColor(Qt::white);
     case Qt::ForegroundRole:
-        return QColor(Qt::black);
+        return entryLook(m_grid.texts[cell]).fixed ? fixedColour() : QColor(Qt::black);
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
     case Qt::ToolTipRole:
-        return QString("Cell %1, %2, %3")
-            .arg(m_layout.cellmap[cell])
-            .arg(QString::fromStdString(m_layout.rowHeaders[index.row()]).toLower(),
-                 QString::fromStdString(m_layout.columnDescriptions[index.column()]));
+        return toolTip(index);
     case GapRole:
         return (m_layout.endsPeriod(index.column()) ? GapRight : 0) | (m_layout.endsAgeClass(index.row()) ? GapBelow : 0);
     default:
         return {};
     }
+}
+
+// What the cell's text stores when that is not plain ("fixed at 0.02", "Not a whole
+// number: stored as 12"), then which model cell it is and where it lies.
+QString GridTableModel::toolTip(const QModelIndex& index) const
+{
+    const int cell = cellAt(index);
+    const std::string& text = m_grid.texts[cell];
+    std::string note = entryNote(text);
+    if (note.empty())
+        note = fixedNote(text);
+    // "Age 1, to A" reads "age 1, to A": only the first letter is lowered.
+    QString row = QString::fromStdString(m_layout.rowHeaders[index.row()]);
+    if (!row.isEmpty())
+        row[0] = row[0].toLower();
+    const QString place = QString("Cell %1, %2, %3")
+                              .arg(m_layout.cellmap[cell])
+                              .arg(row, QString::fromStdString(m_layout.columnDescriptions[index.column()]));
+    return note.empty() ? place : QString::fromStdString(note) + "\n" + place;
 }
 
 bool GridTableModel::setData(const QModelIndex& index, const QVariant& value, int role)

@@ -4,6 +4,7 @@
 // grid cell i sits at row i / rowLength, column i % rowLength.
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <functional>
 
 #include "pim/gridview.h"
@@ -21,6 +22,12 @@ public:
     enum class Side { Before, After };
 
     explicit GridTableModel(GridWindowLayout layout, QObject* parent = nullptr);
+
+    /// Colours of a cell marked for the design matrix, of a fixed value's text, and of
+    /// the outline of a text that would not be stored as it reads.
+    static QColor markColour() { return {255, 0, 0}; }
+    static QColor fixedColour() { return {0, 100, 190}; }
+    static QColor flagColour() { return {220, 0, 0}; }
 
     const GridWindowLayout& layout() const { return m_layout; }
     const PimGrid& grid() const { return m_grid; }
@@ -49,6 +56,8 @@ signals:
     void textsChanged();
 
 private:
+    QString toolTip(const QModelIndex& index) const;
+
     GridWindowLayout m_layout;
     PimGrid m_grid;
 };

@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -15,8 +17,10 @@
 #include <QTableView>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
+#include "pim/gridwriteback.h"
 #include "pim/widgets/gridpainting.h"
 #include "pim/widgets/gridtablemodel.h"
 
@@ -131,8 +135,16 @@ void GridWindow::buildControls()
     column->setContentsMargins(6, 4, 6, 6);
     column->setSpacing(4);
 
+    lbl_view = new QLabel(QString::fromStdString(m_model->layout().description), central);
+    lbl_view->setObjectName("lbl_view");
+    column->addWidget(lbl_view);
+
     Label1 = new QLabel(" - Hold shift key and click to select pim for design matrix.", central);
     Label1->setObjectName("Label1");
+    // Lines that never wrap (a wrapping label costs every window's layout dearly) and
+    // do not hold the window wider than a narrow screen.
+    for (QLabel* line : {lbl_view, Label1})
+        line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     column->addWidget(Label1);
 
     m_table = new GridTableView(central);
@@ -158,6 +170,8 @@ void GridWindow::buildControls()
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(metrics.height() + 8);
     m_table->viewport()->installEventFilter(this);
+    m_table->installEventFilter(this);
+    connect(m_table->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GridWindow::fitTableWidth);
     column->addWidget(m_table, 1);
 
     auto* paging = new QHBoxLayout;
@@ -181,27 +195,53 @@ void GridWindow::buildControls()
     setCentralWidget(central);
 }
 
-void GridWindow::fitSize()
+QSize GridWindow::tableSize() const
 {
-    // The window hugs its grid, within most of the screen; larger grids scroll.
     const GridWindowLayout& grid = m_model->layout();
     const int frame = 2 * m_table->frameWidth();
-    const QSize table(m_table->verticalHeader()->sizeHint().width()
-                          + grid.rowLength * m_table->horizontalHeader()->defaultSectionSize() + frame,
-                      m_table->horizontalHeader()->sizeHint().height()
-                          + grid.rowCount() * m_table->verticalHeader()->defaultSectionSize() + frame);
+    return {m_table->verticalHeader()->sizeHint().width() + grid.rowLength * m_table->horizontalHeader()->defaultSectionSize()
+                + frame,
+            m_table->horizontalHeader()->sizeHint().height()
+                + grid.rowCount() * m_table->verticalHeader()->defaultSectionSize() + frame};
+}
+
+// The table ends with its last column (and the scroll bar beside it, when shown) rather
+// than stretching to the window's width, which the lines above may set.
+void GridWindow::fitTableWidth()
+{
+    const QScrollBar* bar = m_table->verticalScrollBar();
+    m_table->setMaximumWidth(tableSize().width() + (bar->maximum() > 0 ? bar->sizeHint().width() : 0));
+}
+
+QSize GridWindow::wantedSize() const
+{
+    const QSize table = tableSize();
     const QMargins margins = centralWidget()->layout()->contentsMargins();
     const int spacing = centralWidget()->layout()->spacing();
-    int height = menuBar()->sizeHint().height() + margins.top() + Label1->sizeHint().height() + spacing
-        + table.height() + margins.bottom();
+    const int lineWidth = std::max({table.width(), lbl_view->sizeHint().width(), Label1->sizeHint().width(), 240});
+    int height = menuBar()->sizeHint().height() + margins.top() + lbl_view->sizeHint().height() + spacing
+        + Label1->sizeHint().height() + spacing + table.height() + margins.bottom();
     if (cmd_left->isVisibleTo(this))
         height += spacing + cmd_left->sizeHint().height();
-    QSize wanted(table.width() + margins.left() + margins.right(), height);
+    return {lineWidth + margins.left() + margins.right(), std::max(height, 160)};
+}
+
+void GridWindow::fitSize()
+{
+    // The window hugs its grid, within most of the screen; larger grids scroll. Whoever
+    // opens the window may fit it to another screen (placeGridWindows).
+    QSize wanted = wantedSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize available = screen->availableGeometry().size();
         wanted = wanted.boundedTo(QSize(available.width() * 9 / 10, available.height() * 8 / 10));
     }
-    resize(wanted.expandedTo(QSize(Label1->sizeHint().width() + margins.left() + margins.right(), 160)));
+    resize(wanted);
+    fitTableWidth();
+}
+
+void GridWindow::setModelFile(const QString& path)
+{
+    setToolTip(path.isEmpty() ? QString() : "Model file: " + QFileInfo(path).absoluteFilePath());
 }
 
 void GridWindow::pushTexts(const std::vector<std::string>& after, const QString& description)
@@ -222,7 +262,11 @@ void GridWindow::runCommand(GridCommand command)
         {GridCommand::Varying, "age,strata,time varying"},
     };
     PimGrid changed = grid();
-    applyCommand(changed, command, menu_chngzeros->isChecked() ? Zeros::Change : Zeros::Skip);
+    const Zeros zeros = menu_chngzeros->isChecked() ? Zeros::Change : Zeros::Skip;
+    if (command == GridCommand::Varying && m_numbersOutside)
+        numberVarying(changed, zeros, m_numbersOutside(*this));
+    else
+        applyCommand(changed, command, zeros);
     pushTexts(changed.texts, names.at(command));
 }
 
@@ -267,6 +311,15 @@ void GridWindow::textsChanged()
 
 bool GridWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_table && event->type() == QEvent::KeyPress) {
+        // Delete clears the current cell (an editor open in it takes its own keys).
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int cell = m_model->cellAt(m_table->currentIndex());
+        if (key->key() != Qt::Key_Delete || key->modifiers() != Qt::NoModifier || cell < 0)
+            return false;
+        typeText(cell, QString());
+        return true;
+    }
     if (watched != m_table->viewport())
         return QMainWindow::eventFilter(watched, event);
     const auto shiftAlone = [](Qt::KeyboardModifiers modifiers) {
@@ -302,6 +355,16 @@ void GridWindow::closeEvent(QCloseEvent* event)
         emit closing(this);
     }
     event->accept();
+}
+
+std::vector<int> numbersOutside(const Model& model, const GridWindow& window,
+                                const std::vector<QPointer<GridWindow>>& windows)
+{
+    std::vector<GridTexts> others;
+    for (const QPointer<GridWindow>& other : windows)
+        if (other && other != &window && !other->isClosed())
+            others.push_back({&other->cellmap(), &other->grid().texts});
+    return numbersHeldOutside(model, window.cellmap(), others);
 }
 
 std::vector<int> markedModelCells(const std::vector<QPointer<GridWindow>>& windows)

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 
 #include "pim/gridview.h"
 #include "pim/pimgrid.h"
@@ -20,6 +21,7 @@ class QUndoStack;
 
 namespace tw {
 
+struct Model;
 class GridTableModel;
 class GridCellDelegate;
 
@@ -43,6 +45,19 @@ public:
     /// "Design Matrix" for the rest of this window's life.
     void setPimMenu(QAction* pimMenu) { m_pimMenu = pimMenu; }
 
+    /// Names the model's file (made absolute) in the window's tool tip; none for "".
+    void setModelFile(const QString& path);
+
+    /// Supplies, for "age,strata,time varying", the parameter numbers held outside this
+    /// window (ascending), which its new numbers must avoid. Unset, the numbers start at 1.
+    void setNumbersOutside(std::function<std::vector<int>(const GridWindow&)> numbersOutside)
+    {
+        m_numbersOutside = std::move(numbersOutside);
+    }
+
+    /// The size that shows the whole grid, however large.
+    QSize wantedSize() const;
+
     /// Makes the next close skip the write-back (the model the window showed is gone).
     void discard() { m_discarded = true; }
     bool discarded() const { return m_discarded; }
@@ -52,7 +67,7 @@ public:
     /// The commands, each one undo step (none when it changes nothing).
     void runCommand(GridCommand command);
     void oops();
-    /// Sets one cell's text as if typed: one undo step.
+    /// Sets one cell's text as if typed: one undo step. Delete types an empty text.
     void typeText(int cell, const QString& text);
     void toggleMark(int cell);
     /// Pages the grid sideways by three columns: "<<" moves the cells left (later
@@ -76,6 +91,8 @@ private:
     void pushTexts(const std::vector<std::string>& after, const QString& description);
     void textsChanged();
     void fitSize();
+    QSize tableSize() const;
+    void fitTableWidth();
 
     // Menus and controls, found by the tests through their object names.
     QMenu* mnu_cons = nullptr;
@@ -92,12 +109,14 @@ private:
     QPushButton* cmd_left = nullptr;
     QPushButton* cmd_right = nullptr;
     QLabel* Label1 = nullptr;
+    QLabel* lbl_view = nullptr;  // the line naming what the window shows
 
     GridTableModel* m_model = nullptr;
     GridCellDelegate* m_delegate = nullptr;
     QTableView* m_table = nullptr;
     QUndoStack* m_undo = nullptr;
     QPointer<QAction> m_pimMenu;
+    std::function<std::vector<int>(const GridWindow&)> m_numbersOutside;
     bool m_discarded = false;
     bool m_closed = false;
 };
@@ -105,5 +124,10 @@ private:
 /// The model cells of the marked grid cells of the windows, window after window in
 /// the order given and, within a window, in grid order through its own cell map.
 std::vector<int> markedModelCells(const std::vector<QPointer<GridWindow>>& windows);
+
+/// The parameter numbers held by the model's cells outside a window, ascending: the
+/// cells of the other open windows as their texts stand, the model's for the rest.
+std::vector<int> numbersOutside(const Model& model, const GridWindow& window,
+                                const std::vector<QPointer<GridWindow>>& windows);
 
 }  // namespace tw

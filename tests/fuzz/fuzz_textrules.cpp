@@ -1,14 +1,40 @@
-// Fuzzes the text rules every reader uses: decimal values, number lists and PIM tokens.
+// Fuzzes the text rules every reader uses: decimal values, number lists and PIM tokens;
+// and what the grid windows make of a cell's text (their quick look at plain numbers
+// must agree with the full reading, and a cell shown back as it was must not change).
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
+#include "model/model.h"
 #include "model/textrules.h"
+#include "pim/gridentry.h"
+#include "pim/gridwriteback.h"
+
+namespace {
+
+void checkGridEntry(const std::string& text)
+{
+    const tw::CellEntry entry = tw::readCellEntry(text);
+    const tw::EntryLook look = tw::entryLook(text);
+    if (look.fixed != (entry.kind == tw::CellEntry::Kind::Fixed) || look.flagged == tw::entryNote(text).empty())
+        std::abort();
+    tw::Model model = tw::startupModel();
+    model.npar = 1;
+    tw::createCellArrays(model);
+    tw::writeBackGrid(model, {1}, {text});
+    const tw::Model written = model;
+    if (tw::writeBackGrid(model, {1}, {tw::cellText(model, 1)}).changed || !(model == written))
+        std::abort();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
     (void)tw::decimalValue(text);
+    checkGridEntry(text);
 
     // getnum over the text split into lines.
     std::size_t at = 0;

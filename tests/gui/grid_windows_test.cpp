@@ -105,9 +105,9 @@ private slots:
         QCOMPARE(window->table()->currentIndex(), window->gridModel()->index(0, 0));
     }
 
-    // Numbers are drawn from glyphs looked up once rather than through a text layout;
-    // they must land on the same pixels as centred text would, and other texts still
-    // take the text layout.
+    // Numbers and fixed values are drawn from glyphs looked up once rather than through
+    // a text layout; they must land on the same pixels as centred text would, and other
+    // texts ("=1E-05") still take the text layout. Fixed values take their own colour.
     void cellTextsSitWhereCentredTextWould()
     {
         Views f;
@@ -115,7 +115,7 @@ private slots:
         GridWindow* window = f.grids().at(0);
         // Cells away from the first (current) one and from the gap bars.
         std::vector<std::pair<int, QString>> typed;
-        const QStringList texts = {"7", "-32768", "12abc", "2.5", "0", ""};
+        const QStringList texts = {"7", "-2", "32767", "0", "=0.02", "=1E-05"};
         for (int cell = 1; cell < window->grid().cellCount() && typed.size() < std::size_t(texts.size()); ++cell) {
             const QModelIndex index = window->gridModel()->indexOf(cell);
             if (!window->layout().endsPeriod(index.column()) && !window->layout().endsAgeClass(index.row()))
@@ -134,7 +134,7 @@ private slots:
             expected.fill(Qt::white);
             QPainter painter(&expected);
             painter.setFont(table->font());
-            painter.setPen(Qt::black);
+            painter.setPen(text.startsWith('=') ? GridTableModel::fixedColour() : QColor(Qt::black));
             painter.drawText(QRect(QPoint(0, 0), cellRect.size()), Qt::AlignCenter, text);
             painter.end();
             QCOMPARE(shown.copy(cellRect), expected);

@@ -1,0 +1,223 @@
+#include "pim/gridentry.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "model/model.h"
+#include "model/pimreader.h"
+#include "pim/gridview.h"
+#include "pim/gridwriteback.h"
+#include "pim/pimgrid.h"
+#include "support.h"
+
+using namespace tw;
+using namespace twtest;
+
+namespace {
+
+using Kind = CellEntry::Kind;
+
+Model example()
+{
+    const fs::path path = fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp";
+    auto model = readPimFile(path.string());
+    EXPECT_TRUE(model.ok()) << (model.ok() ? "" : model.error().text());
+    return model.ok() ? *model : Model{};
+}
+
+// What each text stores, how the grid shows it, and what it says about it. The quick
+// look at plain numbers must agree with the full reading.
+TEST(GridEntries, readShowAndExplainEachText)
+{
+    struct Case {
+        const char* text;
+        CellEntry entry;
+        bool flagged;
+        const char* note;
+    };
+    const char* const below = "Stored as -37: a number below -2 marks the cell fixed; type =0.3 to fix it at 0.3";
+    const Case cases[] = {
+        {"12", {Kind::Number, 12, 0, true}, false, ""},
+        {" 7 ", {Kind::Number, 7, 0, true}, false, ""},
+        {"007", {Kind::Number, 7, 0, true}, false, ""},
+        {"0", {Kind::Number, 0, 0, true}, false, ""},
+        {"-2", {Kind::Number, -2, 0, true}, false, ""},
+        {"32767", {Kind::Number, 32767, 0, true}, false, ""},
+        {"12abc", {Kind::Number, 12, 0, false}, true, "Not a whole number: stored as 12"},
+        {"2.5", {Kind::Number, 2, 0, false}, true, "Not a whole number: stored as 2"},
+        {"3.5", {Kind::Number, 4, 0, false}, true, "Not a whole number: stored as 4"},
+        {"-", {Kind::Number, 0, 0, false}, true, "Not a whole number: stored as 0"},
+        {"", {Kind::Number, 0, 0, false}, true, "Empty: stored as 0"},
+        {"-37", {Kind::Number, -37, 0, true}, true, below},
+        {"32768", {Kind::OutOfRange, 0, 0, true}, true, "Outside -32768..32767: the cell keeps its parameter number"},
+        {"999999", {Kind::OutOfRange, 0, 0, true}, true, "Outside -32768..32767: the cell keeps its parameter number"},
+        {"=0.3", {Kind::Fixed, 0, 0.3, true}, false, ""},
+        {" = .02 ", {Kind::Fixed, 0, 0.02, true}, false, ""},
+        {"=1E-05", {Kind::Fixed, 0, 1e-5, true}, false, ""},
+        {"=-0.5", {Kind::Fixed, 0, -0.5, true}, false, ""},
+        {"=0.3x", {Kind::Fixed, 0, 0.3, false}, true, "Not a plain number after \"=\": stored as fixed at 0.3"},
+        {"=", {Kind::Fixed, 0, 0, false}, true, "Not a plain number after \"=\": stored as fixed at 0"},
+        {"=1e400", {Kind::OutOfRange, 0, 0, false}, true, "Too large to fix a cell at: the cell keeps what it holds"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("text \"") + c.text + "\"");
+        EXPECT_EQ(readCellEntry(c.text), c.entry);
+        EXPECT_EQ(entryLook(c.text).fixed, c.entry.kind == Kind::Fixed);
+        EXPECT_EQ(entryLook(c.text).flagged, c.flagged);
+        EXPECT_EQ(entryNote(c.text), c.note);
+    }
+    EXPECT_EQ(fixedNote("=0.020"), "fixed at 0.02");
+    EXPECT_EQ(fixedNote("12"), "");
+}
+
+// The example fixes 16 movement cells at .02: the grids show "=0.02", not the marker.
+TEST(GridFixedCells, showTheValueTheyAreFixedAt)
+{
+    const Model m = example();
+    const auto windows = buildView(m, ViewKind::Movement);
+    ASSERT_TRUE(windows.ok());
+    const GridWindowLayout& fromA = windows->at(0);  // group 1, from A: rows to B, to C
+    ASSERT_TRUE(isFixedMarker(m.pim[static_cast<std::size_t>(fromA.cellmap[4])]));
+    EXPECT_EQ(fromA.builtTexts[4], "=0.02");  // age 1, to C, first interval
+    EXPECT_EQ(fromA.builtTexts[0], "13");
+    Model tricky = m;
+    tricky.initval[static_cast<std::size_t>(fromA.cellmap[4])] = 1e-5;
+    EXPECT_EQ(cellText(tricky, fromA.cellmap[4]), "=1E-05");
+}
+
+// Writing back every window of every view as it was built changes nothing, fixed cells
+// included, even where a fixed value's text rounds it.
+TEST(GridWriteBack, builtTextsChangeNothing)
+{
+    Model m = example();
+    const std::size_t fixedCell = 1;  // survival, group 1, age 1, stratum 1, first interval
+    m.pim[fixedCell] = fixedMarker(m.pim[fixedCell]);
+    m.initval[fixedCell] = 0.1 + 0.2;  // shown as "=0.3"
+    const Model before = m;
+    for (ViewKind kind : {ViewKind::Survival, ViewKind::Movement, ViewKind::OpenCapture, ViewKind::ClosedCapture}) {
+        const auto windows = buildView(m, kind);
+        ASSERT_TRUE(windows.ok());
+        for (const GridWindowLayout& w : *windows)
+            EXPECT_FALSE(writeBackGrid(m, w.cellmap, w.builtTexts).changed) << w.caption;
+    }
+    EXPECT_EQ(m, before);
+}
+
+// "=v" fixes a cell at v (its pim the fixed marker of its old value), a number makes a
+// fixed cell estimated again; the model is marked unsaved only when something changed.
+TEST(GridWriteBack, fixingsAndNumbers)
+{
+    struct Case {
+        const char* name;
+        std::int16_t oldPim;
+        double oldValue;
+        const char* text;
+        std::int16_t pim;
+        double initval;
+    };
+    const Case cases[] = {
+        {"estimatedGetsFixed", 5, 0, "=0.3", -5, 0.3},
+        {"lowNumberTakesTheMarkerMinus3", 1, 0, "=0.3", -3, 0.3},
+        {"specialValueGetsFixed", -1, 0, "=0.7", -3, 0.7},
+        {"fixedGetsANewValue", -5, 0.02, "=0.3", -5, 0.3},
+        {"fixedShownAsItWasStays", -5, 0.02, "=0.02", -5, 0.02},
+        {"fixedGetsEstimated", -5, 0.02, "7", 7, 0},
+        {"fixedCleared", -5, 0.02, "", 0, 0},
+        {"tooLargeAFixingKeepsTheCell", -5, 0.02, "=1e400", -5, 0.02},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = modelOfShape(1, 1, 2, {1, 1, 1});
+        m.pim[5] = c.oldPim;
+        m.initval[5] = c.oldValue;
+        const WriteBackReport report = writeBackGrid(m, {5}, {c.text});
+        EXPECT_EQ(m.pim[5], c.pim);
+        EXPECT_DOUBLE_EQ(m.initval[5], c.initval);
+        EXPECT_EQ(m.unsaved, report.changed ? 1 : 0);
+        EXPECT_EQ(report.changed, c.pim != c.oldPim || c.initval != c.oldValue);
+    }
+}
+
+// A cell fixed by typing is saved in the PIM form as any fixed cell is, and reads back
+// fixed at its value.
+TEST(GridWriteBack, typedFixingIsSavedInThePimForm)
+{
+    Model m = example();
+    const auto windows = buildView(m, ViewKind::Survival);
+    ASSERT_TRUE(windows.ok());
+    std::vector<std::string> texts = windows->at(0).builtTexts;
+    texts[1] = "=0.3";
+    writeBackGrid(m, windows->at(0).cellmap, texts);
+    const std::size_t cell = static_cast<std::size_t>(windows->at(0).cellmap[1]);
+    const fs::path path = fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp";
+    auto written = writePimText(m, fileText(path));
+    ASSERT_TRUE(written.ok()) << written.error().text();
+    EXPECT_NE(written->find("SRV(11);\r\n 1 -.3 1 1\r\n"), std::string::npos) << *written;
+    std::istringstream in(*written);
+    auto read = readPimModel(in, "saved.inp");
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    EXPECT_TRUE(isFixedMarker(read->pim[cell]));
+    EXPECT_DOUBLE_EQ(read->initval[cell], 0.3);
+}
+
+// Numbers held outside a window: the other open windows' texts stand for their cells,
+// the model for the rest, and the window's own cells count for nothing.
+TEST(VaryingNumbers, heldOutsideReadsOtherWindowsAsTheyStand)
+{
+    Model m = modelOfShape(1, 1, 1, {1, 1, 1, 1, 1});  // cells 1..4 survival, 5..8 open, 9..13 closed
+    m.pim[9] = 40;
+    m.pim[10] = fixedMarker(10);
+    const std::vector<int> window = {1, 2, 3, 4};
+    EXPECT_EQ(numbersHeldOutside(m, window, {}), (std::vector<int>{5, 6, 7, 8, 11, 12, 13, 40}));
+    const std::vector<int> otherCells = {9, 11, 12, 13};
+    const std::vector<std::string> otherTexts = {"=0.5", "70", "70", "99999"};
+    EXPECT_EQ(numbersHeldOutside(m, window, {{&otherCells, &otherTexts}}), (std::vector<int>{5, 6, 7, 8, 13, 70}));
+}
+
+// "age,strata,time varying" in survival group 1 of the example used to number from 1,
+// tying it to group 2, movement and capture cells; now its numbers lie above them all.
+TEST(VaryingNumbers, newNumbersTieNoCellOutsideTheWindow)
+{
+    const Model m = example();
+    const auto windows = buildView(m, ViewKind::Survival);
+    ASSERT_TRUE(windows.ok());
+    const GridWindowLayout& group1 = windows->at(0);
+    const std::vector<int> held = numbersHeldOutside(m, group1.cellmap, {});
+    ASSERT_FALSE(held.empty());
+    PimGrid g = gridFromLayout(group1);
+    numberVarying(g, Zeros::Skip, held);
+    const int largest = held.back();
+    for (int i = 0; i < g.cellCount(); ++i)
+        EXPECT_EQ(g.texts[i], std::to_string(largest + 1 + i));
+}
+
+TEST(VaryingNumbers, zerosStayAndNumbersPastTheLimitFillTheGaps)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> before;
+        Zeros zeros;
+        std::vector<int> held;
+        std::vector<std::string> after;
+    };
+    const Case cases[] = {
+        {"aboveTheLargest", {"3", "0", "3", "7"}, Zeros::Skip, {2, 11}, {"12", "0", "13", "14"}},
+        {"zerosToo", {"3", "0"}, Zeros::Change, {11}, {"12", "13"}},
+        {"noneHeldStartsAt1", {"3", "0", "=0.2"}, Zeros::Skip, {}, {"1", "0", "2"}},
+        {"pastTheLimitTakesTheGaps", {"1", "1", "1"}, Zeros::Skip, {2, 4, 32766}, {"1", "3", "5"}},
+        {"upToTheLimit", {"1"}, Zeros::Skip, {32766}, {"32767"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PimGrid g;
+        g.rowLength = static_cast<int>(c.before.size());
+        g.rowsPerAge = 1;
+        g.texts = c.before;
+        g.marks.assign(c.before.size(), 0);
+        numberVarying(g, c.zeros, c.held);
+        EXPECT_EQ(g.texts, c.after);
+    }
+}
+
+}  // namespace
