@@ -2,6 +2,9 @@
 
 #include <QColor>
 #include <QPainter>
+#include <algorithm>
+#include <array>
+#include <optional>
 
 #include "model/textrules.h"
 
@@ -46,16 +49,52 @@ bool DesignPreviewModel::endsKind(int column) const
     return column >= 0 && static_cast<std::size_t>(column) < m_kindEnds.size() && m_kindEnds[column] != 0;
 }
 
+namespace {
+
+QString rowHeader(int parameter, const CellDesign& design)
+{
+    const std::string_view kind = kindName(design.kind);
+    return QStringLiteral("%1  %2: %3")
+        .arg(parameter)
+        .arg(QString::fromUtf8(kind.data(), static_cast<int>(kind.size())),
+             QString::fromStdString(designDataText(design)));
+}
+
+}  // namespace
+
 QString DesignPreviewModel::rowText(int row) const
 {
     const int cell = m_applied->firstCells[static_cast<std::size_t>(row)];
     if (cell < 1 || static_cast<std::size_t>(cell) >= m_fields->design.size())
         return QString::number(row + 1);
-    const CellDesign& design = m_fields->design[static_cast<std::size_t>(cell)];
-    return QStringLiteral("%1  %2: %3")
-        .arg(row + 1)
-        .arg(QString::fromUtf8(kindName(design.kind).data(), static_cast<int>(kindName(design.kind).size())),
-             QString::fromStdString(designDataText(design)));
+    return rowHeader(row + 1, m_fields->design[static_cast<std::size_t>(cell)]);
+}
+
+QString DesignPreviewModel::widestRowText() const
+{
+    if (!m_applied)
+        return {};
+    // Levels take more digits as they grow: the largest of each factor over the kind's
+    // parameters make its widest header, without laying out every one.
+    std::array<std::optional<CellDesign>, kKindCount> largest;
+    for (int cell : m_applied->firstCells) {
+        if (cell < 1 || static_cast<std::size_t>(cell) >= m_fields->design.size())
+            continue;
+        const CellDesign& design = m_fields->design[static_cast<std::size_t>(cell)];
+        std::optional<CellDesign>& kind = largest[kindIndex(design.kind)];
+        if (!kind)
+            kind = design;
+        for (std::size_t f = 0; f < design.level.size(); ++f)
+            kind->level[f] = std::max(kind->level[f], design.level[f]);
+    }
+    QString widest = QString::number(m_applied->model.nparms);
+    for (const std::optional<CellDesign>& design : largest)
+        if (design) {
+            const QString text = rowHeader(m_applied->model.nparms, *design);
+            if (text.size() > widest.size())
+                widest = text;
+        }
+    return widest;
 }
 
 QVariant DesignPreviewModel::data(const QModelIndex& index, int role) const

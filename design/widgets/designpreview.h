@@ -39,6 +39,8 @@ public:
     bool endsKind(int column) const;
     /// The row header of parameter row + 1: "12  survival: group 1, age 2, stratum 1, time 3".
     QString rowText(int row) const;
+    /// A row header at least as wide as any: each kind's largest levels and the largest number.
+    QString widestRowText() const;
 
 private:
     std::shared_ptr<const FormulaFields> m_fields;

@@ -277,17 +277,9 @@ void FormulaWindow::refresh()
     {
         const ScrollKeeper keep(m_designView);
         m_designModel->setFields(m_fields);
-        // The row headers are as wide as the longest: the header measures only some rows.
-        int longest = 0;
-        int longestRow = -1;
-        for (int r = 0; r < m_designModel->rowCount(); ++r)
-            if (const int length = static_cast<int>(m_designModel->rowText(r).size()); length > longest) {
-                longest = length;
-                longestRow = r;
-            }
+        // The row headers are as wide as the widest: the header measures only some rows.
         const QFontMetrics metrics(m_designView->verticalHeader()->font());
-        m_designView->verticalHeader()->setMinimumWidth(
-            longestRow < 0 ? 0 : metrics.horizontalAdvance(m_designModel->rowText(longestRow)) + 16);
+        m_designView->verticalHeader()->setMinimumWidth(metrics.horizontalAdvance(m_designModel->widestRowText()) + 16);
         // And the column headers as high as the name of most parts ("survival:group2:age2").
         std::size_t parts = 1;
         if (m_fields->applied)
