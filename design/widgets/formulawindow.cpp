@@ -230,6 +230,10 @@ QWidget* FormulaWindow::buildPreview(QWidget* parent)
         width = std::max(width, metrics.horizontalAdvance(widest));
     m_designView->horizontalHeader()->setDefaultSectionSize(width + 12);
     tab_preview->addTab(m_designView, "Design matrix");
+    connect(tab_preview, &QTabWidget::currentChanged, this, [this] {
+        if (m_revealPending && m_designView->isVisible())
+            revealKind(m_editedKind);
+    });
     return tab_preview;
 }
 
@@ -364,6 +368,10 @@ void FormulaWindow::revealKind(CellKind kind)
     // The design matrix tab shows the first column and the first parameter of the kind
     // being typed, unless some of its columns are in view already.
     if (!m_fields->applied || (*m_fields->applied)[kind].columns == 0)
+        return;
+    // A hidden view knows nothing of what it would show: it reveals the kind when shown.
+    m_revealPending = !m_designView->isVisible();
+    if (m_revealPending)
         return;
     const KindSummary& summary = (*m_fields->applied)[kind];
     const QHeaderView* columns = m_designView->horizontalHeader();

@@ -100,6 +100,7 @@ private:
     DesignPreviewModel* m_designModel = nullptr;
     QTimer* m_pause = nullptr;
     CellKind m_editedKind = CellKind::Survival;
+    bool m_revealPending = false;  // the design tab shows the edited kind once it is in front
 };
 
 }  // namespace tw
