@@ -20,7 +20,8 @@ std::string counted(int count, const std::string& noun)
 
 bool FormulaFields::complete() const
 {
-    return applied.has_value() && std::none_of(errors.begin(), errors.end(), [](const auto& e) { return e.has_value(); });
+    const auto refused = [](const std::optional<FormulaError>& error) { return error.has_value(); };
+    return applied.has_value() && std::none_of(errors.begin(), errors.end(), refused);
 }
 
 FormulaFields readFormulaFields(const Model& model, const std::array<std::string, kKindCount>& texts)

@@ -2,11 +2,13 @@
 
 #include <QColor>
 #include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
 #include <array>
 #include <optional>
 
 #include "model/textrules.h"
+#include "pim/widgets/gridpainting.h"
 
 namespace tw {
 
@@ -170,11 +172,43 @@ void DesignPreviewDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         }
         const QSizeF size = text->size();
         painter->setPen(selected ? option.palette.color(QPalette::HighlightedText) : QColor(Qt::black));
-        painter->drawStaticText(QPointF(r.left() + (r.width() - size.width()) / 2, r.top() + (r.height() - size.height()) / 2),
-                                *text);
+        const QPointF at(r.left() + (r.width() - size.width()) / 2, r.top() + (r.height() - size.height()) / 2);
+        painter->drawStaticText(at, *text);
     }
     if (model->endsKind(index.column()))
         painter->fillRect(QRect(r.right() - 2, r.top(), 3, r.height()), QColor(70, 70, 90));
+}
+
+QTableView* previewTable(QWidget* parent, const char* name)
+{
+    auto* view = new GridTableView(parent);
+    view->setObjectName(name);
+    view->setHorizontalHeader(new GridHeaderView(Qt::Horizontal, view));
+    view->setVerticalHeader(new GridHeaderView(Qt::Vertical, view));
+    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    view->horizontalScrollBar()->setStyle(scrollBarStyle());
+    view->verticalScrollBar()->setStyle(scrollBarStyle());
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    const QFontMetrics metrics(view->font());
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance("-32768") + 12);
+    view->horizontalHeader()->setMinimumSectionSize(8);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(metrics.height() + 8);
+    return view;
+}
+
+ScrollKeeper::ScrollKeeper(QTableView* view)
+    : m_view(view), m_x(view->horizontalScrollBar()->value()), m_y(view->verticalScrollBar()->value())
+{
+}
+
+ScrollKeeper::~ScrollKeeper()
+{
+    m_view->horizontalScrollBar()->setValue(m_x);
+    m_view->verticalScrollBar()->setValue(m_y);
 }
 
 }  // namespace tw

@@ -3,12 +3,14 @@
 // per parameter (its number, kind and the design data of its first cell), one column per
 // named design column. The matrix is sparse and may be thousands of rows by thousands of
 // columns: the item model looks each entry up in its row, and the delegate paints a cell
-// with a fill and a text laid out once per distinct value.
+// with a fill and a text laid out once per distinct value. The preview's tables are drawn
+// as the grid windows draw theirs.
 
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QStaticText>
 #include <QStyledItemDelegate>
+#include <QTableView>
 #include <memory>
 
 #include "design/formulafields.h"
@@ -58,6 +60,24 @@ public:
 private:
     mutable QHash<double, QStaticText> m_texts;
     mutable QFont m_textFont;
+};
+
+/// A read-only table drawn as the grid windows draw theirs: fixed sections, cached scroll
+/// bars, headers that skip needless repaints.
+QTableView* previewTable(QWidget* parent, const char* name);
+
+/// Keeps a view where the user scrolled it while its model is replaced.
+class ScrollKeeper {
+public:
+    explicit ScrollKeeper(QTableView* view);
+    ~ScrollKeeper();
+    ScrollKeeper(const ScrollKeeper&) = delete;
+    ScrollKeeper& operator=(const ScrollKeeper&) = delete;
+
+private:
+    QTableView* m_view;
+    int m_x;
+    int m_y;
 };
 
 }  // namespace tw

@@ -50,50 +50,6 @@ void setErrorLook(QLabel* label, bool error)
     label->setStyleSheet(error ? QStringLiteral("color: #b00000;") : QString());
 }
 
-// A table drawn as the grid windows draw theirs: fixed sections, cached scroll bars,
-// headers that skip needless repaints, read-only.
-QTableView* previewTable(QWidget* parent, const char* name)
-{
-    auto* view = new GridTableView(parent);
-    view->setObjectName(name);
-    view->setHorizontalHeader(new GridHeaderView(Qt::Horizontal, view));
-    view->setVerticalHeader(new GridHeaderView(Qt::Vertical, view));
-    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
-    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    view->horizontalScrollBar()->setStyle(scrollBarStyle());
-    view->verticalScrollBar()->setStyle(scrollBarStyle());
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    const QFontMetrics metrics(view->font());
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance("-32768") + 12);
-    view->horizontalHeader()->setMinimumSectionSize(8);
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(metrics.height() + 8);
-    return view;
-}
-
-// Keeps a view where the user scrolled it while its model is replaced.
-class ScrollKeeper {
-public:
-    explicit ScrollKeeper(QTableView* view)
-        : m_view(view), m_x(view->horizontalScrollBar()->value()), m_y(view->verticalScrollBar()->value())
-    {
-    }
-    ~ScrollKeeper()
-    {
-        m_view->horizontalScrollBar()->setValue(m_x);
-        m_view->verticalScrollBar()->setValue(m_y);
-    }
-    ScrollKeeper(const ScrollKeeper&) = delete;
-    ScrollKeeper& operator=(const ScrollKeeper&) = delete;
-
-private:
-    QTableView* m_view;
-    int m_x;
-    int m_y;
-};
-
 }  // namespace
 
 FormulaWindow::FormulaWindow(Session& session, std::function<Outcome(const FormulaSet&)> apply, QWidget* parent)
@@ -383,9 +339,11 @@ void FormulaWindow::revealKind(CellKind kind)
         return;
     const FormulaModel& applied = *m_fields->applied;
     int row = 0;
-    while (static_cast<std::size_t>(row) < applied.firstCells.size()
-           && m_fields->design[static_cast<std::size_t>(applied.firstCells[static_cast<std::size_t>(row)])].kind != kind)
+    for (int cell : applied.firstCells) {
+        if (m_fields->design[static_cast<std::size_t>(cell)].kind == kind)
+            break;
         ++row;
+    }
     m_designView->scrollTo(m_designModel->index(std::min(row, m_designModel->rowCount() - 1), first),
                            QAbstractItemView::PositionAtTop);
     m_designView->horizontalScrollBar()->setValue(first);

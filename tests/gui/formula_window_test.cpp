@@ -67,7 +67,8 @@ private slots:
         Formulas s;
         FormulaWindow* window = s.open();
         QVERIFY(window && window->isVisible());
-        QAbstractItemModelTester designTester(window->designModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester designTester(window->designModel(),
+                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
         QLabel* status = labelOf(window, "lbl_status_survival");
         QCOMPARE(status->text(), QString("no formula: 12 parameters kept, 12 columns"));
 
@@ -80,7 +81,8 @@ private slots:
         const QAbstractItemModel* design = window->designModel();
         QCOMPARE(design->columnCount(), 6 + 6 + 12 + 15);
         QCOMPARE(design->headerData(0, Qt::Horizontal).toString(), QString("survival\n(Intercept)"));
-        QCOMPARE(design->headerData(0, Qt::Vertical).toString(), QString("1  survival: group 1, age 1, stratum 1, time 1"));
+        QCOMPARE(design->headerData(0, Qt::Vertical).toString(),
+                 QString("1  survival: group 1, age 1, stratum 1, time 1"));
         QCOMPARE(design->index(0, 0).data().toString(), QString("1"));
         QCOMPARE(design->index(0, 1).data().toString(), QString());
 
