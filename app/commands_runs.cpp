@@ -23,13 +23,15 @@ QString qt(const std::string& text)
 
 void Form1::runEngine()
 {
-    const auto chosen =
-        m_platform.dialogs.openFile(this, kEngineDialogTitle, kEngineProposedInput, QString());
+    // The run leaves the model and its file alone: the file run is only proposed again.
+    const QString proposed = m_engineRunFile.isEmpty() ? QString(kEngineProposedInput) : m_engineRunFile;
+    const auto chosen = m_platform.dialogs.openFile(this, kEngineDialogTitle, proposed, QString());
     if (!chosen || chosen->isEmpty())
         return;
-    model().infile = chosen->toStdString();
+    m_engineRunFile = *chosen;
+    const std::string runFile = chosen->toStdString();
 
-    const auto line = engineInputLine(model().infile);
+    const auto line = engineInputLine(runFile);
     if (!line) {
         m_platform.dialogs.message(this, kEngineName, qt(line.error().message));
         return;
@@ -43,7 +45,7 @@ void Form1::runEngine()
         return;
     }
 
-    const std::string output = engineOutputName(model().infile);
+    const std::string output = engineOutputName(runFile);
     const FileStamp before = stampOf(output);
     ProcessRequest request;
     request.program = engine;
@@ -76,8 +78,10 @@ void Form1::runEngine()
 
 void Form1::convertCaptureHistories()
 {
-    if (!m_conversionDialog)
+    if (!m_conversionDialog) {
         m_conversionDialog = new Form3(m_platform, [this] { return qt(m_session.installDirectory()); }, this);
+        m_conversionDialog->setModelFile([this] { return model().infile; });
+    }
     m_conversionDialog->show();
     m_conversionDialog->raise();
     m_conversionDialog->activateWindow();

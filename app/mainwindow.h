@@ -155,6 +155,7 @@ private:
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
     QPointer<FormulaWindow> m_formulaWindow;          // created once, then hidden and shown
+    QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 
     // The fixed-parameter list editor.
     FixedListModel* m_fixedListModel = nullptr;

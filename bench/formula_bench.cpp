@@ -93,8 +93,9 @@ bool writeModelFile(const std::string& path)
 {
     tw::Model model = tw::largestModel(50);
     std::istringstream head(tw::largestModelHead(model));
+    model.head = tw::readFileHead(head, model.infile);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const tw::Status written = tw::writePimModel(model, head, out);
+    const tw::Status written = tw::writePimModel(model, out);
     if (!written)
         std::fprintf(stderr, "%s\n", written.error().text().c_str());
     return written.ok();

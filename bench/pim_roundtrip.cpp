@@ -84,8 +84,9 @@ bool writeModelFile(int nyrs, const std::string& path)
 {
     tw::Model model = tw::largestModel(nyrs);
     std::istringstream head(tw::largestModelHead(model));
+    model.head = tw::readFileHead(head, model.infile);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const tw::Status written = tw::writePimModel(model, head, out);
+    const tw::Status written = tw::writePimModel(model, out);
     if (!written)
         std::fprintf(stderr, "%s\n", written.error().text().c_str());
     return written.ok();
@@ -185,14 +186,14 @@ int main()
     }
     const std::string out = (dir / "out.inp").string();
     // Each run writes a fresh copy of the model, made before the clock starts.
+    std::istringstream headText(tw::largestModelHead(model));
+    model.head = tw::readFileHead(headText, model.infile);
     std::vector<tw::Model> copies(kRuns, model);
-    const std::string headText = tw::largestModelHead(model);
     const Pair writing = bestOfTurns(
         kRuns,
         [&](int run) {
-            std::istringstream head(headText);
             std::ofstream file(out, std::ios::binary | std::ios::trunc);
-            (void)tw::writePimModel(copies[static_cast<std::size_t>(run)], head, file);
+            (void)tw::writePimModel(copies[static_cast<std::size_t>(run)], file);
         },
         [&] {
             std::ofstream file(out, std::ios::binary | std::ios::trunc);

@@ -5,7 +5,14 @@
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    tw::Session session;
-    return tw::cli::runCommandLine(arguments, session, std::cout, std::cerr);
+    // A failure no step reports (memory running out, say) still ends with a message and
+    // exit status 1, never with an abort.
+    try {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        tw::Session session;
+        return tw::cli::runCommandLine(arguments, session, std::cout, std::cerr);
+    } catch (...) {
+        std::cerr << "tallowick2-model: " << tw::failureText(std::current_exception()) << "; the command was stopped\n";
+        return 1;
+    }
 }

@@ -106,7 +106,8 @@ std::string usageText()
 Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine command;
-    if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()) {
+    // Only in the first place: as the operand of a step "--help" is a file name.
+    if (!arguments.empty() && arguments.front() == "--help") {
         command.help = true;
         return command;
     }

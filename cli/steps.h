@@ -34,8 +34,9 @@ struct Step {
 };
 
 /// The steps of a command line (arguments without the program name); an error is a
-/// usage error. help is set when --help was given, version when --version stands where
-/// a step may (no steps are run then).
+/// usage error. help is set when --help is the first argument (elsewhere it is a step's
+/// operand or an unknown option), version when --version stands where a step may (no
+/// steps are run then).
 struct CommandLine {
     std::vector<Step> steps;
     bool help = false;

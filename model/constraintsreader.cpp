@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "model/atomicfile.h"
 #include "model/modelstatement.h"
 #include "model/textrules.h"
 
@@ -20,6 +21,12 @@ bool hasAny(std::string_view line, std::string_view a, std::string_view b)
 bool endsSection(std::string_view line)
 {
     return hasAny(line, "PROC", "proc") || hasAny(line, "INIT", "init");
+}
+
+// The test statement or the end of the model: nothing after it is read.
+bool endsSections(std::string_view line)
+{
+    return hasAny(line, "PROC TEST", "proc test") || hasAny(line, "PROC STOP", "proc stop");
 }
 
 // decimalValue of a text, where a number too large for a double is an error about the line.
@@ -124,7 +131,9 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
     ConstraintsRead read{startupModel(), {}};
     Model& model = read.model;
     model.infile = name;
+    HeadKeeper head;
     LineReader reader(in, name);
+    reader.keepHead(head);
 
     std::string line;
     ModelStatementReader statement(model, reader, kConstraintsReaderOrder);
@@ -139,41 +148,47 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
     createCellArrays(model);
     computeDerivedSizes(model);
 
+    // The LABELS and CONSTRAINTS sections, each ended by a line holding INIT or PROC, are
+    // read up to the test statement or "PROC STOP": a CONSTRAINTS section may follow the
+    // estimation statement, where the constraints writer puts it.
     bool inlabels = false;
-    bool finished = false;
-    while (!finished) {
-        bool incons = false;
-        do {
-            if (hasAny(line, "PROC", "proc") || !reader.next(line)) {
-                finished = true;
-                break;
-            }
+    bool incons = false;
+    bool procSeen = false;
+    while (!endsSections(line) && reader.next(line)) {
+        // The file's test statement counts only as the first PROC line after the cohorts.
+        if (!procSeen && hasAny(line, "PROC", "proc")) {
+            procSeen = true;
             if (contains(line, "PROC TEST"))
                 model.proctest = line;
-            const bool constraintLine = constraintCellStart(line) != std::string_view::npos;
-            if (inlabels && constraintLine) {
-                auto cell = parseLabelCell(line, model.npar, reader);
-                if (!cell)
-                    return cell.error();
-                model.labels.set(static_cast<std::size_t>(*cell), labelOf(line));
-            }
-            if (incons && constraintLine) {
-                auto parsed = parseConstraintLine(line, model.npar, reader);
-                if (!parsed)
-                    return parsed.error();
-                model.nconcells = std::max(model.nconcells, parsed->cell);
-                if (applyConstraint(model, *parsed))
-                    model.fixedlist.push_back(line);
-            }
-            if (hasAny(line, "label", "LABEL"))
-                inlabels = true;
-            if (hasAny(line, "CONSTRAINTS", "constraints"))
-                incons = true;
-        } while (!endsSection(line));
-        inlabels = false;
+        }
+        const bool constraintLine = constraintCellStart(line) != std::string_view::npos;
+        if (inlabels && constraintLine) {
+            auto cell = parseLabelCell(line, model.npar, reader);
+            if (!cell)
+                return cell.error();
+            model.labels.set(static_cast<std::size_t>(*cell), labelOf(line));
+        }
+        if (incons && constraintLine) {
+            auto parsed = parseConstraintLine(line, model.npar, reader);
+            if (!parsed)
+                return parsed.error();
+            model.nconcells = std::max(model.nconcells, parsed->cell);
+            if (applyConstraint(model, *parsed))
+                model.fixedlist.push_back(line);
+        }
+        if (hasAny(line, "label", "LABEL"))
+            inlabels = true;
+        if (hasAny(line, "CONSTRAINTS", "constraints"))
+            incons = true;
+        if (endsSection(line)) {
+            inlabels = false;
+            incons = false;
+        }
     }
     if (reader.tooLong())
         return reader.tooLongError();
+    reader.finishHead();
+    model.head = std::move(head.head());
 
     model.modelform = "constraints";
     model.unsaved = true;
@@ -182,6 +197,7 @@ Result<ConstraintsRead> readConstraints(std::istream& in, const std::string& nam
 
 Result<ConstraintsRead> readConstraintsFile(const std::string& path)
 {
+    TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return makeError(std::string("cannot open the file: ") + std::strerror(errno), path);

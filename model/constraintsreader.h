@@ -1,7 +1,8 @@
 #pragma once
 // Reading a model file in the constraints form: the dimensions of its model statement,
 // the cell labels of its LABELS section and the equalities and fixings of its
-// CONSTRAINTS section. The model is built aside from the start-up model with an empty
+// CONSTRAINTS section, both read up to the test statement or "PROC STOP" (before or
+// after the estimation statement). The model is built aside from the start-up model with an empty
 // fixed-parameter list; the caller swaps it in on success and then numbers the
 // parameters.
 //

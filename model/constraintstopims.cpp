@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "model/atomicfile.h"
 #include "model/constraintsreader.h"
 #include "model/lines.h"
 #include "model/modelstatement.h"
@@ -82,6 +83,7 @@ Status convertConstraints(Model& loaded, std::istream& in, const std::string& na
 
 Status convertConstraintsFile(Model& model, const std::string& path)
 {
+    TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return makeError(std::string("cannot open the file: ") + std::strerror(errno), path);

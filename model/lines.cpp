@@ -1,5 +1,7 @@
 #include "model/lines.h"
 
+#include "model/filehead.h"
+
 namespace tw {
 
 LineReader::LineReader(std::istream& in, std::string name) : m_in(in), m_name(std::move(name)) {}
@@ -35,8 +37,7 @@ bool LineReader::appendNext(std::string& text)
         m_in.clear(m_in.rdstate() & ~std::ios::failbit);
         if (text.size() - start > kMaxLineLength + 1) {
             ++m_line;
-            m_tooLong = true;
-            text.resize(start);
+            tooLongAt(text, start);
             text.shrink_to_fit();
             return false;
         }
@@ -50,18 +51,39 @@ bool LineReader::appendNext(std::string& text)
     if (m_line == 1)
         m_crOnly = text.find('\r', start) != std::string::npos;
     if (text.size() - start > kMaxLineLength) {
-        m_tooLong = true;
-        text.resize(start);
+        tooLongAt(text, start);
         return false;
     }
+    keepLine(std::string_view(text).substr(start));
     return true;
 }
 
-Error LineReader::tooLongError() const
+void LineReader::tooLongAt(std::string& text, std::size_t start)
+{
+    m_tooLong = true;
+    text.resize(start);
+    if (m_keeper)
+        m_keeper->lineTooLong();
+}
+
+void LineReader::keepLine(std::string_view text)
+{
+    if (m_keeper && !m_keeper->complete())
+        m_keeper->line(text);
+}
+
+void LineReader::finishHead()
+{
+    std::string line;
+    while (m_keeper && !m_keeper->complete() && next(line)) {
+    }
+}
+
+Error LineReader::tooLongError(const std::string& name, int line)
 {
     return makeError("the line is longer than " + std::to_string(kMaxLineLength)
                          + " bytes (is this a model file, with line feeds ending its lines?)",
-                     m_name, m_line);
+                     name, line);
 }
 
 Error LineReader::endedBefore(std::string_view what) const

@@ -15,6 +15,8 @@
 
 namespace tw {
 
+class HeadKeeper;
+
 /// The end of every line the writers put out.
 inline constexpr std::string_view kLineEnd = "\r\n";
 
@@ -43,7 +45,13 @@ public:
     /// at a line that is too long, that error.
     Error endedBefore(std::string_view what) const;
     /// The error about a line that is too long.
-    Error tooLongError() const;
+    Error tooLongError() const { return tooLongError(m_name, m_line); }
+    /// The error about line number line of the file name, which is too long.
+    static Error tooLongError(const std::string& name, int line);
+    /// Hands every line read from now on to keeper (which must outlive the reader).
+    void keepHead(HeadKeeper& keeper) { m_keeper = &keeper; }
+    /// Reads on until the keeper holds the whole head, or the input ends.
+    void finishHead();
 
 private:
     std::istream& m_in;
@@ -51,6 +59,10 @@ private:
     int m_line = 0;
     bool m_tooLong = false;
     bool m_crOnly = false;  // the first line holds carriage returns
+    HeadKeeper* m_keeper = nullptr;
+
+    void keepLine(std::string_view text);
+    void tooLongAt(std::string& text, std::size_t start);
 };
 
 class LineWriter {

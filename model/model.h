@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/designmatrix.h"
+#include "model/filehead.h"
 
 namespace tw {
 
@@ -75,6 +76,7 @@ struct Model {
     int dmcols = 0;
 
     std::string infile;
+    FileHead head;  // the head of infile as it was read, which the writers copy
     std::string proctest;
     std::string modelform;  // "pim", "constraints" or empty
     bool unsaved = false;  // changed since it was read or saved

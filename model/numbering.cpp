@@ -31,16 +31,6 @@ private:
     int m_last = -1;
 };
 
-// The cell a fixed-list entry names (decimalValue from its third character); 0 when the entry
-// names no whole cell number in 1..npar.
-int listedCell(const std::string& entry, int npar)
-{
-    const auto value = decimalValue(textFrom(entry, 3));
-    if (!value || *value < 1 || *value > npar || *value != static_cast<double>(static_cast<int>(*value)))
-        return 0;
-    return static_cast<int>(*value);
-}
-
 struct Phase3Cells {
     std::vector<int> head;  // first cell holding each positive number after phase 1
     std::vector<int> next;  // next cell of the same number (0 ends)
@@ -252,8 +242,17 @@ NumberingResult computePointNumbering(Model& model, const NumberingProgress& rep
     return result;
 }
 
-Status saveCheckListing(const std::string& listing, const std::string& path)
+int listedCell(const std::string& entry, int npar)
 {
+    const auto value = decimalValue(textFrom(entry, 3));
+    if (!value || *value < 1 || *value > npar || *value != static_cast<double>(static_cast<int>(*value)))
+        return 0;
+    return static_cast<int>(*value);
+}
+
+Status saveCheckListing(const std::string& listing, const std::string& path, const std::vector<std::string>& inputs)
+{
+    TW_TRY(checkFixedNameFile(path, inputs));
     return saveAtomically(path, [&](std::ostream& out) -> Status {
         out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
         return {};

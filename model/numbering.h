@@ -37,13 +37,18 @@ using NumberingProgress = std::function<void(int percent)>;
 /// at the first number no cell holds, and nparms becomes the count found.
 NumberingResult computePointNumbering(Model& model, const NumberingProgress& progress = {});
 
+/// The cell a fixed-list entry names (decimalValue from its third character); 0 when the
+/// entry names no whole cell number in 1..npar.
+int listedCell(const std::string& entry, int npar);
+
 /// Appends one line of the listing, ended by CR LF: the cell right-aligned in five
 /// characters, the signed texts of POINT and pim right-aligned in five, each field
 /// followed by a blank, then the label when POINT is positive. A wider value is
 /// written in full (the field grows).
 void appendCheckListingLine(std::string& listing, int cell, int point, int pim, std::string_view label);
 
-/// Writes the listing to a file (replaced atomically).
-Status saveCheckListing(const std::string& listing, const std::string& path);
+/// Writes the listing to a file (replaced atomically); refuses a path that is one of the
+/// files the command reads (inputs: the model file read among them).
+Status saveCheckListing(const std::string& listing, const std::string& path, const std::vector<std::string>& inputs);
 
 }  // namespace tw

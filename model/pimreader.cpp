@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 
+#include "model/atomicfile.h"
 #include "model/lines.h"
 #include "model/modelstatement.h"
 #include "model/numberscan.h"
@@ -32,6 +33,7 @@ public:
     PimReader(std::istream& in, const std::string& name, const Progress& progress)
         : m_lines(in, name), m_progress(progress)
     {
+        m_lines.keepHead(m_head);
     }
 
     Result<Model> read();
@@ -39,6 +41,7 @@ public:
 
 private:
     Status readModelStatement();
+    Status checkCellCount() const;
     Status findLine(std::string_view what, bool (*matches)(std::string_view));
     Status readBlocks();
     template <class Fill>
@@ -56,12 +59,14 @@ private:
     bool nextLine(std::string& text) { return m_lines.next(text); }
     Error error(std::string message) const { return m_lines.error(std::move(message)); }
 
+    HeadKeeper m_head;
     LineReader m_lines;
     const Progress& m_progress;
     Model m_model = startupModel();
     std::string m_line;
     std::string m_block;
     std::string m_caption;
+    int m_nparLine = 0;  // the line NPAR was read from
     long m_blocksDone = 0;
     long m_blocksTotal = 0;
     int m_percent = -1;
@@ -102,6 +107,7 @@ Result<Model> PimReader::read()
 {
     m_model.proctest = kDefaultProcTest;
     TW_TRY(readModelStatement());
+    TW_TRY(checkCellCount());
     m_model.nconcells = m_model.npar;
     computeDerivedSizes(m_model);
     createCellArrays(m_model);
@@ -113,6 +119,8 @@ Result<Model> PimReader::read()
     TW_TRY(readDesignStatement());
     TW_TRY(readDesignEntries());
     m_model.infile = m_lines.name();
+    m_lines.finishHead();
+    m_model.head = std::move(m_head.head());
     return std::move(m_model);
 }
 
@@ -122,9 +130,25 @@ Status PimReader::readModelStatement()
     while (!hasCohort(m_line)) {
         if (!nextLine(m_line))
             return m_lines.endedBefore("the COHORT line");
+        if (keywordPosition(m_line, "NPAR", "npar") > 0)
+            m_nparLine = m_lines.lineNumber();
         TW_TRY(statement.readLine(m_line));
     }
     m_caption = statement.caption();
+    return {};
+}
+
+// The blocks hold exactly the cells the dimensions give: with fewer cells in NPAR some
+// would lie beyond it, with more the cells after the blocks would be in no block, and a
+// save with constraints would write them as fixings no one made.
+Status PimReader::checkCellCount() const
+{
+    const long cells = expectedCellCount(m_model);
+    if (cells == m_model.npar)
+        return {};
+    return makeError("NPAR=" + bare(m_model.npar) + ", but GROUPS, NAGE, NYRS, STRATA and SECPERS give " + bare(cells)
+                         + " cells",
+                     m_lines.name(), m_nparLine > 0 ? m_nparLine : m_lines.lineNumber());
     return {};
 }
 
@@ -154,9 +178,21 @@ Status PimReader::readBlock(const BlockName& what, Fill&& fill)
 {
     if (!nextLine(m_line))  // the heading
         return m_lines.endedBefore(what.text());
-    const AppendLine append = [this](std::string& text) { return m_lines.appendNext(text); };
+    // A block without its ";" would be gathered until memory ran out: it stops at the
+    // largest size a block may have.
+    bool tooLong = false;
+    const AppendLine append = [this, &tooLong](std::string& text) {
+        tooLong = text.size() > kMaxBlockLength;
+        return !tooLong && m_lines.appendNext(text);
+    };
     // The last line read stays current: the search for DESIGN tests it first.
     const auto start = gatherBlock(m_block, m_line, append);
+    if (tooLong) {
+        m_block.clear();
+        m_block.shrink_to_fit();
+        return error(what.text() + " is longer than " + std::to_string(kMaxBlockLength)
+                     + " bytes without the \";\" that ends it");
+    }
     if (!start)
         return m_lines.endedBefore(what.text());
     BlockTokens tokens(std::string_view(m_block).substr(*start));
@@ -402,6 +438,7 @@ Result<Model> readPimModel(std::istream& in, const std::string& name, PimReadNot
 
 Result<Model> readPimFile(const std::string& path, PimReadNotes* notes, const Progress& progress)
 {
+    TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return makeError("cannot open the file: " + std::string(std::strerror(errno)), path);

@@ -1,9 +1,7 @@
 #include "model/pimwriter.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "model/atomicfile.h"
@@ -48,36 +46,34 @@ long blockCellCount(const Model& m)
     return static_cast<long>(m.groups) * m.nage * ns * ns * nint + ns * m.nage * nint + ns * m.nage * closed;
 }
 
-bool endsHead(std::string_view line)
-{
-    return contains(line, "constraint") || contains(line, "CONSTRAINT") || contains(line, "PIM;");
-}
-
 // The head copied must lead a reader to the blocks written after it: it must hold the
 // COHORT line that ends the model statement, and no line from there on may hold "pim",
 // which a reader would take for the start of the PIM section.
 class HeadCheck {
 public:
-    void line(std::string_view text, const LineReader& in)
+    explicit HeadCheck(const std::string& name) : m_name(name) {}
+    void line(std::string_view text, int number)
     {
         if (!m_cohortSeen)
             m_cohortSeen = contains(text, "cohort") || contains(text, "COHORT");
         if (m_cohortSeen && m_pimLine == 0 && contains(text, "pim"))
-            m_pimLine = in.lineNumber();
+            m_pimLine = number;
     }
-    Status end(const LineReader& in) const
+    Status end(int endLine) const
     {
         if (!m_cohortSeen)
-            return in.error("the head of the input file ends before a line containing \"COHORT\", so the saved file "
-                            "could not be read; the model cannot be saved with PIMs");
+            return makeError("the head of the input file ends before a line containing \"COHORT\", so the saved file "
+                             "could not be read; the model cannot be saved with PIMs",
+                             m_name, endLine);
         if (m_pimLine > 0)
             return makeError("this line of the head holds \"pim\", which a reader of the saved file would take for "
                              "the start of the PIM section, so the model cannot be saved with PIMs",
-                             in.name(), m_pimLine);
+                             m_name, m_pimLine);
         return {};
     }
 
 private:
+    const std::string& m_name;
     bool m_cohortSeen = false;
     int m_pimLine = 0;
 };
@@ -308,34 +304,35 @@ Status checkPimWritable(const Model& model)
     return {};
 }
 
-Status writePimModel(Model& model, std::istream& headIn, std::ostream& out, const WriteProgress& progress)
+Status writePimModel(Model& model, std::ostream& out, const WriteProgress& progress)
 {
     TW_TRY(checkPimWritable(model));
-    LineReader in(headIn, model.infile);
-    HeadCheck head;
+    const FileHead& fileHead = model.head;
+    HeadCheck head(model.infile);
     BufferedOutput output(out);
-    std::string line;
-    for (;;) {
-        if (!in.next(line)) {
-            output.flush();  // the head copied so far, as a line-by-line writer leaves it
-            if (in.tooLong())
-                return in.tooLongError();
-            return in.error("no line of the input file contains \"PIM;\", \"constraint\" or \"CONSTRAINT\" to end "
-                            "its head (a line written \"pim;\" is not recognised), so the model cannot be saved "
-                            "with PIMs");
+    const std::size_t searchStart = headSearchStart(fileHead.lines);
+    int number = 0;
+    for (const std::string& line : fileHead.lines) {
+        ++number;
+        if (static_cast<std::size_t>(number) > searchStart && endsPimHead(line)) {
+            TW_TRY(head.end(number));
+            TW_TRY(renumberParameters(model));
+            BlockWriter(model, output, progress).write();
+            output.flush();
+            if (!out)
+                return makeError("writing failed");
+            return {};
         }
-        if (endsHead(line))
-            break;
-        head.line(line, in);
+        head.line(line, number);
         output.line(line);
     }
-    TW_TRY(head.end(in));
-    TW_TRY(renumberParameters(model));
-    BlockWriter(model, output, progress).write();
-    output.flush();
-    if (!out)
-        return makeError("writing failed");
-    return {};
+    output.flush();  // the head copied so far, as a line-by-line writer leaves it
+    if (fileHead.cutByLongLine)
+        return LineReader::tooLongError(model.infile, number + 1);
+    return makeError("no line of the input file contains \"PIM;\", \"constraint\" or \"CONSTRAINT\" to end "
+                     "its head (a line written \"pim;\" is not recognised), so the model cannot be saved "
+                     "with PIMs",
+                     model.infile, number);
 }
 
 namespace {
@@ -380,10 +377,6 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
 {
     if (sameFile(target, model.infile))
         return makeError("Input & Output filenames (" + model.infile + ") must be different!");
-    std::ifstream head(model.infile, std::ios::binary);
-    if (!head)
-        return makeError("cannot open the input file to copy its head: " + std::string(std::strerror(errno)),
-                         model.infile);
     // The writer changes only these fields; keep them to put back if the save fails
     // (cheaper than copying the whole model).
     auto pim = model.pim;
@@ -393,7 +386,7 @@ Status savePimFile(Model& model, const std::string& target, const WriteProgress&
     const int dmcols = model.dmcols;
     const Status saved = saveAtomically(target, [&](std::ostream& out) -> Status {
         std::ostringstream text;
-        TW_TRY(writePimModel(model, head, text, progress));
+        TW_TRY(writePimModel(model, text, progress));
         TW_TRY(checkPimReadsBack(model, text.str(), target));
         out << text.str();
         return {};

@@ -1,11 +1,10 @@
 #pragma once
-// Writer of model files in the PIM form: the head of the file read last, copied line
-// for line up to its "PIM;" (or constraints) line, then the PIM blocks, the DESIGN
-// section, the test statement and "PROC STOP;". On the way the parameters are renumbered
-// 1, 2, 3, ... without gaps, keeping their order.
+// Writer of model files in the PIM form: the head of the file read last (kept by its
+// reader), copied line for line up to its "PIM;" (or constraints) line, then the PIM
+// blocks, the DESIGN section, the test statement and "PROC STOP;". On the way the
+// parameters are renumbered 1, 2, 3, ... without gaps, keeping their order.
 
 #include <functional>
-#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -28,11 +27,11 @@ Status renumberParameters(Model& model);
 /// positive pim value above npar, no cell fixed at a negative value.
 Status checkPimWritable(const Model& model);
 
-/// Writes the model in the PIM form to out, taking the head from head (the content of
-/// model.infile). Renumbers pim, carrying the design rows along, and sets nparms, dmrows
-/// and dmcols (when 0 or above the number of parameters) in model; on failure model may be half changed, so callers
-/// pass a copy. Does not touch unsaved.
-Status writePimModel(Model& model, std::istream& head, std::ostream& out, const WriteProgress& progress = {});
+/// Writes the model in the PIM form to out, copying the head kept from its file
+/// (model.head). Renumbers pim, carrying the design rows along, and sets nparms, dmrows
+/// and dmcols (when 0 or above the number of parameters) in model; on failure model may
+/// be half changed, so callers pass a copy. Does not touch unsaved.
+Status writePimModel(Model& model, std::ostream& out, const WriteProgress& progress = {});
 
 /// Reads the written text back and checks that it states the model that was written
 /// (dimensions, and each cell's parameter number, special value or fixed value). A head

@@ -1,5 +1,8 @@
 #include "model/result.h"
 
+#include <new>
+#include <stdexcept>
+
 namespace tw {
 
 std::string Error::text() const
@@ -15,6 +18,19 @@ std::string Error::text() const
     }
     out += message;
     return out;
+}
+
+std::string failureText(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+        return "not enough memory";
+    } catch (const std::exception& e) {
+        return std::string("unexpected failure (") + e.what() + ")";
+    } catch (...) {
+        return "unexpected failure";
+    }
 }
 
 }  // namespace tw

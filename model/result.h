@@ -3,6 +3,7 @@
 // and where (file and line when there is one). The core never shows dialogs; the
 // windows and the command line turn errors into messages.
 
+#include <exception>
 #include <string>
 #include <utility>
 #include <variant>
@@ -17,6 +18,10 @@ struct Error {
     /// The text shown to the user: "file, line N: message" (parts present only when known).
     std::string text() const;
 };
+
+/// What a command that ended by an exception says of it: "not enough memory" for a
+/// failed allocation, "unexpected failure (what)" for anything else.
+std::string failureText(const std::exception_ptr& failure);
 
 /// Builds an error; file and line are optional context.
 inline Error makeError(std::string message, std::string file = {}, int line = 0)

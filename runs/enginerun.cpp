@@ -1,5 +1,9 @@
 #include "runs/enginerun.h"
 
+#include <filesystem>
+
+#include "model/paths.h"
+
 namespace tw {
 
 std::string engineOutputName(std::string_view input)
@@ -26,6 +30,15 @@ std::string missingEngineMessage(std::string_view enginePath)
 {
     return "The engine program " + std::string(enginePath) + " does not exist.\nChoose the " + kEngineName
         + " program with \"" + kSetEngineCommand + "\" in the File menu.";
+}
+
+Result<std::string> installedProgram(const std::string& apppath, std::string_view program)
+{
+    const std::string path = programIn(apppath, program);
+    std::error_code error;
+    if (apppath.empty() || !std::filesystem::is_regular_file(path, error))
+        return makeError(missingEngineMessage(path));
+    return path;
 }
 
 std::string engineNotStartedMessage(std::string_view enginePath, std::string_view reason)

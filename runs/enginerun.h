@@ -33,6 +33,12 @@ std::string missingOutputMessage(std::string_view output);
 /// The engine program does not exist at its full path.
 std::string missingEngineMessage(std::string_view enginePath);
 
+/// The full path of an outside program in the installation directory apppath, or the
+/// error of missingEngineMessage when it is not a file there. Without an installation
+/// directory there is none: a bare name would start whatever program of that name lies
+/// in the current directory.
+Result<std::string> installedProgram(const std::string& apppath, std::string_view program);
+
 /// The engine program exists but could not be started (reason from the system).
 std::string engineNotStartedMessage(std::string_view enginePath, std::string_view reason);
 

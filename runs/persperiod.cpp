@@ -1,9 +1,14 @@
 #include "runs/persperiod.h"
 
 #include <fstream>
+#include <limits>
+#include <sstream>
 #include <system_error>
+#include <unordered_map>
 
 #include "model/atomicfile.h"
+#include "model/modelstatement.h"
+#include "model/numbering.h"
 #include "model/textrules.h"
 #include "runs/persperiodlisting.h"
 #include "runs/persperiodmodel.h"
@@ -62,15 +67,43 @@ void takeListing(const std::filesystem::path& listing, const std::string& name, 
     }
 }
 
-// The scratch model file is rewritten for every run; it needs no durable save.
 Status writeScratchModel(const std::filesystem::path& path, const PeriodCohort& cohort, int nocc)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out)
+    return saveAtomically(path.string(), [&](std::ostream& out) -> Status {
         writePeriodModel(out, cohort, nocc);
-    out.close();
-    if (!out)
-        return makeError("cannot write the file", path.string());
+        return {};
+    });
+}
+
+// Puts the new fixing lines in the fixed-parameter list: a line for a cell the list names
+// already replaces that entry (the constraints would otherwise fix one cell twice).
+void listFixings(const std::vector<std::string>& lines, std::vector<std::string>& list, LineWriter& log)
+{
+    constexpr int kAnyCell = std::numeric_limits<int>::max();
+    std::unordered_map<int, std::size_t> entryOf;  // the first entry naming each cell
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (const int cell = listedCell(list[i], kAnyCell); cell != 0)
+            entryOf.emplace(cell, i);
+    for (const std::string& line : lines) {
+        const int cell = listedCell(line, kAnyCell);
+        const auto old = entryOf.find(cell);
+        if (cell == 0 || old == entryOf.end()) {
+            if (cell != 0)
+                entryOf.emplace(cell, list.size());
+            list.push_back(line);
+            continue;
+        }
+        log.line(line + " replaces " + list[old->second] + " in the list.");
+        list[old->second] = line;
+    }
+}
+
+// The files of fixed names the command writes (or, for the listing, removes) must be
+// none of the files it reads.
+Status checkRunFiles(const std::filesystem::path& dir, const std::vector<std::string>& inputs)
+{
+    for (const char* name : {kPeriodLogFile, kPeriodModelFile, kPeriodListingFile, kPeriodFixingsFile})
+        TW_TRY(checkFixedNameFile((dir / name).string(), inputs));
     return {};
 }
 
@@ -128,8 +161,33 @@ PeriodRuns runCohorts(const PeriodInput& input, const std::string& inputName, co
     return runs;
 }
 
+std::string fixingsDoNotFit(const PeriodInput& input, const std::string& inputName, const Model& model)
+{
+    const std::string listed = ": the estimates were listed, no cell was fixed";
+    if (!model.loaded())
+        return "no model is loaded" + listed;
+    if (input.statement.empty())
+        return {};
+    const std::string& first = input.statement.front();
+    if (const std::size_t p = keywordPosition(first, "NPAR", "npar"); p > 0) {
+        const auto cells = decimalValue(textFrom(first, p + 5));
+        if (cells && roundHalfEven(*cells) != model.npar)
+            return inputName + " has " + plainText(*cells) + " cells, the model " + std::to_string(model.npar) + listed;
+    }
+    std::string text;
+    for (const std::string& line : input.statement)
+        text.append(line).append("\n");
+    std::istringstream in(text);
+    LineReader lines(in, inputName);
+    std::string line;
+    lines.next(line);
+    if (const Status same = checkModelStatementLine(line, model, lines, kConversionOrder); !same)
+        return inputName + ": " + same.error().message + listed;
+    return {};
+}
+
 PeriodFixings fixEstimates(const PeriodInput& input, const std::vector<PeriodPlace>& places, Model& model,
-                           LineWriter& log)
+                           FixCells fix, LineWriter& log)
 {
     PeriodFixings fixings;
     for (std::size_t m = 1; m <= places.size(); ++m) {
@@ -142,10 +200,8 @@ PeriodFixings fixEstimates(const PeriodInput& input, const std::vector<PeriodPla
         const std::string cellText = bareText(static_cast<double>(cell));
         fixings.listLines.push_back("S(" + cellText + rest);
         fixings.fileLines.push_back("s(" + cellText + rest);
-        if (!model.loaded()) {
-            log.line("S(" + cellText + ") not fixed: no model is loaded.");
+        if (fix == FixCells::No)
             continue;
-        }
         if (cell < 1 || cell > model.npar) {
             log.line("S(" + cellText + ") not fixed: the loaded model has cells 1.." + std::to_string(model.npar) + ".");
             continue;
@@ -161,6 +217,7 @@ PeriodFixings fixEstimates(const PeriodInput& input, const std::vector<PeriodPla
 Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, const std::filesystem::path& dir,
                                                  Model& model, std::string_view commandText, const RunCohort& run)
 {
+    TW_TRY(checkRegularFile(inputPath));
     std::ifstream in(inputPath, std::ios::binary);
     if (!in)
         return makeError("cannot open the file", inputPath);
@@ -172,10 +229,11 @@ Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, c
                          "not known",
                          inputPath);
 
-    std::ofstream logFile(dir / kPeriodLogFile, std::ios::binary | std::ios::trunc);
+    TW_TRY(checkRunFiles(dir, {inputPath, model.infile}));
+    auto logFile = AppendFile::open((dir / kPeriodLogFile).string());
     if (!logFile)
-        return makeError("cannot write the log", (dir / kPeriodLogFile).string());
-    LineWriter log(logFile);
+        return logFile.error();
+    LineWriter log((*logFile)->stream());
     log.line("Input: " + inputPath);
 
     PeriodCommandResult result;
@@ -187,7 +245,11 @@ Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, c
         return result;
 
     Model fixed = model;
-    result.fixings = fixEstimates(*input, runs.places, fixed, log);
+    result.notFixed = fixingsDoNotFit(*input, inputPath, model);
+    if (!result.notFixed.empty())
+        log.line(result.notFixed);
+    result.fixings =
+        fixEstimates(*input, runs.places, fixed, result.notFixed.empty() ? FixCells::Yes : FixCells::No, log);
     const Status saved = saveAtomically((dir / kPeriodFixingsFile).string(), [&](std::ostream& out) -> Status {
         LineWriter writer(out);
         for (const std::string& line : result.fixings.fileLines)
@@ -198,7 +260,7 @@ Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, c
         log.line(saved.error().text());
         return saved.error();
     }
-    fixed.fixedlist.insert(fixed.fixedlist.end(), result.fixings.listLines.begin(), result.fixings.listLines.end());
+    listFixings(result.fixings.listLines, fixed.fixedlist, log);
     if (!result.fixings.listLines.empty())
         fixed.markChanged();
     model = std::move(fixed);

@@ -73,23 +73,34 @@ struct PeriodFixings {
     bool operator==(const PeriodFixings&) const = default;
 };
 
+/// Whether the estimates fix cells of the model, or are only listed.
+enum class FixCells { Yes, No };
+
+/// Why the estimates of input (the file inputName) must fix no cell of model: no model
+/// is loaded, or the input states dimensions other than the model's (each of NPAR,
+/// GROUPS, NAGE, NYRS, STRATA and SECPERS that its model statement states must be the
+/// model's, as the conversion of constraints checks them). Empty when they fit.
+std::string fixingsDoNotFit(const PeriodInput& input, const std::string& inputName, const Model& model);
+
 /// The fixing lines of the checked estimates; place m belongs to cell first + m - 1
-/// and label m. A cell of the loaded model is fixed at its estimate (initval = the
-/// estimate, pim = the fixed marker); a cell outside 1..npar, or any cell while no
-/// model is loaded, is listed and written but fixes nothing (the log says so).
+/// and label m. With FixCells::Yes a cell of the model is fixed at its estimate
+/// (initval = the estimate, pim = the fixed marker); a cell outside 1..npar is listed
+/// and written but fixes nothing (the log says so).
 PeriodFixings fixEstimates(const PeriodInput& input, const std::vector<PeriodPlace>& places, Model& model,
-                           LineWriter& log);
+                           FixCells fix, LineWriter& log);
 
 struct PeriodCommandResult {
     std::vector<Error> refused;
     RunEnd end = RunEnd::Finished;
     std::string failure;
     PeriodFixings fixings;
+    std::string notFixed;  // why no cell was fixed (fixingsDoNotFit); empty when they were
 };
 
 /// The whole command on the input file inputPath, in dir: scans the input (errors leave
-/// everything as it was), writes the log, runs the cohorts and, when all ran, writes
-/// "quarlet.tmp", appends the lines to the model's fixed-parameter list, fixes the cells
+/// everything as it was), appends to the log, runs the cohorts and, when all ran, writes
+/// "quarlet.tmp", puts the lines in the model's fixed-parameter list (a line for a cell
+/// the list names already replaces that entry), fixes the cells when they fit the model
 /// and marks the model changed. A cancelled or failed run fixes nothing.
 Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, const std::filesystem::path& dir,
                                                  Model& model, std::string_view commandText, const RunCohort& run);

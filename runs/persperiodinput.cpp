@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "model/lines.h"
+#include "model/modelstatement.h"
 #include "model/textrules.h"
 
 namespace tw {
@@ -25,9 +26,20 @@ int wholePart(double value)
     return static_cast<int>(whole);
 }
 
+// The number at positions 8 and 9 of an "N(" line; a whole number of 100 or more that
+// starts at position 8 is read whole (its digits up to the first other character).
 double cohortValue(const std::string& line)
 {
-    return line.size() > 7 ? decimalValueOr0(std::string_view(line).substr(7, 2)) : 0.0;
+    if (line.size() <= 7)
+        return 0.0;
+    const std::size_t digits = line.find_first_not_of("0123456789", 7);
+    const std::string_view whole = std::string_view(line).substr(7, digits == std::string::npos ? digits : digits - 7);
+    if (whole.size() >= 3) {
+        const double value = decimalValueOr0(whole);
+        if (value >= 100)
+            return value;
+    }
+    return decimalValueOr0(std::string_view(line).substr(7, 2));
 }
 
 // A label line begins with "S(" and names a "PP" parameter. Its label is the text after
@@ -97,6 +109,8 @@ Result<PeriodInput> readPeriodInput(std::istream& in, const std::string& name)
             TW_TRY(readLabels(reader, line, input));
             return input;
         }
+        if (!input.statement.empty() || holdsModelStatementKeyword(line))
+            input.statement.push_back(line);
         if (contains(line, "COHORT") || contains(line, "cohort"))
             ++input.cohortLines;
         if (const std::size_t p = keywordPosition(line, "NYRS", "nyrs"); p > 0)

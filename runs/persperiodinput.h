@@ -16,7 +16,7 @@ namespace tw {
 /// The counts of one cohort, in the order of the histories 2..n + 1.
 struct PeriodCohort {
     int headerLine = 0;  // line number of its "N(" line
-    double value = 0;    // the number at positions 8 and 9 of that line
+    double value = 0;    // the number at positions 8 and 9 of that line (read whole from 100 up)
     std::vector<double> counts;
 
     bool operator==(const PeriodCohort&) const = default;
@@ -24,6 +24,9 @@ struct PeriodCohort {
 
 struct PeriodInput {
     int nyrs = 0;         // from the model statement; the loaded model keeps its own
+    /// The model statement: the first line of the head holding one of its keywords and
+    /// the head lines after it (a SECPERS list may run on over them).
+    std::vector<std::string> statement;
     int cohortLines = 0;  // lines of the head containing "COHORT" or "cohort"
     std::vector<PeriodCohort> cohorts;
     std::vector<std::string> labels;  // one per estimate place, in order

@@ -39,7 +39,7 @@ Status numberAside(Model& model, FrontEnd& front, Outcome& outcome)
     front.progress(0, kPleaseWait);
     const NumberingResult numbered =
         computePointNumbering(model, [&front](int percent) { front.progress(percent, kPleaseWait); });
-    TW_TRY(saveCheckListing(numbered.listing, kCheckListingName));
+    TW_TRY(saveCheckListing(numbered.listing, kCheckListingName, {model.infile}));
     if (numbered.allFixedEvents > 0)
         outcome.messages.push_back({kProgramTitle, kAllFixedMessage});
     return {};

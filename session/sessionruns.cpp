@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "model/paths.h"
+#include "runs/enginerun.h"
 #include "runs/persperiod.h"
 
 namespace tw {
@@ -38,12 +38,19 @@ Outcome Session::runEachPeriod(FrontEnd& front)
         outcome.failure = makeError(kNoFileSelected);
         return outcome;
     }
+    // As the engine run: without the program in the installation directory a bare name
+    // would start whatever program of that name lies in the current directory.
+    const auto installed = installedProgram(m_installDirectory, kPeriodProgram);
+    if (!installed) {
+        outcome.failure = installed.error();
+        return outcome;
+    }
     if (!front.writeBackEdits()) {
         outcome.cancelled = true;
         return outcome;
     }
 
-    const std::string program = programIn(m_installDirectory, kPeriodProgram);
+    const std::string& program = *installed;
     const RunCohort run = [&](const CohortRun& cohort) -> RunAnswer {
         const std::string count = std::to_string(cohort.run) + "/" + std::to_string(cohort.total);
         front.progress(cohort.total > 0 ? 100 * cohort.run / cohort.total : 0, "Running FENNEL1 on cohort: " + count);
@@ -74,6 +81,8 @@ Outcome Session::runEachPeriod(FrontEnd& front)
         outcome.cancelled = true;
         return outcome;
     }
+    if (!result->notFixed.empty())
+        outcome.messages.push_back({kProgramTitle, result->notFixed});
     keep(std::move(fixed));
     return outcome;
 }

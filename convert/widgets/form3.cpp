@@ -223,6 +223,19 @@ QString Form3::findConverter() const
     return {};
 }
 
+bool Form3::filesAreFree(const ConversionAnswers& answers)
+{
+    const std::vector<std::string> inputs = {answers.infile, m_modelFile ? m_modelFile() : std::string()};
+    for (const char* name : {kConverterListing, kAnswerFile, kConverterOutput}) {
+        const Status free = checkFixedNameFile(inCurrentDirectory(name).toStdString(), inputs);
+        if (!free) {
+            m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(free.error().text()));
+            return false;
+        }
+    }
+    return true;
+}
+
 void Form3::showProblem(const AnswerProblem& problem)
 {
     m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(problem.message));
@@ -254,6 +267,8 @@ void Form3::convert()
     }
     answers.mpcodes = *extended;
     txt_mpcodes->setText(QString::fromStdString(*extended));
+    if (!filesAreFree(answers))
+        return;
 
     const QString listing = inCurrentDirectory(kConverterListing);
     const QString answerFile = inCurrentDirectory(kAnswerFile);
@@ -264,8 +279,11 @@ void Form3::convert()
     if (written)
         written = saveAtomically(answerFile.toStdString(),
                                  [&](std::ostream& out) { return writeAnswerFile(out, answers); });
-    if (!written) {
-        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(written.error().text()));
+    // The converter's standard output replaces its file only once the converter ended.
+    auto output = written ? PendingSave::create(inCurrentDirectory(kConverterOutput).toStdString())
+                          : Result<PendingSave>(written.error());
+    if (!output) {
+        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(output.error().text()));
         return;
     }
 
@@ -274,7 +292,7 @@ void Form3::convert()
     ProcessRequest request;
     request.program = converter;
     request.standardInputFile = answerFile;
-    request.standardOutputFile = inCurrentDirectory(kConverterOutput);
+    request.standardOutputFile = QString::fromStdString(output->temporaryPath());
     request.description = kConverterProgram;
     const ProcessResult result = m_platform.processes.runAndWait(this, request);
     if (!result.started) {
@@ -286,6 +304,8 @@ void Form3::convert()
         m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(cancelledMessage(kConverterProgram)));
         return;
     }
+    if (const Status kept = output->commit(); !kept)
+        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(kept.error().text()));
     TextViewer::showFile(m_platform, listing);
 }
 

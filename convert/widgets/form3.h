@@ -29,6 +29,10 @@ public:
     /// current one (the installation directory at the time of Convert).
     Form3(Platform& platform, std::function<QString()> installationDirectory, QWidget* parent = nullptr);
 
+    /// Gives the name of the model file the main window read: the files the dialog
+    /// writes must not be that file.
+    void setModelFile(std::function<std::string()> modelFile) { m_modelFile = std::move(modelFile); }
+
     /// The fields as typed.
     ConversionAnswers answers() const;
     /// The label shown beside a field.
@@ -53,6 +57,8 @@ private:
     /// The converter in the current directory, else in the installation directory;
     /// empty when neither holds it.
     QString findConverter() const;
+    /// Refuses (with a message) when a file the dialog writes is one it reads.
+    bool filesAreFree(const ConversionAnswers& answers);
 
     // Fields and buttons, found by the tests through their object names.
     QLineEdit* txt_infile = nullptr;
@@ -81,6 +87,7 @@ private:
 
     Platform& m_platform;
     std::function<QString()> m_installationDirectory;
+    std::function<std::string()> m_modelFile;
     QList<QPair<QWidget*, QLabel*>> m_labels;
     QGridLayout* m_grid = nullptr;
 };

@@ -26,9 +26,11 @@ Model withCells(const std::vector<int>& pim, const std::vector<double>& initval 
 // The constraint lines written for a model (between the head and the tail).
 std::vector<std::string> constraintLines(const Model& m, const std::string& head = kHead)
 {
-    std::istringstream in(head);
+    Model withHead = m;
+    withHead.infile = "in.inp";
+    setHead(withHead, head);
     std::ostringstream out;
-    Status written = writeConstraints(m, in, "in.inp", out);
+    Status written = writeConstraints(withHead, out);
     EXPECT_TRUE(written.ok()) << written.error().text();
     std::vector<std::string> lines;
     std::istringstream text(out.str());
@@ -88,22 +90,26 @@ TEST(ConstraintsWriterLines, cell10000HasFiveDigits)
     EXPECT_EQ(constraintLines(m), std::vector<std::string>{"S(10000)=S(9999) /* y=x */;"});
 }
 
-// A head whose title holds "pim" ends there, and the writer opens the section itself.
-TEST(ConstraintsWriterHead, titleHoldingPimEndsTheHead)
+// A head that ends in a PIM line (a model read from a PIM file) gets the section line
+// from the writer; a title holding "pim" is copied.
+TEST(ConstraintsWriterHead, pimLineIsReplacedByTheSectionLine)
 {
     Model m = withCells({1, 1});
-    std::istringstream in("PROC TITLE 'pim test';\nCOHORT;\n");
+    m.infile = "in.inp";
+    setHead(m, "PROC TITLE 'pim test';\nCOHORT;\nPIM;\n");
     std::ostringstream out;
-    ASSERT_TRUE(writeConstraints(m, in, "in.inp", out).ok());
-    EXPECT_EQ(out.str(), "CONSTRAINTS;\r\nS(0002)=S(0001) /* b=a */;\r\nPROC TEST AICSAVE=CORVANE.AIC;\r\nPROC STOP;\r\n");
+    ASSERT_TRUE(writeConstraints(m, out).ok());
+    EXPECT_EQ(out.str(), "PROC TITLE 'pim test';\r\nCOHORT;\r\nCONSTRAINTS;\r\nS(0002)=S(0001) /* b=a */;\r\n"
+                         "PROC TEST AICSAVE=CORVANE.AIC;\r\nPROC STOP;\r\n");
 }
 
 TEST(ConstraintsWriterHead, headWithoutEndingLineFails)
 {
     Model m = withCells({1});
-    std::istringstream in("T;\nCOHORT;\n");
+    m.infile = "in.inp";
+    setHead(m, "T;\nCOHORT;\n");
     std::ostringstream out;
-    const Status written = writeConstraints(m, in, "in.inp", out);
+    const Status written = writeConstraints(m, out);
     ASSERT_FALSE(written.ok());
     EXPECT_EQ(written.error().text(),
               "in.inp: the file has no line that ends its head (one containing \"constraint\", \"CONSTRAINT\", \"PIM\" or \"pim\")");

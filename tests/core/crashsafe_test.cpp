@@ -68,7 +68,7 @@ TEST(CrashSafeSave, targetIsOldOrNewWhereverTheWritesStop)
         {"PIM form", [](tw::Model& m) { return tw::savePimFile(m, "out.inp"); }},
         {"constraints form", [](tw::Model& m) { return tw::saveConstraints(m, "out.inp"); }},
         {"quarlet.chk",
-         [](tw::Model& m) { return tw::saveCheckListing(tw::computePointNumbering(m).listing, "out.inp"); }},
+         [](tw::Model& m) { return tw::saveCheckListing(tw::computePointNumbering(m).listing, "out.inp", {m.infile}); }},
     };
     for (const Writer& writer : writers) {
         SCOPED_TRACE(writer.name);
@@ -122,6 +122,26 @@ TEST(CrashSafeSave, targetIsOldOrNewWhereverTheWritesStop)
             }
         }
     }
+}
+
+// A save that runs out of room part way names the file, whichever writer ran: the
+// constraints writer, which writes straight to the file, said only "writing failed".
+TEST(CrashSafeSave, fullDiskMessageNamesTheTarget)
+{
+    TempDir dir;
+    std::vector<int> cells(4000);
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        cells[i] = static_cast<int>(i % 2 + 1);
+    tw::Model model = modelWithMap(cells);
+    model.infile = "m.inp";
+    setHead(model, "PROC TITLE 'big';\r\nPROC MODEL NPAR=4000;\r\nCOHORT=1;\r\nCONSTRAINTS;\r\n");
+    const ChildRun run = runInChild([&] { return outcome(tw::saveConstraints(model, "out.inp")); }, 10, [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{20000, 20000};
+        ::setrlimit(RLIMIT_FSIZE, &size);
+    });
+    EXPECT_EQ(run.text, "out.inp: writing failed (disk full?)");
+    EXPECT_FALSE(fs::exists("out.inp"));
 }
 
 }  // namespace

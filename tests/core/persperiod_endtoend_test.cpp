@@ -16,8 +16,10 @@ const std::string kFennel1 = builtProgram("fennel1");
 TEST(PerPeriodEndToEnd, severalCohortsGiveFixingsListAndLog)
 {
     TempDir dir;
-    Model model = startupModel();
+    Model model = startupModel();  // of the dimensions periods.inp states
     model.npar = 40;
+    model.nyrs = 5;
+    model.nstrat = 1;
     createCellArrays(model);
     int runs = 0;
     const RunCohort run = [&](const CohortRun&) -> RunAnswer {

@@ -68,6 +68,20 @@ TEST(PeriodInputScan, edgeCasesOfTheCohortsAndLabels)
     }
 }
 
+// The value was read from positions 8 and 9 only: 100 was read as 10.
+TEST(PeriodInputScan, cohortValuesOf100AndMoreAreReadWhole)
+{
+    const std::pair<const char*, double> cases[] = {
+        {"  N(1)=100;", 100}, {"  N(1)=1234;", 1234}, {"  N(1)=60;", 60},  {"  N(1)=5;", 5},
+        {"  N(1)=00;", 0},    {"  N(1)=007;", 0},     {"  N(1)=9.5;", 9},  {"  N(1)=99;", 99},
+    };
+    for (const auto& [header, value] : cases) {
+        const auto input = scan(std::string(kHead) + header + "\n2\n3\nLABELS;\nS(0001)=PP(x) ;\nPROC\n");
+        ASSERT_TRUE(input.ok()) << input.error().text();
+        EXPECT_EQ(input->cohorts.at(0).value, value) << header;
+    }
+}
+
 // ---- The listing -----------------------------------------------------------------
 
 TEST(PeriodListing, onlyAnAffirmedPositiveDefiniteMatrixSetsTheCheck)
@@ -134,10 +148,13 @@ protected:
 
     ScratchDir scratch;
     const fs::path& dir = scratch.path();
+    // A model of the dimensions the input states (NPAR=40 NYRS=3 STRATA=1 SECPERS=2 2 4).
     Model model = [] {
         Model m = startupModel();
-        m.npar = 30;
-        m.nyrs = 7;
+        m.npar = 40;
+        m.nyrs = 3;
+        m.nstrat = 1;
+        m.secpers = {0, 2, 2, 4};
         createCellArrays(m);
         m.pim[22] = 0;  // a special value that the fixing must not keep
         return m;
@@ -160,8 +177,67 @@ TEST_F(PeriodRunsTest, estimatesFixTheirCellsAndNotAsSpecialValues)
     EXPECT_EQ(model.pim[21], -21);  // the fixed marker, not -round(.45) = 0
     EXPECT_EQ(model.pim[22], -3);   // it held the special value 0
     EXPECT_TRUE(model.unsaved);
-    EXPECT_EQ(model.nyrs, 7);  // the scanned NYRS=3 stays the scan's
+    EXPECT_EQ(result->notFixed, "");
     EXPECT_NE(models.at(1).find("cohort=45;\r\n10: s(1)*q(2)/prd /* 2  10 */;"), std::string::npos);
+}
+
+TEST_F(PeriodRunsTest, cohortOf100IsWrittenWhole)
+{
+    const auto result = run("  N(1)=100;\n20\n30\n" + kLabels, {listing({0.45, 0.6})});
+    ASSERT_TRUE(result.ok()) << result.error().text();
+    EXPECT_NE(models.at(0).find("cohort=100;\r\n"), std::string::npos) << models.at(0);
+}
+
+// A fixing for a cell the list names already was appended as a second line, and the
+// constraints writer then wrote two constraints for one cell.
+TEST_F(PeriodRunsTest, newFixingReplacesTheListLineOfItsCell)
+{
+    model.fixedlist = {"S(22)=.9 /* old */;", "S(5)=.1;", "S(0021)=.8;"};
+    const auto result = run("  N(1)=60;\n20\n30\n" + kLabels, {listing({0.45, 0.6})});
+    ASSERT_TRUE(result.ok()) << result.error().text();
+    EXPECT_EQ(model.fixedlist,
+              (std::vector<std::string>{"S(22)=.6 /* PP(b) */;", "S(5)=.1;", "S(21)=.45 /* PP(a) */;"}));
+    EXPECT_EQ(fileText(dir / "quarlet.tmp"), "s(21)=.45 /* PP(a) */;\r\ns(22)=.6 /* PP(b) */;\r\n");
+    const std::string log = fileText(dir / "Tallowick2.log");
+    EXPECT_NE(log.find("S(21)=.45 /* PP(a) */; replaces S(0021)=.8; in the list.\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("S(22)=.6 /* PP(b) */; replaces S(22)=.9 /* old */; in the list.\r\n"), std::string::npos);
+}
+
+// With the 252-cell example loaded, runs on a file of 40 cells fixed cells of the example.
+TEST_F(PeriodRunsTest, fixingsOfAnInputOfAnotherModelFixNoCell)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Model&)> change;
+        std::string message;  // after the input's name
+    };
+    const std::string listed = ": the estimates were listed, no cell was fixed";
+    const Case cases[] = {
+        {"another number of cells", [](Model& m) { m.npar = 252; createCellArrays(m); },
+         " has 40 cells, the model 252" + listed},
+        {"other primary periods", [](Model& m) { m.nyrs = 4; },
+         ": the file states NYRS=3 but the loaded model has nyrs=4" + listed},
+        {"other secondary periods", [](Model& m) { m.secpers[3] = 3; },
+         ": the file states 4 secondary periods for primary period 3 but the loaded model has 3" + listed},
+    };
+    const Model fitting = model;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        model = fitting;
+        fs::remove(dir / "Tallowick2.log");
+        c.change(model);
+        const Model before = model;
+        const auto result = run("  N(1)=60;\n20\n30\n" + kLabels, {listing({0.45, 0.6})});
+        ASSERT_TRUE(result.ok()) << result.error().text();
+        const std::string message = (dir / "periods.inp").string() + c.message;
+        EXPECT_EQ(result->notFixed, message);
+        EXPECT_EQ(result->fixings.fixedCells, 0);
+        EXPECT_EQ(model.pim, before.pim);
+        EXPECT_EQ(model.initval, before.initval);
+        EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(21)=.45 /* PP(a) */;", "S(22)=.6 /* PP(b) */;"}));
+        EXPECT_EQ(fileText(dir / "quarlet.tmp"), "s(21)=.45 /* PP(a) */;\r\ns(22)=.6 /* PP(b) */;\r\n");
+        EXPECT_NE(fileText(dir / "Tallowick2.log").find(message + "\r\n"), std::string::npos);
+    }
 }
 
 TEST_F(PeriodRunsTest, eachRunOwnsItsPlacesWhateverItsListingHolds)
@@ -226,7 +302,8 @@ TEST_F(PeriodRunsTest, withoutALoadedModelTheFixingsAreListedButNoCellIsFixed)
     EXPECT_EQ(fileText(dir / "quarlet.tmp"), "s(31)=.5 /* PP(a) */;\r\ns(32)=.25 /* PP(b) */;\r\n");
     EXPECT_EQ(model.fixedlist, (std::vector<std::string>{"S(31)=.5 /* PP(a) */;", "S(32)=.25 /* PP(b) */;"}));
     EXPECT_EQ(model.pim, startupModel().pim);
-    EXPECT_NE(fileText(dir / "Tallowick2.log").find("S(31) not fixed: no model is loaded.\r\n"), std::string::npos);
+    EXPECT_EQ(result->notFixed, "no model is loaded: the estimates were listed, no cell was fixed");
+    EXPECT_NE(fileText(dir / "Tallowick2.log").find(result->notFixed + "\r\n"), std::string::npos);
 }
 
 TEST_F(PeriodRunsTest, cancelledOrBrokenCommandFixesNothing)

@@ -36,7 +36,7 @@ Generated generateModel(std::mt19937& random)
     m.totsec = m.cumsec[m.nyrs];
     computeDerivedSizes(m);
     const int cells = static_cast<int>(expectedCellCount(m));
-    m.npar = cells + (pick(0, 3) == 0 ? pick(1, 5) : 0);
+    m.npar = cells;
     createCellArrays(m);
     m.proctest = kDefaultProcTest;
     m.modelform = "pim";

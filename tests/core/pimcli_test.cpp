@@ -19,6 +19,26 @@ TEST(PimCommandLine, unknownOptionExitsTwoAndRunsNoStep)
     EXPECT_FALSE(fs::exists("out.mss"));
 }
 
+// "--write-pims --help" printed the usage and exited 0, so a script saw a save that was
+// never made.
+TEST(PimCommandLine, helpOnlyAsTheFirstArgument)
+{
+    TempDir dir;
+    fs::copy_file(pimDataDir() / "example26" / "input.inp", "m.inp");
+    ToolRun run = runModelTool("--read-pims m.inp --write-pims --help");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(fileText("--help"), fileText(pimDataDir() / "example26" / "expected.inp"));
+
+    run = runModelTool("--read-pims m.inp --help");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err.rfind("tallowick2-model: unknown option \"--help\"\n", 0), 0u) << run.err;
+
+    run = runModelTool("--help --read-pims m.inp");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.rfind("usage: tallowick2-model STEP...\n", 0), 0u) << run.out;
+}
+
 TEST(PimCommandLine, versionPrintsTheVersionAndRunsNoStep)
 {
     TempDir dir;

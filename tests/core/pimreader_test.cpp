@@ -59,6 +59,12 @@ TEST(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
     const std::pair<std::string, std::string> cases[] = {
         {replaced(kSmall, "P(1);\n 2\n", "P(1);\n 1E999\n"),
          "bad.inp, line 10: a value in the open-capture block of stratum 1 is too large"},
+        // NPAR must be the cells of the blocks: more cells were read as 0, and a save with
+        // constraints wrote them as fixings at 0 that no one made.
+        {replaced(kSmall, "NPAR=4 NYRS=2", "NPAR=10 NYRS=2"),
+         "bad.inp, line 2: NPAR=10, but GROUPS, NAGE, NYRS, STRATA and SECPERS give 4 cells"},
+        {replaced(kSmall, "NPAR=4 NYRS=2", "NPAR=3\nNYRS=2"),
+         "bad.inp, line 2: NPAR=3, but GROUPS, NAGE, NYRS, STRATA and SECPERS give 4 cells"},
     };
     TempDir dir;
     writeFile("good.inp", kSmall);

@@ -304,14 +304,16 @@ TEST(SessionPerPeriod, aRunThatFailsOrIsCancelledFixesNothing)
     };
     const std::vector<Case> cases = {
         {"not started", [](const ProgramRun&) { return ProgramEnd{false, false, "No such file"}; },
-         "FENNEL1 could not be started: /opt/tw/fennel1: No such file\nNothing was fixed.", false},
+         "FENNEL1 could not be started: tw/fennel1: No such file\nNothing was fixed.", false},
         {"cancelled", [](const ProgramRun&) { return ProgramEnd{true, true, ""}; }, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
+        fs::create_directory("tw");
+        writeFile("tw/fennel1", "");  // started by the front end, never for real
         Session session;
-        session.setInstallDirectory("/opt/tw");
+        session.setInstallDirectory("tw");
         session.model().npar = 40;
         createCellArrays(session.model());
         const Model before = session.model();
@@ -322,7 +324,7 @@ TEST(SessionPerPeriod, aRunThatFailsOrIsCancelledFixesNothing)
         EXPECT_EQ(failureText(outcome), c.failure);
         EXPECT_EQ(outcome.cancelled, c.cancelled);
         ASSERT_EQ(front.runs.size(), 1u);
-        EXPECT_EQ(front.runs[0].program, "/opt/tw/fennel1");
+        EXPECT_EQ(front.runs[0].program, "tw/fennel1");
         EXPECT_EQ(front.runs[0].standardInput, "i=runsurv.t1 l=runsurv.t2 \n");
         EXPECT_EQ(session.model(), before);
         EXPECT_TRUE(session.fixedList().entries().empty());

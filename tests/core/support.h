@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -88,13 +89,55 @@ struct ToolRun {
     std::string err;
 };
 
-/// Runs tallowick2-model through the shell in the current directory.
-inline ToolRun runModelTool(const std::string& arguments)
+/// Runs tallowick2-model through the shell in the current directory; with seconds above
+/// 0 it is stopped after that long (exit code 124).
+inline ToolRun runModelTool(const std::string& arguments, int seconds = 0)
 {
+    const std::string limit = seconds > 0 ? "timeout " + std::to_string(seconds) + " " : "";
     const int status = std::system(
-        (std::string("'") + TW_BINARY_DIR "/cli/tallowick2-model' " + arguments + " >stdout.txt 2>stderr.txt").c_str());
+        (limit + "'" TW_BINARY_DIR "/cli/tallowick2-model' " + arguments + " >stdout.txt 2>stderr.txt").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileText("stdout.txt"), fileText("stderr.txt")};
 }
+
+/// What a function run in a child process gave: the text it returned, or how it ended.
+struct ChildRun {
+    bool finished = false;  // returned within the time allowed
+    std::string text;
+};
+
+/// Runs work in a child process, with setup run first there (limits, signals), and
+/// stops it after seconds: for code that might hang, exhaust memory or must not change
+/// the test process.
+inline ChildRun runInChild(const std::function<std::string()>& work, unsigned seconds = 10,
+                           const std::function<void()>& setup = {})
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        ::alarm(seconds);
+        if (setup)
+            setup();
+        const std::string text = work();
+        (void)!::write(ends[1], text.data(), text.size());
+        ::_exit(0);
+    }
+    ::close(ends[1]);
+    ChildRun run;
+    char chunk[4096];
+    for (ssize_t n; (n = ::read(ends[0], chunk, sizeof chunk)) > 0;)
+        run.text.append(chunk, static_cast<std::size_t>(n));
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    run.finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+/// The text of a failed status, or "done".
+inline std::string outcome(const tw::Status& status) { return status.ok() ? "done" : status.error().text(); }
 
 /// A model of the given cells (pim(i) = cells[i - 1]) labelled "a", "b", ....
 inline tw::Model modelWithMap(const std::vector<int>& cells)
@@ -152,12 +195,19 @@ inline tw::Result<tw::Model> readPimText(const std::string& text, const std::str
     return tw::readPimModel(in, name);
 }
 
+/// Gives the model the head of text, as if its file held text.
+inline void setHead(tw::Model& model, const std::string& text)
+{
+    std::istringstream in(text);
+    model.head = tw::readFileHead(in, model.infile);
+}
+
 /// The bytes the PIM-form writer gives for model with head as the content of its input file.
 inline tw::Result<std::string> writePimText(tw::Model& model, const std::string& head)
 {
-    std::istringstream in(head);
+    setHead(model, head);
     std::ostringstream out;
-    if (const tw::Status written = tw::writePimModel(model, in, out); !written)
+    if (const tw::Status written = tw::writePimModel(model, out); !written)
         return written.error();
     return out.str();
 }

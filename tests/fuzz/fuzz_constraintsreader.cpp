@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::check(model.pim.size() == static_cast<std::size_t>(model.npar) + 1, "pim covers 0..npar");
     const auto numbered = tw::computePointNumbering(model);
     fuzz::check(numbered.point.size() >= model.pim.size(), "POINT covers 0..npar");
-    std::istringstream head(text);
     std::ostringstream out;
-    (void)tw::writeConstraints(model, head, "c.inp", out);
+    (void)tw::writeConstraints(model, out);
     return 0;
 }

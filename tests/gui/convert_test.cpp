@@ -190,6 +190,37 @@ private slots:
         QCOMPARE(read->nyrs, 2);
     }
 
+    // The answer file and the converter's output have fixed names; one that is the
+    // capture-history file or the model file read was written over.
+    void filesItReadsAreNotWrittenOver_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("modelFile");
+        QTest::addColumn<QString>("clash");
+        QTest::newRow("input named like the answer file") << "vostel4.tmp" << "" << "vostel4.tmp";
+        QTest::newRow("input named like the converter output") << "vostel4.tm2" << "" << "vostel4.tm2";
+        QTest::newRow("model file named like the answer file") << "raw.cap" << "vostel4.tmp" << "vostel4.tmp";
+    }
+    void filesItReadsAreNotWrittenOver()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, modelFile);
+        QFETCH(QString, clash);
+        const QByteArray kept("1 0110 3;\n");
+        QVERIFY(writeFile(input, kept));
+        if (!modelFile.isEmpty())
+            QVERIFY(writeFile(modelFile, kept));
+        m_form->setModelFile([modelFile] { return modelFile.toStdString(); });
+        field("txt_infile")->setText(input);
+        m_form->convert();
+        const QString read = modelFile.isEmpty() ? input : modelFile;
+        QCOMPARE(m_platform->dialogs.messages(),
+                 QStringList{m_dir->path(clash) + " is the same file as " + read
+                             + ", which this command reads, so it is not written"});
+        QCOMPARE(bytes(clash), kept);
+        QVERIFY(m_platform->processes.requests.isEmpty());
+    }
+
     void missingConverterStopsBeforeWritingAnything()
     {
         QFile::remove(installDir() + "/hadleck");

@@ -1,8 +1,8 @@
-#include <QApplication>
 #include <QTest>
 #include <cstdio>
 #include <vector>
 
+#include "app/guardedapplication.h"
 #include "guitest.h"
 
 namespace twtest {
@@ -17,7 +17,7 @@ std::map<std::string, Factory>& registry()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    tw::GuardedApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     auto& classes = twtest::registry();
     if (argc < 2) {

@@ -8,13 +8,16 @@ using namespace twtest;
 
 namespace {
 
-// A model of 40 cells whose installation directory holds the built programs.
+// A model of the dimensions periods.inp states (40 cells, 5 primary periods, 1 stratum)
+// whose installation directory holds the built programs.
 struct PerPeriod : InTempDir, MainSession {
     PerPeriod()
     {
         scripted.install.registered = kBin + "tallowick2";
         form.updateInstallDirectory();
         model().npar = 40;
+        model().nyrs = 5;
+        model().nstrat = 1;
         createCellArrays(model());
     }
 };
@@ -47,6 +50,52 @@ private slots:
         QCOMPARE(s.model().pim[21], std::int16_t(-21));
         QVERIFY(s.model().unsaved);
         QVERIFY(QFile::exists("quarlet.tmp"));
+    }
+
+    // Without an installation directory "fennel1" was started from the current
+    // directory; the engine run refuses that, and so do these runs now.
+    void noInstalledProgramIsRefusedAsTheEngineRunRefuses_data()
+    {
+        QTest::addColumn<QString>("registered");
+        QTest::addColumn<QString>("program");
+        QTest::newRow("bare installation directory") << "tallowick2" << "fennel1";
+        QTest::newRow("no fennel1 in it") << "/nonexistent/tallowick2" << "/nonexistent/fennel1";
+    }
+    void noInstalledProgramIsRefusedAsTheEngineRunRefuses()
+    {
+        QFETCH(QString, registered);
+        QFETCH(QString, program);
+        PerPeriod s;
+        QVERIFY(writeFile("fennel1", "#!/bin/sh\n"));
+        s.scripted.install.registered = registered;
+        s.form.updateInstallDirectory();
+        s.scripted.processes.fake = [](const ProcessRequest&) { return ran(); };
+        s.answerFile(kPeriods);
+        const Model before = s.model();
+        s.form.runEachPeriod();
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{"The engine program " + program
+                             + " does not exist.\nChoose the CORVANE program with \"Set CORVANE location\u2026\" in "
+                               "the File menu."});
+        QVERIFY(s.scripted.processes.requests.isEmpty());
+        QVERIFY(s.model() == before);
+    }
+
+    // With the 252-cell example loaded, runs on the 40-cell periods.inp fixed cells 21-33
+    // of the example, silently.
+    void fixingsOfAnotherModelAreListedAndFixNoCell()
+    {
+        PerPeriod s;
+        QVERIFY(s.form.openPimFile(kExample));
+        const Model before = s.model();
+        s.answerFile(kPeriods);
+        s.form.runEachPeriod();
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{kPeriods + " has 40 cells, the model 252: the estimates were listed, no cell was fixed"});
+        QCOMPARE(s.model().pim, before.pim);
+        QCOMPARE(s.model().initval, before.initval);
+        QCOMPARE(s.listed().size(), 9);
+        QVERIFY(!s.child("List1")->isHidden());
     }
 
     // The platform's answer reaches the session: a program that cannot start is reported

@@ -74,6 +74,39 @@ private slots:
         if (highlighted >= 0)
             QCOMPARE(viewers[0]->highlightedLines().size(), highlighted);
     }
+
+    // The run set the model's file to the file run: the next save copied that file's head,
+    // or compared the target with a file never read as a model and let a save over the
+    // model's own file through.
+    void runLeavesTheModelAndItsFileAlone()
+    {
+        Engine s;
+        QVERIFY(QFile::copy(kExample, "example.inp"));
+        QVERIFY(QFile::copy(TW_TEST_DATA "/pim/twogroups/input.inp", "other.mss"));
+        QVERIFY(s.form.openPimFile("example.inp"));
+        const Model before = s.model();
+        s.answerFile(QString("other.mss"));
+        s.scripted.processes.fake = [](const ProcessRequest&) {
+            writeFile("other.mss.out", "done\n");
+            return ran();
+        };
+        s.form.runEngine();
+        QCOMPARE(s.scripted.processes.requests.size(), 1);
+        QCOMPARE(s.scripted.processes.requests[0].standardInput, QByteArray("i=\"other.mss\" l=\"other.mss.out\" \n"));
+        QVERIFY(s.model() == before);
+
+        s.answerFile(QString("example.inp"));
+        s.form.savePims();
+        QCOMPARE(s.dialogs.messages(), QStringList{"Input & Output filenames (example.inp) must be different!"});
+        s.answerFile(QString("saved.mss"));
+        s.form.savePims();
+        QCOMPARE(bytes("saved.mss"), bytes(kExample));
+
+        // The file run is proposed at the next run, and only there.
+        s.form.runEngine();
+        QCOMPARE(s.dialogs.asked.last().kind, QString("open"));
+        QCOMPARE(s.dialogs.asked.last().text, QString("other.mss"));
+    }
 };
 
 TW_GUI_TEST(RunsEngineTest)
