@@ -45,9 +45,29 @@ ViewKind viewOf(CellKind kind)
     return ViewKind::Survival;
 }
 
-void setErrorLook(QLabel* label, bool error)
+QString exampleFormula(CellKind kind)
 {
-    label->setStyleSheet(error ? QStringLiteral("color: #b00000;") : QString());
+    switch (kind) {
+    case CellKind::Survival:
+        return "~ time + stratum";
+    case CellKind::Movement:
+        return "~ stratum:tostratum";
+    case CellKind::Open:
+        return "~ time";
+    case CellKind::Closed:
+        return "~ session + occasion";
+    }
+    return {};
+}
+
+// A refused formula reads in red, columns that cannot all be estimated in brown.
+enum class Look { Plain, Warning, Error };
+
+void setLook(QLabel* label, Look look)
+{
+    label->setStyleSheet(look == Look::Error     ? QStringLiteral("color: #b00000;")
+                         : look == Look::Warning ? QStringLiteral("color: #8a4b00;")
+                                                 : QString());
 }
 
 }  // namespace
@@ -99,7 +119,7 @@ QWidget* FormulaWindow::buildFields(QWidget* parent)
         line.field = new QLineEdit(box);
         line.field->setObjectName("txt_" + name);
         line.field->setFont(fixed);
-        line.field->setPlaceholderText("~ " + qt(kindVariableList(kind)) + "   (empty: kept)");
+        line.field->setPlaceholderText("such as " + exampleFormula(kind));
         line.field->setToolTip("The formula of the " + name + " cells, such as \"~ time + stratum\"; variables: "
                                + qt(kindVariableList(kind)));
         label->setBuddy(line.field);
@@ -261,7 +281,8 @@ void FormulaWindow::showStatuses()
         if (error && error->column > 0)
             line.caret->setText(QString::fromStdString(error->formula + "\n" + error->caretLine()));
         line.status->setText(QString::fromStdString(error ? error->message : fieldStatus(*m_fields, kind)));
-        setErrorLook(line.status, error.has_value());
+        const bool rankShort = m_fields->applied && (*m_fields->applied)[kind].rank.inestimable() > 0;
+        setLook(line.status, error ? Look::Error : rankShort ? Look::Warning : Look::Plain);
     }
     QString overall;
     if (!loaded)
@@ -276,7 +297,7 @@ void FormulaWindow::showStatuses()
                       .arg(m_fields->applied->model.dmcols)
                       .arg(m_session.model().nparms);
     lbl_formulas->setText(overall);
-    setErrorLook(lbl_formulas, loaded && m_fields->error.has_value());
+    setLook(lbl_formulas, loaded && m_fields->error ? Look::Error : Look::Plain);
     cmd_apply->setEnabled(loaded && m_fields->complete());
 }
 
