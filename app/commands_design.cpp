@@ -27,6 +27,11 @@ void Form1::discardDesignWindow()
         m_designWindow->discard();
 }
 
+bool Form1::closeDesignWindow()
+{
+    return !m_designWindow || m_designWindow->isHidden() || m_designWindow->close();
+}
+
 bool Form1::writeBackDesignWindow()
 {
     // A hidden window holds no rows: Close and the close box both empty the table.

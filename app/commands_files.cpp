@@ -5,8 +5,6 @@
 #include <QListView>
 #include <QPushButton>
 
-#include "model/constraintswriter.h"
-
 namespace tw {
 
 void Form1::getPimFile()
@@ -32,7 +30,7 @@ void Form1::getConstraintsFile()
 
 void Form1::saveConstraints()
 {
-    run([this](FrontEnd& front) { return m_session.saveConstraints(front, kConstraintsOutputName); });
+    run([this](FrontEnd& front) { return m_session.saveConstraints(front); });
 }
 
 void Form1::convertConstraints()

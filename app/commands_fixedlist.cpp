@@ -146,6 +146,9 @@ void Form1::listDelete()
 void Form1::listDone()
 {
     editFixedList([](FixedList& list) { list.done(); }, "Done");
+    // A refused entry is named and the editor stays open to mend it.
+    if (!run([this](FrontEnd&) { return m_session.applyFixedList(); }).done())
+        return;
     showListEditor(false);
 }
 

@@ -25,9 +25,11 @@ void Form1::runEngine()
 {
     // The run leaves the model and its file alone: the file run is only proposed again.
     const QString proposed = m_engineRunFile.isEmpty() ? QString(kEngineProposedInput) : m_engineRunFile;
-    const auto chosen = m_platform.dialogs.openFile(this, kEngineDialogTitle, proposed, QString());
+    const auto chosen = m_platform.dialogs.openFile(this, kEngineDialogTitle, proposed,
+                                                    qt(m_session.openFolder()), modelFileFilters());
     if (!chosen || chosen->isEmpty())
         return;
+    m_session.noteOpened(chosen->toStdString());
     m_engineRunFile = *chosen;
     const std::string runFile = chosen->toStdString();
 

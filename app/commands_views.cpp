@@ -43,6 +43,9 @@ void Form1::viewMovement() { openViews(ViewKind::Movement); }
 
 void Form1::openViews(ViewKind kind)
 {
+    // One set of windows per view: the open ones of this view write back first, so that
+    // the new set shows what they held and no two windows edit the same cells.
+    closeViewWindows(kind);
     auto layouts = buildView(model(), kind);
     if (!layouts.ok()) {
         showError(viewTitle(kind), layouts.error());
@@ -74,10 +77,12 @@ void Form1::gridWindowClosed(GridWindow* window)
 {
     std::erase_if(m_gridWindows, [window](const QPointer<GridWindow>& w) { return w == window || w.isNull(); });
     if (!window->discarded()) {
-        const WriteBackReport report = writeBackGrid(model(), window->cellmap(), window->grid().texts);
-        if (!report.outOfRangeCells.empty())
+        const Session::GridWriteBack done = m_session.writeBackGrid(window->cellmap(), window->grid().texts);
+        if (done.listFollowed)
+            fixedListReplaced();
+        if (!done.report.outOfRangeCells.empty())
             m_platform.dialogs.message(this, window->windowTitle(),
-                                       QString::fromStdString(outOfRangeMessage(report.outOfRangeCells)));
+                                       QString::fromStdString(outOfRangeMessage(done.report.outOfRangeCells)));
     }
     menu_cons->menuAction()->setVisible(false);
     menu_pim->menuAction()->setEnabled(true);
@@ -86,6 +91,10 @@ void Form1::gridWindowClosed(GridWindow* window)
 
 void Form1::designMatrixRequested()
 {
+    // The build replaces the rows of an open design-matrix window: that window first
+    // closes as its close box does, and when it stays open (Cancel) nothing is built.
+    if (!closeDesignWindow())
+        return;
     const std::vector<int> rows = markedModelCells(m_gridWindows);
     closeGridWindows(WriteBack::Yes);
     openDesignMatrix(rows);
@@ -103,6 +112,14 @@ void Form1::closeGridWindows(WriteBack writeBack)
             window->discard();
         window->close();
     }
+}
+
+void Form1::closeViewWindows(ViewKind kind)
+{
+    const std::vector<QPointer<GridWindow>> open = m_gridWindows;
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        if (GridWindow* window = *it; window && !window->isClosed() && window->layout().kind == kind)
+            window->close();
 }
 
 bool Form1::gridWindowsHoldEdits() const

@@ -38,11 +38,13 @@ public:
         if (m_presetFile)
             return std::exchange(m_presetFile, std::nullopt)->toStdString();
         return answer(m_form.m_platform.dialogs.openFile(&m_form, qt(question.title), qt(question.proposed),
-                                                         qt(question.directory)));
+                                                         qt(question.directory), filters(question.kind)));
     }
     std::optional<std::string> saveFile(const FileQuestion& question) override
     {
-        return answer(m_form.m_platform.dialogs.saveFile(&m_form, qt(question.title), qt(question.proposed)));
+        return answer(m_form.m_platform.dialogs.saveFile(&m_form, qt(question.title), qt(question.proposed),
+                                                         qt(question.directory), filters(question.kind),
+                                                         Dialogs::Replace::CallerAsks));
     }
     bool confirm(const std::string& question) override
     {
@@ -93,6 +95,7 @@ public:
     }
 
 private:
+    static QStringList filters(FileKind kind) { return kind == FileKind::Model ? modelFileFilters() : QStringList(); }
     static std::optional<std::string> answer(const std::optional<QString>& name)
     {
         if (!name)
@@ -117,6 +120,9 @@ Outcome Form1::run(const std::function<Outcome(FrontEnd&)>& command, const std::
     }();
     if (m_session.fixedList().entries() != listBefore)
         fixedListReplaced();
+    // A list the model could not take stays in view with the message that says why.
+    if (outcome.failure && m_session.fixedListPending())
+        showListEditor(true);
     showOutcome(outcome);
     return outcome;
 }

@@ -67,6 +67,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platf
     buildControls();
     buildMenus();
     load();
+    qApp->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -172,7 +173,7 @@ void Form1::buildMenus()
     // The main window's Constraints items carry no command of their own; the working
     // commands of the same names belong to each grid window.
     menu_cons = addMenu(bar, "menu_cons", "Constraints");
-    addItem(menu_cons, "menu_constant", "Constant over time, strata & age");
+    addItem(menu_cons, "menu_constant", "Constant over time, strata && age");
     addItem(menu_cons, "menu_time", "Constant ove time");
     addItem(menu_cons, "menu_strata", "Constant over strata");
     addItem(menu_cons, "menu_age", "Constant over age");
@@ -218,13 +219,30 @@ void Form1::updateActions()
         action->setEnabled(m_session.available(command));
 }
 
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only a show by the program counts: the window system's own (restoring a window
+    // from an icon) opens nothing.
+    if (event->type() != QEvent::Show || event->spontaneous() || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    const Qt::WindowType type = widget->windowType();
+    if (widget->isWindow() && (type == Qt::Window || type == Qt::Dialog) && !qobject_cast<QMenu*>(widget)) {
+        std::erase_if(m_openedWindows, [widget](const QPointer<QWidget>& w) { return w == widget || w.isNull(); });
+        m_openedWindows.emplace_back(widget);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void Form1::fillWindowMenu()
 {
     menu_window->clear();
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (!window->isWindow() || window->isHidden() || qobject_cast<QMenu*>(window))
+    for (const QPointer<QWidget>& opened : m_openedWindows) {
+        QWidget* window = opened;
+        if (!window || window->isHidden())
             continue;
-        QAction* item = menu_window->addAction(window->windowTitle());
+        // An "&" in a title is shown as it is, not taken as a shortcut marker.
+        QAction* item = menu_window->addAction(window->windowTitle().replace('&', "&&"));
         connect(item, &QAction::triggered, window, [window] {
             window->showNormal();
             window->raise();
@@ -245,7 +263,7 @@ void Form1::changeEvent(QEvent* event)
 
 bool Form1::holdsUnsavedWork() const
 {
-    return model().unsaved || gridWindowsHoldEdits() || designWindowHoldsEdits();
+    return model().unsaved || m_session.fixedListPending() || gridWindowsHoldEdits() || designWindowHoldsEdits();
 }
 
 bool Form1::askQuit()

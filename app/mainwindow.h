@@ -97,6 +97,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// Notes the order in which the program's windows open, for the Window menu.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class Front;  // the session's front end over the platform and the windows (front.cpp)
@@ -132,6 +134,8 @@ private:
 
     // Windows (commands_views.cpp, commands_design.cpp).
     void openViews(ViewKind kind);
+    /// Closes the open grid windows of one view, each writing back.
+    void closeViewWindows(ViewKind kind);
     void gridWindowClosed(GridWindow* window);
     void designMatrixRequested();
     /// Whether anything would be lost: unsaved model changes, or edits still held by an
@@ -146,6 +150,9 @@ private:
     /// the model before a save, renumbering or conversion; false when Close refused (the
     /// window showed why and stays open) and the command must not go on.
     bool writeBackDesignWindow();
+    /// Closes an open design-matrix window as its close box does (asking whether to keep
+    /// typed entries); false when it stays open.
+    bool closeDesignWindow();
 
     Platform& m_platform;
     Session m_session;
@@ -155,6 +162,7 @@ private:
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
     QPointer<FormulaWindow> m_formulaWindow;          // created once, then hidden and shown
+    std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
     QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 
     // The fixed-parameter list editor.

@@ -36,12 +36,6 @@ Outcome answered(Session& session, const std::string& operand)
     return (session.*command)(front);
 }
 
-Outcome writeConstraints(Session& session, const std::string& file)
-{
-    OperandFrontEnd front(file);
-    return session.saveConstraints(front, file);
-}
-
 Outcome applyFormulas(Session& session, const std::string& formulas)
 {
     OperandFrontEnd front({});
@@ -72,7 +66,7 @@ const std::vector<StepKind>& stepKinds()
          answered<&Session::writeDesignTable>},
         {"--write-constraints", "FILE",
          "save the model in the constraints form to FILE (\"Save model w/ constraints\"); the last step", true,
-         writeConstraints},
+         answered<&Session::saveConstraints>},
     };
     return kinds;
 }

@@ -20,27 +20,34 @@
 namespace tw {
 
 std::optional<QString> DesktopDialogs::openFile(QWidget* parent, const QString& title, const QString& proposed,
-                                                const QString& directory)
+                                                const QString& directory, const QStringList& filters)
 {
     QFileDialog dialog(parent, title, directory);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // "*.*" means every file; on Linux many names have no dot, so it becomes "*".
-    if (proposed == "*.*")
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    else if (proposed == "*.*")  // every file; on Linux many names have no dot
         dialog.setNameFilter("All files (*)");
     else if (proposed.contains('*'))
         dialog.setNameFilter(proposed);
-    else
+    if (!proposed.isEmpty() && !proposed.contains('*'))
         dialog.selectFile(proposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();
 }
 
-std::optional<QString> DesktopDialogs::saveFile(QWidget* parent, const QString& title, const QString& proposed)
+std::optional<QString> DesktopDialogs::saveFile(QWidget* parent, const QString& title, const QString& proposed,
+                                                const QString& directory, const QStringList& filters,
+                                                Replace replace)
 {
-    QFileDialog dialog(parent, title);
+    QFileDialog dialog(parent, title, directory);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (replace == Replace::CallerAsks)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
     dialog.selectFile(proposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

@@ -9,8 +9,9 @@ namespace tw {
 class DesktopDialogs : public Dialogs {
 public:
     std::optional<QString> openFile(QWidget* parent, const QString& title, const QString& proposed,
-                                    const QString& directory) override;
-    std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& proposed) override;
+                                    const QString& directory, const QStringList& filters) override;
+    std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& proposed,
+                                    const QString& directory, const QStringList& filters, Replace replace) override;
     void message(QWidget* parent, const QString& title, const QString& text) override;
     bool okCancel(QWidget* parent, const QString& title, const QString& text) override;
     Choice yesNoCancel(QWidget* parent, const QString& title, const QString& text) override;

@@ -12,14 +12,27 @@ class QWidget;
 
 namespace tw {
 
+/// The filters of the dialogs that choose model files, the first one chosen at first.
+inline QStringList modelFileFilters()
+{
+    return {"Model files (*.inp *.mss *.con *.OUT)", "All files (*)"};
+}
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    /// Open-file dialog; the chosen name, or nullopt when the user cancelled.
+    /// Open-file dialog in directory (empty: the dialog's own choice) offering the name
+    /// filters given ("Text (*.txt)"; none: proposed may be a pattern such as "*.*");
+    /// the chosen name, or nullopt when the user cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& title, const QString& proposed,
-                                            const QString& directory = {}) = 0;
-    /// Save-file dialog; the chosen name, or nullopt when the user cancelled.
-    virtual std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& proposed) = 0;
+                                            const QString& directory = {}, const QStringList& filters = {}) = 0;
+    /// Who asks before a save replaces an existing file.
+    enum class Replace { DialogAsks, CallerAsks };
+    /// Save-file dialog in directory (empty: the dialog's own choice) proposing a name;
+    /// the chosen name, or nullopt when the user cancelled.
+    virtual std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& proposed,
+                                            const QString& directory = {}, const QStringList& filters = {},
+                                            Replace replace = Replace::DialogAsks) = 0;
     /// Message box with an OK button.
     virtual void message(QWidget* parent, const QString& title, const QString& text) = 0;
     /// Question with OK and Cancel; true for OK.

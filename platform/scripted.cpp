@@ -5,15 +5,17 @@
 namespace tw {
 
 std::optional<QString> ScriptedDialogs::openFile(QWidget*, const QString& title, const QString& proposed,
-                                                 const QString&)
+                                                 const QString& directory, const QStringList& filters)
 {
-    asked.append({"open", title, proposed});
+    asked.append({"open", title, proposed, directory, filters});
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
 }
 
-std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& title, const QString& proposed)
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& title, const QString& proposed,
+                                                 const QString& directory, const QStringList& filters,
+                                                 Replace replace)
 {
-    asked.append({"save", title, proposed});
+    asked.append({"save", title, proposed, directory, filters, replace});
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
 }
 

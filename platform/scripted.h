@@ -18,6 +18,9 @@ public:
         QString kind;  // "open", "save", "message", "okCancel", "yesNoCancel"
         QString title;
         QString text;  // the message, or the proposed file name of a file dialog
+        QString directory = {};    // the folder a file dialog opens in
+        QStringList filters = {};  // the name filters a file dialog offers
+        Replace replace = Replace::DialogAsks;  // who asks before a save replaces a file
     };
 
     // Answers, taken in order; an empty queue answers "cancel" (and OK for okCancel is false).
@@ -27,8 +30,9 @@ public:
     QList<Asked> asked;
 
     std::optional<QString> openFile(QWidget*, const QString& title, const QString& proposed,
-                                    const QString& directory) override;
-    std::optional<QString> saveFile(QWidget*, const QString& title, const QString& proposed) override;
+                                    const QString& directory, const QStringList& filters) override;
+    std::optional<QString> saveFile(QWidget*, const QString& title, const QString& proposed,
+                                    const QString& directory, const QStringList& filters, Replace replace) override;
     void message(QWidget*, const QString& title, const QString& text) override;
     bool okCancel(QWidget*, const QString& title, const QString& text) override;
     Choice yesNoCancel(QWidget*, const QString& title, const QString& text) override;

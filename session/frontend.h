@@ -9,11 +9,17 @@
 
 namespace tw {
 
-/// A file dialog: its title, the name proposed in it and the folder it opens in.
+/// What a file dialog offers to choose from: model files (with every file as the other
+/// choice), or any file.
+enum class FileKind { Any, Model };
+
+/// A file dialog: its title, the name proposed in it, the folder it opens in and the
+/// files it offers.
 struct FileQuestion {
     std::string title;
     std::string proposed;
     std::string directory;  // empty: the dialog's own choice
+    FileKind kind = FileKind::Any;
 };
 
 /// An outside program to start without a shell and wait for.
@@ -34,7 +40,9 @@ public:
     virtual ~FrontEnd() = default;
     /// The name chosen in an open-file dialog; nullopt when the dialog was cancelled.
     virtual std::optional<std::string> openFile(const FileQuestion& question) = 0;
-    /// The name chosen in a save-file dialog; nullopt when the dialog was cancelled.
+    /// The name chosen in a save-file dialog; nullopt when the dialog was cancelled. The
+    /// dialog does not ask before replacing a file: the command checks the name first
+    /// and then asks through confirm.
     virtual std::optional<std::string> saveFile(const FileQuestion& question) = 0;
     /// A question with OK and Cancel; true for OK.
     virtual bool confirm(const std::string& question) = 0;

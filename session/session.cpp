@@ -1,11 +1,16 @@
 #include "session/session.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "model/atomicfile.h"
 #include "model/constraintsreader.h"
 #include "model/constraintstopims.h"
 #include "model/constraintswriter.h"
 #include "model/numbering.h"
 #include "model/pimreader.h"
 #include "model/pimwriter.h"
+#include "session/fixings.h"
 
 namespace tw {
 
@@ -46,6 +51,11 @@ Status numberAside(Model& model, FrontEnd& front, Outcome& outcome)
 }
 
 }  // namespace
+
+std::string replaceFileQuestion(const std::string& target)
+{
+    return std::filesystem::path(target).filename().string() + " already exists.\nDo you want to replace it?";
+}
 
 std::optional<std::string> chosenFile(const std::optional<std::string>& answer)
 {
@@ -98,15 +108,120 @@ bool Session::available(Command command) const
 void Session::setFixedList(FixedList list)
 {
     m_fixedList = std::move(list);
-    if (m_fixedList.entries() == m_model.fixedlist)
-        return;
-    m_model.fixedlist = m_fixedList.entries();
-    m_model.markChanged();
+    m_fixedListPending = m_fixedList.entries() != m_model.fixedlist;
+}
+
+Outcome Session::applyFixedList()
+{
+    if (!m_fixedListPending)
+        return {};
+    if (const Status applied = applyListEdits(m_model, m_fixedList.entries()); !applied)
+        return failed(applied.error());
+    m_fixedListPending = false;
+    return {};
+}
+
+Session::GridWriteBack Session::writeBackGrid(const std::vector<int>& cellmap, const std::vector<std::string>& texts)
+{
+    const std::vector<FixingState> before = fixingStates(m_model, cellmap);
+    GridWriteBack done{tw::writeBackGrid(m_model, cellmap, texts)};
+    if (!done.report.changed)
+        return done;
+    const std::vector<int> changed = changedFixings(m_model, cellmap, before);
+    if (changed.empty())
+        return done;
+    std::vector<std::string> editor = m_fixedList.entries();
+    followFixings(editor, m_model, changed);
+    followFixings(m_model.fixedlist, m_model, changed);
+    done.listFollowed = editor != m_fixedList.entries();
+    m_fixedList.replaceEntries(std::move(editor));
+    m_fixedListPending = m_fixedList.entries() != m_model.fixedlist;
+    return done;
+}
+
+namespace {
+
+// The current directory; empty (the dialog's own choice) when it cannot be had.
+std::string currentFolder()
+{
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? std::string() : current.string();
+}
+
+}  // namespace
+
+std::string Session::openFolder() const
+{
+    return m_openFolder.empty() ? currentFolder() : m_openFolder;
+}
+
+void Session::noteOpened(const std::string& file)
+{
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(file, error);
+    if (!error)
+        m_openFolder = full.parent_path().string();
+}
+
+std::string Session::modelFolder() const
+{
+    std::error_code error;
+    if (!m_model.infile.empty())
+        if (const std::filesystem::path full = std::filesystem::absolute(m_model.infile, error); !error)
+            return full.parent_path().string();
+    return currentFolder();
 }
 
 bool Session::holdsUnsavedWork(const FrontEnd& front) const
 {
-    return m_model.unsaved || front.holdsEdits();
+    return m_model.unsaved || fixedListPending() || front.holdsEdits();
+}
+
+std::optional<std::string> Session::askOpen(FrontEnd& front, std::string title, std::string proposed)
+{
+    const auto name = chosenFile(front.openFile({std::move(title), std::move(proposed), openFolder(), FileKind::Model}));
+    if (name)
+        noteOpened(*name);
+    return name;
+}
+
+std::optional<std::string> Session::askSave(FrontEnd& front, std::string proposed, Outcome& outcome, FileKind kind)
+{
+    const auto answer = front.saveFile({"save as", std::move(proposed), modelFolder(), kind});
+    if (!answer) {
+        outcome.cancelled = true;
+        return std::nullopt;
+    }
+    const auto name = chosenFile(answer);
+    if (!name) {
+        outcome.failure = makeError(kNoFileSelected);
+        return std::nullopt;
+    }
+    // The model's own file is refused before the question whether to replace it.
+    if (sameFile(m_model.infile, *name)) {
+        outcome.failure = makeError("Input & Output filenames (" + m_model.infile + ") must be different!");
+        return std::nullopt;
+    }
+    std::error_code error;
+    if (std::filesystem::exists(*name, error) && !front.confirm(replaceFileQuestion(*name))) {
+        outcome.cancelled = true;
+        return std::nullopt;
+    }
+    return name;
+}
+
+bool Session::takeEdits(FrontEnd& front, Outcome& outcome)
+{
+    if (const Outcome applied = applyFixedList(); applied.failure) {
+        outcome.failure = applied.failure;
+        return false;
+    }
+    if (!front.writeBackEdits()) {
+        outcome.cancelled = true;
+        return false;
+    }
+    return true;
 }
 
 void Session::keep(Model model)
@@ -114,19 +229,21 @@ void Session::keep(Model model)
     m_model = std::move(model);
     if (m_model.fixedlist != m_fixedList.entries())
         m_fixedList.replaceEntries(m_model.fixedlist);
+    m_fixedListPending = false;
 }
 
 Outcome Session::readPims(FrontEnd& front)
 {
     if (holdsUnsavedWork(front) && !front.confirm(kReplaceQuestion))
         return cancelled();
-    const auto name = chosenFile(front.openFile({"PIM input file", "*.*", {}}));
+    const auto name = askOpen(front, "PIM input file", "*.*");
     if (!name)
         return failed(makeError(kNoFileSelected));
     PimReadNotes notes;
     Result<Model> read = readPimFile(*name, &notes, [&front](int percent) { front.progress(percent, {}); });
     if (!read)
         return failed(read.error());
+    read->fixedlist = fixingLines(*read);
     front.discardEdits();
     keep(std::move(*read));
     m_saveConstraints = true;
@@ -140,7 +257,7 @@ Outcome Session::readConstraints(FrontEnd& front)
 {
     if (holdsUnsavedWork(front) && !front.confirm(kReplaceQuestion))
         return cancelled();
-    const auto name = chosenFile(front.openFile({"CORVANE input file", "*.*", {}}));
+    const auto name = askOpen(front, "CORVANE input file", "*.*");
     if (!name)
         return failed(makeError(kNoFileSelected));
     auto read = readConstraintsFile(*name);
@@ -164,11 +281,11 @@ Outcome Session::convert(FrontEnd& front)
 {
     if (!available(Command::Convert))
         return notAvailable(Command::Convert);
-    const auto name = chosenFile(front.openFile({"CONSTRAINTs file", m_model.infile, {}}));
+    const auto name = askOpen(front, "CONSTRAINTs file", m_model.infile);
     if (!name)
         return failed(makeError(kNoFileSelected));
-    if (!front.writeBackEdits())
-        return cancelled();
+    if (Outcome stopped; !takeEdits(front, stopped))
+        return stopped;
     Model converted = m_model;
     if (const Status done = convertConstraintsFile(converted, *name); !done)
         return failed(done.error());
@@ -179,8 +296,8 @@ Outcome Session::convert(FrontEnd& front)
 
 Outcome Session::point(FrontEnd& front)
 {
-    if (!front.writeBackEdits())
-        return cancelled();
+    if (Outcome stopped; !takeEdits(front, stopped))
+        return stopped;
     Model numbered = m_model;
     Outcome outcome;
     if (const Status done = numberAside(numbered, front, outcome); !done)
@@ -194,34 +311,29 @@ Outcome Session::savePims(FrontEnd& front)
 {
     if (!available(Command::SavePims))
         return notAvailable(Command::SavePims);
-    const auto answer = front.saveFile({"save as", "quarlet.mss", {}});
-    if (!answer)
-        return cancelled();
-    const auto name = chosenFile(answer);
-    if (!name)
-        return failed(makeError(kNoFileSelected));
-    if (!front.writeBackEdits())
-        return cancelled();
+    Outcome outcome;
+    const auto name = askSave(front, "quarlet.mss", outcome);
+    if (!name || !takeEdits(front, outcome))
+        return outcome;
     // The writer saves from a copy and keeps the renumbering only when the file was written.
     const Status saved = savePimFile(m_model, *name, [&front](int percent) { front.progress(percent, {}); });
     if (!saved)
         return failed(saved.error());
-    return {};
+    return outcome;
 }
 
-Outcome Session::saveConstraints(FrontEnd& front, const std::string& target)
+Outcome Session::saveConstraints(FrontEnd& front)
 {
     if (!available(Command::SaveConstraints))
         return notAvailable(Command::SaveConstraints);
-    if (!chosenFile(target))
-        return failed(makeError(kNoFileSelected));
-    if (!front.writeBackEdits())
-        return cancelled();
-    if (const Status saved = tw::saveConstraints(m_model, target); !saved)
+    Outcome outcome;
+    const auto target = askSave(front, kConstraintsOutputName, outcome);
+    if (!target || !takeEdits(front, outcome))
+        return outcome;
+    if (const Status saved = tw::saveConstraints(m_model, *target); !saved)
         return failed(saved.error());
     m_model.unsaved = false;
-    Outcome outcome;
-    outcome.messages.push_back({kProgramTitle, constraintsSavedMessage(target)});
+    outcome.messages.push_back({kProgramTitle, constraintsSavedMessage(*target)});
     return outcome;
 }
 

@@ -16,6 +16,7 @@
 #include "design/formula.h"
 #include "model/model.h"
 #include "model/result.h"
+#include "pim/gridwriteback.h"
 #include "session/fixedlist.h"
 #include "session/frontend.h"
 
@@ -24,6 +25,9 @@ namespace tw {
 inline constexpr const char* kProgramTitle = "Tallowick2";
 inline constexpr const char* kNoFileSelected = "No file selected";
 inline constexpr const char* kReplaceQuestion = "The model has unsaved changes. Replace it?";
+
+/// The question before a save replaces an existing file.
+std::string replaceFileQuestion(const std::string& target);
 
 /// The name a file dialog's answer chooses; nullopt for no choice: a cancelled dialog, an
 /// empty name or the bare pattern "*.*". The one place that decides "No file selected".
@@ -75,10 +79,31 @@ public:
     const std::string& installDirectory() const { return m_installDirectory; }
     void setInstallDirectory(std::string directory) { m_installDirectory = std::move(directory); }
 
+    /// The fixed-parameter list as the editor holds it; its entries may hold edits the
+    /// model has not taken yet (until "Done").
     const FixedList& fixedList() const { return m_fixedList; }
-    /// Takes the list as the editor left it; the model takes its entries and is marked
-    /// changed when they differ from its own.
+    /// Takes the list as the editor left it; the model is not changed until applyFixedList.
     void setFixedList(FixedList list);
+    /// Whether the editor's entries hold edits the model has not taken yet.
+    bool fixedListPending() const { return m_fixedListPending; }
+    /// "Done": the model takes the editor's entries (applyListEdits). A refused entry is
+    /// the failure, and the model and the list stay as they were.
+    Outcome applyFixedList();
+    /// A grid window closes: its texts go into the model (writeBackGrid), and the list
+    /// lines of the cells it fixed or freed follow (followFixings), in the editor too.
+    struct GridWriteBack {
+        WriteBackReport report;
+        bool listFollowed = false;  // the list's entries changed
+    };
+    GridWriteBack writeBackGrid(const std::vector<int>& cellmap, const std::vector<std::string>& texts);
+
+    /// The folder the open dialogs of model files start in: the one a model file was last
+    /// chosen in, at first the current directory.
+    std::string openFolder() const;
+    /// Notes the folder of a model file chosen in an open dialog.
+    void noteOpened(const std::string& file);
+    /// The folder the save dialogs start in: the model file's ("" infile: the current one).
+    std::string modelFolder() const;
 
     /// "Get input file w/ PIM's": asks before replacing unsaved work, then for the file.
     Outcome readPims(FrontEnd& front);
@@ -91,8 +116,8 @@ public:
     Outcome point(FrontEnd& front);
     /// "Save model w/ PIM's" to the file the front end names.
     Outcome savePims(FrontEnd& front);
-    /// "Save model w/ constraints" to target (the window always writes "QUARLET.OUT").
-    Outcome saveConstraints(FrontEnd& front, const std::string& target);
+    /// "Save model w/ constraints" to the file the front end names ("QUARLET.OUT" proposed).
+    Outcome saveConstraints(FrontEnd& front);
     /// "Run each Primary period through KESTON": runs the per-period program on each
     /// cohort of the file the front end names and fixes the estimates.
     Outcome runEachPeriod(FrontEnd& front);
@@ -117,15 +142,28 @@ public:
     std::vector<std::string> designColumnNames() const;
 
 private:
-    /// Whether a read would lose anything: unsaved changes or edits held by windows.
+    /// Whether a read would lose anything: unsaved changes, list edits not taken yet, or
+    /// edits held by windows.
     bool holdsUnsavedWork(const FrontEnd& front) const;
+    /// Asks the open dialog of a model file and notes its folder; nullopt for no choice.
+    std::optional<std::string> askOpen(FrontEnd& front, std::string title, std::string proposed);
+    /// Asks the save dialog of a model file (or of a file of another kind), checks that it
+    /// does not name the model file, and asks before replacing a file; the failure or
+    /// cancellation is left in outcome.
+    std::optional<std::string> askSave(FrontEnd& front, std::string proposed, Outcome& outcome,
+                                       FileKind kind = FileKind::Model);
+    /// Before a command reads the model: the list's edits and the open windows' edits go
+    /// into it; false (with outcome set) when the list or a window refused.
+    bool takeEdits(FrontEnd& front, Outcome& outcome);
     /// Keeps a model a command built aside; the fixed-parameter list follows its entries.
     void keep(Model model);
 
     Model m_model = startupModel();
     FixedList m_fixedList;
+    bool m_fixedListPending = false;  // the editor's entries differ from the model's list
     std::string m_installDirectory;
     std::array<std::string, kKindCount> m_formulaTexts;
+    std::string m_openFolder;
     bool m_saveConstraints = false;
     bool m_savePims = false;
     bool m_convert = false;

@@ -20,13 +20,6 @@ Outcome failedWith(std::string message)
     return outcome;
 }
 
-Outcome cancelledOutcome()
-{
-    Outcome outcome;
-    outcome.cancelled = true;
-    return outcome;
-}
-
 // A refused formula as one line: the formula, then what is wrong and where.
 std::string formulaFailure(const FormulaError& error)
 {
@@ -46,20 +39,21 @@ Outcome Session::applyFormulas(FrontEnd& front, const FormulaSet& formulas)
 {
     if (!m_model.loaded())
         return failedWith(kNoModel);
-    // Formulas the model refuses close no window; edits the windows write back may
-    // change which cells take part, so the formulas are applied again after them.
+    // Formulas the model refuses close no window; edits the windows or the list editor
+    // take into the model may change which cells take part, so the formulas are applied
+    // again after them.
     FormulaResult<FormulaModel> applied = tw::applyFormulas(m_model, formulas);
     if (!applied)
         return failedWith(formulaFailure(applied.error()));
-    const bool windowsHoldEdits = front.holdsEdits();
-    if (!front.writeBackEdits())
-        return cancelledOutcome();
-    if (windowsHoldEdits) {
+    const bool editsPending = front.holdsEdits() || m_fixedListPending;
+    Outcome outcome;
+    if (!takeEdits(front, outcome))
+        return outcome;
+    if (editsPending) {
         applied = tw::applyFormulas(m_model, formulas);
         if (!applied)
             return failedWith(formulaFailure(applied.error()));
     }
-    Outcome outcome;
     outcome.notes = identifiabilityLines(applied.value());
     keep(std::move(applied.value().model));
     for (CellKind kind : kAllKinds)
@@ -77,22 +71,15 @@ Outcome Session::applyFormulaList(FrontEnd& front, const std::string& formulas)
 
 Outcome Session::writeDesignTable(FrontEnd& front)
 {
-    const auto answer = front.saveFile({"Design table", "design.tsv", {}});
-    if (!answer)
-        return cancelledOutcome();
-    const auto name = chosenFile(answer);
-    if (!name)
-        return failedWith(kNoFileSelected);
     if (!m_model.loaded())
         return failedWith(kNoModel);
-    if (!front.writeBackEdits())
-        return cancelledOutcome();
-    if (const Status saved = saveDesignTable(m_model, designColumnNames(), *name); !saved) {
-        Outcome outcome;
-        outcome.failure = saved.error();
+    Outcome outcome;
+    const auto name = askSave(front, "design.tsv", outcome, FileKind::Any);
+    if (!name || !takeEdits(front, outcome))
         return outcome;
-    }
-    return {};
+    if (const Status saved = saveDesignTable(m_model, designColumnNames(), *name); !saved)
+        outcome.failure = saved.error();
+    return outcome;
 }
 
 std::vector<std::string> Session::designColumnNames() const

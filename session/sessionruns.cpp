@@ -33,7 +33,7 @@ std::string joined(const std::vector<Error>& errors)
 Outcome Session::runEachPeriod(FrontEnd& front)
 {
     Outcome outcome;
-    const auto name = chosenFile(front.openFile({"CORVANE input file", "*.*", {}}));
+    const auto name = askOpen(front, "CORVANE input file", "*.*");
     if (!name) {
         outcome.failure = makeError(kNoFileSelected);
         return outcome;
@@ -45,10 +45,8 @@ Outcome Session::runEachPeriod(FrontEnd& front)
         outcome.failure = installed.error();
         return outcome;
     }
-    if (!front.writeBackEdits()) {
-        outcome.cancelled = true;
+    if (!takeEdits(front, outcome))
         return outcome;
-    }
 
     const std::string& program = *installed;
     const RunCohort run = [&](const CohortRun& cohort) -> RunAnswer {

@@ -172,8 +172,10 @@ TEST(SessionNoFileSelected, everyFileDialogLeftWithoutAFileEndsTheCommandAlike)
          kNoFileSelected},
         {"PIM save, pattern", "*.*", savePims, kNoFileSelected},
         {"PIM save, cancelled", std::nullopt, savePims, ""},
-        {"constraints save, empty", "", [](Session& s, FrontEnd& f) { return s.saveConstraints(f, ""); },
+        {"constraints save, empty", "", [](Session& s, FrontEnd& f) { return s.saveConstraints(f); },
          kNoFileSelected},
+        {"constraints save, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.saveConstraints(f); },
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -198,13 +200,19 @@ TEST(SessionNoFileSelected, everyFileDialogLeftWithoutAFileEndsTheCommandAlike)
 
 TEST(SessionWindows, aWindowThatRefusesItsWriteBackStopsTheCommand)
 {
-    const std::vector<std::pair<const char*, SessionCommand>> commands = {
-        {"convert", [](Session& s, FrontEnd& f) { return s.convert(f); }},
-        {"point", [](Session& s, FrontEnd& f) { return s.point(f); }},
-        {"save PIMs", [](Session& s, FrontEnd& f) { return s.savePims(f); }},
-        {"save constraints", [](Session& s, FrontEnd& f) { return s.saveConstraints(f, "OUT.INP"); }},
+    struct Case {
+        const char* name;
+        SessionCommand run;
+        std::string file;  // the answer of its file dialog
     };
-    for (const auto& [name, run] : commands) {
+    const std::vector<Case> commands = {
+        {"convert", [](Session& s, FrontEnd& f) { return s.convert(f); },
+         TW_TEST_DATA "/constraints/model1-convert.inp"},
+        {"point", [](Session& s, FrontEnd& f) { return s.point(f); }, ""},
+        {"save PIMs", [](Session& s, FrontEnd& f) { return s.savePims(f); }, "OUT.MSS"},
+        {"save constraints", [](Session& s, FrontEnd& f) { return s.saveConstraints(f); }, "OUT.INP"},
+    };
+    for (const auto& [name, run, file] : commands) {
         SCOPED_TRACE(name);
         TempDir dir;
         Session session;
@@ -215,7 +223,7 @@ TEST(SessionWindows, aWindowThatRefusesItsWriteBackStopsTheCommand)
         fs::remove("quarlet.chk");
         const Model before = session.model();
         ScriptedFront front;
-        front.files = {TW_TEST_DATA "/constraints/model1-convert.inp"};
+        front.files = {file};
         front.writesBack = false;
         const Outcome outcome = run(session, front);
         EXPECT_TRUE(outcome.cancelled);
@@ -264,7 +272,7 @@ TEST(SessionAvailability, commandsNotYetAvailableWriteNothing)
     ScriptedFront front;
     front.files = {"OUT.INP", kModel1, "OUT.MSS"};
     const std::vector<std::pair<Outcome, std::string>> cases = {
-        {session.saveConstraints(front, "OUT.INP"), "\"Save model w/ constraints\" is not available at this point"},
+        {session.saveConstraints(front), "\"Save model w/ constraints\" is not available at this point"},
         {session.convert(front), "\"Convert constraints to PIMs\" is not available at this point"},
         {session.savePims(front), "\"Save model w/ PIM's\" is not available at this point"},
     };

@@ -193,6 +193,7 @@ private slots:
             trigger(&s.form, "menu_runsurv");
             QCOMPARE(s.scripted.processes.requests.size(), 6);
             QCOMPARE(s.listed().size(), 2 + 18);
+            s.answerFile(QString("QUARLET.OUT"));
             trigger(&s.form, "menu_save");
             QCOMPARE(s.dialogs.messages(), QStringList{"New CORVANE input file saved as QUARLET.OUT"});
             auto saved = readConstraintsFile("QUARLET.OUT");

@@ -131,7 +131,9 @@ private slots:
             s.action("menu_savepims")->trigger();
             QCOMPARE(s.dialogs.asked[0].text, QString("quarlet.mss"));
         } else {
+            s.answerFile(output);
             s.action("menu_save")->trigger();
+            QCOMPARE(s.dialogs.asked[0].text, QString("QUARLET.OUT"));
         }
         QTEST(s.dialogs.messages(), "messages");
         QCOMPARE(s.model().unsaved, golden.isEmpty());

@@ -42,7 +42,11 @@ const std::vector<CommandCase>& commandCases()
              s.answerFile(QString("out.inp"));
              s.form.savePims();
          }},
-        {"save constraints", Start::Model1, Window::Grid, false, [](Stale& s) { s.form.saveConstraints(); }},
+        {"save constraints", Start::Model1, Window::Grid, false,
+         [](Stale& s) {
+             s.answerFile(QString("QUARLET.OUT"));
+             s.form.saveConstraints();
+         }},
         {"convert constraints", Start::Model1, Window::Design, false,
          [](Stale& s) {
              s.answerFile(TW_TEST_DATA "/constraints/model1-convert.inp");

@@ -1,0 +1,209 @@
+// The fixed-parameter list as the model's fixings: which entries are fixing lines, the
+// lines a model's fixed cells give, "Done" taking the list's edits into the model, and
+// the list following the cells a grid window fixed or freed.
+#include "session/fixings.h"
+
+#include <gtest/gtest.h>
+
+using namespace tw;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Eight cells; parameters 1 1 . 2 2 3 3 4 with cell 3 fixed at .02 and listed.
+Model smallModel()
+{
+    Model m = startupModel();
+    m.npar = 8;
+    createCellArrays(m);
+    const std::int16_t numbers[] = {0, 1, 1, 0, 2, 2, 3, 3, 4};
+    for (int cell = 1; cell <= 8; ++cell)
+        m.pim[static_cast<std::size_t>(cell)] = numbers[cell];
+    m.pim[3] = fixedMarker(3);
+    m.initval[3] = .02;
+    m.fixedlist = {"S(0003)=.02;"};
+    return m;
+}
+
+// What a cell stands for: its parameter number, or "fixed at" and its value.
+std::string cellState(const Model& m, int cell)
+{
+    const int value = m.pim[static_cast<std::size_t>(cell)];
+    if (isFixedMarker(value))
+        return "fixed at " + std::to_string(m.initval[static_cast<std::size_t>(cell)]).substr(0, 4);
+    return std::to_string(value);
+}
+
+std::vector<std::string> cellStates(const Model& m)
+{
+    std::vector<std::string> states;
+    for (int cell = 1; cell <= m.npar; ++cell)
+        states.push_back(cellState(m, cell));
+    return states;
+}
+
+TEST(FixingLines, onlyAFixingOfACellInRangeReads)
+{
+    struct Case {
+        const char* line;
+        std::optional<Fixing> fixing;
+    };
+    const Case cases[] = {
+        {"S(0003)=.02;", Fixing{3, .02}},
+        {"  s( 3 ) = .5 /* phi */;", Fixing{3, .5}},
+        {"S(5)=0.7", Fixing{5, .7}},
+        {"S(8)=-1;", Fixing{8, -1}},
+        {"S(4)=+2E-1;", Fixing{4, .2}},
+        {"S(3)=S(1);", std::nullopt},  // an equality
+        {"S(3);", std::nullopt},
+        {"S(3)=;", std::nullopt},
+        {"S(3)=abc;", std::nullopt},  // would read as 0
+        {"S(9)=.5;", std::nullopt},   // beyond npar
+        {"S(0)=.5;", std::nullopt},
+        {"S(2.5)=.5;", std::nullopt},
+        {"S()=.5;", std::nullopt},
+        {"phi=.5", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(readFixingLine(c.line, 8), c.fixing);
+    }
+}
+
+TEST(FixingLines, aModelListsEachFixedCellInTheConstraintsForm)
+{
+    Model m = smallModel();
+    m.pim[7] = fixedMarker(m.pim[7]);
+    m.initval[7] = -0.25;
+    m.pim[5] = 0;  // a special value is no fixing
+    m.pim[6] = -1;
+    m.pim[8] = fixedMarker(m.pim[8]);
+    m.initval[8] = 1.5;
+    EXPECT_EQ(fixingLines(m), (Lines{"S(0003)=.02;", "S(0007)=-.25;", "S(0008)=1.5;"}));
+    EXPECT_EQ(fixingLine(12345, 2), "S(12345)=2;");
+}
+
+TEST(ListEdits, doneTakesAddedChangedAndRemovedLinesIntoTheModel)
+{
+    struct Case {
+        const char* name;
+        Lines before;  // the model's list (cells 3 and, when listed, 4 fixed as listed)
+        Lines entries;
+        std::vector<std::string> cells;  // cells 1..8 afterwards
+    };
+    const std::string f02 = "fixed at 0.02", f05 = "fixed at 0.05";
+    const Case cases[] = {
+        {"a changed value fixes the cell at it", {"S(0003)=.02;"}, {"S(0003)=.05 /* p */;"},
+         {"1", "1", f05, "2", "2", "3", "3", "4"}},
+        {"an added line fixes its cell", {"S(0003)=.02;"}, {"S(0003)=.02;", "S(5)=0.05"},
+         {"1", "1", f02, "2", f05, "3", "3", "4"}},
+        {"a removed line frees its cell with a number above the largest", {"S(0003)=.02;"}, {},
+         {"1", "1", "5", "2", "2", "3", "3", "4"}},
+        {"two freed cells get a number each", {"S(0003)=.02;", "S(0004)=.02;"}, {},
+         {"1", "1", "5", "6", "2", "3", "3", "4"}},
+        {"a changed cell number moves the fixing", {"S(0003)=.02;"}, {"S(0006)=.02;"},
+         {"1", "1", "5", "2", "2", f02, "3", "4"}},
+        {"0, -1 and -2 set the special values", {"S(0003)=.02;"}, {"S(0003)=.02;", "S(1)=0;", "S(2)=-1;", "S(8)=-2;"},
+         {"0", "-1", f02, "2", "2", "3", "3", "-2"}},
+        {"the last line naming a cell wins", {"S(0003)=.02;"}, {"S(3)=.07;", "S(0003)=.05;"},
+         {"1", "1", f05, "2", "2", "3", "3", "4"}},
+        {"a removed twin leaves the cell fixed by the kept line", {"S(0003)=.02;", "S(3)=.05;"}, {"S(3)=.05;"},
+         {"1", "1", f05, "2", "2", "3", "3", "4"}},
+        {"lines left as they were change nothing", {"S(0003)=.02;", "junk"}, {"junk", "S(0003)=.02;"},
+         {"1", "1", f02, "2", "2", "3", "3", "4"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = smallModel();
+        m.fixedlist = c.before;
+        if (std::find(c.before.begin(), c.before.end(), "S(0004)=.02;") != c.before.end()) {
+            m.pim[4] = fixedMarker(m.pim[4]);
+            m.initval[4] = .02;
+        }
+        const Model before = m;
+        ASSERT_TRUE(applyListEdits(m, c.entries).ok());
+        EXPECT_EQ(cellStates(m), c.cells);
+        EXPECT_EQ(m.fixedlist, c.entries);
+        EXPECT_EQ(m.unsaved, m.pim != before.pim || m.initval != before.initval || c.entries != c.before);
+        for (int cell = 1; cell <= 8; ++cell) {
+            const auto index = static_cast<std::size_t>(cell);
+            EXPECT_TRUE(isFixedMarker(m.pim[index]) || m.initval[index] == 0) << "cell " << cell;
+        }
+    }
+}
+
+TEST(ListEdits, aFreedCellBeyondNparTakesTheSmallestFreeNumber)
+{
+    Model m = smallModel();
+    for (int cell = 1; cell <= 8; ++cell)
+        if (!isFixedMarker(m.pim[static_cast<std::size_t>(cell)]))
+            m.pim[static_cast<std::size_t>(cell)] = static_cast<std::int16_t>(cell);
+    // Numbers 1 2 4 5 6 7 8 are held; 8 is the largest, and 9 lies beyond npar.
+    ASSERT_TRUE(applyListEdits(m, {}).ok());
+    EXPECT_EQ(m.pim[3], 3);
+}
+
+TEST(ListEdits, anEntryThatIsNoFixingIsRefusedAndNothingChanges)
+{
+    const std::pair<Lines, std::string> cases[] = {
+        {{"S(0003)=.02;", "S(9)=.5"}, "\"S(9)=.5\" is not a fixing line S(i)=v of a cell i in 1..8."},
+        {{"S(-5)=.5;", "S(5)=.5;"}, "\"S(-5)=.5;\" is not a fixing line S(i)=v of a cell i in 1..8."},
+        {{"S(4)=S(1);"}, "\"S(4)=S(1);\" is not a fixing line S(i)=v of a cell i in 1..8."},
+        {{"S(0003)=.02;", "phi"}, "\"phi\" is not a fixing line S(i)=v of a cell i in 1..8."},
+    };
+    for (const auto& [entries, message] : cases) {
+        SCOPED_TRACE(message);
+        Model m = smallModel();
+        const Model before = m;
+        const Status applied = applyListEdits(m, entries);
+        ASSERT_FALSE(applied.ok());
+        EXPECT_EQ(applied.error().text(), message);
+        EXPECT_EQ(m, before);
+    }
+}
+
+TEST(ListEdits, withoutAModelEveryNewLineIsRefused)
+{
+    Model m = startupModel();
+    const Status applied = applyListEdits(m, {"S(1)=.5;"});
+    ASSERT_FALSE(applied.ok());
+    EXPECT_EQ(applied.error().text(), "\"S(1)=.5;\" fixes no cell: no model has been read.");
+    EXPECT_EQ(m, startupModel());
+}
+
+TEST(ListEdits, aLineTheModelAlreadyListsIsNotCheckedAgain)
+{
+    Model m = smallModel();
+    m.fixedlist = {"S(0003)=.02;", "a comment the file had"};
+    ASSERT_TRUE(applyListEdits(m, {"S(0003)=.02;", "a comment the file had", "S(5)=.5;"}).ok());
+    EXPECT_EQ(cellState(m, 5), "fixed at 0.50");
+}
+
+TEST(ListFollowsGrid, linesOfFixedOrFreedCellsAreReplacedInCellOrder)
+{
+    Model m = smallModel();
+    const std::vector<int> window = {2, 3, 4, 6};
+    const std::vector<FixingState> before = fixingStates(m, window);
+    m.pim[3] = 5;  // freed
+    m.initval[3] = 0;
+    m.pim[6] = fixedMarker(m.pim[6]);  // fixed
+    m.initval[6] = .6;
+    m.pim[4] = 7;  // another number: no change of fixing
+    const std::vector<int> changed = changedFixings(m, window, before);
+    EXPECT_EQ(changed, (std::vector<int>{3, 6}));
+
+    Lines lines = {"S(0001)=.1 /* a */;", "a note", "S(0003)=.02 /* c */;", "S(0007)=.7;", "S(0006)=.9;"};
+    followFixings(lines, m, changed);
+    EXPECT_EQ(lines, (Lines{"S(0001)=.1 /* a */;", "a note", "S(0006)=.6;", "S(0007)=.7;"}));
+
+    m.initval[6] = .65;  // fixed at another value
+    EXPECT_EQ(changedFixings(m, window, fixingStates(m, window)), std::vector<int>{});
+    EXPECT_EQ(changedFixings(m, {6}, {FixingState{true, .6}}), std::vector<int>{6});
+    Lines last = {"S(0002)=.2;"};
+    followFixings(last, m, {6});
+    EXPECT_EQ(last, (Lines{"S(0002)=.2;", "S(0006)=.65;"}));
+}
+
+}  // namespace

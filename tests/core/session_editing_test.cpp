@@ -1,0 +1,253 @@
+// The session's fixed-parameter list as the model's fixings (what a read lists, "Done",
+// saves that take the list's edits first, the list following grid write-backs) and its
+// file dialogs (the folders they start in, the files they offer, the question before a
+// save replaces a file).
+#include "session/session.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "session/fixings.h"
+#include "support.h"
+
+using namespace tw;
+using namespace twtest;
+
+namespace {
+
+const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
+const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
+const std::string kExample =
+    (fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp").lexically_normal().string();
+
+// Answers file dialogs from a queue (empty: cancelled) and questions from another
+// (empty: Cancel); records every question.
+class Front : public FrontEnd {
+public:
+    std::deque<std::optional<std::string>> files;
+    std::deque<bool> confirms;
+    std::vector<FileQuestion> dialogs;
+    std::vector<std::string> questions;
+
+    std::optional<std::string> openFile(const FileQuestion& question) override { return answer(question); }
+    std::optional<std::string> saveFile(const FileQuestion& question) override { return answer(question); }
+    bool confirm(const std::string& question) override
+    {
+        questions.push_back(question);
+        const bool ok = !confirms.empty() && confirms.front();
+        if (!confirms.empty())
+            confirms.pop_front();
+        return ok;
+    }
+
+private:
+    std::optional<std::string> answer(const FileQuestion& question)
+    {
+        dialogs.push_back(question);
+        if (files.empty())
+            return std::nullopt;
+        auto file = files.front();
+        files.pop_front();
+        return file;
+    }
+};
+
+Outcome run(Session& session, Outcome (Session::*command)(FrontEnd&), std::deque<std::optional<std::string>> files,
+            std::deque<bool> confirms = {})
+{
+    Front front;
+    front.files = std::move(files);
+    front.confirms = std::move(confirms);
+    return (session.*command)(front);
+}
+
+std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
+
+void editList(Session& session, std::vector<std::string> entries)
+{
+    session.setFixedList(FixedList(std::move(entries)));
+}
+
+TEST(SessionFixedList, aPimReadListsEachFixedCell)
+{
+    TempDir dir;
+    Session session;
+    ASSERT_TRUE(run(session, &Session::readPims, {kExample}).done());
+    const std::vector<std::string>& listed = session.fixedList().entries();
+    ASSERT_EQ(listed.size(), 16u);
+    for (const std::string& line : listed)
+        EXPECT_EQ(line.substr(0, 2) + line.substr(6), "S()=.02;") << line;
+    EXPECT_EQ(listed, fixingLines(session.model()));
+    EXPECT_EQ(session.model().fixedlist, listed);
+    EXPECT_FALSE(session.fixedListPending());
+}
+
+TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
+{
+    struct Case {
+        const char* name;
+        std::string file;
+        bool constraints;  // read with constraints (else with PIMs)
+        std::vector<std::string> entries;
+        bool done;             // "Done" before the save (else the save takes the list)
+        std::string expected;  // the start of a line of the saved constraints file
+        bool present = true;   // or of a line it must not hold
+    };
+    const std::vector<Case> cases = {
+        {"a changed value, Done", kModel1, true, {"S(0007)=.25 /* c 2 1 */;"}, true, "S(0007)=.25 /*"},
+        {"a changed value, saved at once", kModel1, true, {"S(0007)=.25 /* c 2 1 */;"}, false, "S(0007)=.25 /*"},
+        {"a line added to a PIM model", kExample26, false, {"S(5)=0.7"}, false, "S(0005)=.7 /*"},
+        {"a removed line: cell 7 is a parameter of its own", kModel1, true, {}, true, "S(0007)=", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        Session session;
+        ASSERT_TRUE(run(session, c.constraints ? &Session::readConstraints : &Session::readPims, {c.file}).done());
+        editList(session, c.entries);
+        EXPECT_TRUE(session.fixedListPending());
+        if (c.done) {
+            ASSERT_TRUE(session.applyFixedList().done());
+        }
+        ASSERT_TRUE(run(session, &Session::saveConstraints, {"out.con"}).done());
+        EXPECT_EQ(fileText("out.con").find("\n" + c.expected) != std::string::npos, c.present) << fileText("out.con");
+        EXPECT_EQ(session.model().fixedlist, c.entries);
+        EXPECT_FALSE(session.fixedListPending());
+    }
+}
+
+TEST(SessionFixedList, aRefusedEntryStopsEveryCommandThatReadsTheModel)
+{
+    using Command = Outcome (Session::*)(FrontEnd&);
+    const std::vector<std::pair<const char*, Command>> commands = {
+        {"save constraints", &Session::saveConstraints},
+        {"save PIMs", &Session::savePims},
+        {"point", &Session::point},
+        {"convert", &Session::convert},
+    };
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        Session session;
+        ASSERT_TRUE(run(session, &Session::readConstraints, {kModel1}).done());
+        ASSERT_TRUE(run(session, &Session::convert, {TW_TEST_DATA "/constraints/model1-convert.inp"}).done());
+        fs::remove("quarlet.chk");
+        editList(session, {"S(0007)=.5 /* c 2 1 */;", "S(11)=.5;"});
+        const Model before = session.model();
+        const Outcome outcome = run(session, command, {"out.con"});
+        EXPECT_EQ(failureText(outcome), "\"S(11)=.5;\" is not a fixing line S(i)=v of a cell i in 1..10.");
+        EXPECT_EQ(session.model(), before);
+        EXPECT_TRUE(session.fixedListPending());
+        EXPECT_TRUE(fs::is_empty(dir.path()));
+    }
+}
+
+TEST(SessionFixedList, theListFollowsCellsAGridWriteBackFixedOrFreed)
+{
+    TempDir dir;
+    Session session;
+    ASSERT_TRUE(run(session, &Session::readPims, {kExample}).done());
+    const std::vector<std::string> listed = session.fixedList().entries();
+    const int fixed = readFixingLine(listed[1], session.model().npar)->cell;
+    const Session::GridWriteBack freed = session.writeBackGrid({fixed, 1}, {"200", "=0.3"});
+    EXPECT_TRUE(freed.listFollowed);
+    std::vector<std::string> expected = listed;
+    expected.erase(expected.begin() + 1);
+    expected.insert(expected.begin(), "S(0001)=.3;");
+    EXPECT_EQ(session.fixedList().entries(), expected);
+    EXPECT_EQ(session.model().fixedlist, expected);
+    EXPECT_FALSE(session.writeBackGrid({2}, {"3"}).listFollowed);  // a number for a number
+    EXPECT_FALSE(session.writeBackGrid({1}, {"=0.3"}).listFollowed);  // fixed as it was
+}
+
+TEST(SessionFixedList, aGridWriteBackKeepsEditsTheListHasNotGivenTheModelYet)
+{
+    TempDir dir;
+    Session session;
+    ASSERT_TRUE(run(session, &Session::readPims, {kExample}).done());
+    std::vector<std::string> edited = session.fixedList().entries();
+    edited.push_back("S(5)=.7 /* typed */;");
+    editList(session, edited);
+    session.writeBackGrid({1}, {"=0.3"});
+    EXPECT_TRUE(session.fixedListPending());
+    edited.insert(edited.begin(), "S(0001)=.3;");
+    EXPECT_EQ(session.fixedList().entries(), edited);
+    ASSERT_TRUE(session.applyFixedList().done());
+    EXPECT_TRUE(isFixedMarker(session.model().pim[5]));
+    EXPECT_EQ(session.model().initval[1], .3);
+}
+
+TEST(SessionFileDialogs, startInTheModelsFolderOrTheLastOneOpenedAndOfferModelFiles)
+{
+    TempDir dir;
+    fs::create_directories("models/saved");
+    fs::copy_file(kExample26, "models/m.inp");
+    const std::string models = (dir.path() / "models").string();
+    Session session;
+    Front front;
+    front.files = {"models/m.inp", std::nullopt, std::nullopt, std::nullopt, "models/saved/x.inp", std::nullopt};
+    ASSERT_TRUE(session.readPims(front).done());
+    session.savePims(front);
+    session.saveConstraints(front);
+    session.readConstraints(front);
+    session.readConstraints(front);  // x.inp does not read, but its folder was chosen
+    session.readPims(front);
+    struct Asked {
+        std::string proposed;
+        std::string directory;
+        FileKind kind;
+        bool operator==(const Asked&) const = default;
+    };
+    std::vector<Asked> asked;
+    for (const FileQuestion& question : front.dialogs)
+        asked.push_back({question.proposed, question.directory, question.kind});
+    const std::vector<Asked> expected = {
+        {"*.*", dir.path().string(), FileKind::Model},
+        {"quarlet.mss", models, FileKind::Model},
+        {"QUARLET.OUT", models, FileKind::Model},
+        {"*.*", models, FileKind::Model},
+        {"*.*", models, FileKind::Model},
+        {"*.*", models + "/saved", FileKind::Model},
+    };
+    EXPECT_EQ(asked, expected);
+}
+
+TEST(SessionFileDialogs, theModelsOwnFileIsRefusedBeforeTheQuestionToReplaceIt)
+{
+    TempDir dir;
+    fs::copy_file(kExample26, "m.inp");
+    Session session;
+    ASSERT_TRUE(run(session, &Session::readPims, {"m.inp"}).done());
+    for (const auto command : {&Session::savePims, &Session::saveConstraints}) {
+        Front front;
+        front.files = {(dir.path() / "m.inp").string()};
+        front.confirms = {true};
+        const Outcome outcome = (session.*command)(front);
+        EXPECT_EQ(failureText(outcome), "Input & Output filenames (m.inp) must be different!");
+        EXPECT_TRUE(front.questions.empty());
+    }
+    EXPECT_EQ(fileText("m.inp"), fileText(kExample26));
+}
+
+TEST(SessionFileDialogs, aSaveOverAnExistingFileAsksFirst)
+{
+    for (const bool replace : {false, true}) {
+        for (const auto command : {&Session::savePims, &Session::saveConstraints}) {
+            SCOPED_TRACE(replace ? "replace" : "keep");
+            TempDir dir;
+            Session session;
+            ASSERT_TRUE(run(session, &Session::readPims, {kExample26}).done());
+            writeFile("old.txt", "old");
+            Front front;
+            front.files = {"old.txt"};
+            front.confirms = {replace};
+            const Outcome outcome = (session.*command)(front);
+            EXPECT_EQ(front.questions, std::vector<std::string>{"old.txt already exists.\nDo you want to replace it?"});
+            EXPECT_EQ(outcome.done(), replace);
+            EXPECT_EQ(fileText("old.txt") == "old", !replace);
+        }
+    }
+}
+
+}  // namespace
