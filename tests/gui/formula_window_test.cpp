@@ -161,17 +161,44 @@ private slots:
                     .startsWith("survival:(Intercept)\n"));
     }
 
-    void windowKeepsTheFormulasOfTheSession()
+    void windowKeepsTheFormulasOfTheSessionAndCloseLeavesTheModel()
     {
         Formulas s;
+        const Model before = s.model();
         FormulaWindow* window = s.open();
         type(window, CellKind::Closed, "~ session");
+        window->refresh();
         QTest::mouseClick(window->findChild<QPushButton*>("cmd_close"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
+        QCOMPARE(s.model().pim, before.pim);
+        QVERIFY(s.model().dm == before.dm);
+        QVERIFY(!s.model().unsaved);
         QCOMPARE(s.form.session().formulaTexts()[kindIndex(CellKind::Closed)], std::string("~ session"));
         QCOMPARE(s.open(), window);
         QCOMPARE(window->field(CellKind::Closed)->text(), QString("~ session"));
         QCOMPARE(labelOf(window, "lbl_status_closed")->text(), QString("5 parameters, 5 columns"));
+    }
+
+    void previewFollowsAModelReadWhileTheWindowIsOpen()
+    {
+        MainSession s;
+        s.form.modelFormulas();
+        auto* window = s.form.findChild<FormulaWindow*>("frm_formulas");
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(labelOf(window, "lbl_formulas")->text(), QString("There is no model yet: read a model file first."));
+        QVERIFY(!window->findChild<QPushButton*>("cmd_apply")->isEnabled());
+        type(window, CellKind::Survival, "~ time");
+        window->refresh();
+        QCOMPARE(labelOf(window, "lbl_status_survival")->text(), QString());
+        QCOMPARE(window->designModel()->rowCount(), 0);
+
+        // A model read meanwhile: the window, activated again, previews the formula on it.
+        QVERIFY(s.form.openPimFile(kExample));
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(window, &activate);
+        QCOMPARE(labelOf(window, "lbl_status_survival")->text(), QString("4 parameters, 4 columns"));
+        QVERIFY(window->findChild<QPushButton*>("cmd_apply")->isEnabled());
+        QCOMPARE(window->designModel()->rowCount(), window->fields().applied->model.nparms);
     }
 };
 
