@@ -66,6 +66,11 @@ Outcome Session::applyFormulaList(FrontEnd& front, const std::string& formulas)
     const FormulaResult<FormulaSet> parsed = parseFormulaList(formulas);
     if (!parsed)
         return failedWith(formulaFailure(parsed.error()));
+    // A text without a formula (an empty operand, a variable left unset) would give every
+    // kind identity columns in place of the model's design matrix: surely not what was meant.
+    const auto given = [&parsed](CellKind kind) { return parsed.value()[kind].has_value(); };
+    if (std::none_of(kAllKinds.begin(), kAllKinds.end(), given))
+        return failedWith("no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\"");
     return applyFormulas(front, parsed.value());
 }
 

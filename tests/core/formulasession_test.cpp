@@ -373,15 +373,27 @@ TEST(FormulaCommandLine, modelWrittenWithFormulasReadsBackWithEveryCellsDesignRo
     EXPECT_GT(cellsChecked, 200);
 }
 
-TEST(FormulaCommandLine, refusedFormulaFailsTheStepAndWritesNothing)
+TEST(FormulaCommandLine, refusedFormulasFailTheStepAndWriteNothing)
 {
+    struct Case {
+        const char* formulas;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"open ~ (time", "open ~ (time: \"(\" at column 8 is not closed"},
+        // An empty operand must not swap the model's design matrix for identity columns.
+        {"", "no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\""},
+        {" ; ", "no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\""},
+    };
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
-    const ToolRun run =
-        runModelTool("--read-pims example.inp --formulas 'open ~ (time' --write-pims out.inp");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "open ~ (time: \"(\" at column 8 is not closed\n");
-    EXPECT_FALSE(fs::exists("out.inp"));
+    for (const Case& c : cases) {
+        const ToolRun run = runModelTool(std::string("--read-pims example.inp --formulas '") + c.formulas
+                                         + "' --write-pims out.inp");
+        EXPECT_EQ(run.exitCode, 1) << c.formulas;
+        EXPECT_EQ(run.err, std::string(c.message) + "\n") << c.formulas;
+        EXPECT_FALSE(fs::exists("out.inp")) << c.formulas;
+    }
 }
 
 }  // namespace
