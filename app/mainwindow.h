@@ -29,6 +29,7 @@ enum class ViewKind;
 class FixedListModel;
 class Form2;
 class Form3;
+class FormulaWindow;
 class GridWindow;
 
 /// Form1: the main window, home of the session.
@@ -86,6 +87,8 @@ public slots:
     void viewOpenCapture();
     void viewClosedCapture();
     void viewMovement();
+    // Model formulas (commands_formulas.cpp).
+    void modelFormulas();
     // Outside programs (commands_runs.cpp).
     void runEngine();
     void convertCaptureHistories();
@@ -158,6 +161,7 @@ private:
     std::vector<QPointer<GridWindow>> m_gridWindows;  // in the order opened
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
+    QPointer<FormulaWindow> m_formulaWindow;          // created once, then hidden and shown
     std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
     QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 

@@ -48,7 +48,7 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments);
 std::string usageText();
 
 /// Runs a command line: 0 when every step was done, 1 when a step failed (later steps
-/// are not run), 2 for a usage error. Messages go to err, one line each; --help prints
+/// are not run), 2 for a usage error. Messages and notes go to err, one line each; --help prints
 /// the usage to out, --version the version.
 int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err);
 
