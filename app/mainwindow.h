@@ -30,6 +30,7 @@ class ChartWindow;
 class FixedListModel;
 class Form2;
 class Form3;
+class FormulaWindow;
 class GridWindow;
 
 /// Form1: the main window, home of the session.
@@ -89,6 +90,8 @@ public slots:
     void viewMovement();
     // The PIM chart window (commands_chart.cpp).
     void showChart();
+    // Model formulas (commands_formulas.cpp).
+    void modelFormulas();
     // Outside programs (commands_runs.cpp).
     void runEngine();
     void convertCaptureHistories();
@@ -172,6 +175,7 @@ private:
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
     QPointer<ChartWindow> m_chartWindow;              // created once, then hidden and shown
+    QPointer<FormulaWindow> m_formulaWindow;          // created once, then hidden and shown
     std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
     QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 

@@ -51,6 +51,11 @@ Outcome describeBlocks(Session& session, const std::string& /*operand*/, FrontEn
     return session.describeBlocks();
 }
 
+Outcome applyFormulas(Session& session, const std::string& formulas, FrontEnd& front)
+{
+    return session.applyFormulaList(front, formulas);
+}
+
 }  // namespace
 
 const std::vector<StepKind>& stepKinds()
@@ -67,6 +72,12 @@ const std::vector<StepKind>& stepKinds()
          answered<&Session::convert>},
         {"--point", "", "number the parameters (\"Compute POINT(i)\"); writes quarlet.chk", false,
          answered<&Session::point>},
+        {"--formulas", "FORMULAS",
+         "build the PIMs and the design matrix from model formulas (\"survival ~ time; open ~ 1\"); "
+         "each kind's rank goes to standard error",
+         false, applyFormulas},
+        {"--write-design-table", "FILE", "write the design matrix as tab-separated text, its columns named", false,
+         answered<&Session::writeDesignTable>},
         {"--describe-blocks", "",
          "print one line per PIM block: label, cells, fixed and special cells, numbers, sharing blocks",
          false, describeBlocks},
@@ -81,22 +92,27 @@ const std::vector<StepKind>& stepKinds()
 
 std::string usageText()
 {
+    std::vector<std::pair<std::string, std::string>> lines;
+    for (const StepKind& kind : stepKinds()) {
+        std::string head = "  " + std::string(kind.option);
+        if (!kind.operand.empty())
+            head += " " + std::string(kind.operand);
+        lines.emplace_back(std::move(head), kind.summary);
+    }
+    lines.emplace_back("  --help", "print this text");
+    lines.emplace_back("  --version", "print the version");
+    std::size_t width = 28;
+    for (const auto& line : lines)
+        width = std::max(width, line.first.size() + 2);
+
     std::string text = "usage: tallowick2-model STEP...\n"
                        "Runs the steps in the order given on one model.\n"
                        "Steps:\n";
-    for (const StepKind& kind : stepKinds()) {
-        std::string head = "  ";
-        head += kind.option;
-        if (!kind.operand.empty()) {
-            head += ' ';
-            head += kind.operand;
-        }
-        head.resize(std::max<std::size_t>(head.size() + 2, 28), ' ');
-        text += head + std::string(kind.summary) + "\n";
+    for (auto& [head, summary] : lines) {
+        head.resize(width, ' ');
+        text += head + summary + "\n";
     }
-    text += "  --help                    print this text\n"
-            "  --version                 print the version\n"
-            "Exit status: 0 when every step was done, 1 when a step failed, 2 for a usage error.\n";
+    text += "Exit status: 0 when every step was done, 1 when a step failed, 2 for a usage error.\n";
     return text;
 }
 
@@ -156,6 +172,8 @@ int runCommandLine(const std::vector<std::string>& arguments, Session& session, 
         out << outcome.output;
         for (const Message& message : outcome.messages)
             err << oneLine(message.text) << "\n";
+        for (const std::string& note : outcome.notes)
+            err << oneLine(note) << "\n";
         if (outcome.failure) {
             err << oneLine(outcome.failure->text()) << "\n";
             return 1;

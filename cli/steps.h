@@ -54,8 +54,8 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments);
 std::string usageText();
 
 /// Runs a command line: 0 when every step was done, 1 when a step failed (later steps
-/// are not run), 2 for a usage error. Messages go to err, one line each; the output of
-/// a step (--describe-blocks), --help's usage and --version's version go to out. Without
+/// are not run), 2 for a usage error. Messages and notes go to err, one line each; the output
+/// of a step (--describe-blocks), --help's usage and --version's version go to out. Without
 /// drawChart, --chart fails.
 int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err,
                    const ChartDrawer& drawChart = {});

@@ -186,9 +186,9 @@ std::optional<std::string> Session::askOpen(FrontEnd& front, std::string title, 
     return name;
 }
 
-std::optional<std::string> Session::askSave(FrontEnd& front, std::string proposed, Outcome& outcome)
+std::optional<std::string> Session::askSave(FrontEnd& front, std::string proposed, Outcome& outcome, FileKind kind)
 {
-    const auto answer = front.saveFile({"save as", std::move(proposed), modelFolder(), FileKind::Model});
+    const auto answer = front.saveFile({"save as", std::move(proposed), modelFolder(), kind});
     if (!answer) {
         outcome.cancelled = true;
         return std::nullopt;
