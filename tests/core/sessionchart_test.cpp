@@ -244,6 +244,45 @@ TEST(SessionChart, readsAndPimSavesEndTheHistory)
     EXPECT_EQ(session.undoText(), "");
 }
 
+TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsAndUndo)
+{
+    TempDir dir;
+    fs::copy_file(kExample, "example.inp");
+    Session session;
+    ChartFront front;
+    front.files = {"example.inp"};
+    ASSERT_TRUE(session.readPims(front).done());
+    ASSERT_TRUE(session.applyFormulaList(front, "survival ~ time + stratum; movement ~ -1 + stratum:tostratum").done());
+    const std::vector<std::string> names = session.designColumnNames();
+    ASSERT_EQ(names.front(), "survival:(Intercept)");
+    // Open capture s3 (27-30) shifted onto closed capture's 32-35 shares their rows: its
+    // own rows, and the columns only they used, are gone with their names.
+    std::vector<std::string> shared = names;
+    std::erase_if(shared, [](const std::string& name) {
+        return name == "open:27" || name == "open:28" || name == "open:29" || name == "open:30";
+    });
+    ASSERT_EQ(shared.size(), names.size() - 4);
+    const Model applied = session.model();
+    const struct {
+        const char* step;
+        std::function<Outcome()> run;
+        const std::vector<std::string>& names;
+    } steps[] = {
+        {"renumber without sharing", [&] { return session.renumberWithoutSharing(front); }, names},
+        {"all different", [&] { return session.changeBlock(front, 0, BlockCommand::AllDifferent); }, names},
+        {"shift onto another block", [&] { return session.shiftBlock(front, 20, 5); }, shared},
+        {"renumber without gaps", [&] { return session.renumberWithoutGaps(front); }, shared},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(step.run().done()) << step.step;
+        EXPECT_EQ(session.designColumnNames(), step.names) << step.step;
+    }
+    for (std::size_t i = 0; i < std::size(steps); ++i)
+        ASSERT_TRUE(session.undo(front).done());
+    EXPECT_EQ(session.model(), applied);
+    EXPECT_EQ(session.designColumnNames(), names);
+}
+
 TEST(SessionChart, newStepDropsTheStepsUndoneAndTheOldestGoBeyondTheLimit)
 {
     Session session = smallSession();
