@@ -169,6 +169,7 @@ void Form1::buildMenus()
     connect(addItem(menu_pim, "menu_formulas", QString::fromUtf8("Model formulas\u2026")), &QAction::triggered, this,
             &Form1::modelFormulas);
     connect(addItem(menu_pim, "menu_fixed", "Fixed parms"), &QAction::triggered, this, &Form1::showFixedList);
+    connect(addItem(menu_pim, "menu_chart", "PIM chart"), &QAction::triggered, this, &Form1::showChart);
 
     // The main window's Constraints items carry no command of their own; the working
     // commands of the same names belong to each grid window.

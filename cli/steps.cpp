@@ -16,29 +16,43 @@ std::string oneLine(std::string text)
     return text;
 }
 
-// Answers a command's file dialogs with the step's operand and its questions with OK.
+// Answers a command's file dialogs with the step's operand and its questions with OK;
+// draws the chart with the program's drawer.
 class OperandFrontEnd : public FrontEnd {
 public:
-    explicit OperandFrontEnd(std::string operand) : m_operand(std::move(operand)) {}
+    OperandFrontEnd(std::string operand, const ChartDrawer& drawChart)
+        : m_operand(std::move(operand)), m_drawChart(drawChart)
+    {
+    }
     std::optional<std::string> openFile(const FileQuestion&) override { return m_operand; }
     std::optional<std::string> saveFile(const FileQuestion&) override { return m_operand; }
     bool confirm(const std::string&) override { return true; }
+    Result<std::string> drawChart(const ChartData& chart, ChartFormat format) override
+    {
+        if (!m_drawChart)
+            return FrontEnd::drawChart(chart, format);
+        return m_drawChart(chart, format);
+    }
 
 private:
     std::string m_operand;
+    const ChartDrawer& m_drawChart;
 };
 
 // A step that runs a session command with its operand as the front end's answers.
 template <Outcome (Session::*command)(FrontEnd&)>
-Outcome answered(Session& session, const std::string& operand)
+Outcome answered(Session& session, const std::string& /*operand*/, FrontEnd& front)
 {
-    OperandFrontEnd front(operand);
     return (session.*command)(front);
 }
 
-Outcome applyFormulas(Session& session, const std::string& formulas)
+Outcome describeBlocks(Session& session, const std::string& /*operand*/, FrontEnd& /*front*/)
 {
-    OperandFrontEnd front({});
+    return session.describeBlocks();
+}
+
+Outcome applyFormulas(Session& session, const std::string& formulas, FrontEnd& front)
+{
     return session.applyFormulaList(front, formulas);
 }
 
@@ -64,6 +78,11 @@ const std::vector<StepKind>& stepKinds()
          false, applyFormulas},
         {"--write-design-table", "FILE", "write the design matrix as tab-separated text, its columns named", false,
          answered<&Session::writeDesignTable>},
+        {"--describe-blocks", "",
+         "print one line per PIM block: label, cells, fixed and special cells, numbers, sharing blocks",
+         false, describeBlocks},
+        {"--chart", "FILE", "draw the PIM chart of the model to FILE, a .png or .pdf (\"Save chart as\")", false,
+         answered<&Session::saveChart>},
         {"--write-constraints", "FILE",
          "save the model in the constraints form to FILE (\"Save model w/ constraints\"); the last step", true,
          answered<&Session::saveConstraints>},
@@ -131,7 +150,8 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
     return command;
 }
 
-int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err)
+int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err,
+                   const ChartDrawer& drawChart)
 {
     const auto command = parseCommandLine(arguments);
     if (!command) {
@@ -147,7 +167,9 @@ int runCommandLine(const std::vector<std::string>& arguments, Session& session, 
         return 0;
     }
     for (const Step& step : command->steps) {
-        const Outcome outcome = step.kind->run(session, step.operand);
+        OperandFrontEnd front(step.operand, drawChart);
+        const Outcome outcome = step.kind->run(session, step.operand, front);
+        out << outcome.output;
         for (const Message& message : outcome.messages)
             err << oneLine(message.text) << "\n";
         for (const std::string& note : outcome.notes)

@@ -9,6 +9,7 @@
 // group) and, when the menus enable it, one value of Command.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,9 @@
 #include "design/formula.h"
 #include "model/model.h"
 #include "model/result.h"
+#include "pim/blockcommands.h"
 #include "pim/gridwriteback.h"
+#include "session/changehistory.h"
 #include "session/fixedlist.h"
 #include "session/frontend.h"
 
@@ -59,6 +62,7 @@ struct Outcome {
     std::optional<Error> failure;   // why the command stopped; the model and the files are as they were
     bool cancelled = false;         // the user ended it (a dialog left, a run cancelled, a window refused)
     std::string caption;            // the dimensions of a model a reader brought; empty: unchanged
+    std::string output;             // text for the user to read (the command line prints it)
     // Lines on the work done: the command line prints them, a window shows them its own way.
     std::vector<std::string> notes;
 
@@ -141,6 +145,32 @@ public:
     /// what Apply named, carried through renumberings and hand edits, gone with a new read.
     std::vector<std::string> designColumnNames() const;
 
+    // The PIM chart (sessionchart.cpp). Each command that changes the model first has the
+    // front end write back its open windows, then changes the model in one step that
+    // undo() takes back, and marks it unsaved. block is an index into pimBlocks(model()).
+
+    /// A block command (Constant, Time, Age, All different) on one block.
+    Outcome changeBlock(FrontEnd& front, int block, BlockCommand command);
+    /// Adds d to the numbers of the block's estimated cells.
+    Outcome shiftBlock(FrontEnd& front, int block, int d);
+    /// "Renumber without gaps": 1, 2, ... in block order.
+    Outcome renumberWithoutGaps(FrontEnd& front);
+    /// "Renumber without sharing": each block its own numbers, in block order.
+    Outcome renumberWithoutSharing(FrontEnd& front);
+    /// Takes back the last of those steps; nothing to take back is no failure.
+    Outcome undo(FrontEnd& front);
+    /// Does the last step taken back again.
+    Outcome redo(FrontEnd& front);
+    /// What undo() would take back ("Constant: Survival g1 s1"); empty when nothing.
+    std::string undoText() const { return m_history.undoDescription(m_model); }
+    /// What redo() would do again; empty when nothing.
+    std::string redoText() const { return m_history.redoDescription(m_model); }
+    /// "Save chart as…": the chart of the model, drawn by the front end, to the PNG or
+    /// PDF file it names.
+    Outcome saveChart(FrontEnd& front);
+    /// One line for each block of the model (describeBlocks) as the output.
+    Outcome describeBlocks() const;
+
 private:
     /// Whether a read would lose anything: unsaved changes, list edits not taken yet, or
     /// edits held by windows.
@@ -158,7 +188,12 @@ private:
     /// Keeps a model a command built aside; the fixed-parameter list follows its entries.
     void keep(Model model);
 
+    /// Runs a change of the model as one step of the history, after the write-back.
+    Outcome changeModel(FrontEnd& front, const std::string& description,
+                        const std::function<Result<ModelChange>(Model&)>& change);
+
     Model m_model = startupModel();
+    ChangeHistory m_history;
     FixedList m_fixedList;
     bool m_fixedListPending = false;  // the editor's entries differ from the model's list
     std::string m_installDirectory;
