@@ -18,6 +18,7 @@ void Form1::openDesignMatrix(const std::vector<int>& rowCells)
             menu_cons->menuAction()->setVisible(false);
             updateTitle();
         });
+        connect(m_designWindow, &Form2::closedByCommand, this, &Form1::modelChanged);
         connect(m_designWindow->undoStack(), &QUndoStack::indexChanged, this, &Form1::updateTitle);
     }
     m_designWindow->build(rowCells);

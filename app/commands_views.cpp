@@ -94,6 +94,7 @@ void Form1::gridWindowClosed(GridWindow* window)
     menu_pim->menuAction()->setEnabled(true);
     lbl_pim->setVisible(false);
     updateTitle();
+    emit modelChanged();
 }
 
 GridWindow* Form1::activeGridWindow() const

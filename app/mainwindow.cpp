@@ -199,7 +199,10 @@ void Form1::buildMenus()
     connect(m_viewActions[1], &QAction::triggered, this, &Form1::viewOpenCapture);
     connect(m_viewActions[2], &QAction::triggered, this, &Form1::viewClosedCapture);
     connect(m_viewActions[3], &QAction::triggered, this, &Form1::viewMovement);
+    connect(addItem(menu_pim, "menu_formulas", QString::fromUtf8("Model formulas\u2026")), &QAction::triggered, this,
+            &Form1::modelFormulas);
     connect(addItem(menu_pim, "menu_fixed", "Fixed parms"), &QAction::triggered, this, &Form1::showFixedList);
+    connect(addItem(menu_pim, "menu_chart", "PIM chart"), &QAction::triggered, this, &Form1::showChart);
 
     // The main window's Constraints items run the commands of the same names in the
     // active grid window.

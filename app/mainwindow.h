@@ -29,9 +29,11 @@ class QUndoStack;
 namespace tw {
 
 enum class ViewKind;
+class ChartWindow;
 class FixedListModel;
 class Form2;
 class Form3;
+class FormulaWindow;
 class GridWindow;
 
 /// Form1: the main window, home of the session.
@@ -94,6 +96,10 @@ public slots:
     void viewOpenCapture();
     void viewClosedCapture();
     void viewMovement();
+    // The PIM chart window (commands_chart.cpp).
+    void showChart();
+    // Model formulas (commands_formulas.cpp).
+    void modelFormulas();
     // Outside programs (commands_runs.cpp).
     void runEngine();
     void convertCaptureHistories();
@@ -101,6 +107,10 @@ public slots:
     // Help (commands_help.cpp).
     void showUserGuide();
     void showAbout();
+
+signals:
+    /// The model may have changed: a command ran, or a window wrote its edits back.
+    void modelChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -153,6 +163,11 @@ private:
     void rememberModel(const ModelFile& file);
     void fillRecentMenu();
     void openRecentModel(const ModelFile& file);
+    // The chart window's requests (commands_chart.cpp).
+    void connectChart();
+    /// Brings forward the grid window that shows the block of the chart's row, opening
+    /// its view (after writing back the windows of another view) when none shows it.
+    void openBlockGrid(int row);
 
     // Windows (commands_views.cpp, commands_design.cpp).
     void openViews(ViewKind kind);
@@ -191,6 +206,8 @@ private:
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
     QPointer<QWidget> m_userGuide;
+    QPointer<ChartWindow> m_chartWindow;              // created once, then hidden and shown
+    QPointer<FormulaWindow> m_formulaWindow;          // created once, then hidden and shown
     std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
     QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 

@@ -213,9 +213,9 @@ FileChoice Session::askOpen(FrontEnd& front, std::string title, std::string prop
     return name;
 }
 
-std::optional<std::string> Session::askSave(FrontEnd& front, std::string proposed, Outcome& outcome)
+std::optional<std::string> Session::askSave(FrontEnd& front, std::string proposed, Outcome& outcome, FileKind kind)
 {
-    const auto answer = front.saveFile({"save as", std::move(proposed), modelFolder(), FileKind::Model});
+    const auto answer = front.saveFile({"save as", std::move(proposed), modelFolder(), kind});
     if (!answer) {
         outcome.cancelled = true;
         return std::nullopt;
@@ -254,6 +254,7 @@ bool Session::takeEdits(FrontEnd& front, Outcome& outcome)
 void Session::keep(Model model)
 {
     m_model = std::move(model);
+    m_history.clear();
     if (m_model.fixedlist != m_fixedList.entries())
         m_fixedList.replaceEntries(m_model.fixedlist);
     m_fixedListPending = false;
@@ -355,6 +356,7 @@ Outcome Session::savePims(FrontEnd& front)
     const Status saved = savePimFile(m_model, *name, [&front](int percent) { front.progress(percent, {}); });
     if (!saved)
         return saveFailed(saved.error());
+    m_history.clear();  // the save renumbered the parameters
     m_modelFile = *name;
     outcome.status = "Saved: " + fullPath(*name) + " (PIM form), " + parameterSummary(m_model);
     outcome.file = ModelFile{*name, ModelForm::Pim};
@@ -372,6 +374,7 @@ Outcome Session::saveConstraints(FrontEnd& front)
     if (const Status saved = tw::saveConstraints(m_model, *target); !saved)
         return saveFailed(saved.error());
     m_model.unsaved = false;
+    m_history.clear();
     m_modelFile = *target;
     outcome.messages.push_back({kProgramTitle, constraintsSavedMessage(*target)});
     outcome.status = "Saved: " + fullPath(*target) + " (constraints form)";

@@ -87,6 +87,8 @@ private slots:
             {"menu_pim", "Pim", 'p'},
             {"menu_surv", "Survival probs", 's'},
             {"menu_closedP", "closed capture probs", 'c'},
+            {"menu_formulas", "Model formulas\u2026", 'd'},
+            {"menu_chart", "PIM chart", 'h'},
             {"menu_cons", "Constraints", 'c'},
             {"menu_constant", "Constant over time, strata & age", 'c'},
             {"menu_time", "Constant ove time", 't'},
