@@ -82,6 +82,16 @@ const Key kDesignWindow[] = {
     {"menu_redo", 'R'},
 };
 
+const Key kChartWindow[] = {
+    {"menu_chartfile", 'C'},      {"menu_savechart", 'S'},      {"menu_closechart", 'C'},
+    {"menu_chartedit", 'E'},      {"menu_undo", 'U'},           {"menu_redo", 'R'},
+    {"menu_block", 'B'},          {"menu_blockconstant", 'C'},  {"menu_blocktime", 'T'},
+    {"menu_blockage", 'A'},       {"menu_blockdifferent", 'd'}, {"menu_blockshift", 'S'},
+    {"menu_blockopen", 'O'},      {"menu_renumbergaps", 'g'},   {"menu_renumbersharing", 'h'},
+    {"menu_chartview", 'V'},      {"menu_zoomin", 'i'},         {"menu_zoomout", 'o'},
+    {"menu_fit", 'F'},
+};
+
 std::span<const Key> keysOf(KeyboardOf which)
 {
     switch (which) {
@@ -91,6 +101,8 @@ std::span<const Key> keysOf(KeyboardOf which)
         return kGridWindow;
     case KeyboardOf::DesignWindow:
         return kDesignWindow;
+    case KeyboardOf::ChartWindow:
+        return kChartWindow;
     }
     return {};
 }

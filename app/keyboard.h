@@ -12,7 +12,7 @@ class QWidget;
 namespace tw {
 
 /// The windows whose menus get keys.
-enum class KeyboardOf { MainWindow, GridWindow, DesignWindow };
+enum class KeyboardOf { MainWindow, GridWindow, DesignWindow, ChartWindow };
 
 /// Gives the menus and items of the window (found by object name) their mnemonics and
 /// shortcuts; a grid window also gets Ctrl+W, which closes it as its close box does.

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 
 #include "app/keyboard.h"
+#include "pim/widgets/chartwindow.h"
 #include "guitest.h"
 #include "support.h"
 
@@ -124,6 +125,18 @@ private slots:
         QCOMPARE(sharedMnemonicsOf(&s.form), QStringList());
         QCOMPARE(sharedMnemonicsOf(s.grids().at(0)), QStringList());
         QCOMPARE(sharedMnemonicsOf(s.design()), QStringList());
+        s.form.showChart();
+        auto* chart = s.form.findChild<ChartWindow*>();
+        QVERIFY(chart);
+        QCOMPARE(sharedMnemonicsOf(chart), QStringList());
+        // Every menu and command of the chart has its letter (the line naming the block is no command).
+        QStringList unmarked;
+        for (const QAction* action : chart->findChildren<QAction*>())
+            if (!action->isSeparator() && action->objectName() != "menu_blockname" && !action->text().isEmpty()
+                && mnemonicOf(action->text()).isNull())
+                unmarked << action->text();
+        QVERIFY2(unmarked.isEmpty(), qPrintable(unmarked.join(", ")));
+        delete chart;
     }
 
     void undoKeepsItsMnemonicWhenItsTextFollowsTheSteps()
