@@ -152,6 +152,33 @@ TEST(BadInput, linesUpToTheLimitReadWhole)
     EXPECT_FALSE(reader.next(line));
 }
 
+// A PIM block without its ";" was gathered until memory ran out, and the command line
+// then died of an uncaught std::bad_alloc (exit 134). Under a limit of 100 MiB of address
+// space the whole 64 MiB block would not fit, yet the command stops at the block's limit
+// with the line named; with less memory than a block of that size needs, it ends with a
+// message, exit 1.
+TEST(EndlessBlock, commandLineRefusesItOrRunsOutOfMemoryWithAMessage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "memory limits do not apply under the address sanitizer";
+#endif
+    const std::pair<const char*, std::string> cases[] = {
+        {"102400", "endless.inp, line 16405: the survival block of group 1, stratum 1 is longer than 16777216 bytes "
+                   "without the \";\" that ends it\n"},
+        {"40960", "tallowick2-model: not enough memory; the command was stopped\n"},
+    };
+    TempDir dir;
+    makeInput("made:endless-block endless.inp");
+    for (const auto& [limit, message] : cases) {
+        const int status = std::system((std::string("ulimit -v ") + limit + "; '" TW_BINARY_DIR
+                                        "/cli/tallowick2-model' --read-pims endless.inp --write-pims out.inp "
+                                        "2>stderr.txt").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << limit << " KiB: " << status;
+        EXPECT_EQ(fileText("stderr.txt"), message);
+        EXPECT_FALSE(fs::exists("out.inp"));
+    }
+}
+
 // Inputs the fuzz targets found faults with.
 TEST(FuzzRegressions, eachFileGivesItsOutcome)
 {

@@ -179,6 +179,8 @@ TEST_F(PeriodRunsTest, estimatesFixTheirCellsAndNotAsSpecialValues)
     EXPECT_TRUE(model.unsaved);
     EXPECT_EQ(result->notFixed, "");
     EXPECT_NE(models.at(1).find("cohort=45;\r\n10: s(1)*q(2)/prd /* 2  10 */;"), std::string::npos);
+    EXPECT_NE(fileText(dir / "Tallowick2.log").find("4 fixing lines written to quarlet.tmp; 4 cells fixed.\r\n"),
+              std::string::npos);
 }
 
 TEST_F(PeriodRunsTest, cohortOf100IsWrittenWhole)

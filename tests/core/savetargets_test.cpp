@@ -132,19 +132,6 @@ TEST(SaveTarget, symbolicLinkIsFollowedAndStaysALink)
         }
 }
 
-TEST(SaveTarget, linkLeadingToTheInputIsTheInput)
-{
-    TempDir dir;
-    tw::Model model = readModel();
-    fs::create_directory("elsewhere");
-    fs::create_symlink("../m.inp", "elsewhere/link.inp");
-    const std::string input = fileText("m.inp");
-    const tw::Status saved = tw::savePimFile(model, "elsewhere/link.inp");
-    ASSERT_FALSE(saved.ok());
-    EXPECT_EQ(saved.error().text(), "Input & Output filenames (m.inp) must be different!");
-    EXPECT_EQ(fileText("m.inp"), input);
-}
-
 TEST(SaveTarget, linksInACircleAreRefused)
 {
     TempDir dir;
@@ -174,18 +161,6 @@ TEST(SaveTarget, longestNamesAreSaved)
         }
         EXPECT_EQ(leftovers("."), std::vector<std::string>{});
     }
-}
-
-// Through the command line, as the fault was found: a device replaced by a file, exit 0.
-TEST(SaveTarget, commandLineRefusesAFifoAndExitsOne)
-{
-    TempDir dir;
-    fs::copy_file(pimDataDir() / "twogroups" / "input.inp", "m.inp");
-    ASSERT_EQ(::mkfifo("out.fifo", 0644), 0);
-    const ToolRun run = runModelTool("--read-pims m.inp --write-pims out.fifo");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "out.fifo is not a regular file\n");
-    EXPECT_TRUE(fs::is_fifo("out.fifo"));
 }
 
 }  // namespace
