@@ -175,4 +175,24 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
     }
 }
 
+// A SECPERS list that runs on past the COHORT line makes the reader end the model
+// statement at a later COHORT line, past the head the writer copies: the saved file would
+// not read back. The save refuses, writes nothing and keeps the model.
+TEST(PimSaveReadsBack, headTheReaderTakesDifferentlyIsRefused)
+{
+    TempDir dir;
+    writeFile("m.inp", "PROC MODEL NPAR=2 NYRS=1 STRATA=1 SECPERS=\r\nCOHORT;\r\n2;\r\nPIM;\r\nCP(1);\r\n 1 2\r\n;\r\n"
+                       "COHORT=5;\r\nPIM;\r\nSRV(1);\r\n\r\n;\r\nP(1);\r\n\r\n;\r\nCP(1);\r\n 1 2\r\n;\r\n"
+                       "DESIGN 2 2 ONEDIGIT;\r\n\r\nPROC STOP;\r\n");
+    auto model = readPimFile("m.inp");
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    const Model before = *model;
+    const Status saved = savePimFile(*model, "out.inp");
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.error().text(), "out.inp: the saved file would not read back as this model (out.inp, line 17: "
+                                    "the file ends before the COHORT line); nothing was written");
+    EXPECT_FALSE(fs::exists("out.inp"));
+    EXPECT_EQ(*model, before);
+}
+
 }  // namespace
