@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "model/model.h"
 #include "model/pimreader.h"
 #include "pim/gridview.h"
@@ -156,28 +154,6 @@ TEST(GridWriteBack, fixingsAndNumbers)
         EXPECT_EQ(m.unsaved, report.changed ? 1 : 0);
         EXPECT_EQ(report.changed, c.pim != c.oldPim || c.initval != c.oldValue);
     }
-}
-
-// A cell fixed by typing is saved in the PIM form as any fixed cell is, and reads back
-// fixed at its value.
-TEST(GridWriteBack, typedFixingIsSavedInThePimForm)
-{
-    Model m = example();
-    const auto windows = buildView(m, ViewKind::Survival);
-    ASSERT_TRUE(windows.ok());
-    std::vector<std::string> texts = windows->at(0).builtTexts;
-    texts[1] = "=0.3";
-    writeBackGrid(m, windows->at(0).cellmap, texts);
-    const std::size_t cell = static_cast<std::size_t>(windows->at(0).cellmap[1]);
-    const fs::path path = fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp";
-    auto written = writePimText(m, fileText(path));
-    ASSERT_TRUE(written.ok()) << written.error().text();
-    EXPECT_NE(written->find("SRV(11);\r\n 1 -.3 1 1\r\n"), std::string::npos) << *written;
-    std::istringstream in(*written);
-    auto read = readPimModel(in, "saved.inp");
-    ASSERT_TRUE(read.ok()) << read.error().text();
-    EXPECT_TRUE(isFixedMarker(read->pim[cell]));
-    EXPECT_DOUBLE_EQ(read->initval[cell], 0.3);
 }
 
 // Numbers held outside a window: the other open windows' texts stand for their cells,
