@@ -63,8 +63,8 @@ TEST(ConstraintsWriterLines, writesOneLinePerCellThatNeedsOne)
                 "S(0005)=-1 /* e */;"}},
         {"firstCellWithAValueHandsOverToTheSecond", {1, 2, 3, 4, 5, 6, 7, 5, 9, 10, 5},
                {0, 0, 0, 0, 0.5}, {"S(0005)=.5 /* e */;", "S(0011)=S(0008) /* k=h */;"}},
-        {"fixedCellKeepsItsValue", {1, 2, -3, -4, -5}, {0, 0, 0.5, -0.25, 0},
-               {"S(0003)=.5 /* c */;", "S(0004)=-.25 /* d */;", "S(0005)=0 /* e */;"}},
+        {"fixedCellKeepsItsValueToTheLastDigit", {1, 2, -3, -4, -5}, {0, 0, 0.123456789012345, -0.25, 0},
+               {"S(0003)=.123456789012345 /* c */;", "S(0004)=-.25 /* d */;", "S(0005)=0 /* e */;"}},
         {"nonPositiveValueOnAParameterGivesNoLine", {1, 2, 3}, {0, -0.5, 0}, {}},
     };
     for (const WriterCase& c : cases) {

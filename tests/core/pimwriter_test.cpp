@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/constraintswriter.h"
 #include "support.h"
 
 using namespace tw;
@@ -153,7 +154,8 @@ TEST(PimWriterDesign, tooManyRowsCutToTheParameterCountInFileAndModel)
     EXPECT_EQ(model.nparms, 12);
 }
 
-// Saving over the input by another spelling of its name would read a file being written.
+// Saving over the input by another spelling of its name would read a file being written;
+// either form's save refuses it.
 TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
 {
     TempDir dir;
@@ -162,17 +164,20 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
     fs::create_symlink("m.inp", "link.inp");
     fs::create_hard_link("m.inp", "hard.inp");
     const std::string original = fileText("m.inp");
-    for (const auto& [infile, target] : {std::pair{"./m.inp", "sub/../m.inp"}, {"m.inp", "link.inp"}, {"m.inp", "hard.inp"}}) {
-        auto model = readPimFile(infile);
-        ASSERT_TRUE(model.ok());
-        model->markChanged();
-        const Model before = *model;
-        const Status saved = savePimFile(*model, target);
-        ASSERT_FALSE(saved.ok()) << target;
-        EXPECT_EQ(saved.error().text(), std::string("Input & Output filenames (") + infile + ") must be different!");
-        EXPECT_EQ(*model, before);
-        EXPECT_EQ(fileText("m.inp"), original);
-    }
+    for (const bool pimForm : {true, false})
+        for (const auto& [infile, target] :
+             {std::pair{"./m.inp", "sub/../m.inp"}, {"m.inp", "link.inp"}, {"m.inp", "hard.inp"}}) {
+            SCOPED_TRACE(std::string(pimForm ? "PIM form to " : "constraints form to ") + target);
+            auto model = readPimFile(infile);
+            ASSERT_TRUE(model.ok());
+            model->markChanged();
+            const Model before = *model;
+            const Status saved = pimForm ? savePimFile(*model, target) : saveConstraints(*model, target);
+            ASSERT_FALSE(saved.ok());
+            EXPECT_EQ(saved.error().text(), std::string("Input & Output filenames (") + infile + ") must be different!");
+            EXPECT_EQ(*model, before);
+            EXPECT_EQ(fileText("m.inp"), original);
+        }
 }
 
 // A SECPERS list that runs on past the COHORT line makes the reader end the model
