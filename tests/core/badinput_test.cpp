@@ -179,41 +179,30 @@ TEST(EndlessBlock, commandLineRefusesItOrRunsOutOfMemoryWithAMessage)
     }
 }
 
-// Inputs the fuzz targets found faults with.
+// Inputs the fuzz targets found faults with: the message of a refused read, or a file
+// that reads, writes, reads back and writes the same bytes again.
 TEST(FuzzRegressions, eachFileGivesItsOutcome)
 {
-    struct Case {
-        const char* file;
-        const char* readMessage;   // empty: reads
-        const char* writeMessage;  // empty: writes, and the written file reads back and writes the same
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"pim-long-whole-number.inp",
          "f.inp, line 54: the column \"8888888888888888888888888888888s:\" of a design entry is not a whole number in "
-         "0..32767",
-         ""},
+         "0..32767"},
         // Read once with the cells beyond the blocks set to 0; NPAR must now match the blocks.
-        {"pim-npar-beyond-blocks.inp", "f.inp, line 2: NPAR=28, but GROUPS, NAGE, NYRS, STRATA and SECPERS give 2 cells",
-         ""},
+        {"pim-npar-beyond-blocks.inp", "f.inp, line 2: NPAR=28, but GROUPS, NAGE, NYRS, STRATA and SECPERS give 2 cells"},
         // A section word before the COHORT line ended the head there (the save was refused).
-        {"pim-head-ends-before-cohort.inp", "", ""},
+        {"pim-head-ends-before-cohort.inp", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        const std::string text = fileText(fs::path(TW_TEST_DATA) / "fuzz-regressions" / c.file);
+    for (const auto& [file, readMessage] : cases) {
+        SCOPED_TRACE(file);
+        const std::string text = fileText(fs::path(TW_TEST_DATA) / "fuzz-regressions" / file);
         auto model = readPimText(text, "f.inp");
-        if (*c.readMessage) {
+        if (*readMessage) {
             ASSERT_FALSE(model.ok());
-            EXPECT_EQ(model.error().text(), c.readMessage);
+            EXPECT_EQ(model.error().text(), readMessage);
             continue;
         }
         ASSERT_TRUE(model.ok()) << model.error().text();
         auto first = writePimText(*model, text);
-        if (*c.writeMessage) {
-            ASSERT_FALSE(first.ok());
-            EXPECT_EQ(first.error().text(), c.writeMessage);
-            continue;
-        }
         ASSERT_TRUE(first.ok()) << first.error().text();
         auto again = readPimText(*first, "g.inp");
         ASSERT_TRUE(again.ok()) << again.error().text();
