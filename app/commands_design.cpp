@@ -12,6 +12,7 @@ void Form1::openDesignMatrix(const std::vector<int>& rowCells)
     if (!m_designWindow) {
         m_designWindow = new Form2([this]() -> Model& { return model(); }, m_platform.dialogs, this);
         connect(m_designWindow, &Form2::closedByCommand, this, [this] { menu_cons->menuAction()->setVisible(false); });
+        connect(m_designWindow, &Form2::closedByCommand, this, &Form1::modelChanged);
     }
     m_designWindow->build(rowCells);
 }

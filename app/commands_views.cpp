@@ -87,6 +87,7 @@ void Form1::gridWindowClosed(GridWindow* window)
     menu_cons->menuAction()->setVisible(false);
     menu_pim->menuAction()->setEnabled(true);
     lbl_pim->setVisible(false);
+    emit modelChanged();
 }
 
 void Form1::designMatrixRequested()

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 
 #include "app/fixedlistmodel.h"
+#include "pim/chartdraw/chartfile.h"
 
 namespace tw {
 
@@ -93,9 +94,24 @@ public:
         const ProcessResult result = m_form.m_platform.processes.runAndWait(&m_form, request);
         return {result.started, result.cancelled, result.errorText.toStdString()};
     }
+    Result<std::string> drawChart(const ChartData& chart, ChartFormat format) override
+    {
+        return drawChartFile(chart, format);
+    }
 
 private:
-    static QStringList filters(FileKind kind) { return kind == FileKind::Model ? modelFileFilters() : QStringList(); }
+    static QStringList filters(FileKind kind)
+    {
+        switch (kind) {
+        case FileKind::Model:
+            return modelFileFilters();
+        case FileKind::Chart:
+            return {"PNG image (*.png)", "PDF document (*.pdf)"};
+        case FileKind::Any:
+            break;
+        }
+        return {};
+    }
     static std::optional<std::string> answer(const std::optional<QString>& name)
     {
         if (!name)
@@ -124,6 +140,7 @@ Outcome Form1::run(const std::function<Outcome(FrontEnd&)>& command, const std::
     if (outcome.failure && m_session.fixedListPending())
         showListEditor(true);
     showOutcome(outcome);
+    emit modelChanged();
     return outcome;
 }
 

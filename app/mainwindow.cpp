@@ -166,7 +166,10 @@ void Form1::buildMenus()
     connect(addItem(menu_pim, "menu_closedP", "closed capture probs"), &QAction::triggered, this,
             &Form1::viewClosedCapture);
     connect(addItem(menu_pim, "menu_move", "Movement probs"), &QAction::triggered, this, &Form1::viewMovement);
+    connect(addItem(menu_pim, "menu_formulas", QString::fromUtf8("Model formulas\u2026")), &QAction::triggered, this,
+            &Form1::modelFormulas);
     connect(addItem(menu_pim, "menu_fixed", "Fixed parms"), &QAction::triggered, this, &Form1::showFixedList);
+    connect(addItem(menu_pim, "menu_chart", "PIM chart"), &QAction::triggered, this, &Form1::showChart);
 
     // The main window's Constraints items carry no command of their own; the working
     // commands of the same names belong to each grid window.

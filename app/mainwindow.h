@@ -26,9 +26,11 @@ class QUndoStack;
 namespace tw {
 
 enum class ViewKind;
+class ChartWindow;
 class FixedListModel;
 class Form2;
 class Form3;
+class FormulaWindow;
 class GridWindow;
 
 /// Form1: the main window, home of the session.
@@ -86,10 +88,18 @@ public slots:
     void viewOpenCapture();
     void viewClosedCapture();
     void viewMovement();
+    // The PIM chart window (commands_chart.cpp).
+    void showChart();
+    // Model formulas (commands_formulas.cpp).
+    void modelFormulas();
     // Outside programs (commands_runs.cpp).
     void runEngine();
     void convertCaptureHistories();
     void setEngineLocation();
+
+signals:
+    /// The model may have changed: a command ran, or a window wrote its edits back.
+    void modelChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -129,6 +139,12 @@ private:
     void fixedListReplaced();
     void showListField();
 
+    // The chart window's requests (commands_chart.cpp).
+    void connectChart();
+    /// Brings forward the grid window that shows the block of the chart's row, opening
+    /// its view (after writing back the windows of another view) when none shows it.
+    void openBlockGrid(int row);
+
     // Windows (commands_views.cpp, commands_design.cpp).
     void openViews(ViewKind kind);
     /// Closes the open grid windows of one view, each writing back.
@@ -158,6 +174,8 @@ private:
     std::vector<QPointer<GridWindow>> m_gridWindows;  // in the order opened
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
+    QPointer<ChartWindow> m_chartWindow;              // created once, then hidden and shown
+    QPointer<FormulaWindow> m_formulaWindow;          // created once, then hidden and shown
     std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
     QString m_engineRunFile;  // the file of the last engine run, proposed at the next
 

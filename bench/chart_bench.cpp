@@ -11,6 +11,7 @@
 
 #include "pim/blockcommands.h"
 #include "pim/chartdata.h"
+#include "session/session.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -112,6 +113,32 @@ int main()
     tw::Model changed = model;
     const auto change = tw::runBlockCommand(changed, block, tw::BlockCommand::AllDifferent);
     timeStep("undo of All different", changed, [&](tw::Model& m) { tw::undoChange(m, *change); });
+
+    // As the window runs it: the session's step, with its write-back, its undo step and
+    // the check that nothing else changed the model; then that step undone.
+    struct NoWindows : tw::FrontEnd {
+        std::optional<std::string> openFile(const tw::FileQuestion&) override { return std::nullopt; }
+        std::optional<std::string> saveFile(const tw::FileQuestion&) override { return std::nullopt; }
+        bool confirm(const std::string&) override { return true; }
+    } front;
+    std::vector<double> commandTimes;
+    std::vector<double> undoTimes;
+    tw::Session session;
+    session.model() = model;
+    for (int run = 0; run < 15; ++run) {
+        auto start = Clock::now();
+        (void)session.changeBlock(front, static_cast<int>(largest), tw::BlockCommand::AllDifferent);
+        commandTimes.push_back(milliseconds(Clock::now() - start));
+        start = Clock::now();
+        (void)session.undo(front);
+        undoTimes.push_back(milliseconds(Clock::now() - start));
+    }
+    std::sort(commandTimes.begin(), commandTimes.end());
+    std::sort(undoTimes.begin(), undoTimes.end());
+    std::printf("%-40s min %7.3f ms   median %7.3f ms\n", "session: All different, one undo step", commandTimes.front(),
+                commandTimes[commandTimes.size() / 2]);
+    std::printf("%-40s min %7.3f ms   median %7.3f ms\n", "session: its undo", undoTimes.front(),
+                undoTimes[undoTimes.size() / 2]);
 
     timeStep("Renumber without gaps (whole model)", model, [](tw::Model& m) { (void)tw::renumberWithoutGaps(m); });
     timeStep("Renumber without sharing (whole model)", model, [](tw::Model& m) { (void)tw::renumberWithoutSharing(m); });

@@ -1,6 +1,6 @@
 // Times building the model from four formulas on the largest model (32380 cells) and on
-// a quarter of it, in one run, and measures the peak memory of reading that model,
-// applying the formulas, saving it with PIMs and writing its design table.
+// a quarter of it, in one run, and measures the peak memory of tallowick2-model reading
+// that model, applying the formulas, saving it with PIMs and writing its design table.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -8,7 +8,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <time.h>
 #include <sys/wait.h>
@@ -17,7 +19,6 @@
 #include "bench/largestmodel.h"
 #include "design/designtablefile.h"
 #include "design/formulaapply.h"
-#include "model/pimreader.h"
 #include "model/pimwriter.h"
 
 namespace fs = std::filesystem;
@@ -100,29 +101,27 @@ bool writeModelFile(const std::string& path)
     return written.ok();
 }
 
-// What "--read-pims L --formulas ... --write-pims OUT --write-design-table T" will do.
-int readApplySave(const std::string& dir)
-{
-    tw::Result<tw::Model> read = tw::readPimFile(dir + "/L.inp");
-    if (!read)
-        return 1;
-    tw::FormulaModel applied = build(read.value());
-    if (!tw::savePimFile(applied.model, dir + "/out.inp"))
-        return 2;
-    if (!tw::saveDesignTable(applied.model, applied.columnNames, dir + "/table.tsv"))
-        return 3;
-    return 0;
-}
-
-// Peak resident memory of a child doing readApplySave, in KiB (-1 when it failed), and
-// the time it took. Run while this process is still small: the child's peak counts the
-// memory it shares with this process at the fork.
+// Peak resident memory of "tallowick2-model --read-pims L --formulas ... --write-pims OUT
+// --write-design-table T", in KiB (-1 when it failed), and the time it took. Run while
+// this process is still small: the child's peak counts the memory it shares with this
+// process until its exec.
 long peakKiB(const std::string& dir, double& ms)
 {
+    const std::vector<std::string> arguments = {TW_MODEL_TOOL,  "--read-pims",  dir + "/L.inp",
+                                                "--formulas",   kFormulas,      "--write-pims",
+                                                dir + "/out.inp", "--write-design-table", dir + "/table.tsv"};
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     const auto start = Clock::now();
     const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(readApplySave(dir));
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 2);
+        ::execv(TW_MODEL_TOOL, argv.data());
+        ::_exit(127);
+    }
     int status = 0;
     rusage usage{};
     ::wait4(child, &status, 0, &usage);
@@ -166,8 +165,8 @@ int main()
     (void)tw::writeDesignTable(built.model, built.columnNames, sink);
     sink.close();
     std::printf("writing the design table: %.0f ms, %.1f MiB\n", elapsedMs(start), tableBytes / 1048576.0);
-    std::printf("peak memory of reading L, applying the formulas, saving with PIMs and writing the design table: "
-                "%.1f MiB (target < 128), %.0f ms in all\n",
+    std::printf("peak memory of tallowick2-model --read-pims L --formulas ... --write-pims OUT "
+                "--write-design-table T: %.1f MiB (target < 128), %.0f ms in all\n",
                 peak / 1024.0, roadMs);
     fs::remove_all(dir);
     return peak < 0 ? 1 : 0;

@@ -16,24 +16,44 @@ std::string oneLine(std::string text)
     return text;
 }
 
-// Answers a command's file dialogs with the step's operand and its questions with OK.
+// Answers a command's file dialogs with the step's operand and its questions with OK;
+// draws the chart with the program's drawer.
 class OperandFrontEnd : public FrontEnd {
 public:
-    explicit OperandFrontEnd(std::string operand) : m_operand(std::move(operand)) {}
+    OperandFrontEnd(std::string operand, const ChartDrawer& drawChart)
+        : m_operand(std::move(operand)), m_drawChart(drawChart)
+    {
+    }
     std::optional<std::string> openFile(const FileQuestion&) override { return m_operand; }
     std::optional<std::string> saveFile(const FileQuestion&) override { return m_operand; }
     bool confirm(const std::string&) override { return true; }
+    Result<std::string> drawChart(const ChartData& chart, ChartFormat format) override
+    {
+        if (!m_drawChart)
+            return FrontEnd::drawChart(chart, format);
+        return m_drawChart(chart, format);
+    }
 
 private:
     std::string m_operand;
+    const ChartDrawer& m_drawChart;
 };
 
 // A step that runs a session command with its operand as the front end's answers.
 template <Outcome (Session::*command)(FrontEnd&)>
-Outcome answered(Session& session, const std::string& operand)
+Outcome answered(Session& session, const std::string& /*operand*/, FrontEnd& front)
 {
-    OperandFrontEnd front(operand);
     return (session.*command)(front);
+}
+
+Outcome describeBlocks(Session& session, const std::string& /*operand*/, FrontEnd& /*front*/)
+{
+    return session.describeBlocks();
+}
+
+Outcome applyFormulas(Session& session, const std::string& formulas, FrontEnd& front)
+{
+    return session.applyFormulaList(front, formulas);
 }
 
 }  // namespace
@@ -52,6 +72,17 @@ const std::vector<StepKind>& stepKinds()
          answered<&Session::convert>},
         {"--point", "", "number the parameters (\"Compute POINT(i)\"); writes quarlet.chk", false,
          answered<&Session::point>},
+        {"--formulas", "FORMULAS",
+         "build the PIMs and the design matrix from model formulas (\"survival ~ time; open ~ 1\"); "
+         "each kind's rank goes to standard error",
+         false, applyFormulas},
+        {"--write-design-table", "FILE", "write the design matrix as tab-separated text, its columns named", false,
+         answered<&Session::writeDesignTable>},
+        {"--describe-blocks", "",
+         "print one line per PIM block: label, cells, fixed and special cells, numbers, sharing blocks",
+         false, describeBlocks},
+        {"--chart", "FILE", "draw the PIM chart of the model to FILE, a .png or .pdf (\"Save chart as\")", false,
+         answered<&Session::saveChart>},
         {"--write-constraints", "FILE",
          "save the model in the constraints form to FILE (\"Save model w/ constraints\"); the last step", true,
          answered<&Session::saveConstraints>},
@@ -61,22 +92,27 @@ const std::vector<StepKind>& stepKinds()
 
 std::string usageText()
 {
+    std::vector<std::pair<std::string, std::string>> lines;
+    for (const StepKind& kind : stepKinds()) {
+        std::string head = "  " + std::string(kind.option);
+        if (!kind.operand.empty())
+            head += " " + std::string(kind.operand);
+        lines.emplace_back(std::move(head), kind.summary);
+    }
+    lines.emplace_back("  --help", "print this text");
+    lines.emplace_back("  --version", "print the version");
+    std::size_t width = 28;
+    for (const auto& line : lines)
+        width = std::max(width, line.first.size() + 2);
+
     std::string text = "usage: tallowick2-model STEP...\n"
                        "Runs the steps in the order given on one model.\n"
                        "Steps:\n";
-    for (const StepKind& kind : stepKinds()) {
-        std::string head = "  ";
-        head += kind.option;
-        if (!kind.operand.empty()) {
-            head += ' ';
-            head += kind.operand;
-        }
-        head.resize(std::max<std::size_t>(head.size() + 2, 28), ' ');
-        text += head + std::string(kind.summary) + "\n";
+    for (auto& [head, summary] : lines) {
+        head.resize(width, ' ');
+        text += head + summary + "\n";
     }
-    text += "  --help                    print this text\n"
-            "  --version                 print the version\n"
-            "Exit status: 0 when every step was done, 1 when a step failed, 2 for a usage error.\n";
+    text += "Exit status: 0 when every step was done, 1 when a step failed, 2 for a usage error.\n";
     return text;
 }
 
@@ -114,7 +150,8 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
     return command;
 }
 
-int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err)
+int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err,
+                   const ChartDrawer& drawChart)
 {
     const auto command = parseCommandLine(arguments);
     if (!command) {
@@ -130,9 +167,13 @@ int runCommandLine(const std::vector<std::string>& arguments, Session& session, 
         return 0;
     }
     for (const Step& step : command->steps) {
-        const Outcome outcome = step.kind->run(session, step.operand);
+        OperandFrontEnd front(step.operand, drawChart);
+        const Outcome outcome = step.kind->run(session, step.operand, front);
+        out << outcome.output;
         for (const Message& message : outcome.messages)
             err << oneLine(message.text) << "\n";
+        for (const std::string& note : outcome.notes)
+            err << oneLine(note) << "\n";
         if (outcome.failure) {
             err << oneLine(outcome.failure->text()) << "\n";
             return 1;

@@ -11,18 +11,24 @@
 #include <vector>
 
 #include "model/result.h"
+#include "pim/chartdata.h"
 #include "session/session.h"
 
 namespace tw::cli {
 
-/// One kind of step: the session's command it runs with its operand. A failed command
-/// leaves the session as it was and writes no file.
+/// Draws the chart of a model as a file's bytes; the program supplies it (it needs a
+/// drawing library the core does not link), tests a stand-in.
+using ChartDrawer = std::function<Result<std::string>(const ChartData&, ChartFormat)>;
+
+/// One kind of step: the session's command it runs with its operand, asking front (which
+/// answers every file dialog with the operand). A failed command leaves the session as it
+/// was and writes no file.
 struct StepKind {
     std::string_view option;   // "--read-pims"
     std::string_view operand;  // "FILE", or empty when the option takes none
     std::string_view summary;  // one line for the usage text
     bool mustBeLast = false;
-    std::function<Outcome(Session&, const std::string& operand)> run;
+    std::function<Outcome(Session&, const std::string& operand, FrontEnd& front)> run;
 };
 
 /// Every step the command line knows, in the order the usage text lists them.
@@ -48,8 +54,10 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments);
 std::string usageText();
 
 /// Runs a command line: 0 when every step was done, 1 when a step failed (later steps
-/// are not run), 2 for a usage error. Messages go to err, one line each; --help prints
-/// the usage to out, --version the version.
-int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err);
+/// are not run), 2 for a usage error. Messages and notes go to err, one line each; the output
+/// of a step (--describe-blocks), --help's usage and --version's version go to out. Without
+/// drawChart, --chart fails.
+int runCommandLine(const std::vector<std::string>& arguments, Session& session, std::ostream& out, std::ostream& err,
+                   const ChartDrawer& drawChart = {});
 
 }  // namespace tw::cli

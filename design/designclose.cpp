@@ -3,8 +3,10 @@
 #include "design/designtable.h"
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace tw {
@@ -139,6 +141,8 @@ bool DesignTable::writeBack(Model& model) const
     // Entries to store, by (parameter, column): a later edited cell replaces an earlier
     // one; cells the user left alone store nothing.
     std::map<std::pair<int, int>, double> stores;
+    // Columns that take entries read from another column: their names no longer hold.
+    std::set<int> taking;
     for (int cell = 0; cell < cellCount(); ++cell) {
         if (!editable(cell) || !edited(cell))
             continue;
@@ -151,7 +155,11 @@ bool DesignTable::writeBack(Model& model) const
         if (parameter <= 0 || !column || !value)
             continue;
         stores[{parameter, *column}] = *value;
+        if (column != columnNumber(m_columns[columnOf(cell)].builtHeader))
+            taking.insert(*column);
     }
+    for (int column : taking)
+        model.dm.dropColumnName(column);
 
     bool changed = false;
     std::vector<DesignMatrix::Entry> changes;
@@ -166,9 +174,12 @@ bool DesignTable::writeBack(Model& model) const
         // The writer emits only used columns up to dmcols: keep a typed entry in reach.
         if (!model.dm.colUsed(column)) {
             model.dm.setColUsed(column);
+            model.dm.dropColumnName(column);
             changed = true;
         }
         if (column > model.dmcols) {
+            for (int reached = std::max(model.dmcols, 0) + 1; reached <= column; ++reached)
+                model.dm.dropColumnName(reached);
             model.dmcols = column;
             changed = true;
         }

@@ -52,6 +52,7 @@ void DesignTable::build(const Model& model, const std::vector<int>& rowCells)
             continue;
         columnIndex[c] = columnCount();
         m_columns.push_back(DesignColumn{headerText(c), headerText(c)});
+        m_columns.back().name = model.dm.columnName(c);
     }
 
     const int rows = rowCount();
@@ -124,6 +125,7 @@ Status DesignTable::addColumn(Model& model)
                          + " columns, the most it can hold.");
     model.dmcols = std::max(model.dmcols, 0) + 1;
     model.dm.setColUsed(model.dmcols);
+    model.dm.dropColumnName(model.dmcols);
     model.markChanged();
 
     DesignColumn column{headerText(model.dmcols), headerText(model.dmcols)};

@@ -40,6 +40,7 @@ struct DesignRow {
 struct DesignColumn {
     std::string header;       // "B" + column number, as the user may have retyped it
     std::string builtHeader;  // the header as built or added
+    std::string name;         // the name the model gives the built column ("survival:time3"); empty: none
     HeaderShade shade = HeaderShade::Default;
     bool hidden = false;      // hidden by "Delete"; Close still writes it
     bool added = false;       // added by "Add": its cells were never read from the model
@@ -76,7 +77,7 @@ class DesignTable {
 public:
     /// Replaces the table by one row per given model cell, in the order given, and the
     /// columns 1..dmcols in which any of those rows has a non-zero entry, in increasing
-    /// order. A row whose cell has no parameter (pim <= 0) or lies outside 1..npar gets
+    /// order, each with its name in the model. A row whose cell has no parameter (pim <= 0) or lies outside 1..npar gets
     /// empty read-only entries. The anchor of block highlighting is kept.
     void build(const Model& model, const std::vector<int>& rowCells);
     /// Empties the table, as Close leaves it (the anchor is kept).
@@ -111,8 +112,8 @@ public:
     /// "Idenity": every cell white and "0", then "1" on the diagonal. Read-only rows
     /// stay empty.
     void identity();
-    /// "Add": raises dmcols, marks the new column used and appends its header and cells
-    /// reading "0". Refuses when dmcols has reached the largest column number.
+    /// "Add": raises dmcols, marks the new column used (without a name) and appends its
+    /// header and cells reading "0". Refuses when dmcols has reached the largest column number.
     Status addColumn(Model& model);
     /// "Delete": hides every selected (blue) column but the first; returns the columns
     /// hidden now. Nothing is removed: Close still writes them.
@@ -148,8 +149,10 @@ public:
     std::optional<DesignRefusal> check() const;
     /// Close: stores every edited entry into dm(pim(cell), column). An unedited entry is
     /// never stored, so an unchanged twin row cannot undo an edit of the same parameter;
-    /// a non-zero entry marks its column used and raises dmcols to reach it. Marks the
-    /// model changed and returns true when the model changed. Call only after check().
+    /// a non-zero entry marks its column used and raises dmcols to reach it. A column that
+    /// takes entries of another (a retyped header) or that was not in use loses its name.
+    /// Marks the model changed and returns true when the model changed. Call only after
+    /// check().
     bool writeBack(Model& model) const;
 
     /// The edit that turns this table into after, a copy changed by one command.

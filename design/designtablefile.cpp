@@ -32,7 +32,7 @@ Status writeDesignTable(const Model& model, const std::vector<std::string>& colu
     for (int c = 1; c <= columns; ++c) {
         line += '\t';
         const auto index = static_cast<std::size_t>(c - 1);
-        line += index < columnNames.size() ? columnNames[index] : headerText(c);
+        line += index < columnNames.size() && !columnNames[index].empty() ? columnNames[index] : headerText(c);
     }
     line += '\n';
     out.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -299,6 +299,7 @@ FormulaResult<FormulaModel> applyFormulas(const Model& model, const FormulaSet& 
     fillDesign(kindRows, parameters, identityColumn, applied, m.dm);
     for (int c = 1; c <= columns; ++c)
         m.dm.setColUsed(c);
+    m.dm.setColumnNames(applied.columnNames);
     m.nparms = static_cast<int>(parameters.size());
     m.dmrows = m.nparms;
     m.dmcols = columns;

@@ -33,7 +33,7 @@ struct KindSummary {
 };
 
 struct FormulaModel {
-    Model model;                           // new pim, dm, nparms, dmrows, dmcols, ncols; marked changed
+    Model model;                           // new pim, dm (its columns named), nparms, dmrows, dmcols, ncols; marked changed
     std::vector<std::string> columnNames;  // design columns 1..dmcols at [c - 1]: "survival:time3", "open:17"
     std::vector<int> firstCells;           // first cell of parameters 1..nparms at [p - 1]
     std::array<KindSummary, kKindCount> kinds;

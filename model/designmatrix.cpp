@@ -96,6 +96,28 @@ void DesignMatrix::clear()
 {
     m_entries.clear();
     m_colused.clear();
+    m_names.clear();
+}
+
+const std::string& DesignMatrix::columnName(int col) const
+{
+    static const std::string none;
+    return col >= 1 && static_cast<std::size_t>(col) <= m_names.size() ? m_names[col - 1] : none;
+}
+
+void DesignMatrix::setColumnNames(std::vector<std::string> names)
+{
+    if (names.size() > static_cast<std::size_t>(kMaxIndex))
+        names.resize(kMaxIndex);
+    const bool anyName = std::any_of(names.begin(), names.end(), [](const std::string& n) { return !n.empty(); });
+    m_names = anyName ? std::move(names) : std::vector<std::string>{};
+}
+
+void DesignMatrix::dropColumnName(int col)
+{
+    if (col < 1 || static_cast<std::size_t>(col) > m_names.size())
+        return;
+    m_names[col - 1].clear();
 }
 
 bool DesignMatrix::operator==(const DesignMatrix& other) const
@@ -105,6 +127,10 @@ bool DesignMatrix::operator==(const DesignMatrix& other) const
     const std::size_t n = std::max(m_colused.size(), other.m_colused.size());
     for (std::size_t c = 0; c < n; ++c)
         if (colUsed(static_cast<int>(c)) != other.colUsed(static_cast<int>(c)))
+            return false;
+    const std::size_t names = std::max(m_names.size(), other.m_names.size());
+    for (std::size_t c = 1; c <= names; ++c)
+        if (columnName(static_cast<int>(c)) != other.columnName(static_cast<int>(c)))
             return false;
     return true;
 }

@@ -7,9 +7,13 @@
 // The entries live in one vector sorted by row, then column: a reader appending in file
 // order costs no allocation per entry, rows are walked in column order without pointer
 // chasing, and bulk changes in any order go through setMany in one merge.
+//
+// Columns may carry names ("survival:time3") while the program runs: model formulas
+// give them, the renumberings carry them with their columns, and no file holds them.
 
 #include <cassert>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tw {
@@ -79,9 +83,18 @@ public:
             growColUsed(col, used);
     }
 
+    /// The name of column c; empty when it has none.
+    const std::string& columnName(int col) const;
+    /// Names columns 1..names.size() (names[c - 1]) and no other column.
+    void setColumnNames(std::vector<std::string> names);
+    /// Takes the name off column c (its entries no longer are what the name says).
+    void dropColumnName(int col);
+    /// Whether columns may have names (false: no column has one).
+    bool hasColumnNames() const { return !m_names.empty(); }
+
     /// Makes room for entries, as a reader that knows their number does.
     void reserve(std::size_t entries) { m_entries.reserve(entries); }
-    /// Removes every entry and every column flag.
+    /// Removes every entry, every column flag and every column name.
     void clear();
 
     bool operator==(const DesignMatrix& other) const;
@@ -101,6 +114,7 @@ private:
 
     std::vector<Entry> m_entries;
     std::vector<std::uint8_t> m_colused;  // grows to the highest column flagged
+    std::vector<std::string> m_names;     // column c at [c - 1]; empty when no column has a name
 };
 
 }  // namespace tw

@@ -114,6 +114,13 @@ void carryDesignRows(Model& model, const Renumbering& renumbering)
         carried.set(entry.row, newColumn[static_cast<std::size_t>(entry.col)], entry.value);
     for (int c = 1; c <= columns; ++c)
         carried.setColUsed(c);
+    if (old.hasColumnNames()) {
+        std::vector<std::string> names(static_cast<std::size_t>(columns));
+        for (int c = 1; c < kIndexCount; ++c)
+            if (newColumn[static_cast<std::size_t>(c)] != 0)
+                names[static_cast<std::size_t>(newColumn[static_cast<std::size_t>(c)] - 1)] = old.columnName(c);
+        carried.setColumnNames(std::move(names));
+    }
     model.dm = std::move(carried);
     model.dmrows = lastRow;
     model.dmcols = columns;

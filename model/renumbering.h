@@ -38,11 +38,12 @@ Renumbering renumberingOfCells(const std::vector<std::int16_t>& before, const st
 /// Carries the design matrix through a renumbering. When no number changes, nothing
 /// changes. Otherwise new row q holds the entries old row sources[q] held; rows that are
 /// no one's source go (row 0 among them), and so do entries in column 0 or in a column
-/// not in use, which no save writes. The columns left holding an entry keep their order,
-/// are numbered 1, 2, ... and are the columns in use; dmrows becomes the largest number
-/// that has a source (the number of parameters once gaps are closed) and dmcols the number
-/// of columns. When no entry is left the matrix is emptied and dmrows and dmcols stay, for
-/// the PIM writer to size. Linear in the sources plus the entries.
+/// not in use, which no save writes. The columns left holding an entry keep their order
+/// and their names, are numbered 1, 2, ... and are the columns in use; dmrows becomes the
+/// largest number that has a source (the number of parameters once gaps are closed) and
+/// dmcols the number of columns. When no entry is left the matrix is emptied (names too)
+/// and dmrows and dmcols stay, for the PIM writer to size. Linear in the sources plus the
+/// entries.
 void carryDesignRows(Model& model, const Renumbering& renumbering);
 
 }  // namespace tw

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cctype>
 #include <cstdint>
 
 namespace tw {
@@ -209,6 +210,18 @@ std::string describeBlocks(const Model& model)
             + std::to_string(row.fixedCells + row.specialCells) + '\t' + runsText(row.runs) + '\t'
             + std::to_string(row.sharingCount) + '\n';
     return text;
+}
+
+Result<ChartFormat> chartFormatOf(const std::string& file)
+{
+    std::string ending = file.size() >= 4 ? file.substr(file.size() - 4) : std::string();
+    for (char& c : ending)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ending == ".png")
+        return ChartFormat::Png;
+    if (ending == ".pdf")
+        return ChartFormat::Pdf;
+    return makeError("A chart is saved as PNG or PDF: the file name must end in .png or .pdf.", file);
 }
 
 }  // namespace tw

@@ -4,11 +4,13 @@
 // and which other blocks share a parameter with it. Built in one pass over the cells
 // through a map from parameter number to the blocks holding it, never block by block.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "model/model.h"
+#include "model/result.h"
 #include "pim/pimblocks.h"
 
 namespace tw {
@@ -70,5 +72,12 @@ std::string runsText(const std::vector<NumberRun>& runs);
 /// cells, fixed and special cells, runs of the estimated cells' numbers (runsText), and
 /// how many other blocks share a number with it.
 std::string describeBlocks(const Model& model);
+
+/// The file formats a chart is written in.
+enum class ChartFormat : std::uint8_t { Png, Pdf };
+
+/// The format a file's name asks for by its ending, ".png" or ".pdf" in any case; an
+/// error for any other name.
+Result<ChartFormat> chartFormatOf(const std::string& file);
 
 }  // namespace tw

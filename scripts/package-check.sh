@@ -25,6 +25,7 @@ app=/usr/share/applications/org.tallowick2.Tallowick2.desktop
 metainfo=/usr/share/metainfo/org.tallowick2.Tallowick2.metainfo.xml
 required=(/usr/bin/tallowick2 /usr/bin/tallowick2-model
   /usr/libexec/tallowick2/corvane /usr/libexec/tallowick2/hadleck /usr/libexec/tallowick2/fennel1
+  /usr/libexec/tallowick2/tallowick2-chart.so
   /usr/share/tallowick2/examples/example.inp /usr/share/tallowick2/examples/captures.cap
   /usr/share/tallowick2/examples/sites.inp /usr/share/tallowick2/examples/sites-convert.inp
   /usr/share/doc/tallowick2/README.md /usr/share/doc/tallowick2/docs/cli.md
@@ -60,6 +61,11 @@ example=$root/usr/share/tallowick2/examples/example.inp
   2>messages.txt || { cat messages.txt; fail "the installed tallowick2-model failed on the installed example"; }
 cmp -s copy.inp "$example" || fail "the installed example saved again differs from itself"
 grep -qx "New CORVANE input file saved as cons.inp" messages.txt || fail "no constraints-form save: $(cat messages.txt)"
+# The installed program finds its drawing module and draws without a display.
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/tallowick2-model" --read-pims "$example" --describe-blocks \
+  --chart chart.png --chart chart.pdf >blocks.txt 2>messages.txt || { cat messages.txt; fail "the installed --chart"; }
+[ "$(wc -l <blocks.txt)" -eq 24 ] || fail "--describe-blocks of the installed example: $(cat blocks.txt)"
+head -c 4 chart.png | grep -q PNG && head -c 5 chart.pdf | grep -q %PDF- || fail "the installed --chart drew nothing"
 examples=$root/usr/share/tallowick2/examples
 "$root/usr/bin/tallowick2-model" --read-constraints "$examples/sites.inp" --convert "$examples/sites-convert.inp" \
   --write-pims sites-pims.inp 2>messages.txt || { cat messages.txt; fail "the installed constraints example"; }

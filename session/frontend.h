@@ -1,17 +1,24 @@
 #pragma once
 // What a command of the session asks of the front end that runs it: names from file
-// dialogs, answers to questions, the edits open windows still hold, progress, and the
-// start of outside programs. The main window answers through its dialogs and windows,
-// the command line from its arguments, tests from a script.
+// dialogs, answers to questions, the edits open windows still hold, progress, the
+// start of outside programs and the drawing of the PIM chart. The main window answers
+// through its dialogs and windows, the command line from its arguments, tests from a
+// script.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "model/result.h"
+
 namespace tw {
 
+struct ChartData;
+enum class ChartFormat : std::uint8_t;
+
 /// What a file dialog offers to choose from: model files (with every file as the other
-/// choice), or any file.
-enum class FileKind { Any, Model };
+/// choice), pictures of the chart (PNG, PDF), or any file.
+enum class FileKind { Any, Model, Chart };
 
 /// A file dialog: its title, the name proposed in it, the folder it opens in and the
 /// files it offers.
@@ -57,6 +64,12 @@ public:
     virtual void progress(int /*percent*/, const std::string& /*note*/) {}
     /// Runs an outside program and waits for its end.
     virtual ProgramEnd runProgram(const ProgramRun& /*run*/) { return {}; }
+    /// The bytes of a file showing the chart, drawn in the format given; an error when
+    /// this front end cannot draw.
+    virtual Result<std::string> drawChart(const ChartData& /*chart*/, ChartFormat /*format*/)
+    {
+        return makeError("This program cannot draw the chart.");
+    }
 };
 
 }  // namespace tw

@@ -186,9 +186,9 @@ std::optional<std::string> Session::askOpen(FrontEnd& front, std::string title, 
     return name;
 }
 
-std::optional<std::string> Session::askSave(FrontEnd& front, std::string proposed, Outcome& outcome)
+std::optional<std::string> Session::askSave(FrontEnd& front, std::string proposed, Outcome& outcome, FileKind kind)
 {
-    const auto answer = front.saveFile({"save as", std::move(proposed), modelFolder(), FileKind::Model});
+    const auto answer = front.saveFile({"save as", std::move(proposed), modelFolder(), kind});
     if (!answer) {
         outcome.cancelled = true;
         return std::nullopt;
@@ -227,6 +227,7 @@ bool Session::takeEdits(FrontEnd& front, Outcome& outcome)
 void Session::keep(Model model)
 {
     m_model = std::move(model);
+    m_history.clear();
     if (m_model.fixedlist != m_fixedList.entries())
         m_fixedList.replaceEntries(m_model.fixedlist);
     m_fixedListPending = false;
@@ -319,6 +320,7 @@ Outcome Session::savePims(FrontEnd& front)
     const Status saved = savePimFile(m_model, *name, [&front](int percent) { front.progress(percent, {}); });
     if (!saved)
         return failed(saved.error());
+    m_history.clear();  // the save renumbered the parameters
     return outcome;
 }
 
@@ -333,6 +335,7 @@ Outcome Session::saveConstraints(FrontEnd& front)
     if (const Status saved = tw::saveConstraints(m_model, *target); !saved)
         return failed(saved.error());
     m_model.unsaved = false;
+    m_history.clear();
     outcome.messages.push_back({kProgramTitle, constraintsSavedMessage(*target)});
     return outcome;
 }

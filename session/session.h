@@ -8,13 +8,18 @@
 // A new command is one member function here (its steps in session.cpp or a file of its
 // group) and, when the menus enable it, one value of Command.
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "design/formula.h"
 #include "model/model.h"
 #include "model/result.h"
+#include "pim/blockcommands.h"
 #include "pim/gridwriteback.h"
+#include "session/changehistory.h"
 #include "session/fixedlist.h"
 #include "session/frontend.h"
 
@@ -57,6 +62,9 @@ struct Outcome {
     std::optional<Error> failure;   // why the command stopped; the model and the files are as they were
     bool cancelled = false;         // the user ended it (a dialog left, a run cancelled, a window refused)
     std::string caption;            // the dimensions of a model a reader brought; empty: unchanged
+    std::string output;             // text for the user to read (the command line prints it)
+    // Lines on the work done: the command line prints them, a window shows them its own way.
+    std::vector<std::string> notes;
 
     bool done() const { return !failure && !cancelled; }
 };
@@ -118,25 +126,78 @@ public:
     /// cohort of the file the front end names and fixes the estimates.
     Outcome runEachPeriod(FrontEnd& front);
 
+    /// "Model formulas" Apply: writes back the edits of open windows, then builds the PIMs
+    /// and the design matrix the formulas make (kinds without one keep their parameters,
+    /// one column each) and keeps them, marked unsaved, the columns named. The notes say
+    /// each kind's parameters, columns and rank. A refused formula changes nothing.
+    Outcome applyFormulas(FrontEnd& front, const FormulaSet& formulas);
+    /// As applyFormulas, for formulas written "survival ~ time; movement ~ ..." in one text.
+    Outcome applyFormulaList(FrontEnd& front, const std::string& formulas);
+    /// Writes the design matrix as a tab-separated table, its columns named, to the file
+    /// the front end names (atomically; never over the model's input file).
+    Outcome writeDesignTable(FrontEnd& front);
+
+    /// The formulas of the session by kind ("~ time + stratum"; empty: none), as the
+    /// formulas window left them or Apply took them.
+    const std::array<std::string, kKindCount>& formulaTexts() const { return m_formulaTexts; }
+    void setFormulaTexts(std::array<std::string, kKindCount> texts) { m_formulaTexts = std::move(texts); }
+    /// The names of design columns 1..dmcols at [c - 1] ("" for a column without one):
+    /// what Apply named, carried through renumberings and hand edits, gone with a new read.
+    std::vector<std::string> designColumnNames() const;
+
+    // The PIM chart (sessionchart.cpp). Each command that changes the model first has the
+    // front end write back its open windows, then changes the model in one step that
+    // undo() takes back, and marks it unsaved. block is an index into pimBlocks(model()).
+
+    /// A block command (Constant, Time, Age, All different) on one block.
+    Outcome changeBlock(FrontEnd& front, int block, BlockCommand command);
+    /// Adds d to the numbers of the block's estimated cells.
+    Outcome shiftBlock(FrontEnd& front, int block, int d);
+    /// "Renumber without gaps": 1, 2, ... in block order.
+    Outcome renumberWithoutGaps(FrontEnd& front);
+    /// "Renumber without sharing": each block its own numbers, in block order.
+    Outcome renumberWithoutSharing(FrontEnd& front);
+    /// Takes back the last of those steps; nothing to take back is no failure.
+    Outcome undo(FrontEnd& front);
+    /// Does the last step taken back again.
+    Outcome redo(FrontEnd& front);
+    /// What undo() would take back ("Constant: Survival g1 s1"); empty when nothing.
+    std::string undoText() const { return m_history.undoDescription(m_model); }
+    /// What redo() would do again; empty when nothing.
+    std::string redoText() const { return m_history.redoDescription(m_model); }
+    /// "Save chart as…": the chart of the model, drawn by the front end, to the PNG or
+    /// PDF file it names.
+    Outcome saveChart(FrontEnd& front);
+    /// One line for each block of the model (describeBlocks) as the output.
+    Outcome describeBlocks() const;
+
 private:
     /// Whether a read would lose anything: unsaved changes, list edits not taken yet, or
     /// edits held by windows.
     bool holdsUnsavedWork(const FrontEnd& front) const;
     /// Asks the open dialog of a model file and notes its folder; nullopt for no choice.
     std::optional<std::string> askOpen(FrontEnd& front, std::string title, std::string proposed);
-    /// Asks the save dialog of a model file, checks that it does not name the model file,
-    /// and asks before replacing a file; the failure or cancellation is left in outcome.
-    std::optional<std::string> askSave(FrontEnd& front, std::string proposed, Outcome& outcome);
+    /// Asks the save dialog of a model file (or of a file of another kind), checks that it
+    /// does not name the model file, and asks before replacing a file; the failure or
+    /// cancellation is left in outcome.
+    std::optional<std::string> askSave(FrontEnd& front, std::string proposed, Outcome& outcome,
+                                       FileKind kind = FileKind::Model);
     /// Before a command reads the model: the list's edits and the open windows' edits go
     /// into it; false (with outcome set) when the list or a window refused.
     bool takeEdits(FrontEnd& front, Outcome& outcome);
     /// Keeps a model a command built aside; the fixed-parameter list follows its entries.
     void keep(Model model);
 
+    /// Runs a change of the model as one step of the history, after the write-back.
+    Outcome changeModel(FrontEnd& front, const std::string& description,
+                        const std::function<Result<ModelChange>(Model&)>& change);
+
     Model m_model = startupModel();
+    ChangeHistory m_history;
     FixedList m_fixedList;
     bool m_fixedListPending = false;  // the editor's entries differ from the model's list
     std::string m_installDirectory;
+    std::array<std::string, kKindCount> m_formulaTexts;
     std::string m_openFolder;
     bool m_saveConstraints = false;
     bool m_savePims = false;

@@ -121,8 +121,11 @@ QVariant DesignItemModel::headerData(int section, Qt::Orientation orientation, i
         return {};
     case Qt::ForegroundRole:
         return column.shade == HeaderShade::Blue ? QVariant(QBrush(Qt::white)) : QVariant();
-    case Qt::ToolTipRole:
-        return QString("Click to select for Cols-Delete; double-click to change the column number");
+    case Qt::ToolTipRole: {
+        // A column the model formulas named shows its name first: the header only numbers it.
+        const QString hint("Click to select for Cols-Delete; double-click to change the column number");
+        return column.name.empty() ? hint : QString::fromStdString(column.name) + "\n" + hint;
+    }
     default:
         return {};
     }

@@ -42,6 +42,10 @@ TEST(DesignTableFile, headerThenOneLinePerParameter)
               "1\t1\t0\t0\t0\n"
               "2\t1\t-1\t0\t0\n"
               "3\t0\t0\t0.5\t0\n");
+    // An empty name is no name either: a hand-made column among named ones, or a model
+    // read from a file, whose columns are all unnamed.
+    EXPECT_EQ(tableText(threeParameters(), {"survival:(Intercept)", "", "", ""}).substr(0, 40),
+              "parameter\tsurvival:(Intercept)\tB2\tB3\tB4\n");
     Model empty = labelledParameters(2, 0);
     EXPECT_EQ(tableText(empty, {}), "parameter\n1\n2\n");
 }

@@ -52,11 +52,15 @@ void checkApplied(const tw::Model& before, const tw::FormulaModel& applied)
         fuzz::check(entry.col >= 1 && entry.col <= after.dmcols && after.dm.colUsed(entry.col), "columns in use");
         columnHas[static_cast<std::size_t>(entry.col)] = true;
     }
-    for (int c = 1; c <= after.dmcols; ++c)
+    for (int c = 1; c <= after.dmcols; ++c) {
         fuzz::check(columnHas[static_cast<std::size_t>(c)], "no column is zero throughout");
+        fuzz::check(after.dm.columnName(c) == applied.columnNames[static_cast<std::size_t>(c - 1)],
+                    "the design matrix carries the column names");
+    }
     tw::Model renumbered = after;
     fuzz::check(tw::renumberParameters(renumbered).ok() && renumbered.pim == after.pim,
                 "the PIM writer's renumbering keeps the numbers");
+    fuzz::check(renumbered.dm == after.dm, "a renumbering that changes nothing keeps the columns and their names");
 }
 
 }  // namespace

@@ -1,0 +1,399 @@
+// Model formulas in the session, the formulas window's fields and the command line: Apply
+// keeps the built model or changes nothing, the design columns keep their names while
+// they still hold, and a model written with formulas reads back with every cell's design
+// row.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+
+#include "design/designdata.h"
+#include "design/designtable.h"
+#include "design/formulaapply.h"
+#include "design/formulafields.h"
+#include "model/renumbering.h"
+#include "session/session.h"
+#include "support.h"
+
+using namespace tw;
+using namespace twtest;
+
+namespace {
+
+const std::string kExample = TW_TEST_DATA "/../../examples/example.inp";
+constexpr const char* kFormulas = "survival ~ time + stratum; movement ~ -1 + stratum:tostratum";
+
+// Answers file dialogs from a script; counts the write-backs it was asked for and runs
+// what open windows would write back.
+class Front : public FrontEnd {
+public:
+    std::deque<std::string> files;
+    bool edits = false;
+    bool writesBack = true;
+    int writeBacks = 0;
+    std::function<void()> windowEdits;
+
+    std::optional<std::string> openFile(const FileQuestion&) override { return next(); }
+    std::optional<std::string> saveFile(const FileQuestion&) override { return next(); }
+    bool confirm(const std::string&) override { return true; }
+    bool holdsEdits() const override { return edits; }
+    bool writeBackEdits() override
+    {
+        ++writeBacks;
+        if (writesBack && windowEdits)
+            windowEdits();
+        return writesBack;
+    }
+
+private:
+    std::optional<std::string> next()
+    {
+        if (files.empty())
+            return std::nullopt;
+        std::string file = files.front();
+        files.pop_front();
+        return file;
+    }
+};
+
+void readExample(Session& session)
+{
+    Front front;
+    front.files = {kExample};
+    ASSERT_TRUE(session.readPims(front).done());
+}
+
+std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
+
+TEST(FormulaSessionApply, keepsTheBuiltModelUnsavedWithNamedColumnsAndReportsEachKind)
+{
+    Session session;
+    readExample(session);
+    const FormulaResult<FormulaModel> expected = applyFormulas(session.model(), parseFormulaList(kFormulas).value());
+    ASSERT_TRUE(expected.ok());
+    Front front;
+    const Outcome outcome = session.applyFormulaList(front, kFormulas);
+    ASSERT_TRUE(outcome.done()) << failureText(outcome);
+    EXPECT_EQ(front.writeBacks, 1);
+    EXPECT_EQ(session.model(), expected->model);
+    EXPECT_TRUE(session.model().unsaved);
+    EXPECT_EQ(session.designColumnNames(), expected->columnNames);
+    EXPECT_EQ(session.designColumnNames().front(), "survival:(Intercept)");
+    EXPECT_EQ(outcome.notes, (std::vector<std::string>{"survival: 12 parameters, 6 columns",
+                                                       "movement: 6 parameters, 6 columns",
+                                                       "open: 12 parameters, 12 columns",
+                                                       "closed: 15 parameters, 15 columns"}));
+    EXPECT_EQ(session.formulaTexts(),
+              (std::array<std::string, kKindCount>{"~ time + stratum", "~ -1 + stratum:tostratum", "", ""}));
+}
+
+TEST(FormulaSessionApply, refusedFormulaChangesNothingAndClosesNoWindow)
+{
+    struct Case {
+        const char* formulas;
+        const char* failure;
+    };
+    const Case cases[] = {
+        {"movement ~ stratum:tosttratum",
+         "movement ~ stratum:tosttratum: unknown variable \"tosttratum\" at column 20; movement cells have group, "
+         "age, stratum, tostratum, time, Time, Age"},
+        {"survival ~ session",
+         "survival ~ session: variable \"session\" at column 12 belongs to closed cells; survival cells have group, "
+         "age, stratum, time, Time, Age"},
+        {"survival ~ time +", "survival ~ time +: a term is missing after \"+\" at column 17"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.formulas);
+        Session session;
+        readExample(session);
+        session.setFormulaTexts({"~ age", "", "", ""});
+        const Model before = session.model();
+        Front front;
+        const Outcome outcome = session.applyFormulaList(front, c.formulas);
+        EXPECT_EQ(failureText(outcome), c.failure);
+        EXPECT_EQ(session.model(), before);
+        EXPECT_EQ(front.writeBacks, 0);
+        EXPECT_EQ(session.formulaTexts()[0], "~ age");
+    }
+}
+
+TEST(FormulaSessionApply, refusedModelOrWindowChangesNothing)
+{
+    {
+        Session session;  // nothing read yet
+        Front front;
+        EXPECT_EQ(failureText(session.applyFormulaList(front, "survival ~ time")),
+                  "There is no model yet: read a model file first.");
+        EXPECT_EQ(session.model(), startupModel());
+    }
+    {
+        Session session;
+        session.model() = modelOfShape(1, 1, 1, {2, 2});  // one stratum: no movement cells
+        Front front;
+        EXPECT_EQ(failureText(session.applyFormulaList(front, "movement ~ time")),
+                  "movement ~ time: the model has no movement cells");
+        EXPECT_EQ(front.writeBacks, 0);
+    }
+    {
+        Session session;
+        readExample(session);
+        const Model before = session.model();
+        Front front;
+        front.writesBack = false;  // the design window refused its Close
+        const Outcome outcome = session.applyFormulaList(front, kFormulas);
+        EXPECT_TRUE(outcome.cancelled);
+        EXPECT_EQ(session.model(), before);
+    }
+}
+
+TEST(FormulaSessionApply, editsOpenWindowsWriteBackTakePart)
+{
+    Session session;
+    readExample(session);
+    Front front;
+    front.edits = true;
+    // A grid window fixes cell 1 as it closes: the cell keeps its marker, takes no part.
+    front.windowEdits = [&session] { session.model().pim[1] = fixedMarker(session.model().pim[1]); };
+    ASSERT_TRUE(session.applyFormulaList(front, kFormulas).done());
+    EXPECT_TRUE(isFixedMarker(session.model().pim[1]));
+    EXPECT_EQ(session.model().pim[2], 1);
+}
+
+TEST(FormulaFields, aRefusedKindIsKeptWhileTheOthersShowWhatTheyMake)
+{
+    // One stratum: no movement cells. Two intervals, three periods of 2 occasions.
+    const Model model = modelOfShape(1, 1, 1, {2, 2, 2});
+    const FormulaFields typing = readFormulaFields(model, {"~ time", "", "~ (", " \t "});
+    EXPECT_FALSE(typing.complete());
+    ASSERT_TRUE(typing.errors[kindIndex(CellKind::Open)]);
+    EXPECT_EQ(typing.errors[kindIndex(CellKind::Open)]->column, 3);
+    ASSERT_TRUE(typing.applied);
+    EXPECT_FALSE(typing.formulas[CellKind::Open]);
+    EXPECT_EQ(fieldStatus(typing, CellKind::Survival), "2 parameters, 2 columns");
+    EXPECT_EQ(fieldStatus(typing, CellKind::Movement), "no movement cells in this model");
+    EXPECT_EQ(fieldStatus(typing, CellKind::Closed), "no formula: 6 parameters kept, 6 columns");
+    EXPECT_EQ(typing.design.size(), static_cast<std::size_t>(model.npar) + 1);
+
+    const FormulaFields noCells = readFormulaFields(model, {"~ time", "~ stratum", "", ""});
+    ASSERT_TRUE(noCells.errors[kindIndex(CellKind::Movement)]);
+    EXPECT_EQ(noCells.errors[kindIndex(CellKind::Movement)]->message, "the model has no movement cells");
+    EXPECT_EQ(fieldStatus(noCells, CellKind::Survival), "2 parameters, 2 columns");
+
+    const FormulaFields complete = readFormulaFields(model, {"~ time", "", "~ 1", ""});
+    EXPECT_TRUE(complete.complete());
+    EXPECT_EQ(fieldStatus(complete, CellKind::Open), "1 parameter, 1 column");
+}
+
+// A model of three parameters over columns named a, b, c: parameter 2 alone uses b.
+Model namedColumns()
+{
+    Model m = labelledParameters(3, 3);
+    m.pim = {0, 1, 2, 3};
+    m.dm.set(1, 1, 1);
+    m.dm.set(1, 3, 1);
+    m.dm.set(2, 2, 1);
+    m.dm.set(3, 3, 1);
+    for (int c = 1; c <= 3; ++c)
+        m.dm.setColUsed(c);
+    m.dm.setColumnNames({"a", "b", "c"});
+    return m;
+}
+
+std::vector<std::string> namesOf(const Model& m)
+{
+    std::vector<std::string> names;
+    for (int c = 1; c <= m.dmcols; ++c)
+        names.push_back(m.dm.columnName(c));
+    return names;
+}
+
+TEST(DesignColumnNames, goWithTheirColumnsThroughARenumbering)
+{
+    Model m = namedColumns();
+    // Parameter 2 goes, and with it column b, the only one its row used: c becomes column 2.
+    carryDesignRows(m, renumberingOfMap({0, 1, 0, 2}));
+    EXPECT_EQ(namesOf(m), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(m.dm.get(2, 2), 1);
+
+    Model emptied = namedColumns();
+    Renumbering noneKept;  // every parameter fixed
+    noneKept.sources = {0};
+    noneKept.changesNumbers = true;
+    carryDesignRows(emptied, noneKept);
+    EXPECT_FALSE(emptied.dm.hasColumnNames());
+}
+
+TEST(DesignColumnNames, handEditsDropTheNamesThatNoLongerHold)
+{
+    const auto writeBack = [](const std::function<void(DesignTable&, Model&)>& edit) {
+        Model m = namedColumns();
+        DesignTable table;
+        table.build(m, {1, 2, 3});
+        edit(table, m);
+        table.writeBack(m);
+        return namesOf(m);
+    };
+    // Typing a value keeps the column what it was.
+    EXPECT_EQ(writeBack([](DesignTable& t, Model&) { t.setText(t.cellIndex(0, 1), "2"); }),
+              (std::vector<std::string>{"a", "b", "c"}));
+    // Retyping a header moves the column's entries into another column: that one's name goes.
+    EXPECT_EQ(writeBack([](DesignTable& t, Model&) { t.setHeader(0, "B3"); }),
+              (std::vector<std::string>{"a", "b", ""}));
+    // An added column has no name, even where an earlier column of that number had one.
+    EXPECT_EQ(writeBack([](DesignTable& t, Model& m) {
+                  m.dmcols = 2;
+                  ASSERT_TRUE(t.addColumn(m).ok());
+              }),
+              (std::vector<std::string>{"a", "b", ""}));
+
+    Model m = namedColumns();
+    DesignTable table;
+    table.build(m, {1});
+    EXPECT_EQ(table.column(0).name, "a");
+    EXPECT_EQ(table.column(1).name, "c");
+}
+
+TEST(DesignColumnNames, followASaveThatClosesGapsAndGoWithANewRead)
+{
+    TempDir dir;
+    Session session;
+    readExample(session);
+    Front front;
+    ASSERT_TRUE(session.applyFormulaList(front, "survival ~ time + stratum").done());
+    std::vector<std::string> names = session.designColumnNames();
+    // Fixing every cell of the first open parameter takes its row and its column away.
+    const int open = session.model().pim[static_cast<std::size_t>(survivalBlockSize(session.model()) + 1)];
+    const std::string gone = "open:" + std::to_string(open);
+    ASSERT_NE(std::find(names.begin(), names.end(), gone), names.end());
+    for (auto& p : session.model().pim)
+        if (p == open)
+            p = fixedMarker(p);
+    names.erase(std::find(names.begin(), names.end(), gone));
+
+    front.files = {"saved.inp", "table.tsv"};
+    ASSERT_TRUE(session.savePims(front).done());
+    EXPECT_EQ(session.designColumnNames(), names);
+    ASSERT_TRUE(session.writeDesignTable(front).done());
+    const std::string table = fileText("table.tsv");
+    EXPECT_EQ(table.substr(0, table.find('\n')).find("parameter\tsurvival:(Intercept)\tsurvival:time2"), 0u);
+    EXPECT_EQ(table.find(gone + "\t"), std::string::npos);
+
+    front.files = {"saved.inp"};
+    ASSERT_TRUE(session.readPims(front).done());
+    for (const std::string& name : session.designColumnNames())
+        EXPECT_EQ(name, "");
+}
+
+TEST(FormulaSessionDesignTable, refusesTheInputFileAndAnEmptyName)
+{
+    Session session;
+    readExample(session);
+    Front front;
+    front.files = {kExample, ""};
+    EXPECT_EQ(failureText(session.writeDesignTable(front)),
+              "Input & Output filenames (" + kExample + ") must be different!");
+    EXPECT_EQ(failureText(session.writeDesignTable(front)), kNoFileSelected);
+}
+
+// The design row R's model.matrix gives a cell for the formulas of the test below, worked
+// by hand from the cell's design data, by column name.
+std::map<std::string, double> expectedRow(const CellDesign& d)
+{
+    const auto level = [&d](Variable v) { return d.value(v); };
+    std::map<std::string, double> row;
+    const auto add = [&row](const std::string& name, double value) {
+        if (value != 0)
+            row[name] = value;
+    };
+    switch (d.kind) {
+    case CellKind::Survival:
+        add("survival:(Intercept)", 1);
+        add("survival:time" + std::to_string(level(Variable::Time)), level(Variable::Time) > 1);
+        add("survival:stratum" + std::to_string(level(Variable::Stratum)), level(Variable::Stratum) > 1);
+        break;
+    case CellKind::Movement:
+        add("movement:stratum" + std::to_string(level(Variable::Stratum)) + ":tostratum"
+                + std::to_string(level(Variable::ToStratum)),
+            1);
+        break;
+    case CellKind::Open:
+        add("open:(Intercept)", 1);
+        add("open:Time", level(Variable::TimeNumber));
+        break;
+    case CellKind::Closed:
+        add("closed:(Intercept)", 1);
+        add("closed:session" + std::to_string(level(Variable::Session)), level(Variable::Session) > 1);
+        add("closed:occasion" + std::to_string(level(Variable::Occasion)), level(Variable::Occasion) > 1);
+        break;
+    }
+    return row;
+}
+
+std::vector<std::string> splitTabs(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+TEST(FormulaCommandLine, modelWrittenWithFormulasReadsBackWithEveryCellsDesignRow)
+{
+    TempDir dir;
+    fs::copy_file(kExample, "example.inp");
+    const ToolRun run = runModelTool(
+        "--read-pims example.inp --formulas 'survival ~ time + stratum; movement ~ -1 + stratum:tostratum; "
+        "open ~ Time; closed ~ session + occasion' --write-pims out.inp --write-design-table table.tsv");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "survival: 12 parameters, 6 columns\nmovement: 6 parameters, 6 columns\n"
+                       "open: 4 parameters, 2 columns\nclosed: 14 parameters, 8 columns\n");
+
+    const Result<Model> original = readPimFile("example.inp");
+    const Result<Model> read = readPimFile("out.inp");
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    const std::string table = fileText("table.tsv");
+    const std::vector<std::string> header = splitTabs(table.substr(0, table.find('\n')));
+    ASSERT_EQ(static_cast<int>(header.size()), read->dmcols + 1);
+    const auto data = designData(*read);
+    ASSERT_TRUE(data.ok());
+    int cellsChecked = 0;
+    for (int cell = 1; cell <= read->npar; ++cell) {
+        if (read->pim[cell] <= 0) {
+            EXPECT_EQ(read->pim[cell], original->pim[cell]) << "cell " << cell;
+            continue;
+        }
+        std::map<std::string, double> row;
+        for (const DesignMatrix::Entry& entry : read->dm.row(read->pim[cell]))
+            row[header[static_cast<std::size_t>(entry.col)]] = entry.value;
+        EXPECT_EQ(row, expectedRow((*data)[static_cast<std::size_t>(cell)])) << "cell " << cell;
+        ++cellsChecked;
+    }
+    EXPECT_GT(cellsChecked, 200);
+}
+
+TEST(FormulaCommandLine, refusedFormulasFailTheStepAndWriteNothing)
+{
+    struct Case {
+        const char* formulas;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"open ~ (time", "open ~ (time: \"(\" at column 8 is not closed"},
+        // An empty operand must not swap the model's design matrix for identity columns.
+        {"", "no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\""},
+        {" ; ", "no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\""},
+    };
+    TempDir dir;
+    fs::copy_file(kExample, "example.inp");
+    for (const Case& c : cases) {
+        const ToolRun run = runModelTool(std::string("--read-pims example.inp --formulas '") + c.formulas
+                                         + "' --write-pims out.inp");
+        EXPECT_EQ(run.exitCode, 1) << c.formulas;
+        EXPECT_EQ(run.err, std::string(c.message) + "\n") << c.formulas;
+        EXPECT_FALSE(fs::exists("out.inp")) << c.formulas;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,527 @@
+// The PIM chart's commands as the session runs them: the open windows written back first,
+// one undo step per command, the history ended by any other change of the model, the
+// chart saved as a picture, and the blocks described; and the command line's two steps.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <utility>
+
+#include "cli/steps.h"
+#include "pim/chartdata.h"
+#include "session/session.h"
+#include "support.h"
+
+using namespace tw;
+using namespace twtest;
+
+namespace {
+
+const std::string kExample = TW_TEST_DATA "/../../examples/example.inp";
+
+// Answers file dialogs from a script, records what was asked, draws a chart as a short
+// text naming its rows and format.
+class ChartFront : public FrontEnd {
+public:
+    std::deque<std::optional<std::string>> files;
+    bool writesBack = true;
+    std::function<void()> writeBack;  // what the open windows write into the model, once
+    std::vector<std::string> asked;
+    bool draws = true;
+    bool confirms = true;
+
+    std::optional<std::string> openFile(const FileQuestion& question) override { return answer("open " + question.title); }
+    std::optional<std::string> saveFile(const FileQuestion& question) override
+    {
+        return answer("save " + question.title + " " + question.proposed);
+    }
+    bool confirm(const std::string& question) override
+    {
+        asked.push_back(question);
+        return confirms;
+    }
+    bool writeBackEdits() override
+    {
+        asked.push_back("write back");
+        if (writesBack && writeBack)
+            std::exchange(writeBack, nullptr)();  // the windows are closed once written back
+        return writesBack;
+    }
+    Result<std::string> drawChart(const ChartData& chart, ChartFormat format) override
+    {
+        if (!draws)
+            return FrontEnd::drawChart(chart, format);
+        return std::string(format == ChartFormat::Png ? "png " : "pdf ") + std::to_string(chart.rows.size());
+    }
+
+private:
+    std::optional<std::string> answer(const std::string& question)
+    {
+        asked.push_back(question);
+        if (files.empty())
+            return std::nullopt;
+        auto file = files.front();
+        files.pop_front();
+        return file;
+    }
+};
+
+// Two groups, two age classes, two strata, two primary periods of 2 and 1 occasions: 32
+// cells in 12 blocks (survival 0-3, movement 4-7, open capture 8-9, closed capture
+// 10-11), cells tied in pairs (numbers 1..16), the design the identity.
+Session smallSession()
+{
+    Session session;
+    Model& m = session.model();
+    m = modelOfShape(2, 2, 2, {2, 1});
+    for (int i = 1; i <= m.npar; ++i)
+        m.pim[static_cast<std::size_t>(i)] = static_cast<std::int16_t>((i + 1) / 2);
+    for (int p = 1; p <= 16; ++p) {
+        m.dm.set(p, p, 1);
+        m.dm.setColUsed(p);
+    }
+    m.dmrows = m.dmcols = 16;
+    return session;
+}
+
+std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
+
+using ChartCommand = std::function<Outcome(Session&, FrontEnd&)>;
+
+struct CommandCase {
+    const char* name;
+    ChartCommand run;
+    const char* undoText;
+};
+
+const CommandCase kCommands[] = {
+    {"constant", [](Session& s, FrontEnd& f) { return s.changeBlock(f, 10, BlockCommand::Constant); },
+     "Constant: Closed capture s1"},
+    {"time", [](Session& s, FrontEnd& f) { return s.changeBlock(f, 11, BlockCommand::Time); },
+     "Time: Closed capture s2"},
+    {"age", [](Session& s, FrontEnd& f) { return s.changeBlock(f, 0, BlockCommand::Age); },
+     "Age: Survival g1 s1"},
+    {"all different", [](Session& s, FrontEnd& f) { return s.changeBlock(f, 4, BlockCommand::AllDifferent); },
+     "All different: Movement g1 1\u21922"},
+    {"shift", [](Session& s, FrontEnd& f) { return s.shiftBlock(f, 6, 2); }, "Shift by +2: Movement g1 2\u21921"},
+    {"renumber without gaps", [](Session& s, FrontEnd& f) { return s.renumberWithoutGaps(f); },
+     "Renumber without gaps"},
+    {"renumber without sharing", [](Session& s, FrontEnd& f) { return s.renumberWithoutSharing(f); },
+     "Renumber without sharing"},
+};
+
+TEST(SessionChart, eachCommandWritesBackFirstAndIsOneUndoStep)
+{
+    for (const CommandCase& c : kCommands) {
+        Session session = smallSession();
+        const Model before = session.model();
+        ChartFront front;
+        front.writeBack = [&session] { session.model().pim[32] = 20; };  // a grid window's edit: a gap
+        ASSERT_TRUE(c.run(session, front).done()) << c.name;
+        EXPECT_EQ(front.asked, std::vector<std::string>{"write back"}) << c.name;
+        EXPECT_NE(session.model().pim, before.pim) << c.name;
+        EXPECT_TRUE(session.model().unsaved) << c.name;
+        EXPECT_EQ(session.undoText(), c.undoText) << c.name;
+        EXPECT_EQ(session.redoText(), "") << c.name;
+
+        const Model after = session.model();
+        ASSERT_TRUE(session.undo(front).done());
+        Model written = before;
+        written.pim[32] = 20;  // the edit written back stays; the command is taken back
+        EXPECT_EQ(session.model(), written) << c.name;
+        EXPECT_EQ(session.undoText(), "") << c.name;
+        EXPECT_EQ(session.redoText(), c.undoText) << c.name;
+        ASSERT_TRUE(session.redo(front).done());
+        EXPECT_EQ(session.model(), after) << c.name;
+    }
+}
+
+TEST(SessionChart, windowThatRefusesToWriteBackStopsTheCommand)
+{
+    for (const CommandCase& c : kCommands) {
+        Session session = smallSession();
+        const Model before = session.model();
+        ChartFront front;
+        front.writesBack = false;
+        const Outcome outcome = c.run(session, front);
+        EXPECT_TRUE(outcome.cancelled) << c.name;
+        EXPECT_EQ(session.model(), before) << c.name;
+        EXPECT_EQ(session.undoText(), "") << c.name;
+    }
+}
+
+TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
+{
+    const struct {
+        const char* change;
+        std::function<void(Session&, ChartFront&)> make;
+    } cases[] = {
+        {"a window edits the model in place", [](Session& s, ChartFront&) { s.model().pim[1] = 9; }},
+        {"a window writes back before the next command",
+         [](Session& s, ChartFront& f) {
+             f.writeBack = [&s] { s.model().pim[1] = 9; };
+             ASSERT_TRUE(s.changeBlock(f, 3, BlockCommand::Constant).done());
+             EXPECT_EQ(s.undoText(), "Constant: Survival g2 s2");  // only the newest step is left
+             ASSERT_TRUE(s.undo(f).done());
+         }},
+        {"the fixed-parameter list taken at Done",
+         [](Session& s, ChartFront&) {
+             s.setFixedList(FixedList({"S(1)=.5;"}));
+             ASSERT_TRUE(s.applyFixedList().done());
+         }},
+    };
+    for (const auto& c : cases) {
+        Session session = smallSession();
+        ChartFront front;
+        ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
+        ASSERT_TRUE(session.shiftBlock(front, 1, 3).done());
+        c.make(session, front);
+        EXPECT_EQ(session.undoText(), "") << c.change;
+        const Model now = session.model();
+        ASSERT_TRUE(session.undo(front).done()) << c.change;
+        EXPECT_EQ(session.model(), now) << c.change;
+    }
+}
+
+TEST(SessionChart, listEditsNotTakenYetReachTheModelBeforeACommand)
+{
+    Session session = smallSession();
+    ChartFront front;
+    ASSERT_TRUE(session.shiftBlock(front, 1, 3).done());
+    session.setFixedList(FixedList({"S(1)=.5;"}));
+    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
+    EXPECT_FALSE(session.fixedListPending());
+    const int fixedMarker = session.model().pim[1];
+    EXPECT_TRUE(isFixedMarker(fixedMarker));  // fixed before the command, so left alone
+    EXPECT_EQ(session.undoText(), "All different: Survival g1 s1");  // the list ended the shift's step
+    ASSERT_TRUE(session.undo(front).done());
+    EXPECT_EQ(session.model().pim[1], fixedMarker);
+    EXPECT_EQ(session.model().pim[2], 1);  // the cell tied to it has its number back
+    EXPECT_EQ(session.undoText(), "");
+}
+
+TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
+{
+    for (const bool redo : {false, true}) {
+        Session session = smallSession();
+        ChartFront front;
+        ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
+        if (redo) {
+            ASSERT_TRUE(session.undo(front).done());
+        }
+        front.writeBack = [&session] { session.model().pim[1] = 7; };
+        const Outcome outcome = redo ? session.redo(front) : session.undo(front);
+        ASSERT_TRUE(outcome.done());
+        ASSERT_EQ(outcome.messages.size(), 1u);
+        EXPECT_EQ(outcome.messages[0].text, "The edits of the open windows changed the model, so the chart's earlier "
+                                            "steps can no longer be undone or redone.");
+        EXPECT_EQ(session.model().pim[1], 7);
+        EXPECT_TRUE(session.undo(front).messages.empty());  // nothing to undo: nothing to say
+    }
+}
+
+TEST(SessionChart, readsAndPimSavesEndTheHistory)
+{
+    TempDir dir;
+    fs::copy_file(kExample, "example.inp");
+    Session session;
+    ChartFront front;
+    front.files = {"example.inp"};
+    ASSERT_TRUE(session.readPims(front).done());
+    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
+    front.files = {"saved.inp"};
+    ASSERT_TRUE(session.savePims(front).done());
+    EXPECT_EQ(session.undoText(), "");
+
+    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
+    front.files = {"saved-cons.inp"};
+    ASSERT_TRUE(session.saveConstraints(front).done());
+    EXPECT_EQ(session.undoText(), "");
+
+    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
+    front.files = {"example.inp"};
+    ASSERT_TRUE(session.readPims(front).done());
+    EXPECT_EQ(session.undoText(), "");
+}
+
+TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsAndUndo)
+{
+    TempDir dir;
+    fs::copy_file(kExample, "example.inp");
+    Session session;
+    ChartFront front;
+    front.files = {"example.inp"};
+    ASSERT_TRUE(session.readPims(front).done());
+    ASSERT_TRUE(session.applyFormulaList(front, "survival ~ time + stratum; movement ~ -1 + stratum:tostratum").done());
+    const std::vector<std::string> names = session.designColumnNames();
+    ASSERT_EQ(names.front(), "survival:(Intercept)");
+    // Open capture s3 (27-30) shifted onto closed capture's 32-35 shares their rows: its
+    // own rows, and the columns only they used, are gone with their names.
+    std::vector<std::string> shared = names;
+    std::erase_if(shared, [](const std::string& name) {
+        return name == "open:27" || name == "open:28" || name == "open:29" || name == "open:30";
+    });
+    ASSERT_EQ(shared.size(), names.size() - 4);
+    const Model applied = session.model();
+    const struct {
+        const char* step;
+        std::function<Outcome()> run;
+        const std::vector<std::string>& names;
+    } steps[] = {
+        {"renumber without sharing", [&] { return session.renumberWithoutSharing(front); }, names},
+        {"all different", [&] { return session.changeBlock(front, 0, BlockCommand::AllDifferent); }, names},
+        {"shift onto another block", [&] { return session.shiftBlock(front, 20, 5); }, shared},
+        {"renumber without gaps", [&] { return session.renumberWithoutGaps(front); }, shared},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(step.run().done()) << step.step;
+        EXPECT_EQ(session.designColumnNames(), step.names) << step.step;
+    }
+    for (std::size_t i = 0; i < std::size(steps); ++i)
+        ASSERT_TRUE(session.undo(front).done());
+    EXPECT_EQ(session.model(), applied);
+    EXPECT_EQ(session.designColumnNames(), names);
+}
+
+TEST(SessionChart, newStepDropsTheStepsUndoneAndTheOldestGoBeyondTheLimit)
+{
+    Session session = smallSession();
+    ChartFront front;
+    ASSERT_TRUE(session.shiftBlock(front, 0, 2).done());
+    ASSERT_TRUE(session.undo(front).done());
+    ASSERT_TRUE(session.changeBlock(front, 1, BlockCommand::Constant).done());
+    EXPECT_EQ(session.redoText(), "");
+
+    const Model start = session.model();
+    for (std::size_t i = 0; i < ChangeHistory::kMaxSteps + 5; ++i)
+        ASSERT_TRUE(session.shiftBlock(front, 5, i % 2 == 0 ? 1 : -1).done());
+    std::size_t undone = 0;
+    while (!session.undoText().empty()) {
+        ASSERT_TRUE(session.undo(front).done());
+        ++undone;
+    }
+    EXPECT_EQ(undone, ChangeHistory::kMaxSteps);
+    EXPECT_NE(session.model(), start);  // the oldest steps can no longer be taken back
+}
+
+TEST(SessionChart, refusedCommandsChangeNothingAndSayWhy)
+{
+    const struct {
+        ChartCommand run;
+        const char* message;
+    } cases[] = {
+        {[](Session& s, FrontEnd& f) { return s.changeBlock(f, 12, BlockCommand::Constant); },
+         "The model has no PIM block 13."},
+        {[](Session& s, FrontEnd& f) { return s.shiftBlock(f, -1, 1); }, "The model has no PIM block 0."},
+        {[](Session& s, FrontEnd& f) { return s.shiftBlock(f, 0, -1); },
+         "Shifting by -1 would give parameter number 0, below 1."},
+        {[](Session& s, FrontEnd& f) { return s.shiftBlock(f, 11, 17); },
+         "Shifting by 17 would give parameter number 33, above NPAR=32."},
+    };
+    for (const auto& c : cases) {
+        Session session = smallSession();
+        const Model before = session.model();
+        ChartFront front;
+        EXPECT_EQ(failureText(c.run(session, front)), c.message);
+        EXPECT_EQ(session.model(), before) << c.message;
+        EXPECT_EQ(session.undoText(), "") << c.message;
+    }
+}
+
+TEST(SessionChart, commandThatChangesNothingIsNoStep)
+{
+    Session session = smallSession();
+    const Model before = session.model();
+    ChartFront front;
+    ASSERT_TRUE(session.renumberWithoutGaps(front).done());
+    ASSERT_TRUE(session.renumberWithoutGaps(front).done());  // numbered already
+    ASSERT_TRUE(session.undo(front).done());
+    EXPECT_EQ(session.model(), before);
+    EXPECT_EQ(session.undoText(), "");
+}
+
+TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
+{
+    const struct {
+        const char* fault;
+        std::optional<std::string> answer;
+        bool loaded;
+        bool draws;
+        std::string message;  // empty: written
+        std::string written;
+    } cases[] = {
+        {"png", "c.png", true, true, "", "png 12"},
+        {"pdf in capitals", "c.PDF", true, true, "", "pdf 12"},
+        {"another ending", "c.jpg", true, true, "c.jpg: A chart is saved as PNG or PDF: the file name must end in .png or .pdf.", ""},
+        {"no name", "", true, true, kNoFileSelected, ""},
+        {"no model", "c.png", false, true, "The model has no PIM blocks: read a model file first.", ""},
+        {"a front end that cannot draw", "c.png", true, false, "This program cannot draw the chart.", ""},
+        {"the input file", "in.png", true, true, "Input & Output filenames (in.png) must be different!", ""},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeFile("in.png", "model");
+        Session session = c.loaded ? smallSession() : Session();
+        session.model().infile = "in.png";
+        ChartFront front;
+        front.files = {c.answer};
+        front.draws = c.draws;
+        const Outcome outcome = session.saveChart(front);
+        EXPECT_EQ(front.asked, std::vector<std::string>{"save Save chart as chart.png"}) << c.fault;
+        EXPECT_EQ(failureText(outcome), c.message) << c.fault;
+        if (c.message.empty()) {
+            EXPECT_EQ(fileText(*c.answer), c.written) << c.fault;
+        }
+        EXPECT_EQ(fileText("in.png"), "model") << c.fault;
+    }
+}
+
+TEST(SessionChartSave, cancelledDialogIsNoFailure)
+{
+    Session session = smallSession();
+    ChartFront front;
+    const Outcome outcome = session.saveChart(front);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_FALSE(outcome.failure);
+}
+
+TEST(SessionChartSave, existingFileIsReplacedOnlyWhenTheAnswerIsOk)
+{
+    for (const bool replace : {false, true}) {
+        TempDir dir;
+        writeFile("c.png", "old picture");
+        Session session = smallSession();
+        ChartFront front;
+        front.files = {"c.png"};
+        front.confirms = replace;
+        const Outcome outcome = session.saveChart(front);
+        EXPECT_EQ(front.asked, (std::vector<std::string>{"save Save chart as chart.png",
+                                                         "c.png already exists.\nDo you want to replace it?"}));
+        EXPECT_EQ(outcome.cancelled, !replace);
+        EXPECT_FALSE(outcome.failure);
+        EXPECT_EQ(fileText("c.png"), replace ? "png 12" : "old picture");
+    }
+}
+
+TEST(ChartCommandLine, describeBlocksPrintsOnStandardOutput)
+{
+    TempDir dir;
+    const ToolRun run = runModelTool("--read-pims '" + kExample + "' --describe-blocks");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    auto model = readPimFile(kExample);
+    ASSERT_TRUE(model.ok());
+    EXPECT_EQ(run.out, describeBlocks(*model));
+    EXPECT_EQ(run.out.rfind("Survival g1 s1\t8\t0\t1-2\t0\nSurvival g1 s2\t", 0), 0u);
+    EXPECT_EQ(run.err, "");
+
+    const ToolRun empty = runModelTool("--describe-blocks");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err, "The model has no PIM blocks: read a model file first.\n");
+}
+
+TEST(ChartCommandLine, helpListsBothSteps)
+{
+    const std::string usage = cli::usageText();
+    EXPECT_NE(usage.find("\n  --describe-blocks "), std::string::npos) << usage;
+    EXPECT_NE(usage.find("\n  --chart FILE "), std::string::npos) << usage;
+}
+
+TEST(ChartCommandLine, chartStepDrawsWithTheDrawerItIsGiven)
+{
+    TempDir dir;
+    fs::copy_file(kExample, "example.inp");
+    Session session;
+    std::ostringstream out;
+    std::ostringstream err;
+    std::vector<ChartFormat> asked;
+    const cli::ChartDrawer drawer = [&asked](const ChartData& chart, ChartFormat format) -> Result<std::string> {
+        asked.push_back(format);
+        return "rows " + std::to_string(chart.rows.size());
+    };
+    EXPECT_EQ(cli::runCommandLine({"--read-pims", "example.inp", "--chart", "a.pdf", "--chart", "b.png"}, session,
+                                  out, err, drawer),
+              0)
+        << err.str();
+    EXPECT_EQ(asked, (std::vector<ChartFormat>{ChartFormat::Pdf, ChartFormat::Png}));
+    EXPECT_EQ(fileText("a.pdf"), "rows 24");
+    EXPECT_EQ(out.str(), "");
+
+    Session withoutDrawer;
+    std::ostringstream err2;
+    EXPECT_EQ(cli::runCommandLine({"--read-pims", "example.inp", "--chart", "c.png"}, withoutDrawer, out, err2), 1);
+    EXPECT_EQ(err2.str(), "This program cannot draw the chart.\n");
+    EXPECT_FALSE(fs::exists("c.png"));
+}
+
+// The program copied where no drawing module lies beside it (nor installed).
+TEST(ChartCommandLine, missingDrawingModuleFailsTheStepNamingWhereItLooked)
+{
+    TempDir dir;
+    fs::copy_file(TW_BINARY_DIR "/cli/tallowick2-model", "tallowick2-model");
+    const int status = std::system(
+        ("./tallowick2-model --read-pims '" + kExample + "' --chart c.png >stdout.txt 2>stderr.txt").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string err = fileText("stderr.txt");
+    EXPECT_EQ(err.rfind("The chart cannot be drawn: the drawing module tallowick2-chart.so is not installed (looked for "
+                        + (dir.path() / "tallowick2-chart.so").string(),
+                        0),
+              0u)
+        << err;
+    EXPECT_FALSE(fs::exists("c.png"));
+}
+#ifdef TW_CHART_MODULE
+// Sets environment variables while it lives (the programs the test runs inherit them).
+class Environment {
+public:
+    Environment(const std::vector<std::pair<std::string, std::optional<std::string>>>& values)
+    {
+        for (const auto& [name, value] : values) {
+            const char* old = std::getenv(name.c_str());
+            m_old.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            set(name, value);
+        }
+    }
+    ~Environment()
+    {
+        for (const auto& [name, value] : m_old)
+            set(name, value);
+    }
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
+private:
+    static void set(const std::string& name, const std::optional<std::string>& value)
+    {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_old;
+};
+
+TEST(ChartCommandLine, chartIsDrawnWithoutADisplay)
+{
+    // A platform that needs a display, and none: the module draws offscreen all the same.
+    const Environment noDisplay({{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt},
+                                 {"QT_QPA_PLATFORM", "xcb"}});
+    const struct {
+        const char* file;
+        std::string start;
+    } cases[] = {{"chart.png", "\x89PNG\r\n\x1a\n"}, {"chart.pdf", "%PDF-"}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        const ToolRun run =
+            runModelTool("--read-pims '" + kExample + "' --chart " + c.file);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err, "") << c.file;  // no warning of Qt's either
+        const std::string written = fileText(c.file);
+        EXPECT_GT(written.size(), 1000u) << c.file;
+        EXPECT_EQ(written.substr(0, c.start.size()), c.start) << c.file;
+    }
+}
+
+#endif
+
+}  // namespace
