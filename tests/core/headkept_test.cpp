@@ -1,10 +1,10 @@
 // The head a save copies is the one read with the model: the writers never open the
-// input again, so a file changed, removed or replaced by a FIFO since the read cannot
-// give the saved file another head (or hang the save). The readers refuse inputs that
-// are not regular files instead of blocking on them. The writers end the head they copy
-// at a section line from the first COHORT line on: before, a title mentioning
-// "constraint" or "pim" ended it at line 1, the PIM save was refused and the constraints
-// save wrote three lines and said it had saved.
+// input again, so a file changed or removed since the read cannot give the saved file
+// another head (nor can a FIFO put in its place hang the save). The readers refuse
+// inputs that are not regular files instead of blocking on them. The writers end the
+// head they copy at a section line from the first COHORT line on: before, a title
+// mentioning "constraint" or "pim" ended it at line 1, the PIM save was refused and the
+// constraints save wrote three lines and said it had saved.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
