@@ -112,4 +112,14 @@ TEST(ConstraintsReaderFailure, failsWithFileAndLine)
     }
 }
 
+// The reader reads on past a test statement that ends its sections for the head both
+// writers copy, up to the line that ends it.
+TEST(ConstraintsReaderHead, headReadsOnToItsEndingLine)
+{
+    auto read = readText(fiveCells("PROC TEST X;\nCONSTRAINTS;\nS(2)=S(1);\n"));
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    ASSERT_FALSE(read->model.head.lines.empty());
+    EXPECT_EQ(read->model.head.lines.back(), "CONSTRAINTS;");
+}
+
 }  // namespace

@@ -2,12 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "model/constraintsreader.h"
-#include "model/numbering.h"
-#include "model/pimreader.h"
-#include "model/pimwriter.h"
 #include "support.h"
 
 using namespace tw;
@@ -105,43 +100,6 @@ TEST(ConstraintsConversionRefusal, refusesBeforeAnythingChanges)
         EXPECT_EQ(converted.error().text(), message);
         EXPECT_EQ(m, before);
     }
-}
-
-// The parameter structure of a model: for every cell, the first cell of its parameter
-// (estimated cells), or the special value, or the fixed value.
-std::vector<std::string> structureOf(const Model& m)
-{
-    std::map<int, int> firstCell;
-    std::vector<std::string> cells;
-    for (int i = 1; i <= m.npar; ++i) {
-        const int p = m.pim[static_cast<std::size_t>(i)];
-        if (p > 0)
-            cells.push_back("tied to " + std::to_string(firstCell.emplace(p, i).first->second));
-        else if (isSpecialValue(p))
-            cells.push_back("special " + std::to_string(p));
-        else
-            cells.push_back("fixed at " + std::to_string(m.initval[static_cast<std::size_t>(i)]));
-    }
-    return cells;
-}
-
-TEST(ConstraintsConversionRoundTrip, savedPimsReadBackToTheSameParameterStructure)
-{
-    auto read = readConstraintsFile(TW_TEST_DATA "/constraints/model1.inp");
-    ASSERT_TRUE(read.ok()) << read.error().text();
-    Model m = read->model;
-    computePointNumbering(m);
-    ASSERT_TRUE(convertConstraintsFile(m, TW_TEST_DATA "/constraints/model1-convert.inp").ok());
-
-    const twtest::ScratchDir dir;
-    const std::string out = (dir / "model1.mss").string();
-    const auto expected = structureOf(m);
-    const Status saved = savePimFile(m, out);
-    ASSERT_TRUE(saved.ok()) << saved.error().text();
-    auto back = readPimFile(out);
-    ASSERT_TRUE(back.ok()) << back.error().text();
-    EXPECT_EQ(structureOf(*back), expected);
-    EXPECT_EQ(expected[9], "fixed at 0.250000");  // S(10)=.25 of the conversion
 }
 
 }  // namespace

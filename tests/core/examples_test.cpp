@@ -10,7 +10,6 @@
 #include "model/constraintsreader.h"
 #include "model/numbering.h"
 #include "runs/persperiod.h"
-#include "runs/persperiodinput.h"
 #include "support.h"
 
 using namespace tw;
@@ -116,13 +115,6 @@ TEST_F(ExampleRoads, constraintsExampleConvertsToPimsWithTheConversionFile)
     EXPECT_EQ(pims->nparms, 23);
     EXPECT_EQ(engineErrors("pims.inp"), std::vector<std::string>{});
     EXPECT_EQ(engineErrors(example("sites-convert.inp")), std::vector<std::string>{});
-
-    // The model file itself holds its constraints before the estimation statement,
-    // where the conversion does not look.
-    const ToolRun refused = runModelTool("--read-constraints '" + example("sites.inp") + "' --convert '"
-                                         + example("sites.inp") + "' --write-pims pims2.inp");
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, example("sites.inp") + ": the file has no CONSTRAINTS line after its \"NAME=\" line\n");
 }
 
 TEST_F(ExampleRoads, perPeriodRunsOnTheConstraintsExampleFixEveryClosedCaptureCell)
@@ -152,16 +144,6 @@ TEST_F(ExampleRoads, perPeriodRunsOnTheConstraintsExampleFixEveryClosedCaptureCe
         EXPECT_TRUE(isFixedMarker(model.pim[static_cast<std::size_t>(cell)])) << cell;
         EXPECT_NEAR(model.initval[static_cast<std::size_t>(cell)], made[cell - 13], 0.03) << cell;
     }
-}
-
-TEST_F(ExampleRoads, perPeriodRunsRefuseThePimExampleAndSayWhy)
-{
-    std::ifstream in(example("example.inp"), std::ios::binary);
-    const auto input = readPeriodInput(in, "example.inp");
-    ASSERT_FALSE(input.ok());
-    const std::string start =
-        "the file holds no cohort of counts opened by a line containing \"N(\" and no LABELS section";
-    EXPECT_EQ(input.error().message.substr(0, start.size()), start);
 }
 
 TEST_F(ExampleRoads, captureHistoriesConvertWithTheDocumentedAnswersToAFileTheProgramReads)

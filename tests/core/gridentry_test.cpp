@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "model/model.h"
 #include "model/pimreader.h"
 #include "pim/gridview.h"
@@ -24,6 +22,18 @@ Model example()
     auto model = readPimFile(path.string());
     EXPECT_TRUE(model.ok()) << (model.ok() ? "" : model.error().text());
     return model.ok() ? *model : Model{};
+}
+
+using Texts = std::vector<std::string>;
+
+PimGrid grid(int rowLength, int rowsPerAge, Texts texts)
+{
+    PimGrid g;
+    g.rowLength = rowLength;
+    g.rowsPerAge = rowsPerAge;
+    g.texts = std::move(texts);
+    g.marks.assign(g.texts.size(), 0);
+    return g;
 }
 
 // What each text stores, how the grid shows it, and what it says about it. The quick
@@ -105,7 +115,8 @@ TEST(GridWriteBack, builtTextsChangeNothing)
 }
 
 // "=v" fixes a cell at v (its pim the fixed marker of its old value), a number makes a
-// fixed cell estimated again; the model is marked unsaved only when something changed.
+// fixed cell estimated again (the rounded decimal value is stored); the model is marked
+// unsaved only when something changed.
 TEST(GridWriteBack, fixingsAndNumbers)
 {
     struct Case {
@@ -125,40 +136,24 @@ TEST(GridWriteBack, fixingsAndNumbers)
         {"fixedGetsEstimated", -5, 0.02, "7", 7, 0},
         {"fixedCleared", -5, 0.02, "", 0, 0},
         {"tooLargeAFixingKeepsTheCell", -5, 0.02, "=1e400", -5, 0.02},
+        {"leadingNumberIsStored", -5, 0.7, "12abc", 12, 0},
+        {"halfRoundsToEven", -5, 0.7, "2.5", 2, 0},
+        {"markerTypedKeepsTheFixedValue", -5, 0.7, "-32768", -32768, 0.7},
+        {"sameMarkerIsNoChange", -5, 0.7, "-5", -5, 0.7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Model m = modelOfShape(1, 1, 2, {1, 1, 1});
         m.pim[5] = c.oldPim;
         m.initval[5] = c.oldValue;
+        m.unsaved = false;
         const WriteBackReport report = writeBackGrid(m, {5}, {c.text});
+        EXPECT_EQ(report.outOfRangeCells.empty(), std::string(c.text) != "=1e400");
         EXPECT_EQ(m.pim[5], c.pim);
         EXPECT_DOUBLE_EQ(m.initval[5], c.initval);
         EXPECT_EQ(m.unsaved, report.changed ? 1 : 0);
         EXPECT_EQ(report.changed, c.pim != c.oldPim || c.initval != c.oldValue);
     }
-}
-
-// A cell fixed by typing is saved in the PIM form as any fixed cell is, and reads back
-// fixed at its value.
-TEST(GridWriteBack, typedFixingIsSavedInThePimForm)
-{
-    Model m = example();
-    const auto windows = buildView(m, ViewKind::Survival);
-    ASSERT_TRUE(windows.ok());
-    std::vector<std::string> texts = windows->at(0).builtTexts;
-    texts[1] = "=0.3";
-    writeBackGrid(m, windows->at(0).cellmap, texts);
-    const std::size_t cell = static_cast<std::size_t>(windows->at(0).cellmap[1]);
-    const fs::path path = fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp";
-    auto written = writePimText(m, fileText(path));
-    ASSERT_TRUE(written.ok()) << written.error().text();
-    EXPECT_NE(written->find("SRV(11);\r\n 1 -.3 1 1\r\n"), std::string::npos) << *written;
-    std::istringstream in(*written);
-    auto read = readPimModel(in, "saved.inp");
-    ASSERT_TRUE(read.ok()) << read.error().text();
-    EXPECT_TRUE(isFixedMarker(read->pim[cell]));
-    EXPECT_DOUBLE_EQ(read->initval[cell], 0.3);
 }
 
 // Numbers held outside a window: the other open windows' texts stand for their cells,
@@ -210,14 +205,88 @@ TEST(VaryingNumbers, zerosStayAndNumbersPastTheLimitFillTheGaps)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PimGrid g;
-        g.rowLength = static_cast<int>(c.before.size());
-        g.rowsPerAge = 1;
-        g.texts = c.before;
-        g.marks.assign(c.before.size(), 0);
+        PimGrid g = grid(static_cast<int>(c.before.size()), 1, c.before);
         numberVarying(g, c.zeros, c.held);
         EXPECT_EQ(g.texts, c.after);
     }
+}
+
+constexpr auto Skip = Zeros::Skip;
+constexpr auto Change = Zeros::Change;
+
+TEST(GridCommands, changeTheTextsAsStated)
+{
+    struct CommandCase {
+        const char* name;
+        int rowLength;
+        int rowsPerAge;
+        Texts before;
+        GridCommand command;
+        Zeros zeros;
+        Texts after;
+    };
+    const CommandCase cases[] = {
+        {"varyingLeavesZeros", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Skip, {"1", "0", "2", "3"}},
+        {"timeTakingPartDependsOnTheTarget", 3, 2, {"4", "5", "6", "0", "8", "9"},
+           GridCommand::ConstantOverTime, Skip, {"4", "4", "4", "0", "0", "0"}},
+        {"timeCopiesTheTextVerbatim", 2, 2, {"1.5", "7", "12abc", "3"}, GridCommand::ConstantOverTime,
+           Skip, {"1.5", "1.5", "12abc", "12abc"}},
+        {"allWithZerosToo", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Change,
+           {"5", "5", "5", "5"}},
+        {"ageCopiesTheFirstClassZerosIncluded", 2, 2, {"1", "2", "3", "0", "5", "6", "7", "8"},
+           GridCommand::ConstantOverAge, Skip, {"1", "2", "3", "0", "1", "2", "3", "0"}},
+        {"strataKeepsEachClassItsOwnFirstRow", 2, 2,
+           {"1", "2", "3", "4", "5", "6", "7", "0", "9", "10", "11", "12"}, GridCommand::ConstantOverStrata,
+           Skip, {"1", "2", "1", "2", "5", "6", "5", "0", "9", "10", "9", "10"}},
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        PimGrid g = grid(c.rowLength, c.rowsPerAge, c.before);
+        applyCommand(g, c.command, c.zeros);
+        EXPECT_EQ(g.texts, c.after);
+    }
+}
+
+// Two groups, two age classes, three strata, three periods of 2, 1 and 2 occasions.
+Model modelTwoGroups() { return modelOfShape(2, 2, 3, {2, 1, 2}); }
+
+TEST(GridCommandsInViews, strataInMovementWindowUsesNstratMinusOneRows)
+{
+    const auto windows = buildView(modelTwoGroups(), ViewKind::Movement);
+    ASSERT_TRUE(windows.ok());
+    const GridWindowLayout& w = windows->at(4);  // group 2, from B: rows to A, to C per age class
+    PimGrid g = gridFromLayout(w);
+    applyCommand(g, GridCommand::ConstantOverStrata, Zeros::Skip);
+    // Rows of nint = 2 cells; the row "to C" of each age class copies the row "to A".
+    const Texts& b = w.builtTexts;
+    EXPECT_EQ(g.texts, (Texts{b[0], b[1], b[0], b[1], b[4], b[5], b[4], b[5]}));
+}
+
+TEST(GridOops, restoresTheBuiltStateOfThisVeryWindow)
+{
+    const auto windows = buildView(modelTwoGroups(), ViewKind::Movement);
+    ASSERT_TRUE(windows.ok());
+    const GridWindowLayout& second = windows->at(1);
+    PimGrid g = gridFromLayout(second);
+    applyCommand(g, GridCommand::ConstantOverAll, Zeros::Change);
+    g.texts[1] = "77";
+    g.toggleMark(1);
+    restoreBuilt(g, second.builtTexts);
+    EXPECT_EQ(g.texts, second.builtTexts);
+    EXPECT_NE(g.texts, windows->at(0).builtTexts);
+    EXPECT_TRUE(g.marked(1)) << "Oops restores texts, not marks";
+}
+
+TEST(GridWriteBackErrors, outOfRangeKeepsTheOldValueAndNamesTheCells)
+{
+    Model m = modelTwoGroups();
+    const auto report = writeBackGrid(m, {3, 4, 6}, {"40000", "9", "-32769"});
+    EXPECT_EQ(report.outOfRangeCells, (std::vector<int>{3, 6}));
+    EXPECT_EQ(m.pim[3], 3);
+    EXPECT_EQ(m.pim[4], 9);
+    EXPECT_EQ(m.pim[6], 6);
+    EXPECT_EQ(outOfRangeMessage(report.outOfRangeCells),
+              "Cells 3, 6 read a number outside -32768..32767 and keep their old parameter numbers.");
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // The head a save copies is the one read with the model: the writers never open the
-// input again, so a file changed, removed or replaced by a FIFO since the read cannot
-// give the saved file another head (or hang the save). The readers refuse inputs that
-// are not regular files instead of blocking on them.
+// input again, so a file changed or removed since the read cannot give the saved file
+// another head (nor can a FIFO put in its place hang the save). The readers refuse
+// inputs that are not regular files instead of blocking on them. The writers end the
+// head they copy at a section line from the first COHORT line on: before, a title
+// mentioning "constraint" or "pim" ended it at line 1, the PIM save was refused and the
+// constraints save wrote three lines and said it had saved.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -16,7 +19,7 @@ using namespace twtest;
 namespace {
 
 const fs::path kTwoGroups = pimDataDir() / "twogroups" / "input.inp";
-const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
+const fs::path kModel1 = fs::path(TW_TEST_DATA) / "constraints" / "model1.inp";
 
 std::string firstLine(const std::string& text) { return text.substr(0, text.find("\r\n")); }
 
@@ -47,23 +50,6 @@ TEST(HeadKept, inputChangedOrRemovedSinceTheReadGivesTheHeadRead)
             ASSERT_TRUE(saved.ok()) << saved.error().text();
             EXPECT_EQ(firstLine(fileText("out.inp")), "PROC TITLE 'Two sexes, two sites';");
         }
-}
-
-// The save opened a FIFO put where the input was and waited for a writer for ever.
-TEST(HeadKept, inputReplacedByAFifoDoesNotHangTheSave)
-{
-    for (const Save& save : kSaves) {
-        SCOPED_TRACE(save.name);
-        TempDir dir;
-        fs::copy_file(kTwoGroups, "m.inp");
-        auto model = tw::readPimFile("m.inp");
-        ASSERT_TRUE(model.ok());
-        fs::remove("m.inp");
-        ASSERT_EQ(::mkfifo("m.inp", 0644), 0);
-        const ChildRun run = runInChild([&] { return outcome(save.run(*model, "out.inp")); }, 5);
-        EXPECT_TRUE(run.finished);
-        EXPECT_EQ(run.text, "done");
-    }
 }
 
 // A reader given a FIFO blocked until something wrote to it; a directory or a device
@@ -101,35 +87,63 @@ TEST(HeadKept, readersRefuseWhatIsNotARegularFile)
     }
 }
 
-TEST(HeadKept, commandLineRefusesAFifoAsInput)
+// text with its first line replaced.
+std::string withFirstLine(const std::string& text, const std::string& first)
 {
-    TempDir dir;
-    ASSERT_EQ(::mkfifo("in.inp", 0644), 0);
-    for (const std::string step : {"--read-pims", "--read-constraints"}) {
-        const ToolRun run = runModelTool(step + " in.inp", 10);
-        EXPECT_EQ(run.exitCode, 1) << step;
-        EXPECT_EQ(run.err, "in.inp is not a regular file\n");
-    }
+    return first + text.substr(text.find('\n'));
 }
 
-// The head of a constraints file runs past the section the reader stops at; the reader
-// reads on for it, so that both writers find their line.
-TEST(HeadKept, constraintsReadKeepsTheHeadBothWritersCopy)
+struct Road {
+    const char* name;
+    fs::path input;
+    bool pimForm;  // read and saved with PIMs; otherwise read and saved with constraints
+};
+
+tw::Status readAndSave(const Road& road, const std::string& input, const std::string& output)
 {
-    auto read = tw::readConstraintsFile(kModel1);
-    ASSERT_TRUE(read.ok());
-    const tw::FileHead& head = read->model.head;
-    ASSERT_FALSE(head.lines.empty());
-    EXPECT_FALSE(head.cutByLongLine);
-    EXPECT_TRUE(tw::endsPimHead(head.lines.back()));
-    std::ifstream in(kModel1, std::ios::binary);
-    std::string line;
-    for (const std::string& kept : head.lines) {
-        ASSERT_TRUE(std::getline(in, line));
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        EXPECT_EQ(kept, line);
+    if (road.pimForm) {
+        auto model = tw::readPimFile(input);
+        return model ? tw::savePimFile(*model, output) : tw::Status{model.error()};
     }
+    auto read = tw::readConstraintsFile(input);
+    return read ? tw::saveConstraints(read->model, output) : tw::Status{read.error()};
+}
+
+TEST(WriterHead, titleMentioningASectionWordIsCopiedLikeAnyLine)
+{
+    const Road roads[] = {{"PIM form", kTwoGroups, true}, {"constraints form", kModel1, false}};
+    for (const Road& road : roads)
+        for (const std::string title : {"PROC TITLE 'no constraint on phi';", "PROC TITLE 'pimelodid fishes';",
+                                        "PROC TITLE 'CONSTRAINTS after PIM;';"}) {
+            SCOPED_TRACE(std::string(road.name) + ": " + title);
+            TempDir dir;
+            const std::string original = fileText(road.input);
+            fs::copy_file(road.input, "plain.inp");
+            writeFile("titled.inp", withFirstLine(original, title + "\r"));
+            ASSERT_TRUE(readAndSave(road, "plain.inp", "plain.out").ok());
+            const tw::Status saved = readAndSave(road, "titled.inp", "titled.out");
+            ASSERT_TRUE(saved.ok()) << saved.error().text();
+            EXPECT_EQ(fileText("titled.out"), withFirstLine(fileText("plain.out"), title + "\r"));
+        }
+}
+
+// The search starts at the first COHORT line itself: a file whose line 1 holds the model
+// statement and COHORT reads and saves.
+TEST(WriterHead, firstCohortLineAsTheFirstLine)
+{
+    TempDir dir;
+    const std::string statement = "PROC MODEL NPAR=14 GROUPS=2 NYRS=2 STRATA=2 SECPERS=1 1; COHORT=4 GROUP=1;\r";
+    std::string text = fileText(kTwoGroups);
+    text = statement + text.substr(text.find("\n 1 : 1 1;"));
+    writeFile("m.inp", text);
+    auto model = tw::readPimFile("m.inp");
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    tw::Model copy = *model;
+    ASSERT_TRUE(tw::savePimFile(copy, "pims.out").ok());
+    EXPECT_EQ(fileText("pims.out").substr(0, statement.size() + 10), statement + "\n 1 : 1 1;");
+    ASSERT_TRUE(tw::saveConstraints(*model, "cons.out").ok());
+    EXPECT_EQ(fileText("cons.out").rfind(statement + "\n 1 : 1 1;\r\nCOHORT=3 GROUP=2;\r\n 1 : 1 0;\r\nCONSTRAINTS;\r\n", 0),
+              0u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "model/constraintsreader.h"
 #include "model/constraintstopims.h"
@@ -78,30 +79,27 @@ TEST(ModelStatementFault, sameMessageThroughBothReaders)
     }
 }
 
-TEST(ModelStatementFault, listTheFileEndsInThroughBothReaders)
+// A list the file ends in, and of two faults on one line the first in each reader's own
+// order: the texts are whole files.
+TEST(ModelStatementFault, endOfFileAndFirstFaultInEachReadersOrder)
 {
-    const std::string text = "PROC MODEL NPAR=5 NYRS=3 SECPERS=1\n 1\n";
-    const std::string message = "m.inp, line 2: the file ends before the end of the SECPERS list";
-    std::istringstream pimsIn(text);
-    const auto pims = readPimModel(pimsIn, "m.inp");
-    ASSERT_FALSE(pims.ok());
-    EXPECT_EQ(pims.error().text(), message);
-    std::istringstream constraintsIn(text);
-    const auto constraints = readConstraints(constraintsIn, "m.inp");
-    ASSERT_FALSE(constraints.ok());
-    EXPECT_EQ(constraints.error().text(), message);
-}
-
-// Of two faults on one line, each reader reports the first in its own order.
-TEST(ModelStatementFault, firstFaultInEachReadersOrder)
-{
-    const std::string statement = "PROC MODEL NPAR=5 GROUPS=-1 NAGE=-2 NYRS=2;";
-    const auto pims = readAsPims(statement);
-    ASSERT_FALSE(pims.ok());
-    EXPECT_EQ(pims.error().text(), "m.inp, line 1: NAGE=-2 lies outside 0..32767");
-    const auto constraints = readAsConstraints(statement);
-    ASSERT_FALSE(constraints.ok());
-    EXPECT_EQ(constraints.error().text(), "m.inp, line 1: GROUPS=-1 lies outside 0..32767");
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"PROC MODEL NPAR=5 NYRS=3 SECPERS=1\n 1\n", "m.inp, line 2: the file ends before the end of the SECPERS list",
+         "m.inp, line 2: the file ends before the end of the SECPERS list"},
+        {pimFile("PROC MODEL NPAR=5 GROUPS=-1 NAGE=-2 NYRS=2;"), "m.inp, line 1: NAGE=-2 lies outside 0..32767",
+         "m.inp, line 1: GROUPS=-1 lies outside 0..32767"},
+    };
+    for (const auto& [text, pimsMessage, constraintsMessage] : cases) {
+        SCOPED_TRACE(text);
+        std::istringstream pimsIn(text);
+        const auto pims = readPimModel(pimsIn, "m.inp");
+        ASSERT_FALSE(pims.ok());
+        EXPECT_EQ(pims.error().text(), pimsMessage);
+        std::istringstream constraintsIn(text);
+        const auto constraints = readConstraints(constraintsIn, "m.inp");
+        ASSERT_FALSE(constraints.ok());
+        EXPECT_EQ(constraints.error().text(), constraintsMessage);
+    }
 }
 
 // The conversion compares the file's statement with the loaded model's dimensions.

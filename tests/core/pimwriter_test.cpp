@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/constraintswriter.h"
 #include "support.h"
 
 using namespace tw;
@@ -153,7 +154,8 @@ TEST(PimWriterDesign, tooManyRowsCutToTheParameterCountInFileAndModel)
     EXPECT_EQ(model.nparms, 12);
 }
 
-// Saving over the input by another spelling of its name would read a file being written.
+// Saving over the input by another spelling of its name would read a file being written;
+// either form's save refuses it.
 TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
 {
     TempDir dir;
@@ -162,17 +164,40 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
     fs::create_symlink("m.inp", "link.inp");
     fs::create_hard_link("m.inp", "hard.inp");
     const std::string original = fileText("m.inp");
-    for (const auto& [infile, target] : {std::pair{"./m.inp", "sub/../m.inp"}, {"m.inp", "link.inp"}, {"m.inp", "hard.inp"}}) {
-        auto model = readPimFile(infile);
-        ASSERT_TRUE(model.ok());
-        model->markChanged();
-        const Model before = *model;
-        const Status saved = savePimFile(*model, target);
-        ASSERT_FALSE(saved.ok()) << target;
-        EXPECT_EQ(saved.error().text(), std::string("Input & Output filenames (") + infile + ") must be different!");
-        EXPECT_EQ(*model, before);
-        EXPECT_EQ(fileText("m.inp"), original);
-    }
+    for (const bool pimForm : {true, false})
+        for (const auto& [infile, target] :
+             {std::pair{"./m.inp", "sub/../m.inp"}, {"m.inp", "link.inp"}, {"m.inp", "hard.inp"}}) {
+            SCOPED_TRACE(std::string(pimForm ? "PIM form to " : "constraints form to ") + target);
+            auto model = readPimFile(infile);
+            ASSERT_TRUE(model.ok());
+            model->markChanged();
+            const Model before = *model;
+            const Status saved = pimForm ? savePimFile(*model, target) : saveConstraints(*model, target);
+            ASSERT_FALSE(saved.ok());
+            EXPECT_EQ(saved.error().text(), std::string("Input & Output filenames (") + infile + ") must be different!");
+            EXPECT_EQ(*model, before);
+            EXPECT_EQ(fileText("m.inp"), original);
+        }
+}
+
+// A SECPERS list that runs on past the COHORT line makes the reader end the model
+// statement at a later COHORT line, past the head the writer copies: the saved file would
+// not read back. The save refuses, writes nothing and keeps the model.
+TEST(PimSaveReadsBack, headTheReaderTakesDifferentlyIsRefused)
+{
+    TempDir dir;
+    writeFile("m.inp", "PROC MODEL NPAR=2 NYRS=1 STRATA=1 SECPERS=\r\nCOHORT;\r\n2;\r\nPIM;\r\nCP(1);\r\n 1 2\r\n;\r\n"
+                       "COHORT=5;\r\nPIM;\r\nSRV(1);\r\n\r\n;\r\nP(1);\r\n\r\n;\r\nCP(1);\r\n 1 2\r\n;\r\n"
+                       "DESIGN 2 2 ONEDIGIT;\r\n\r\nPROC STOP;\r\n");
+    auto model = readPimFile("m.inp");
+    ASSERT_TRUE(model.ok()) << model.error().text();
+    const Model before = *model;
+    const Status saved = savePimFile(*model, "out.inp");
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.error().text(), "out.inp: the saved file would not read back as this model (out.inp, line 17: "
+                                    "the file ends before the COHORT line); nothing was written");
+    EXPECT_FALSE(fs::exists("out.inp"));
+    EXPECT_EQ(*model, before);
 }
 
 }  // namespace
