@@ -185,10 +185,6 @@ private slots:
             << true;
         QTest::newRow("PIM file read as PIMs") << "menu_getpim" << kExample << "" << true;
         QTest::newRow("constraints file read as constraints") << "menu_get" << kSites << "" << true;
-        QTest::newRow("no model file") << "menu_getpim" << TW_SOURCE_DIR "/examples/captures.cap"
-                                       << TW_SOURCE_DIR "/examples/captures.cap, line 10: the file ends before the "
-                                                        "COHORT line"
-                                       << false;
     }
     void aFileOfTheOtherFormSaysWhichCommandReadsIt()
     {
