@@ -1,5 +1,6 @@
 // The main window's file commands on both roads (PIMs and constraints) over the session:
-// the messages, the menus and the dimensions label they leave, and the files written.
+// the messages, the menus and the dimensions label they leave ("No model loaded" and the
+// views off before a read), and the files written.
 // The commands' own rules (questions, "No file selected", availability) are the session's
 // and are tested in the core.
 #include "guitest.h"
@@ -49,9 +50,17 @@ private slots:
         QFETCH(bool, savePims);
         InTempDir dir;
         MainSession s;
+        const char* const views[] = {"menu_surv", "menu_openp", "menu_closedP", "menu_move"};
+        QCOMPARE(s.label(), QString("No model loaded"));
+        QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
+        for (const char* view : views)
+            QVERIFY2(!s.enabled(view), view);
         readThrough(s, Road(road), file);
         QVERIFY(s.dialogs.messages().isEmpty());
         QTEST(s.label(), "label");
+        QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
+        for (const char* view : views)
+            QVERIFY2(s.enabled(view), view);
         QCOMPARE(QString::fromStdString(s.model().infile), file);
         QCOMPARE(s.listed(), fixed);
         QVERIFY(!s.child("List1")->isVisibleTo(&s.form));  // Done ends the read

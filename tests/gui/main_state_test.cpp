@@ -1,5 +1,4 @@
-// What the main window shows: "No model loaded" and the view items it disables, the
-// status bar saying what each command did, the "Constraints" items acting on the
+// What the main window shows: the status bar saying what each command did, the "Constraints" items acting on the
 // active grid window, the icons of the messages, and Help.
 #include <QTextBrowser>
 
@@ -10,8 +9,6 @@
 using namespace twtest;
 
 namespace {
-
-const char* const kViews[] = {"menu_surv", "menu_openp", "menu_closedP", "menu_move"};
 
 QString statusOf(const MainSession& s)
 {
@@ -42,21 +39,6 @@ class MainStateTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void noModelLoadedUntilARead()
-    {
-        MainSession s;
-        QCOMPARE(s.label(), QString("No model loaded"));
-        for (const char* view : kViews)
-            QVERIFY2(!s.enabled(view), view);
-        QVERIFY(s.enabled("menu_fixed"));
-        QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
-        QVERIFY(s.form.openPimFile(kExample));
-        QCOMPARE(s.label(), QString("npar=252 nage=2 groups=2 nyrs=5 nstrat=3\nexample.inp"));
-        QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
-        for (const char* view : kViews)
-            QVERIFY2(s.enabled(view), view);
-    }
-
     void statusBarSaysWhatEachCommandDid()
     {
         const StatusStep steps[] = {
