@@ -260,8 +260,6 @@ TEST(SessionAvailability, followsTheRoadTaken)
     ASSERT_TRUE(readConstraints(session, kModel1).done());
     EXPECT_EQ(available(), (Available{true, false, true}));
     EXPECT_EQ(fileText("quarlet.chk"), fileText(TW_TEST_DATA "/constraints/model1.chk"));
-    EXPECT_EQ(session.model().nparms, 3);
-    EXPECT_EQ(session.fixedList().entries(), std::vector<std::string>{"S(7)=.5 /* c 2 1 */;"});
     ScriptedFront bad;
     bad.files = {kExample26};
     EXPECT_EQ(failureText(session.convert(bad)),
@@ -418,8 +416,6 @@ TEST(SessionStatus, aFailedSaveIsCriticalAndAFailedReadAWarningAndNeitherSaysDon
     const Outcome saved = session.saveConstraints(front);
     ASSERT_TRUE(saved.failure);
     EXPECT_EQ(saved.failureSeverity, Severity::Critical);
-    EXPECT_EQ(saved.failure->message, "cannot create a file in " + (dir / "no folder").string()
-                                          + ": no such file or directory; choose a folder that exists");
     for (const Outcome* outcome : {&read, &saved}) {
         EXPECT_EQ(outcome->status, "");
         EXPECT_FALSE(outcome->file);
