@@ -53,19 +53,6 @@ TEST(PimChartBlocks, blocksFollowTheFileOrderOfTheirCells)
     }
 }
 
-TEST(PimChartBlocks, labelsOfTwoGroupsAndTwoStrata)
-{
-    std::vector<std::string> labels;
-    for (const PimBlock& block : pimBlocks(modelOfShape(2, 1, 2, {1, 1})))
-        labels.push_back(blockLabel(block));
-    const std::vector<std::string> expected = {
-        "Survival g1 s1",  "Survival g1 s2",   "Survival g2 s1",   "Survival g2 s2",
-        "Movement g1 1→2", "Movement g2 1→2",  "Movement g1 2→1",  "Movement g2 2→1",
-        "Open capture s1", "Open capture s2",  "Closed capture s1", "Closed capture s2"};
-    EXPECT_EQ(labels, expected);
-    EXPECT_EQ(labels[4], "Movement g1 1\xE2\x86\x92" "2");  // U+2192 in UTF-8
-}
-
 // A model whose cells lie beyond its npar cannot be charted: no blocks, no out-of-range
 // reads.
 TEST(PimChartBlocks, modelThatDoesNotFitItsDimensionsHasNoBlocks)
