@@ -4,7 +4,6 @@
 // row.
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <map>
 
 #include "design/designdata.h"
@@ -12,6 +11,7 @@
 #include "design/formulaapply.h"
 #include "design/formulafields.h"
 #include "session/session.h"
+#include "sessionsupport.h"
 #include "support.h"
 
 using namespace tw;
@@ -22,47 +22,12 @@ namespace {
 const std::string kExample = TW_TEST_DATA "/../../examples/example.inp";
 constexpr const char* kFormulas = "survival ~ time + stratum; movement ~ -1 + stratum:tostratum";
 
-// Answers file dialogs from a script; counts the write-backs it was asked for and runs
-// what open windows would write back.
-class Front : public FrontEnd {
-public:
-    std::deque<std::string> files;
-    bool edits = false;
-    bool writesBack = true;
-    int writeBacks = 0;
-    std::function<void()> windowEdits;
-
-    std::optional<std::string> openFile(const FileQuestion&) override { return next(); }
-    std::optional<std::string> saveFile(const FileQuestion&) override { return next(); }
-    bool confirm(const std::string&) override { return true; }
-    bool holdsEdits() const override { return edits; }
-    bool writeBackEdits() override
-    {
-        ++writeBacks;
-        if (writesBack && windowEdits)
-            windowEdits();
-        return writesBack;
-    }
-
-private:
-    std::optional<std::string> next()
-    {
-        if (files.empty())
-            return std::nullopt;
-        std::string file = files.front();
-        files.pop_front();
-        return file;
-    }
-};
-
 void readExample(Session& session)
 {
-    Front front;
+    AnsweringFront front;
     front.files = {kExample};
     ASSERT_TRUE(session.readPims(front).done());
 }
-
-std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
 
 TEST(FormulaSessionApply, keepsTheBuiltModelUnsavedWithNamedColumnsAndReportsEachKind)
 {
@@ -70,7 +35,7 @@ TEST(FormulaSessionApply, keepsTheBuiltModelUnsavedWithNamedColumnsAndReportsEac
     readExample(session);
     const FormulaResult<FormulaModel> expected = applyFormulas(session.model(), parseFormulaList(kFormulas).value());
     ASSERT_TRUE(expected.ok());
-    Front front;
+    AnsweringFront front;
     const Outcome outcome = session.applyFormulaList(front, kFormulas);
     ASSERT_TRUE(outcome.done()) << failureText(outcome);
     EXPECT_EQ(front.writeBacks, 1);
@@ -93,7 +58,7 @@ TEST(FormulaSessionApply, refusedFormulaChangesNothingAndClosesNoWindow)
     readExample(session);
     session.setFormulaTexts({"~ age", "", "", ""});
     const Model before = session.model();
-    Front front;
+    AnsweringFront front;
     EXPECT_EQ(failureText(session.applyFormulaList(front, "survival ~ time +")),
               "survival ~ time +: a term is missing after \"+\" at column 17");
     EXPECT_EQ(session.model(), before);
@@ -105,7 +70,7 @@ TEST(FormulaSessionApply, refusedModelOrWindowChangesNothing)
 {
     {
         Session session;  // nothing read yet
-        Front front;
+        AnsweringFront front;
         EXPECT_EQ(failureText(session.applyFormulaList(front, "survival ~ time")),
                   "There is no model yet: read a model file first.");
         EXPECT_EQ(session.model(), startupModel());
@@ -113,7 +78,7 @@ TEST(FormulaSessionApply, refusedModelOrWindowChangesNothing)
     {
         Session session;
         session.model() = modelOfShape(1, 1, 1, {2, 2});  // one stratum: no movement cells
-        Front front;
+        AnsweringFront front;
         EXPECT_EQ(failureText(session.applyFormulaList(front, "movement ~ time")),
                   "movement ~ time: the model has no movement cells");
         EXPECT_EQ(front.writeBacks, 0);
@@ -122,7 +87,7 @@ TEST(FormulaSessionApply, refusedModelOrWindowChangesNothing)
         Session session;
         readExample(session);
         const Model before = session.model();
-        Front front;
+        AnsweringFront front;
         front.writesBack = false;  // the design window refused its Close
         const Outcome outcome = session.applyFormulaList(front, kFormulas);
         EXPECT_TRUE(outcome.cancelled);
@@ -134,10 +99,10 @@ TEST(FormulaSessionApply, editsOpenWindowsWriteBackTakePart)
 {
     Session session;
     readExample(session);
-    Front front;
+    AnsweringFront front;
     front.edits = true;
     // A grid window fixes cell 1 as it closes: the cell keeps its marker, takes no part.
-    front.windowEdits = [&session] { session.model().pim[1] = fixedMarker(session.model().pim[1]); };
+    front.writeBack = [&session] { session.model().pim[1] = fixedMarker(session.model().pim[1]); };
     ASSERT_TRUE(session.applyFormulaList(front, kFormulas).done());
     EXPECT_TRUE(isFixedMarker(session.model().pim[1]));
     EXPECT_EQ(session.model().pim[2], 1);
@@ -226,7 +191,7 @@ TEST(DesignColumnNames, followASaveThatClosesGapsAndGoWithANewRead)
     TempDir dir;
     Session session;
     readExample(session);
-    Front front;
+    AnsweringFront front;
     ASSERT_TRUE(session.applyFormulaList(front, "survival ~ time + stratum").done());
     std::vector<std::string> names = session.designColumnNames();
     // Fixing every cell of the first open parameter takes its row and its column away.
@@ -256,7 +221,7 @@ TEST(FormulaSessionDesignTable, refusesTheInputFileAndAnEmptyName)
 {
     Session session;
     readExample(session);
-    Front front;
+    AnsweringFront front;
     front.files = {kExample, ""};
     EXPECT_EQ(failureText(session.writeDesignTable(front)),
               "Input & Output filenames (" + kExample + ") must be different!");

@@ -3,13 +3,12 @@
 // chart saved as a picture, and the blocks described; and the command line's two steps.
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
-#include <utility>
 
 #include "cli/steps.h"
 #include "pim/chartdata.h"
 #include "session/session.h"
+#include "sessionsupport.h"
 #include "support.h"
 
 using namespace tw;
@@ -18,53 +17,6 @@ using namespace twtest;
 namespace {
 
 const std::string kExample = TW_TEST_DATA "/../../examples/example.inp";
-
-// Answers file dialogs from a script, records what was asked, draws a chart as a short
-// text naming its rows and format.
-class ChartFront : public FrontEnd {
-public:
-    std::deque<std::optional<std::string>> files;
-    bool writesBack = true;
-    std::function<void()> writeBack;  // what the open windows write into the model, once
-    std::vector<std::string> asked;
-    bool draws = true;
-    bool confirms = true;
-
-    std::optional<std::string> openFile(const FileQuestion& question) override { return answer("open " + question.title); }
-    std::optional<std::string> saveFile(const FileQuestion& question) override
-    {
-        return answer("save " + question.title + " " + question.proposed);
-    }
-    bool confirm(const std::string& question) override
-    {
-        asked.push_back(question);
-        return confirms;
-    }
-    bool writeBackEdits() override
-    {
-        asked.push_back("write back");
-        if (writesBack && writeBack)
-            std::exchange(writeBack, nullptr)();  // the windows are closed once written back
-        return writesBack;
-    }
-    Result<std::string> drawChart(const ChartData& chart, ChartFormat format) override
-    {
-        if (!draws)
-            return FrontEnd::drawChart(chart, format);
-        return std::string(format == ChartFormat::Png ? "png " : "pdf ") + std::to_string(chart.rows.size());
-    }
-
-private:
-    std::optional<std::string> answer(const std::string& question)
-    {
-        asked.push_back(question);
-        if (files.empty())
-            return std::nullopt;
-        auto file = files.front();
-        files.pop_front();
-        return file;
-    }
-};
 
 // Two groups, two age classes, two strata, two primary periods of 2 and 1 occasions: 32
 // cells in 12 blocks (survival 0-3, movement 4-7, open capture 8-9, closed capture
@@ -83,8 +35,6 @@ Session smallSession()
     m.dmrows = m.dmcols = 16;
     return session;
 }
-
-std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
 
 using ChartCommand = std::function<Outcome(Session&, FrontEnd&)>;
 
@@ -115,7 +65,7 @@ TEST(SessionChart, eachCommandWritesBackFirstAndIsOneUndoStep)
 {
     for (const CommandCase& c : kCommands) {
         Session refused = smallSession();
-        ChartFront refusing;
+        AnsweringFront refusing;
         refusing.writesBack = false;
         EXPECT_TRUE(c.run(refused, refusing).cancelled) << c.name;
         EXPECT_EQ(refused.model(), smallSession().model()) << c.name;
@@ -123,7 +73,7 @@ TEST(SessionChart, eachCommandWritesBackFirstAndIsOneUndoStep)
 
         Session session = smallSession();
         const Model before = session.model();
-        ChartFront front;
+        AnsweringFront front;
         front.writeBack = [&session] { session.model().pim[32] = 20; };  // a grid window's edit: a gap
         ASSERT_TRUE(c.run(session, front).done()) << c.name;
         EXPECT_EQ(front.asked, std::vector<std::string>{"write back"}) << c.name;
@@ -148,25 +98,25 @@ TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
 {
     const struct {
         const char* change;
-        std::function<void(Session&, ChartFront&)> make;
+        std::function<void(Session&, AnsweringFront&)> make;
     } cases[] = {
-        {"a window edits the model in place", [](Session& s, ChartFront&) { s.model().pim[1] = 9; }},
+        {"a window edits the model in place", [](Session& s, AnsweringFront&) { s.model().pim[1] = 9; }},
         {"a window writes back before the next command",
-         [](Session& s, ChartFront& f) {
+         [](Session& s, AnsweringFront& f) {
              f.writeBack = [&s] { s.model().pim[1] = 9; };
              ASSERT_TRUE(s.changeBlock(f, 3, BlockCommand::Constant).done());
              EXPECT_EQ(s.undoText(), "Constant: Survival g2 s2");  // only the newest step is left
              ASSERT_TRUE(s.undo(f).done());
          }},
         {"the fixed-parameter list taken at Done",
-         [](Session& s, ChartFront&) {
+         [](Session& s, AnsweringFront&) {
              s.setFixedList(FixedList({"S(1)=.5;"}));
              ASSERT_TRUE(s.applyFixedList().done());
          }},
     };
     for (const auto& c : cases) {
         Session session = smallSession();
-        ChartFront front;
+        AnsweringFront front;
         ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
         ASSERT_TRUE(session.shiftBlock(front, 1, 3).done());
         c.make(session, front);
@@ -180,7 +130,7 @@ TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
 TEST(SessionChart, listEditsNotTakenYetReachTheModelBeforeACommand)
 {
     Session session = smallSession();
-    ChartFront front;
+    AnsweringFront front;
     ASSERT_TRUE(session.shiftBlock(front, 1, 3).done());
     session.setFixedList(FixedList({"S(1)=.5;"}));
     ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
@@ -198,7 +148,7 @@ TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
 {
     for (const bool redo : {false, true}) {
         Session session = smallSession();
-        ChartFront front;
+        AnsweringFront front;
         ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
         if (redo) {
             ASSERT_TRUE(session.undo(front).done());
@@ -219,7 +169,7 @@ TEST(SessionChart, readsAndPimSavesEndTheHistory)
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
     Session session;
-    ChartFront front;
+    AnsweringFront front;
     front.files = {"example.inp"};
     ASSERT_TRUE(session.readPims(front).done());
     ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
@@ -243,7 +193,7 @@ TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsA
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
     Session session;
-    ChartFront front;
+    AnsweringFront front;
     front.files = {"example.inp"};
     ASSERT_TRUE(session.readPims(front).done());
     ASSERT_TRUE(session.applyFormulaList(front, "survival ~ time + stratum; movement ~ -1 + stratum:tostratum").done());
@@ -280,7 +230,7 @@ TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsA
 TEST(SessionChart, newStepDropsTheStepsUndoneAndTheOldestGoBeyondTheLimit)
 {
     Session session = smallSession();
-    ChartFront front;
+    AnsweringFront front;
     ASSERT_TRUE(session.shiftBlock(front, 0, 2).done());
     ASSERT_TRUE(session.undo(front).done());
     ASSERT_TRUE(session.changeBlock(front, 1, BlockCommand::Constant).done());
@@ -311,7 +261,7 @@ TEST(SessionChart, refusedCommandsChangeNothingAndSayWhy)
     for (const auto& c : cases) {
         Session session = smallSession();
         const Model before = session.model();
-        ChartFront front;
+        AnsweringFront front;
         EXPECT_EQ(failureText(c.run(session, front)), c.message);
         EXPECT_EQ(session.model(), before) << c.message;
         EXPECT_EQ(session.undoText(), "") << c.message;
@@ -322,7 +272,7 @@ TEST(SessionChart, commandThatChangesNothingIsNoStep)
 {
     Session session = smallSession();
     const Model before = session.model();
-    ChartFront front;
+    AnsweringFront front;
     ASSERT_TRUE(session.renumberWithoutGaps(front).done());
     ASSERT_TRUE(session.renumberWithoutGaps(front).done());  // numbered already
     ASSERT_TRUE(session.undo(front).done());
@@ -353,7 +303,7 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         writeFile("in.png", "model");
         Session session = c.loaded ? smallSession() : Session();
         session.model().infile = "in.png";
-        ChartFront front;
+        AnsweringFront front;
         front.files = {c.answer};
         front.draws = c.draws;
         const Outcome outcome = session.saveChart(front);
@@ -372,9 +322,9 @@ TEST(SessionChartSave, existingFileIsReplacedOnlyWhenTheAnswerIsOk)
         TempDir dir;
         writeFile("c.png", "old picture");
         Session session = smallSession();
-        ChartFront front;
+        AnsweringFront front;
         front.files = {"c.png"};
-        front.confirms = replace;
+        front.confirms = {replace};
         const Outcome outcome = session.saveChart(front);
         EXPECT_EQ(front.asked, (std::vector<std::string>{"save Save chart as chart.png",
                                                          "c.png already exists.\nDo you want to replace it?"}));
