@@ -164,7 +164,7 @@ TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
     }
 }
 
-TEST(SessionChart, readsAndPimSavesEndTheHistory)
+TEST(SessionChart, readsAndSavesEndTheHistory)
 {
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
@@ -172,20 +172,15 @@ TEST(SessionChart, readsAndPimSavesEndTheHistory)
     AnsweringFront front;
     front.files = {"example.inp"};
     ASSERT_TRUE(session.readPims(front).done());
-    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
-    front.files = {"saved.inp"};
-    ASSERT_TRUE(session.savePims(front).done());
-    EXPECT_EQ(session.undoText(), "");
-
-    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
-    front.files = {"saved-cons.inp"};
-    ASSERT_TRUE(session.saveConstraints(front).done());
-    EXPECT_EQ(session.undoText(), "");
-
-    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
-    front.files = {"example.inp"};
-    ASSERT_TRUE(session.readPims(front).done());
-    EXPECT_EQ(session.undoText(), "");
+    const std::pair<const char*, Outcome (Session::*)(FrontEnd&)> ends[] = {
+        {"saved.inp", &Session::savePims}, {"saved-cons.inp", &Session::saveConstraints},
+        {"example.inp", &Session::readPims}};
+    for (const auto& [file, command] : ends) {
+        ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
+        front.files = {file};
+        ASSERT_TRUE((session.*command)(front).done()) << file;
+        EXPECT_EQ(session.undoText(), "") << file;
+    }
 }
 
 TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsAndUndo)
