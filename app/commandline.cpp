@@ -9,8 +9,9 @@ std::optional<std::string> answerWithoutWindow(const std::vector<std::string>& a
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h")
             return "usage: tallowick2 [FILE]\n"
-                   "Opens the Tallowick2 main window. FILE, when given, is a model file in the PIM form,\n"
-                   "read at start as \"Get input file w/ PIM's\" reads it.\n"
+                   "Opens the Tallowick2 main window. FILE, when given, is a model file read at start:\n"
+                   "as \"Get input file w/ PIM's\" reads it when a \"PIM;\" line follows its cohorts,\n"
+                   "otherwise as \"Get input file w/ constraints\" does.\n"
                    "Options:\n"
                    "  --help      print this text\n"
                    "  --version   print the version\n"

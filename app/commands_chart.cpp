@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QTableView>
 
+#include "app/keyboard.h"
 #include "pim/pimblocks.h"
 #include "pim/widgets/chartwindow.h"
 #include "pim/widgets/gridtablemodel.h"
@@ -58,6 +59,7 @@ void Form1::showChart()
         host.redoText = [this] { return QString::fromStdString(m_session.redoText()); };
         m_chartWindow = new ChartWindow(std::move(host), this);
         m_chartWindow->placeNear(*this);
+        applyKeyboard(m_chartWindow, KeyboardOf::ChartWindow);
         connectChart();
     }
     m_chartWindow->refresh();

@@ -2,7 +2,9 @@
 #include "app/mainwindow.h"
 
 #include <QMenu>
+#include <QUndoStack>
 
+#include "app/keyboard.h"
 #include "design/widgets/form2.h"
 
 namespace tw {
@@ -11,8 +13,13 @@ void Form1::openDesignMatrix(const std::vector<int>& rowCells)
 {
     if (!m_designWindow) {
         m_designWindow = new Form2([this]() -> Model& { return model(); }, m_platform.dialogs, this);
-        connect(m_designWindow, &Form2::closedByCommand, this, [this] { menu_cons->menuAction()->setVisible(false); });
+        applyKeyboard(m_designWindow, KeyboardOf::DesignWindow);
+        connect(m_designWindow, &Form2::closedByCommand, this, [this] {
+            menu_cons->menuAction()->setVisible(false);
+            updateTitle();
+        });
         connect(m_designWindow, &Form2::closedByCommand, this, &Form1::modelChanged);
+        connect(m_designWindow->undoStack(), &QUndoStack::indexChanged, this, &Form1::updateTitle);
     }
     m_designWindow->build(rowCells);
 }

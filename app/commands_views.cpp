@@ -1,13 +1,16 @@
 // The PIM views: the grid windows of each kind of probability, the main-window menu
-// states while they are open, their write-back on closing and the way into the
-// design-matrix window.
+// states while they are open, the main window's "Constraints" items run in the active
+// one, their write-back on closing and the way into the design-matrix window.
 #include "app/mainwindow.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QUndoStack>
 #include <algorithm>
 
+#include "app/keyboard.h"
 #include "pim/gridview.h"
 #include "pim/gridwriteback.h"
 #include "pim/widgets/gridplacement.h"
@@ -60,10 +63,12 @@ void Form1::openViews(ViewKind kind)
     for (GridWindowLayout& layout : *layouts) {
         auto* window = new GridWindow(std::move(layout), this);
         window->setPimMenu(menu_pim->menuAction());
+        applyKeyboard(window, KeyboardOf::GridWindow);
         window->setModelFile(QString::fromStdString(model().infile));
         window->setNumbersOutside([this](const GridWindow& w) { return numbersOutside(model(), w, m_gridWindows); });
         connect(window, &GridWindow::closing, this, &Form1::gridWindowClosed);
         connect(window, &GridWindow::designMatrixRequested, this, &Form1::designMatrixRequested);
+        connect(window->undoStack(), &QUndoStack::indexChanged, this, &Form1::updateTitle);
         opened.push_back(window);
         m_gridWindows.emplace_back(window);
     }
@@ -82,12 +87,46 @@ void Form1::gridWindowClosed(GridWindow* window)
             fixedListReplaced();
         if (!done.report.outOfRangeCells.empty())
             m_platform.dialogs.message(this, window->windowTitle(),
-                                       QString::fromStdString(outOfRangeMessage(done.report.outOfRangeCells)));
+                                       QString::fromStdString(outOfRangeMessage(done.report.outOfRangeCells)),
+                                       Severity::Warning);
     }
     menu_cons->menuAction()->setVisible(false);
     menu_pim->menuAction()->setEnabled(true);
     lbl_pim->setVisible(false);
+    updateTitle();
     emit modelChanged();
+}
+
+GridWindow* Form1::activeGridWindow() const
+{
+    if (m_activeGrid && !m_activeGrid->isClosed())
+        return m_activeGrid;
+    for (auto it = m_gridWindows.rbegin(); it != m_gridWindows.rend(); ++it)
+        if (*it && !(*it)->isClosed())
+            return *it;
+    return nullptr;
+}
+
+void Form1::runOnActiveGrid(const QString& gridCommand)
+{
+    GridWindow* grid = activeGridWindow();
+    QAction* command = grid ? grid->findChild<QAction*>(gridCommand) : nullptr;
+    if (!command) {
+        showActiveGridZeros();
+        return;
+    }
+    command->trigger();
+    showActiveGridZeros();
+    const QString done = command->isCheckable() ? (command->isChecked() ? " on" : " off") : QString();
+    showStatus(QString("%1%2: %3").arg(shownCaption(command->text()), done, grid->windowTitle()));
+}
+
+// The check mark of "Change zeros too" is the active grid window's.
+void Form1::showActiveGridZeros()
+{
+    GridWindow* grid = activeGridWindow();
+    const QAction* zeros = grid ? grid->findChild<QAction*>("menu_chngzeros") : nullptr;
+    menu_chngzeros->setChecked(zeros && zeros->isChecked());
 }
 
 void Form1::designMatrixRequested()

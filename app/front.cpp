@@ -3,6 +3,7 @@
 // and the dimensions label show long steps, and the platform starts outside programs.
 #include "app/mainwindow.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -147,13 +148,22 @@ Outcome Form1::run(const std::function<Outcome(FrontEnd&)>& command, const std::
 void Form1::showOutcome(const Outcome& outcome)
 {
     for (const Message& message : outcome.messages)
-        m_platform.dialogs.message(this, qt(message.title), qt(message.text));
+        m_platform.dialogs.message(this, qt(message.title), qt(message.text), message.severity);
     if (outcome.failure)
-        showError(kProgramTitle, *outcome.failure);
+        showError(kProgramTitle, *outcome.failure, outcome.failureSeverity);
     if (!outcome.caption.empty()) {
-        Label1->setText(qt(outcome.caption));
+        // The dimensions, and below them the file they were read from.
+        const QFileInfo file(qt(m_session.modelFile()));
+        Label1->setText(qt(outcome.caption) + "\n" + file.fileName());
+        Label1->setToolTip(file.absoluteFilePath());
         Label1->setVisible(true);
     }
+    if (!outcome.status.empty())
+        showStatus(qt(outcome.status));
+    else if (outcome.failure)
+        showStatus({});  // what the status said of the command before is no longer news
+    if (outcome.file)
+        rememberModel(*outcome.file);
     updateActions();
 }
 

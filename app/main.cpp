@@ -26,12 +26,14 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     tw::Form1 window(tw::desktopPlatform());
-    app.setReporter([&window](const QString& text) { window.platform().dialogs.message(&window, "Tallowick2", text); });
+    app.setReporter([&window](const QString& text) {
+        window.platform().dialogs.message(&window, "Tallowick2", text, tw::Severity::Critical);
+    });
     window.show();
     // The file named on the command line is read from the event loop, where a failure
     // that escapes the reader is caught as in any command.
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
-        QTimer::singleShot(0, &window, [&window, path = arguments.at(1)] { window.openPimFile(path); });
+        QTimer::singleShot(0, &window, [&window, path = arguments.at(1)] { window.openModelFile(path); });
     return QApplication::exec();
 }

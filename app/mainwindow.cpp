@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -13,16 +14,26 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/fixedlistmodel.h"
+#include "app/keyboard.h"
+#include "model/paths.h"
+#include "pim/widgets/gridwindow.h"
 #include "platform/programsdirectory.h"
+#include "runs/enginerun.h"
 
 namespace tw {
 
 namespace {
+
+constexpr const char* kNoModel = "No model loaded";
+constexpr const char* kStartHint =
+    "Read a model file with File \u25b8 Get input file w/ PIM's (Ctrl+O) or w/ constraints (Ctrl+Shift+O), "
+    "or drop it on this window. Help \u25b8 User guide (F1) walks through the examples.";
 
 QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 {
@@ -62,10 +73,11 @@ QPixmap decoration()
 Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platform(platform)
 {
     setObjectName("Form1");
-    setWindowTitle("Tallowick2");
+    setAcceptDrops(true);
     exitProgram = [] { QApplication::quit(); };
     buildControls();
     buildMenus();
+    applyKeyboard(this, KeyboardOf::MainWindow);
     load();
     qApp->installEventFilter(this);
 }
@@ -90,12 +102,17 @@ void Form1::buildControls()
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     // Room for the widest usual caption, "npar=32767 nage=9 groups=99 nyrs=99 nstrat=9".
     leftColumn->setFixedWidth(std::max(QFontMetrics(fixed).horizontalAdvance(QString(46, '0')), 240));
-    Label1 = new QLabel("Label1", central);
+    Label1 = new QLabel(kNoModel, central);
     Label1->setObjectName("Label1");
     Label1->setFont(fixed);
     Label1->setWordWrap(true);
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     left->addWidget(Label1);
+    // What to do first, until a model is read.
+    lbl_start = new QLabel(QString::fromUtf8(kStartHint), central);
+    lbl_start->setObjectName("lbl_start");
+    lbl_start->setWordWrap(true);
+    left->addWidget(lbl_start);
     lbl_pim = new QLabel("pim label", central);
     lbl_pim->setObjectName("lbl_pim");
     lbl_pim->setWordWrap(true);
@@ -124,6 +141,14 @@ void Form1::buildControls()
     layout->setColumnStretch(1, 1);
 
     setCentralWidget(central);
+
+    // What the last command did; a widget of the bar, so that a menu's status tips
+    // pass over it without wiping it out.
+    lbl_status = new QLabel(this);
+    lbl_status->setObjectName("lbl_status");
+    lbl_status->setContentsMargins(4, 0, 4, 0);
+    statusBar()->setObjectName("statusBar");
+    statusBar()->addWidget(lbl_status, 1);
     resize(760, 460);
 }
 
@@ -144,8 +169,15 @@ void Form1::buildMenus()
     menu_savepims = addItem(file, "menu_savepims", commandCaption(Command::SavePims));
     connect(menu_savepims, &QAction::triggered, this, &Form1::savePims);
     connect(addItem(file, "menu_run", "Run model with CORVANE"), &QAction::triggered, this, &Form1::runEngine);
-    connect(addItem(file, "menu_setengine", QString::fromUtf8("Set CORVANE location\u2026")), &QAction::triggered,
-            this, &Form1::setEngineLocation);
+    menu_setengine = addItem(file, "menu_setengine", QString::fromUtf8("Set CORVANE location\u2026"));
+    connect(menu_setengine, &QAction::triggered, this, &Form1::setEngineLocation);
+    file->setToolTipsVisible(true);  // the engine's path
+    file->addSeparator();
+    menu_recent = file->addMenu("Recent models");
+    menu_recent->setObjectName("menu_recent");
+    menu_recent->setToolTipsVisible(true);
+    connect(menu_recent, &QMenu::aboutToShow, this, &Form1::fillRecentMenu);
+    file->addSeparator();
     connect(addItem(file, "menu_quit", "Quit"), &QAction::triggered, this, &Form1::quit);
 
     // Undo and Redo of the fixed-parameter list editor.
@@ -160,27 +192,35 @@ void Form1::buildMenus()
     edit->addAction(redo);
 
     menu_pim = addMenu(bar, "menu_pim", "Pim");
-    connect(addItem(menu_pim, "menu_surv", "Survival probs"), &QAction::triggered, this, &Form1::viewSurvival);
-    connect(addItem(menu_pim, "menu_openp", "open capture probs"), &QAction::triggered, this,
-            &Form1::viewOpenCapture);
-    connect(addItem(menu_pim, "menu_closedP", "closed capture probs"), &QAction::triggered, this,
-            &Form1::viewClosedCapture);
-    connect(addItem(menu_pim, "menu_move", "Movement probs"), &QAction::triggered, this, &Form1::viewMovement);
+    m_viewActions = {addItem(menu_pim, "menu_surv", "Survival probs"), addItem(menu_pim, "menu_openp", "open capture probs"),
+                     addItem(menu_pim, "menu_closedP", "closed capture probs"),
+                     addItem(menu_pim, "menu_move", "Movement probs")};
+    connect(m_viewActions[0], &QAction::triggered, this, &Form1::viewSurvival);
+    connect(m_viewActions[1], &QAction::triggered, this, &Form1::viewOpenCapture);
+    connect(m_viewActions[2], &QAction::triggered, this, &Form1::viewClosedCapture);
+    connect(m_viewActions[3], &QAction::triggered, this, &Form1::viewMovement);
     connect(addItem(menu_pim, "menu_formulas", QString::fromUtf8("Model formulas\u2026")), &QAction::triggered, this,
             &Form1::modelFormulas);
     connect(addItem(menu_pim, "menu_fixed", "Fixed parms"), &QAction::triggered, this, &Form1::showFixedList);
     connect(addItem(menu_pim, "menu_chart", "PIM chart"), &QAction::triggered, this, &Form1::showChart);
 
-    // The main window's Constraints items carry no command of their own; the working
-    // commands of the same names belong to each grid window.
+    // The main window's Constraints items run the commands of the same names in the
+    // active grid window.
     menu_cons = addMenu(bar, "menu_cons", "Constraints");
-    addItem(menu_cons, "menu_constant", "Constant over time, strata && age");
-    addItem(menu_cons, "menu_time", "Constant ove time");
-    addItem(menu_cons, "menu_strata", "Constant over strata");
-    addItem(menu_cons, "menu_age", "Constant over age");
-    addItem(menu_cons, "mnu_varying", "age,strata,time varying");
-    addItem(menu_cons, "menu_oops", "Oops");
-    addItem(menu_cons, "menu_chngzeros", "Change zeros too");
+    const std::pair<const char*, const char*> commands[] = {
+        {"menu_constant", "menu_constant"}, {"menu_time", "menu_time"}, {"menu_strata", "menu_strata"},
+        {"menu_age", "menu_age"},           {"mnu_varying", "menu_varying"}, {"menu_oops", "menu_oops"}};
+    const QString captions[] = {"Constant over time, strata && age", "Constant ove time", "Constant over strata",
+                                "Constant over age", "age,strata,time varying", "Oops"};
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        const QString gridCommand = commands[i].second;
+        connect(addItem(menu_cons, commands[i].first, captions[i]), &QAction::triggered, this,
+                [this, gridCommand] { runOnActiveGrid(gridCommand); });
+    }
+    menu_chngzeros = addItem(menu_cons, "menu_chngzeros", "Change zeros too");
+    menu_chngzeros->setCheckable(true);
+    connect(menu_chngzeros, &QAction::triggered, this, [this] { runOnActiveGrid("menu_chngzeros"); });
+    connect(menu_cons, &QMenu::aboutToShow, this, &Form1::showActiveGridZeros);
 
     QMenu* special = addMenu(bar, "menu_special", "Special");
     connect(addItem(special, "menu_runsurv", commandCaption(Command::RunEachPeriod)), &QAction::triggered, this,
@@ -190,6 +230,10 @@ void Form1::buildMenus()
 
     menu_window = addMenu(bar, "menu_window", "Window");
     connect(menu_window, &QMenu::aboutToShow, this, &Form1::fillWindowMenu);
+
+    QMenu* help = addMenu(bar, "menu_help", "Help");
+    connect(addItem(help, "menu_userguide", "User guide"), &QAction::triggered, this, &Form1::showUserGuide);
+    connect(addItem(help, "menu_about", "About"), &QAction::triggered, this, &Form1::showAbout);
 }
 
 void Form1::load()
@@ -203,13 +247,19 @@ void Form1::load()
     LBL_VERSION->setText("Linux");
 #endif
     menu_cons->menuAction()->setVisible(false);
+    connect(m_listUndo, &QUndoStack::indexChanged, this, &Form1::updateTitle);
     updateActions();
     updateInstallDirectory();
+    const QString engine = QString::fromStdString(programIn(m_session.installDirectory(), kEngineProgram));
+    showStatus("Engine: " + engine + (QFileInfo(engine).isFile() ? "" : " (not found)"));
 }
 
 void Form1::updateInstallDirectory()
 {
     m_session.setInstallDirectory(outsideProgramsDirectory(m_platform.install).toStdString());
+    const QString engine = QString::fromStdString(programIn(m_session.installDirectory(), kEngineProgram));
+    menu_setengine->setToolTip("Now: " + engine);
+    menu_setengine->setStatusTip("The engine now started: " + engine);
 }
 
 void Form1::updateActions()
@@ -218,10 +268,31 @@ void Form1::updateActions()
         {Command::SaveConstraints, menu_save}, {Command::SavePims, menu_savepims}, {Command::Convert, menu_cnvtcons}};
     for (const auto& [command, action] : actions)
         action->setEnabled(m_session.available(command));
+    for (QAction* view : m_viewActions)
+        view->setEnabled(model().loaded());
+    lbl_start->setVisible(!model().loaded());
+    updateTitle();
+}
+
+void Form1::updateTitle()
+{
+    const QString file = QString::fromStdString(m_session.modelFile());
+    setWindowTitle(file.isEmpty() ? QString("Tallowick2[*]")
+                                  : QFileInfo(file).fileName() + QString::fromUtf8("[*] \u2014 Tallowick2"));
+    setWindowModified(holdsUnsavedWork());
+}
+
+void Form1::showStatus(const QString& text)
+{
+    lbl_status->setText(text);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    // An activated grid window becomes the one the Constraints items act on.
+    if (event->type() == QEvent::WindowActivate)
+        if (auto* grid = qobject_cast<GridWindow*>(watched); grid && !grid->isClosed())
+            m_activeGrid = grid;
     // Only a show by the program counts: the window system's own (restoring a window
     // from an icon) opens nothing.
     if (event->type() != QEvent::Show || event->spontaneous() || !watched->isWidgetType())
@@ -242,8 +313,10 @@ void Form1::fillWindowMenu()
         QWidget* window = opened;
         if (!window || window->isHidden())
             continue;
-        // An "&" in a title is shown as it is, not taken as a shortcut marker.
-        QAction* item = menu_window->addAction(window->windowTitle().replace('&', "&&"));
+        // A title's modified mark shows as "*"; an "&" in it is no mnemonic.
+        QString title = window->windowTitle();
+        title.replace("[*]", window->isWindowModified() ? "*" : "");
+        QAction* item = menu_window->addAction(escapedCaption(title));
         connect(item, &QAction::triggered, window, [window] {
             window->showNormal();
             window->raise();
@@ -280,6 +353,7 @@ void Form1::quit()
     if (!askQuit())
         return;
     model().unsaved = false;  // answered: the close of the main window must not ask again
+    updateTitle();
     exitProgram();
 }
 
@@ -294,9 +368,9 @@ void Form1::closeEvent(QCloseEvent* event)
     exitProgram();
 }
 
-void Form1::showError(const QString& title, const Error& error)
+void Form1::showError(const QString& title, const Error& error, Severity severity)
 {
-    m_platform.dialogs.message(this, title, QString::fromStdString(error.text()));
+    m_platform.dialogs.message(this, title, QString::fromStdString(error.text()), severity);
 }
 
 }  // namespace tw

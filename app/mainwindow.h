@@ -1,10 +1,11 @@
 #pragma once
-// Form1, the main window: the menus, the dimensions label and the fixed-parameter list
-// editor over one session. Each command asks the platform for names and answers through
-// the session's front end, runs the session's command, shows what it returns and enables
-// the menus the session allows. Each group of commands lives in its own commands_*.cpp;
-// the windows a command opens are remembered by QPointer members, and nothing else of a
-// command outlives it.
+// Form1, the main window: the menus, the dimensions label, the status bar and the
+// fixed-parameter list editor over one session. Each command asks the platform for names
+// and answers through the session's front end, runs the session's command, shows what it
+// returns and enables the menus the session allows; the title names the model's file and
+// marks unsaved work. Each group of commands lives in its own commands_*.cpp; the windows
+// a command opens are remembered by QPointer members, and nothing else of a command
+// outlives it.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -15,6 +16,8 @@
 #include "session/session.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -55,6 +58,11 @@ public:
     void updateInstallDirectory();
     /// Reads a PIM-form model file as "Get input file w/ PIM's" does with a chosen name.
     bool openPimFile(const QString& path);
+    /// Reads a model file with the reader of its form, told by its content (a file given
+    /// at start, dropped on the window); says why when it cannot be read.
+    bool openModelFile(const QString& path);
+    /// Reads a model file with the reader of the form given (the recent-models list).
+    bool openModel(const ModelFile& file);
 
     /// Closes the open grid windows; with WriteBack::Yes each writes its cells back
     /// into the model first (before saves and renumbering), with WriteBack::No the
@@ -96,6 +104,9 @@ public slots:
     void runEngine();
     void convertCaptureHistories();
     void setEngineLocation();
+    // Help (commands_help.cpp).
+    void showUserGuide();
+    void showAbout();
 
 signals:
     /// The model may have changed: a command ran, or a window wrote its edits back.
@@ -104,8 +115,12 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    /// Notes the order in which the program's windows open, for the Window menu.
+    /// Notes the order in which the program's windows open, for the Window menu, and
+    /// which grid window was active last.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A model file dropped on the window is read (commands_recent.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class Front;  // the session's front end over the platform and the windows (front.cpp)
@@ -116,7 +131,11 @@ private:
     void load();
     void fillWindowMenu();
     bool askQuit();
-    void showError(const QString& title, const Error& error);
+    void showError(const QString& title, const Error& error, Severity severity = Severity::Warning);
+    /// Says in the status bar what a command did.
+    void showStatus(const QString& text);
+    /// The title names the model's file and carries the modified mark while work is unsaved.
+    void updateTitle();
 
     /// Runs a command of the session and shows what it returns; the fixed-parameter list
     /// view follows a list the command replaced.
@@ -139,6 +158,11 @@ private:
     void fixedListReplaced();
     void showListField();
 
+    // The recent-models list of the File menu (commands_recent.cpp).
+    std::vector<ModelFile> recentModels() const;
+    void rememberModel(const ModelFile& file);
+    void fillRecentMenu();
+    void openRecentModel(const ModelFile& file);
     // The chart window's requests (commands_chart.cpp).
     void connectChart();
     /// Brings forward the grid window that shows the block of the chart's row, opening
@@ -147,6 +171,12 @@ private:
 
     // Windows (commands_views.cpp, commands_design.cpp).
     void openViews(ViewKind kind);
+    /// The grid window the main window's "Constraints" items act on: the one active
+    /// last, or else the one opened last; nullptr when none is open.
+    GridWindow* activeGridWindow() const;
+    /// Runs the grid window command of that object name in the active grid window.
+    void runOnActiveGrid(const QString& gridCommand);
+    void showActiveGridZeros();
     /// Closes the open grid windows of one view, each writing back.
     void closeViewWindows(ViewKind kind);
     void gridWindowClosed(GridWindow* window);
@@ -172,8 +202,10 @@ private:
 
     // Windows this one opened, while they are open.
     std::vector<QPointer<GridWindow>> m_gridWindows;  // in the order opened
+    QPointer<GridWindow> m_activeGrid;                // the grid window active last
     QPointer<Form2> m_designWindow;                   // created once, then hidden and shown
     QPointer<Form3> m_conversionDialog;
+    QPointer<QWidget> m_userGuide;
     QPointer<ChartWindow> m_chartWindow;              // created once, then hidden and shown
     QPointer<FormulaWindow> m_formulaWindow;          // created once, then hidden and shown
     std::vector<QPointer<QWidget>> m_openedWindows;  // every window shown, the last shown last
@@ -187,6 +219,8 @@ private:
     QLabel* Label1 = nullptr;
     QLabel* lbl_pim = nullptr;
     QLabel* LBL_VERSION = nullptr;
+    QLabel* lbl_status = nullptr;
+    QLabel* lbl_start = nullptr;
     QListView* List1 = nullptr;
     QLineEdit* Text2 = nullptr;
     QPushButton* cmd_add = nullptr;
@@ -197,9 +231,13 @@ private:
     QMenu* menu_cons = nullptr;
     QMenu* menu_pim = nullptr;
     QMenu* menu_window = nullptr;
+    QMenu* menu_recent = nullptr;
     QAction* menu_save = nullptr;
     QAction* menu_savepims = nullptr;
     QAction* menu_cnvtcons = nullptr;
+    QAction* menu_setengine = nullptr;
+    QAction* menu_chngzeros = nullptr;
+    std::vector<QAction*> m_viewActions;  // the four probability views: need a model
 };
 
 }  // namespace tw

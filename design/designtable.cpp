@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "design/cellname.h"
 #include "model/textrules.h"
 
 namespace tw {
@@ -19,6 +20,17 @@ int clampScroll(int position, int count)
     return std::clamp(position, 0, std::max(count - 1, 0));
 }
 
+// Names the row of a cell inside the model; designs is empty when the dimensions give none.
+void nameRow(DesignRow& row, const Model& model, const std::vector<CellDesign>& designs)
+{
+    std::string probability = row.label.empty() ? "cell " + std::to_string(row.cell) : row.label;
+    if (static_cast<std::size_t>(row.cell) < designs.size()) {
+        probability = cellShortName(designs[static_cast<std::size_t>(row.cell)]);
+        row.factors = designDataText(designs[static_cast<std::size_t>(row.cell)]);
+    }
+    row.name = parameterText(model.pim[row.cell]) + " \u00b7 " + probability;
+}
+
 }  // namespace
 
 void DesignTable::build(const Model& model, const std::vector<int>& rowCells)
@@ -27,11 +39,17 @@ void DesignTable::build(const Model& model, const std::vector<int>& rowCells)
     *this = DesignTable{};
     m_lastcell = lastcell;
 
+    // The design data of every cell, once, when any row is to be named by it.
+    Result<std::vector<CellDesign>> designs = std::vector<CellDesign>{};
+    if (!rowCells.empty())
+        designs = designData(model);
+    const std::vector<CellDesign> none;
     for (int cell : rowCells) {
-        DesignRow row{cell, {}, false};
+        DesignRow row{cell, {}, false, "cell " + std::to_string(cell), {}};
         if (cellInside(model, cell)) {
             row.label = model.labels[static_cast<std::size_t>(cell)];
             row.hasEntries = model.pim[cell] > 0;
+            nameRow(row, model, designs ? *designs : none);
         }
         m_rows.push_back(std::move(row));
     }
@@ -84,12 +102,6 @@ std::vector<int> DesignTable::rowCells() const
     for (const DesignRow& row : m_rows)
         cells.push_back(row.cell);
     return cells;
-}
-
-std::string DesignTable::rowName(int x) const
-{
-    const DesignRow& row = m_rows[x];
-    return row.label.empty() ? "cell " + std::to_string(row.cell) : row.label;
 }
 
 bool DesignTable::setText(int cell, std::string text)

@@ -34,6 +34,8 @@ struct DesignRow {
     int cell = 0;             // the model cell of the row (dmrowcell)
     std::string label;        // labels(cell)
     bool hasEntries = false;  // false when pim(cell) <= 0 or the cell lies outside the model
+    std::string name;         // "12 · Survival g1 a2 s1 t3" (see DesignTable::rowName)
+    std::string factors;      // "group 1, age 2, stratum 1, time 3"; empty when not known
     bool operator==(const DesignRow&) const = default;
 };
 
@@ -98,9 +100,11 @@ public:
     bool editable(int cell) const { return m_rows[rowOf(cell)].hasEntries; }
     /// The model cell of every row (dmrowcell).
     std::vector<int> rowCells() const;
-    /// What the row header shows and messages call the row: its label, or "cell N"
-    /// when the label is empty.
-    std::string rowName(int x) const;
+    /// What the row header shows and messages call the row: the parameter the cell holds
+    /// and the probability it is ("12 · Survival g1 a2 s1 t3"); the cell's label stands
+    /// for the probability when the model's dimensions do not give it, and "cell N" for
+    /// a cell without a label or outside the model.
+    const std::string& rowName(int x) const { return m_rows[x].name; }
 
     /// Sets a value cell's text; false (and nothing changes) for a read-only cell.
     bool setText(int cell, std::string text);

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "model/fileerrors.h"
+
 namespace tw {
 
 namespace fs = std::filesystem;
@@ -20,9 +22,10 @@ namespace {
 // As many links as the system itself follows before it gives up with ELOOP.
 constexpr int kMaxLinks = 40;
 
+// The system's reason, with what to do about it when there is a usual remedy.
 std::string systemMessage(int error)
 {
-    return std::strerror(error);
+    return writeFailure(error);
 }
 
 fs::path directoryOf(const fs::path& path)
@@ -30,6 +33,11 @@ fs::path directoryOf(const fs::path& path)
     return path.has_parent_path() ? path.parent_path() : fs::path(".");
 }
 
+// "writing a file in /home/ann/models failed"
+std::string writingFailed(const std::string& resolved)
+{
+    return "writing a file in " + fullPath(directoryOf(resolved)) + " failed";
+}
 // The longest name a file in dir may have.
 std::size_t longestName(const fs::path& dir)
 {
@@ -79,9 +87,11 @@ Result<Temporary> createTemporary(const std::string& target)
         return makeError(target + " is not a regular file");
     std::string pattern = temporaryPattern(*resolved);
     const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        return makeError("cannot create a file in " + directoryOf(*resolved).string() + ": " + systemMessage(errno),
-                         target);
+    if (fd < 0) {
+        const int error = errno;
+        const fs::path folder = directoryOf(*resolved);
+        return makeError("cannot create a file in " + fullPath(folder) + ": " + creationFailure(error, folder), target);
+    }
     takePermissions(fd, *resolved);
     return Temporary{fd, pattern, *resolved};
 }
@@ -210,18 +220,20 @@ Status saveAtomically(const std::string& target, const std::function<Status(std:
     const Status written = write(out);
     // A writer that stopped because its stream failed reports the failure as its own.
     if (!out || buffer.failed() || !out.flush())
-        return fail("writing failed (disk full?)");
+        return fail(writingFailed(file.resolved) + "; is the disk full?");
     if (!written.ok()) {
         ::close(file.fd);
         ::unlink(file.path.c_str());
         return written;
     }
-    if (::fsync(file.fd) != 0)
-        return fail("writing failed: " + systemMessage(errno));
+    if (::fsync(file.fd) != 0) {
+        const int error = errno;
+        return fail(writingFailed(file.resolved) + ": " + systemMessage(error));
+    }
     if (::close(file.fd) != 0) {
         const int error = errno;
         ::unlink(file.path.c_str());
-        return makeError("writing failed: " + systemMessage(error), target);
+        return makeError(writingFailed(file.resolved) + ": " + systemMessage(error), target);
     }
     return replaceTarget(file.path, file.resolved, target);
 }
@@ -255,8 +267,10 @@ Result<std::unique_ptr<AppendFile>> AppendFile::open(const std::string& path)
     TW_TRY(checkRegularFile(path));
     // O_NONBLOCK: a FIFO put in its place after the checks must not block the open.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return makeError("cannot write the file: " + systemMessage(errno), path);
+    if (fd < 0) {
+        const int error = errno;
+        return makeError("cannot write the file: " + systemMessage(error), fullPath(path));
+    }
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return makeError(path + " is not a regular file");
@@ -309,7 +323,7 @@ Status PendingSave::commit()
         ::close(fd);
         if (!synced) {
             ::unlink(temporary.c_str());
-            return makeError("writing failed: " + systemMessage(error), m_target);
+            return makeError(writingFailed(m_resolved) + ": " + systemMessage(error), m_target);
         }
     }
     return replaceTarget(temporary, m_resolved, m_target);

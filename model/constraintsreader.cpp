@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "model/atomicfile.h"
+#include "model/fileerrors.h"
 #include "model/modelstatement.h"
 #include "model/textrules.h"
 
@@ -199,8 +200,10 @@ Result<ConstraintsRead> readConstraintsFile(const std::string& path)
 {
     TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return makeError(std::string("cannot open the file: ") + std::strerror(errno), path);
+    if (!in) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(path));
+    }
     return readConstraints(in, path);
 }
 

@@ -6,6 +6,7 @@
 
 #include "model/atomicfile.h"
 #include "model/constraintsreader.h"
+#include "model/fileerrors.h"
 #include "model/lines.h"
 #include "model/modelstatement.h"
 #include "model/textrules.h"
@@ -85,8 +86,10 @@ Status convertConstraintsFile(Model& model, const std::string& path)
 {
     TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return makeError(std::string("cannot open the file: ") + std::strerror(errno), path);
+    if (!in) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(path));
+    }
     return convertConstraints(model, in, path);
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "model/atomicfile.h"
+#include "model/fileerrors.h"
 #include "model/lines.h"
 #include "model/modelstatement.h"
 #include "model/numberscan.h"
@@ -440,8 +441,10 @@ Result<Model> readPimFile(const std::string& path, PimReadNotes* notes, const Pr
 {
     TW_TRY(checkRegularFile(path));
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return makeError("cannot open the file: " + std::string(std::strerror(errno)), path);
+    if (!in) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(path));
+    }
     return readPimModel(in, path, notes, progress);
 }
 

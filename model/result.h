@@ -10,6 +10,10 @@
 
 namespace tw {
 
+/// How serious a message is: it says what was done, a problem the user can put right,
+/// or a failure that may have left work unsaved.
+enum class Severity { Information, Warning, Critical };
+
 struct Error {
     std::string message;
     std::string file;  // empty when the error is not about a file

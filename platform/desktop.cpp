@@ -15,9 +15,28 @@
 #include <QUrl>
 #include <limits>
 
+#include "buildinfo.h"
+#include "platform/messagelist.h"
 #include "platform/programsdirectory.h"
 
 namespace tw {
+
+namespace {
+
+QMessageBox::Icon messageIcon(Severity severity)
+{
+    switch (severity) {
+    case Severity::Information:
+        return QMessageBox::Information;
+    case Severity::Warning:
+        return QMessageBox::Warning;
+    case Severity::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
 
 std::optional<QString> DesktopDialogs::openFile(QWidget* parent, const QString& title, const QString& proposed,
                                                 const QString& directory, const QStringList& filters)
@@ -54,9 +73,16 @@ std::optional<QString> DesktopDialogs::saveFile(QWidget* parent, const QString& 
     return dialog.selectedFiles().first();
 }
 
-void DesktopDialogs::message(QWidget* parent, const QString& title, const QString& text)
+void DesktopDialogs::showMessage(QWidget* parent, const Message& message)
 {
-    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    if (message.lines.isEmpty()) {
+        QMessageBox box(messageIcon(message.severity), message.title, message.text, QMessageBox::Ok, parent);
+        box.setObjectName("messageBox");
+        box.exec();
+        return;
+    }
+    ListMessageDialog dialog(parent, message);
+    dialog.exec();
 }
 
 bool DesktopDialogs::okCancel(QWidget* parent, const QString& title, const QString& text)
@@ -109,6 +135,31 @@ QString DesktopInstallLocation::executable() const
 std::optional<QString> DesktopInstallLocation::installedProgramsDirectory() const
 {
     return tw::installedProgramsDirectory(executable());
+}
+
+std::optional<QString> DesktopInstallLocation::documentsDirectory() const
+{
+    return installedDirectory(executable(), kDocumentsDirectoryFromBin);
+}
+
+std::optional<QString> DesktopInstallLocation::examplesDirectory() const
+{
+    return installedDirectory(executable(), kExamplesDirectoryFromBin);
+}
+
+QString DesktopSettings::location() const
+{
+    return QSettings("Tallowick2", "Tallowick2").fileName();
+}
+
+QStringList DesktopSettings::lines(const QString& key) const
+{
+    return QSettings("Tallowick2", "Tallowick2").value(key).toStringList();
+}
+
+void DesktopSettings::setLines(const QString& key, const QStringList& lines)
+{
+    QSettings("Tallowick2", "Tallowick2").setValue(key, lines);
 }
 
 namespace {
@@ -225,7 +276,8 @@ Platform& desktopPlatform()
     static DesktopEnvironment environment;
     static DesktopInstallLocation install;
     static DesktopProcesses processes;
-    static Platform platform{dialogs, environment, install, processes};
+    static DesktopSettings settings;
+    static Platform platform{dialogs, environment, install, processes, settings};
     return platform;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The platform services of the real desktop: Qt dialogs, the process environment,
-// QSettings for the installation directory and QProcess for outside programs.
+// QSettings for the installation directory and the stored lists, the installed folders
+// found from the running program, and QProcess for outside programs.
 
 #include "platform/platform.h"
 
@@ -12,9 +13,11 @@ public:
                                     const QString& directory, const QStringList& filters) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& proposed,
                                     const QString& directory, const QStringList& filters, Replace replace) override;
-    void message(QWidget* parent, const QString& title, const QString& text) override;
     bool okCancel(QWidget* parent, const QString& title, const QString& text) override;
     Choice yesNoCancel(QWidget* parent, const QString& title, const QString& text) override;
+
+protected:
+    void showMessage(QWidget* parent, const Message& message) override;
 };
 
 class DesktopEnvironment : public Environment {
@@ -28,6 +31,15 @@ public:
     void setRegisteredProgram(const QString& path) override;
     QString executable() const override;
     std::optional<QString> installedProgramsDirectory() const override;
+    std::optional<QString> documentsDirectory() const override;
+    std::optional<QString> examplesDirectory() const override;
+};
+
+class DesktopSettings : public Settings {
+public:
+    QString location() const override;
+    QStringList lines(const QString& key) const override;
+    void setLines(const QString& key, const QStringList& lines) override;
 };
 
 class DesktopProcesses : public Processes {

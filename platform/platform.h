@@ -1,12 +1,15 @@
 #pragma once
 // The services the windows ask of the desktop: dialogs and message boxes, the
-// environment, the installation directory and starting outside programs. Windows
-// reach them only through these interfaces, so tests answer them from a script.
+// environment, the installation directory, the stored settings and starting outside
+// programs. Windows reach them only through these interfaces, so tests answer them
+// from a script.
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+#include "model/result.h"
 
 class QWidget;
 
@@ -33,13 +36,36 @@ public:
     virtual std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& proposed,
                                             const QString& directory = {}, const QStringList& filters = {},
                                             Replace replace = Replace::DialogAsks) = 0;
-    /// Message box with an OK button.
-    virtual void message(QWidget* parent, const QString& title, const QString& text) = 0;
+    /// Message box with an OK button and the icon of its severity: information for what
+    /// was done, warning or critical for a problem.
+    void message(QWidget* parent, const QString& title, const QString& text,
+                 Severity severity = Severity::Information)
+    {
+        showMessage(parent, {title, text, {}, severity});
+    }
+    /// One message over a scrollable list of lines (the engine's error lines), however
+    /// many lines there are.
+    void messageList(QWidget* parent, const QString& title, const QString& text, const QStringList& lines,
+                     Severity severity)
+    {
+        showMessage(parent, {title, text, lines, severity});
+    }
     /// Question with OK and Cancel; true for OK.
     virtual bool okCancel(QWidget* parent, const QString& title, const QString& text) = 0;
     enum class Choice { Yes, No, Cancel };
     /// Question with Yes, No and Cancel.
     virtual Choice yesNoCancel(QWidget* parent, const QString& title, const QString& text) = 0;
+
+    struct Message {
+        QString title;
+        QString text;
+        QStringList lines;  // shown in a scrollable list below the text; empty: none
+        Severity severity = Severity::Information;
+    };
+
+protected:
+    /// Shows a message and waits for OK.
+    virtual void showMessage(QWidget* parent, const Message& message) = 0;
 };
 
 class Environment {
@@ -62,6 +88,22 @@ public:
     /// The directory of the outside programs of an installed program (libexec/tallowick2
     /// under the installation prefix); nullopt when the program does not run installed.
     virtual std::optional<QString> installedProgramsDirectory() const = 0;
+    /// The folder of the documents (share/doc/tallowick2 under the installation prefix,
+    /// or its copy in a build tree); nullopt when there is none.
+    virtual std::optional<QString> documentsDirectory() const = 0;
+    /// The folder of the examples (share/tallowick2/examples, or its copy in a build
+    /// tree); nullopt when there is none.
+    virtual std::optional<QString> examplesDirectory() const = 0;
+};
+
+class Settings {
+public:
+    virtual ~Settings() = default;
+    /// Where the settings are kept, as the user may look for it (a file's path).
+    virtual QString location() const = 0;
+    /// The lines stored under a key; empty when none are.
+    virtual QStringList lines(const QString& key) const = 0;
+    virtual void setLines(const QString& key, const QStringList& lines) = 0;
 };
 
 struct ProcessRequest {
@@ -96,6 +138,7 @@ struct Platform {
     Environment& environment;
     InstallLocation& install;
     Processes& processes;
+    Settings& settings;
 };
 
 }  // namespace tw

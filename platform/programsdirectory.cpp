@@ -20,8 +20,12 @@ QString outsideProgramsDirectory(const InstallLocation& install)
 
 std::optional<QString> installedProgramsDirectory(const QString& executable)
 {
-    const QString directory =
-        QDir::cleanPath(QFileInfo(executable).absolutePath() + '/' + QString(kProgramsDirectoryFromBin));
+    return installedDirectory(executable, kProgramsDirectoryFromBin);
+}
+
+std::optional<QString> installedDirectory(const QString& executable, const QString& fromBin)
+{
+    const QString directory = QDir::cleanPath(QFileInfo(executable).absolutePath() + '/' + fromBin);
     if (!QFileInfo(directory).isDir())
         return std::nullopt;
     return directory;

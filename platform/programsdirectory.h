@@ -19,4 +19,8 @@ QString outsideProgramsDirectory(const InstallLocation& install);
 /// PREFIX/libexec/tallowick2, cleaned), or nullopt when that directory does not exist.
 std::optional<QString> installedProgramsDirectory(const QString& executable);
 
+/// The directory at a path relative to an executable's directory, cleaned, or nullopt
+/// when it does not exist.
+std::optional<QString> installedDirectory(const QString& executable, const QString& fromBin);
+
 }  // namespace tw

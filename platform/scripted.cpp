@@ -19,9 +19,9 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& title,
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
 }
 
-void ScriptedDialogs::message(QWidget*, const QString& title, const QString& text)
+void ScriptedDialogs::showMessage(QWidget*, const Message& message)
 {
-    asked.append({"message", title, text});
+    asked.append({"message", message.title, message.text, {}, {}, Replace::DialogAsks, message.severity, message.lines});
 }
 
 bool ScriptedDialogs::okCancel(QWidget*, const QString& title, const QString& text)
@@ -43,6 +43,15 @@ QStringList ScriptedDialogs::messages() const
         if (a.kind == "message")
             texts.append(a.text);
     return texts;
+}
+
+QList<Severity> ScriptedDialogs::severities() const
+{
+    QList<Severity> found;
+    for (const auto& a : asked)
+        if (a.kind == "message")
+            found.append(a.severity);
+    return found;
 }
 
 std::optional<QString> ScriptedEnvironment::variable(const QString& name) const

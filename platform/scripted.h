@@ -21,6 +21,8 @@ public:
         QString directory = {};    // the folder a file dialog opens in
         QStringList filters = {};  // the name filters a file dialog offers
         Replace replace = Replace::DialogAsks;  // who asks before a save replaces a file
+        Severity severity = Severity::Information;  // of a message
+        QStringList lines = {};                     // the list under a message
     };
 
     // Answers, taken in order; an empty queue answers "cancel" (and OK for okCancel is false).
@@ -33,12 +35,16 @@ public:
                                     const QString& directory, const QStringList& filters) override;
     std::optional<QString> saveFile(QWidget*, const QString& title, const QString& proposed,
                                     const QString& directory, const QStringList& filters, Replace replace) override;
-    void message(QWidget*, const QString& title, const QString& text) override;
     bool okCancel(QWidget*, const QString& title, const QString& text) override;
     Choice yesNoCancel(QWidget*, const QString& title, const QString& text) override;
 
     /// The texts of the message boxes shown, in order.
     QStringList messages() const;
+    /// The severities of the message boxes shown, in order.
+    QList<Severity> severities() const;
+
+protected:
+    void showMessage(QWidget*, const Message& message) override;
 };
 
 class ScriptedEnvironment : public Environment {
@@ -52,10 +58,22 @@ public:
     std::optional<QString> registered;
     QString executablePath = "/usr/local/bin/tallowick2";
     std::optional<QString> installedPrograms;  // as if this libexec directory existed
+    std::optional<QString> documents;          // as if this documents folder existed
+    std::optional<QString> examples;           // as if this examples folder existed
     std::optional<QString> registeredProgram() const override { return registered; }
     void setRegisteredProgram(const QString& path) override { registered = path; }
     QString executable() const override { return executablePath; }
     std::optional<QString> installedProgramsDirectory() const override { return installedPrograms; }
+    std::optional<QString> documentsDirectory() const override { return documents; }
+    std::optional<QString> examplesDirectory() const override { return examples; }
+};
+
+class ScriptedSettings : public Settings {
+public:
+    QMap<QString, QStringList> stored;
+    QString location() const override { return "/home/test/.config/Tallowick2/Tallowick2.conf"; }
+    QStringList lines(const QString& key) const override { return stored.value(key); }
+    void setLines(const QString& key, const QStringList& lines) override { stored[key] = lines; }
 };
 
 class ScriptedProcesses : public Processes {
@@ -75,7 +93,8 @@ struct ScriptedPlatform {
     ScriptedEnvironment environment;
     ScriptedInstallLocation install;
     ScriptedProcesses processes;
-    Platform platform{dialogs, environment, install, processes};
+    ScriptedSettings settings;
+    Platform platform{dialogs, environment, install, processes, settings};
 };
 
 }  // namespace tw

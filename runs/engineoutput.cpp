@@ -31,26 +31,28 @@ bool writtenSince(const FileStamp& before, const std::filesystem::path& path)
     return !before.exists || now.modified != before.modified || now.size != before.size;
 }
 
-std::vector<std::string> engineErrorLines(std::istream& output)
+std::vector<EngineErrorLine> engineErrorLines(std::istream& output)
 {
-    std::vector<std::string> found;
+    std::vector<EngineErrorLine> found;
     LineReader reader(output, {});
     std::string line;
     while (reader.next(line))
         if (contains(line, kEngineErrorMark))
-            found.push_back(line);
+            found.push_back({reader.lineNumber(), line});
     return found;
 }
 
-std::vector<std::string> errorBoxTexts(const std::vector<std::string>& errorLines)
+std::string engineErrorSummary(std::string_view output, std::size_t count)
 {
-    if (errorLines.size() <= kMaxErrorBoxes)
-        return errorLines;
-    std::vector<std::string> boxes(errorLines.begin(), errorLines.begin() + kMaxErrorBoxes);
-    const std::size_t rest = errorLines.size() - kMaxErrorBoxes;
-    boxes.push_back(std::to_string(rest) + (rest == 1 ? " more line holds \"" : " more lines hold \"")
-                    + kEngineErrorMark + "\"; all of them are highlighted in the output.");
-    return boxes;
+    const std::string lines = count == 1 ? "1 line of " + std::string(output) + " holds"
+                                         : std::to_string(count) + " lines of " + std::string(output) + " hold";
+    return "The engine reports errors: " + lines + " \"" + kEngineErrorMark
+        + "\". Correct the model file and run it again; the output shows these lines highlighted.";
+}
+
+std::string engineErrorEntry(const EngineErrorLine& line)
+{
+    return "line " + std::to_string(line.number) + ": " + line.text;
 }
 
 }  // namespace tw

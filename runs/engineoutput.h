@@ -11,8 +11,6 @@
 namespace tw {
 
 inline constexpr const char* kEngineErrorMark = "KESTON ERROR";
-/// At most this many error lines get a message box of their own.
-inline constexpr std::size_t kMaxErrorBoxes = 10;
 
 /// What a file looked like at one moment: taken before a run, so that an output left
 /// by an earlier run does not count as written by this one.
@@ -28,11 +26,21 @@ FileStamp stampOf(const std::filesystem::path& path);
 /// Whether the file exists now and was created or rewritten after the stamp was taken.
 bool writtenSince(const FileStamp& before, const std::filesystem::path& path);
 
-/// The lines that contain "KESTON ERROR" (case-sensitive), in file order, line ends removed.
-std::vector<std::string> engineErrorLines(std::istream& output);
+/// One line of the engine's output that reports an error.
+struct EngineErrorLine {
+    int number = 0;    // 1-based line number in the output file
+    std::string text;  // the whole line, its line end removed
+    bool operator==(const EngineErrorLine&) const = default;
+};
 
-/// The texts of the message boxes for the error lines: one box per line for the first
-/// ten, then one box that counts the rest.
-std::vector<std::string> errorBoxTexts(const std::vector<std::string>& errorLines);
+/// The lines that contain "KESTON ERROR" (case-sensitive), in file order.
+std::vector<EngineErrorLine> engineErrorLines(std::istream& output);
+
+/// What the dialog listing the error lines says above them: how many lines of which
+/// file report errors, and where to read them in context.
+std::string engineErrorSummary(std::string_view output, std::size_t count);
+
+/// One entry of that list: "line 12: KESTON ERROR 3: NPAR too small".
+std::string engineErrorEntry(const EngineErrorLine& line);
 
 }  // namespace tw

@@ -1,5 +1,6 @@
 #include "runs/persperiod.h"
 
+#include <cerrno>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -7,6 +8,7 @@
 #include <unordered_map>
 
 #include "model/atomicfile.h"
+#include "model/fileerrors.h"
 #include "model/modelstatement.h"
 #include "model/numbering.h"
 #include "model/textrules.h"
@@ -219,8 +221,10 @@ Result<PeriodCommandResult> runEachPeriodCommand(const std::string& inputPath, c
 {
     TW_TRY(checkRegularFile(inputPath));
     std::ifstream in(inputPath, std::ios::binary);
-    if (!in)
-        return makeError("cannot open the file", inputPath);
+    if (!in) {
+        const int error = errno;
+        return makeError("cannot open the file: " + systemReason(error), fullPath(inputPath));
+    }
     Result<PeriodInput> input = readPeriodInput(in, inputPath);
     if (!input)
         return input.error();

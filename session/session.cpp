@@ -7,6 +7,7 @@
 #include "model/constraintsreader.h"
 #include "model/constraintstopims.h"
 #include "model/constraintswriter.h"
+#include "model/fileerrors.h"
 #include "model/numbering.h"
 #include "model/pimreader.h"
 #include "model/pimwriter.h"
@@ -37,6 +38,19 @@ Outcome notAvailable(Command command)
     return failed(makeError("\"" + std::string(commandCaption(command)) + "\" is not available at this point"));
 }
 
+// The end of a command whose file dialog gave no name: quiet when it was cancelled.
+Outcome unchosen(const FileChoice& choice)
+{
+    return choice.none() == FileChoice::None::Cancelled ? cancelled() : failed(makeError(kNoFileSelected));
+}
+
+Outcome saveFailed(Error error)
+{
+    Outcome outcome = failed(std::move(error));
+    outcome.failureSeverity = Severity::Critical;
+    return outcome;
+}
+
 // Numbers the parameters of a model held aside and writes the listing; the caller keeps
 // the model only when the listing was written.
 Status numberAside(Model& model, FrontEnd& front, Outcome& outcome)
@@ -46,7 +60,7 @@ Status numberAside(Model& model, FrontEnd& front, Outcome& outcome)
         computePointNumbering(model, [&front](int percent) { front.progress(percent, kPleaseWait); });
     TW_TRY(saveCheckListing(numbered.listing, kCheckListingName, {model.infile}));
     if (numbered.allFixedEvents > 0)
-        outcome.messages.push_back({kProgramTitle, kAllFixedMessage});
+        outcome.messages.push_back({kProgramTitle, kAllFixedMessage, Severity::Warning});
     return {};
 }
 
@@ -57,11 +71,24 @@ std::string replaceFileQuestion(const std::string& target)
     return std::filesystem::path(target).filename().string() + " already exists.\nDo you want to replace it?";
 }
 
-std::optional<std::string> chosenFile(const std::optional<std::string>& answer)
+FileChoice chosenFile(const std::optional<std::string>& answer)
 {
-    if (!answer || answer->empty() || *answer == "*.*")
-        return std::nullopt;
-    return answer;
+    if (!answer)
+        return FileChoice::None::Cancelled;
+    if (answer->empty() || *answer == "*.*")
+        return FileChoice::None::NoFileSelected;
+    return *answer;
+}
+
+std::string parameterSummary(const Model& model)
+{
+    long fixed = 0;
+    for (std::size_t cell = 1; cell < model.pim.size(); ++cell)
+        fixed += isFixedMarker(model.pim[cell]) ? 1 : 0;
+    std::string text = std::to_string(model.nparms) + (model.nparms == 1 ? " parameter" : " parameters");
+    if (fixed > 0)
+        text += ", " + std::to_string(fixed) + " fixed";
+    return text;
 }
 
 const char* commandCaption(Command command)
@@ -178,9 +205,9 @@ bool Session::holdsUnsavedWork(const FrontEnd& front) const
     return m_model.unsaved || fixedListPending() || front.holdsEdits();
 }
 
-std::optional<std::string> Session::askOpen(FrontEnd& front, std::string title, std::string proposed)
+FileChoice Session::askOpen(FrontEnd& front, std::string title, std::string proposed)
 {
-    const auto name = chosenFile(front.openFile({std::move(title), std::move(proposed), openFolder(), FileKind::Model}));
+    FileChoice name = chosenFile(front.openFile({std::move(title), std::move(proposed), openFolder(), FileKind::Model}));
     if (name)
         noteOpened(*name);
     return name;
@@ -193,7 +220,7 @@ std::optional<std::string> Session::askSave(FrontEnd& front, std::string propose
         outcome.cancelled = true;
         return std::nullopt;
     }
-    const auto name = chosenFile(answer);
+    const FileChoice name = chosenFile(answer);
     if (!name) {
         outcome.failure = makeError(kNoFileSelected);
         return std::nullopt;
@@ -208,7 +235,7 @@ std::optional<std::string> Session::askSave(FrontEnd& front, std::string propose
         outcome.cancelled = true;
         return std::nullopt;
     }
-    return name;
+    return *name;
 }
 
 bool Session::takeEdits(FrontEnd& front, Outcome& outcome)
@@ -239,7 +266,7 @@ Outcome Session::readPims(FrontEnd& front)
         return cancelled();
     const auto name = askOpen(front, "PIM input file", "*.*");
     if (!name)
-        return failed(makeError(kNoFileSelected));
+        return unchosen(name);
     PimReadNotes notes;
     Result<Model> read = readPimFile(*name, &notes, [&front](int percent) { front.progress(percent, {}); });
     if (!read)
@@ -249,8 +276,11 @@ Outcome Session::readPims(FrontEnd& front)
     keep(std::move(*read));
     m_saveConstraints = true;
     m_savePims = true;
+    m_modelFile = *name;
     Outcome outcome;
     outcome.caption = notes.caption;
+    outcome.status = "Read: " + fullPath(*name) + ", " + parameterSummary(m_model);
+    outcome.file = ModelFile{*name, ModelForm::Pim};
     return outcome;
 }
 
@@ -260,7 +290,7 @@ Outcome Session::readConstraints(FrontEnd& front)
         return cancelled();
     const auto name = askOpen(front, "CORVANE input file", "*.*");
     if (!name)
-        return failed(makeError(kNoFileSelected));
+        return unchosen(name);
     auto read = readConstraintsFile(*name);
     if (!read)
         return failed(read.error());
@@ -274,7 +304,10 @@ Outcome Session::readConstraints(FrontEnd& front)
     m_saveConstraints = true;
     m_savePims = false;
     m_convert = true;
+    m_modelFile = *name;
     outcome.caption = read->caption;
+    outcome.status = "Read: " + fullPath(*name) + "; numbered: " + parameterSummary(m_model);
+    outcome.file = ModelFile{*name, ModelForm::Constraints};
     return outcome;
 }
 
@@ -284,7 +317,7 @@ Outcome Session::convert(FrontEnd& front)
         return notAvailable(Command::Convert);
     const auto name = askOpen(front, "CONSTRAINTs file", m_model.infile);
     if (!name)
-        return failed(makeError(kNoFileSelected));
+        return unchosen(name);
     if (Outcome stopped; !takeEdits(front, stopped))
         return stopped;
     Model converted = m_model;
@@ -292,7 +325,9 @@ Outcome Session::convert(FrontEnd& front)
         return failed(done.error());
     keep(std::move(converted));
     m_savePims = true;
-    return {};
+    Outcome outcome;
+    outcome.status = "Converted: " + parameterSummary(m_model);
+    return outcome;
 }
 
 Outcome Session::point(FrontEnd& front)
@@ -305,6 +340,7 @@ Outcome Session::point(FrontEnd& front)
         return failed(done.error());
     numbered.markChanged();
     keep(std::move(numbered));
+    outcome.status = "Numbered: " + parameterSummary(m_model);
     return outcome;
 }
 
@@ -319,8 +355,11 @@ Outcome Session::savePims(FrontEnd& front)
     // The writer saves from a copy and keeps the renumbering only when the file was written.
     const Status saved = savePimFile(m_model, *name, [&front](int percent) { front.progress(percent, {}); });
     if (!saved)
-        return failed(saved.error());
+        return saveFailed(saved.error());
     m_history.clear();  // the save renumbered the parameters
+    m_modelFile = *name;
+    outcome.status = "Saved: " + fullPath(*name) + " (PIM form), " + parameterSummary(m_model);
+    outcome.file = ModelFile{*name, ModelForm::Pim};
     return outcome;
 }
 
@@ -333,10 +372,13 @@ Outcome Session::saveConstraints(FrontEnd& front)
     if (!target || !takeEdits(front, outcome))
         return outcome;
     if (const Status saved = tw::saveConstraints(m_model, *target); !saved)
-        return failed(saved.error());
+        return saveFailed(saved.error());
     m_model.unsaved = false;
     m_history.clear();
+    m_modelFile = *target;
     outcome.messages.push_back({kProgramTitle, constraintsSavedMessage(*target)});
+    outcome.status = "Saved: " + fullPath(*target) + " (constraints form)";
+    outcome.file = ModelFile{*target, ModelForm::Constraints};
     return outcome;
 }
 

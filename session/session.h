@@ -16,6 +16,7 @@
 
 #include "design/formula.h"
 #include "model/model.h"
+#include "model/modelform.h"
 #include "model/result.h"
 #include "pim/blockcommands.h"
 #include "pim/gridwriteback.h"
@@ -32,9 +33,29 @@ inline constexpr const char* kReplaceQuestion = "The model has unsaved changes. 
 /// The question before a save replaces an existing file.
 std::string replaceFileQuestion(const std::string& target);
 
-/// The name a file dialog's answer chooses; nullopt for no choice: a cancelled dialog, an
-/// empty name or the bare pattern "*.*". The one place that decides "No file selected".
-std::optional<std::string> chosenFile(const std::optional<std::string>& answer);
+/// What a file dialog's answer chooses: a name, or none; then either the dialog was
+/// cancelled (the command ends without a word) or the name is empty or the bare pattern
+/// "*.*" ("No file selected"). Reads like an optional name.
+class FileChoice {
+public:
+    enum class None { Cancelled, NoFileSelected };
+    FileChoice(std::string name) : m_name(std::move(name)) {}
+    FileChoice(None none) : m_none(none) {}
+
+    explicit operator bool() const { return m_name.has_value(); }
+    const std::string& operator*() const { return *m_name; }
+    const std::string* operator->() const { return &*m_name; }
+    /// Why there is no name (meaningful only when there is none).
+    None none() const { return m_none; }
+
+private:
+    std::optional<std::string> m_name;
+    None m_none = None::Cancelled;
+};
+
+/// The choice a file dialog's answer makes: nullopt is a cancelled dialog; an empty
+/// name or the bare pattern "*.*" is no file. The one place that decides "No file selected".
+FileChoice chosenFile(const std::optional<std::string>& answer);
 
 /// The commands whose availability changes as the session goes on.
 enum class Command {
@@ -50,18 +71,33 @@ enum class Command {
 /// The menu caption of a command.
 const char* commandCaption(Command command);
 
+/// How many parameters the model estimates and how many cells are fixed, as the status
+/// of a command says it: "40 parameters, 16 fixed" (the fixed part only when any are).
+std::string parameterSummary(const Model& model);
+
 struct Message {
     std::string title;
     std::string text;
+    Severity severity = Severity::Information;
     bool operator==(const Message&) const = default;
+};
+
+/// A model file a command read or wrote, and the form it holds the model in.
+struct ModelFile {
+    std::string path;
+    ModelForm form = ModelForm::Pim;
+    bool operator==(const ModelFile&) const = default;
 };
 
 /// What a command leaves for the front end to show.
 struct Outcome {
     std::vector<Message> messages;  // in order, shown before the failure
     std::optional<Error> failure;   // why the command stopped; the model and the files are as they were
+    Severity failureSeverity = Severity::Warning;  // Critical when a save failed
     bool cancelled = false;         // the user ended it (a dialog left, a run cancelled, a window refused)
     std::string caption;            // the dimensions of a model a reader brought; empty: unchanged
+    std::string status;             // one line on what the command did ("Converted: 45 parameters"); empty: nothing
+    std::optional<ModelFile> file;  // the model file read or written, which the model now matches
     std::string output;             // text for the user to read (the command line prints it)
     // Lines on the work done: the command line prints them, a window shows them its own way.
     std::vector<std::string> notes;
@@ -78,6 +114,10 @@ public:
     Model& model() { return m_model; }
 
     bool available(Command command) const;
+
+    /// The file the model was last read from or saved to (empty before a read), which
+    /// the window's title names.
+    const std::string& modelFile() const { return m_modelFile; }
 
     /// The directory the outside programs are started from ("" none).
     const std::string& installDirectory() const { return m_installDirectory; }
@@ -175,8 +215,8 @@ private:
     /// Whether a read would lose anything: unsaved changes, list edits not taken yet, or
     /// edits held by windows.
     bool holdsUnsavedWork(const FrontEnd& front) const;
-    /// Asks the open dialog of a model file and notes its folder; nullopt for no choice.
-    std::optional<std::string> askOpen(FrontEnd& front, std::string title, std::string proposed);
+    /// Asks the open dialog of a model file and notes its folder.
+    FileChoice askOpen(FrontEnd& front, std::string title, std::string proposed);
     /// Asks the save dialog of a model file (or of a file of another kind), checks that it
     /// does not name the model file, and asks before replacing a file; the failure or
     /// cancellation is left in outcome.
@@ -193,6 +233,7 @@ private:
                         const std::function<Result<ModelChange>(Model&)>& change);
 
     Model m_model = startupModel();
+    std::string m_modelFile;
     ChangeHistory m_history;
     FixedList m_fixedList;
     bool m_fixedListPending = false;  // the editor's entries differ from the model's list

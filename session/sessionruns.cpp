@@ -35,7 +35,10 @@ Outcome Session::runEachPeriod(FrontEnd& front)
     Outcome outcome;
     const auto name = askOpen(front, "CORVANE input file", "*.*");
     if (!name) {
-        outcome.failure = makeError(kNoFileSelected);
+        if (name.none() == FileChoice::None::Cancelled)
+            outcome.cancelled = true;
+        else
+            outcome.failure = makeError(kNoFileSelected);
         return outcome;
     }
     // As the engine run: without the program in the installation directory a bare name
@@ -70,7 +73,7 @@ Outcome Session::runEachPeriod(FrontEnd& front)
         return outcome;
     }
     if (!result->refused.empty())
-        outcome.messages.push_back({kProgramTitle, joined(result->refused)});
+        outcome.messages.push_back({kProgramTitle, joined(result->refused), Severity::Warning});
     if (result->end == RunEnd::Failed) {
         outcome.failure = makeError(result->failure + "\nNothing was fixed.");
         return outcome;
@@ -82,6 +85,9 @@ Outcome Session::runEachPeriod(FrontEnd& front)
     if (!result->notFixed.empty())
         outcome.messages.push_back({kProgramTitle, result->notFixed});
     keep(std::move(fixed));
+    const std::size_t lines = result->fixings.listLines.size();
+    outcome.status = "Per-period runs: " + std::to_string(lines) + (lines == 1 ? " fixing" : " fixings")
+        + " added, " + std::to_string(result->fixings.fixedCells) + " cells fixed";
     return outcome;
 }
 

@@ -205,7 +205,7 @@ void Form3::browse()
 void Form3::viewInput()
 {
     if (txt_infile->text().isEmpty()) {
-        m_platform.dialogs.message(this, "Tallowick2", "Type or browse for an input file first.");
+        m_platform.dialogs.message(this, "Tallowick2", "Type or browse for an input file first.", Severity::Warning);
         return;
     }
     TextViewer::showFile(m_platform, txt_infile->text());
@@ -229,7 +229,8 @@ bool Form3::filesAreFree(const ConversionAnswers& answers)
     for (const char* name : {kConverterListing, kAnswerFile, kConverterOutput}) {
         const Status free = checkFixedNameFile(inCurrentDirectory(name).toStdString(), inputs);
         if (!free) {
-            m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(free.error().text()));
+            m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(free.error().text()),
+                                       Severity::Warning);
             return false;
         }
     }
@@ -238,7 +239,7 @@ bool Form3::filesAreFree(const ConversionAnswers& answers)
 
 void Form3::showProblem(const AnswerProblem& problem)
 {
-    m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(problem.message));
+    m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(problem.message), Severity::Warning);
     if (auto* field = findChild<QLineEdit*>(QString::fromUtf8(fieldName(problem.field)))) {
         field->setFocus();
         field->selectAll();
@@ -254,15 +255,19 @@ void Form3::convert()
     }
     const auto extended = extendTimeIncrements(answers.mpcodes, valueOf(txt_tper));
     if (!extended) {
-        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(extended.error().text()));
+        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(extended.error().text()),
+                                   Severity::Warning);
         return;
     }
     const QString converter = findConverter();
     if (converter.isEmpty()) {
         m_platform.dialogs.message(this, "Tallowick2",
                                    QString("The converter %1 was found neither in the current directory (%2) nor "
-                                           "in the installation directory (%3).")
-                                       .arg(kConverterProgram, QDir::currentPath(), m_installationDirectory()));
+                                           "in the installation directory (%3). Put it in one of them, or choose "
+                                           "the folder of the outside programs with \"Set CORVANE location\u2026\" "
+                                           "in the File menu.")
+                                       .arg(kConverterProgram, QDir::currentPath(), m_installationDirectory()),
+                                   Severity::Warning);
         return;
     }
     answers.mpcodes = *extended;
@@ -283,7 +288,8 @@ void Form3::convert()
     auto output = written ? PendingSave::create(inCurrentDirectory(kConverterOutput).toStdString())
                           : Result<PendingSave>(written.error());
     if (!output) {
-        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(output.error().text()));
+        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(output.error().text()),
+                                   Severity::Critical);
         return;
     }
 
@@ -297,7 +303,8 @@ void Form3::convert()
     const ProcessResult result = m_platform.processes.runAndWait(this, request);
     if (!result.started) {
         m_platform.dialogs.message(
-            this, "Tallowick2", QString("The converter %1 could not be started (%2).").arg(converter, result.errorText));
+            this, "Tallowick2", QString("The converter %1 could not be started (%2).").arg(converter, result.errorText),
+            Severity::Critical);
         return;
     }
     if (result.cancelled) {
@@ -305,7 +312,8 @@ void Form3::convert()
         return;
     }
     if (const Status kept = output->commit(); !kept)
-        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(kept.error().text()));
+        m_platform.dialogs.message(this, "Tallowick2", QString::fromStdString(kept.error().text()),
+                                   Severity::Critical);
     TextViewer::showFile(m_platform, listing);
 }
 

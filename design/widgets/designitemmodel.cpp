@@ -102,8 +102,15 @@ QVariant DesignItemModel::headerData(int section, Qt::Orientation orientation, i
             return {};
         if (role == Qt::DisplayRole)
             return QString::fromStdString(m_table.rowName(section));
-        if (role == Qt::ToolTipRole)
-            return QString("Model cell %1").arg(m_table.row(section).cell);
+        if (role == Qt::ToolTipRole) {
+            const DesignRow& row = m_table.row(section);
+            QString tip = QString("Model cell %1").arg(row.cell);
+            if (!row.factors.empty())
+                tip += ": " + QString::fromStdString(row.factors);
+            if (!row.label.empty())
+                tip += "\nLabel: " + QString::fromStdString(row.label);
+            return tip;
+        }
         return {};
     }
     if (section < 0 || section >= m_table.columnCount())

@@ -212,7 +212,7 @@ void Form2::commitOpenEditors()
 
 void Form2::showRefusal(const DesignRefusal& refusal)
 {
-    m_dialogs.message(this, kTitle, QString::fromStdString(refusal.message));
+    m_dialogs.message(this, kTitle, QString::fromStdString(refusal.message), Severity::Warning);
     if (refusal.column >= 0 && m_itemModel->table().column(refusal.column).hidden) {
         m_itemModel->table().unhide(refusal.column);
         m_view->setColumnHidden(refusal.column, false);
@@ -265,7 +265,7 @@ void Form2::addColumn()
 {
     const Status status = m_itemModel->addColumn(m_model());
     if (!status.ok()) {
-        m_dialogs.message(this, kTitle, QString::fromStdString(status.error().message));
+        m_dialogs.message(this, kTitle, QString::fromStdString(status.error().message), Severity::Warning);
         return;
     }
     m_view->scrollTo(m_itemModel->index(0, m_itemModel->columnCount() - 1));

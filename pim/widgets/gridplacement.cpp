@@ -91,4 +91,23 @@ void placeGridWindows(const std::vector<GridWindow*>& windows, const QWidget& ma
     }
 }
 
+void placeNear(QWidget& window, QSize wanted, const QWidget& opener)
+{
+    const QScreen* screen = opener.screen() ? opener.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QMargins margins = frameMargins(opener);
+    const QSize decoration(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QRect available = screen->availableGeometry();
+    const QSize frame = (wanted + decoration)
+                            .boundedTo(available.size())
+                            .expandedTo((window.minimumSizeHint() + decoration).boundedTo(available.size()));
+    // Below the opener's menus, moved up and left as far as the frame needs to fit.
+    const QPoint start = opener.frameGeometry().topLeft() + kFromMainWindow;
+    const QPoint corner(std::clamp(start.x(), available.left(), available.left() + available.width() - frame.width()),
+                        std::clamp(start.y(), available.top(), available.top() + available.height() - frame.height()));
+    window.resize(frame - decoration);
+    window.move(corner);
+}
+
 }  // namespace tw

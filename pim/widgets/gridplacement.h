@@ -36,4 +36,9 @@ std::vector<QRect> cascadeFrames(int first, int count, FrameSizes sizes, QRect a
 /// alreadyOpen grid windows that are still open.
 void placeGridWindows(const std::vector<GridWindow*>& windows, const QWidget& mainWindow, int alreadyOpen);
 
+/// Sizes and places one window of its own (a file viewer, the user guide) before it is
+/// shown: on the screen of the window that opens it, below its menus where it fits (else
+/// moved up and left until it does), the size wanted shrunk to fit the screen.
+void placeNear(QWidget& window, QSize wanted, const QWidget& opener);
+
 }  // namespace tw

@@ -305,8 +305,17 @@ void GridWindow::pageRight()
 
 void GridWindow::textsChanged()
 {
-    if (m_pimMenu && !m_pimMenu->isEnabled())
-        menu_dm->setEnabled(false);
+    if (!m_pimMenu || m_pimMenu->isEnabled() || !menu_dm->isEnabled())
+        return;
+    menu_dm->setEnabled(false);
+    // The design-matrix rows are chosen among the numbers the view was opened with.
+    const QString why = "Design Matrix is off in this window: its cells were changed. Close the grid windows "
+                        "(their numbers are kept) and open the view again from the Pim menu to choose rows "
+                        "for the design matrix.";
+    menu_dm->setToolTip(why);
+    menu_dm->setStatusTip(why);
+    Label1->setToolTip(why);
+    Label1->setText(" - Cells changed: Design Matrix is off until the view is opened again.");
 }
 
 bool GridWindow::eventFilter(QObject* watched, QEvent* event)

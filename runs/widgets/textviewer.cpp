@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "pim/widgets/gridplacement.h"
 #include "runs/engineoutput.h"
 
 namespace tw {
@@ -80,6 +81,8 @@ TextViewer* TextViewer::showFile(Platform& platform, const QString& path, QWidge
         delete viewer;
         return nullptr;
     }
+    if (parent)
+        placeNear(*viewer, viewer->size(), *parent->window());
     viewer->show();
     return viewer;
 }
@@ -90,7 +93,7 @@ TextViewer::TextViewer(Platform& platform, const QString& path, QWidget* parent)
     // A window of its own even when it has a parent, so it stays open beside the dialogs.
     setWindowFlag(Qt::Window);
     setObjectName("TextViewer");
-    setWindowTitle(QFileInfo(path).fileName() + " - Tallowick2");
+    setWindowTitle(QFileInfo(path).fileName() + QString::fromUtf8(" \u2014 Tallowick2"));
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -164,7 +167,10 @@ bool TextViewer::reload()
 {
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_platform.dialogs.message(this, "Tallowick2", QString("Cannot open %1: %2").arg(m_path, file.errorString()));
+        m_platform.dialogs.message(this, "Tallowick2",
+                                   QString("Cannot open %1: %2").arg(QFileInfo(m_path).absoluteFilePath(),
+                                                                     file.errorString()),
+                                   Severity::Warning);
         return false;
     }
     const int scroll = textView->verticalScrollBar()->value();
@@ -213,7 +219,11 @@ bool TextViewer::find(bool backward)
 void TextViewer::openExternally()
 {
     if (!m_platform.processes.openWithDesktop(m_path))
-        m_platform.dialogs.message(this, "Tallowick2", QString("No program of the desktop opens %1.").arg(m_path));
+        m_platform.dialogs.message(this, "Tallowick2",
+                                   QString("No program of the desktop opens %1. Install a text editor, or read the "
+                                           "file here.")
+                                       .arg(QFileInfo(m_path).absoluteFilePath()),
+                                   Severity::Warning);
 }
 
 }  // namespace tw

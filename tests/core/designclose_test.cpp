@@ -110,10 +110,10 @@ TEST(DesignRefusals, closeRefusesAndWritesNothing)
         {"headerWithoutNumber", [](Model&, DesignTable& t) { t.setHeader(1, "Bx"); },
            "The header \"Bx\" of column 2 does not name a design-matrix column (B1 to B32767).", -1, 1},
         {"emptyEntry", [](Model&, DesignTable& t) { t.setText(3, ""); },
-           "The entry in row \"c7\" under B5 is empty: type a number (0 for none).", 3, 1},
+           "The entry in row \"7 \u00b7 c7\" under B5 is empty: type a number (0 for none).", 3, 1},
         {"firstBadEntryInCellOrderIsNamed",
            [](Model&, DesignTable& t) { t.setText(3, "x"); t.setText(2, "y"); },
-           "The entry \"y\" in row \"c3\" under B5 is not a number.", 2, 1},
+           "The entry \"y\" in row \"3 \u00b7 c3\" under B5 is not a number.", 2, 1},
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.name);

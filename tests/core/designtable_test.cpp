@@ -35,15 +35,15 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
     const BuildCase cases[] = {
         {"onlyColumnsWithEntriesShown_B5CellsInSecondColumn", {7, 3},
          {{7, 2, 1}, {7, 5, 0.5}, {3, 5, -1}}, nullptr,
-         {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"c7", "c3"}, {true, true}},
+         {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"7 \u00b7 c7", "3 \u00b7 c3"}, {true, true}},
         {"fixedAndSpecialCellsHaveEmptyReadOnlyRows", {4, 7, 5},
          {{4, 1, 1}, {7, 3, 1}},
          [](Model& m) { m.pim[4] = -4; m.pim[5] = 0; },
-         {"B3"}, {"", "1", ""}, {"c4", "c7", "c5"}, {false, true, false}},
+         {"B3"}, {"", "1", ""}, {"fixed \u00b7 c4", "7 \u00b7 c7", "0 \u00b7 c5"}, {false, true, false}},
         {"rowReadsTheParameterTheCellHolds", {3}, {{3, 1, 1}, {8, 2, 1}},
-         [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"c3"}, {true}},
+         [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"8 \u00b7 c3"}, {true}},
         {"cellOutsideTheModelIsReadOnly_unlabelledRowNamedByCell", {40, 6}, {{6, 1, 1}},
-         [](Model& m) { m.labels.set(6, ""); }, {"B1"}, {"", "1"}, {"cell 40", "cell 6"},
+         [](Model& m) { m.labels.set(6, ""); }, {"B1"}, {"", "1"}, {"cell 40", "6 \u00b7 cell 6"},
          {false, true}},
     };
     for (const BuildCase& c : cases) {
@@ -73,6 +73,26 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
         EXPECT_EQ(hasEntries, c.hasEntries);
         EXPECT_FALSE(table.hasEdits());
     }
+}
+
+TEST(DesignBuild, rowsNameTheParameterAndTheProbabilityOfEveryKind)
+{
+    Model m = modelOfShape(2, 2, 2, {2, 3, 2});
+    m.pim[static_cast<std::size_t>(transitionCell(m, 2, 1, 2, 2, 2))] = 12;
+    const std::vector<int> cells = {transitionCell(m, 2, 1, 2, 2, 2), transitionCell(m, 1, 2, 1, 1, 2),
+                                    openCaptureCell(m, 2, 1, 2), closedCaptureCell(m, 1, 2, 2, 3)};
+    DesignTable table;
+    table.build(m, cells);
+    std::vector<std::string> names, factors;
+    for (int x = 0; x < table.rowCount(); ++x) {
+        names.push_back(table.rowName(x));
+        factors.push_back(table.row(x).factors);
+    }
+    const auto number = [](int cell) { return std::to_string(cell) + " \u00b7 "; };
+    EXPECT_EQ(names, (std::vector<std::string>{"12 \u00b7 Survival g2 a1 s2 t2", number(cells[1]) + "Movement g1 a2 s1\u2192s2 t1",
+                                               number(cells[2]) + "Open capture a1 s2 t2",
+                                               number(cells[3]) + "Closed capture a2 s1 p2 o3"}));
+    EXPECT_EQ(factors[0], "group 2, age 1, stratum 2, time 2");
 }
 
 // A table of the given rows over a model with one entry per (row cell, column 1..cols).

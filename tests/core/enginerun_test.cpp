@@ -47,29 +47,22 @@ TEST_F(EngineOutputStamp, OnlyNewOrRewrittenOutputCounts)
     EXPECT_TRUE(writtenSince(before, file));
 }
 
-TEST(EngineErrorLines, OnlyLinesWithTheExactMarkInFileOrder)
+TEST(EngineErrorLines, OnlyLinesWithTheExactMarkWithTheirNumbersInFileOrder)
 {
     std::istringstream output("title\r\n KESTON ERROR 1: npar\r\nkeston error lower\r\nfine\nKESTON ERROR 2\n");
-    EXPECT_EQ(engineErrorLines(output), (std::vector<std::string>{" KESTON ERROR 1: npar", "KESTON ERROR 2"}));
+    EXPECT_EQ(engineErrorLines(output),
+              (std::vector<EngineErrorLine>{{2, " KESTON ERROR 1: npar"}, {5, "KESTON ERROR 2"}}));
 }
 
-TEST(EngineErrorBoxes, AtMostTenBoxesThenOneCountingTheRest)
+TEST(EngineErrorList, SaysHowManyLinesOfWhichFileAndNumbersEachEntry)
 {
-    struct Case {
-        std::size_t lines;
-        std::size_t boxes;
-        const char* last;
-    };
-    for (const Case c : {Case{10, 10, "KESTON ERROR 10"},
-                         Case{11, 11, "1 more line holds \"KESTON ERROR\"; all of them are highlighted in the output."},
-                         Case{25, 11, "15 more lines hold \"KESTON ERROR\"; all of them are highlighted in the output."}}) {
-        std::vector<std::string> lines;
-        for (std::size_t i = 1; i <= c.lines; ++i)
-            lines.push_back("KESTON ERROR " + std::to_string(i));
-        const auto boxes = errorBoxTexts(lines);
-        ASSERT_EQ(boxes.size(), c.boxes) << c.lines;
-        EXPECT_EQ(boxes.back(), c.last);
-    }
+    EXPECT_EQ(engineErrorSummary("/home/ann/m.mss.out", 1),
+              "The engine reports errors: 1 line of /home/ann/m.mss.out holds \"KESTON ERROR\". Correct the model "
+              "file and run it again; the output shows these lines highlighted.");
+    EXPECT_EQ(engineErrorSummary("m.out", 25),
+              "The engine reports errors: 25 lines of m.out hold \"KESTON ERROR\". Correct the model file and run it "
+              "again; the output shows these lines highlighted.");
+    EXPECT_EQ(engineErrorEntry({12, "KESTON ERROR 3: NPAR too small"}), "line 12: KESTON ERROR 3: NPAR too small");
 }
 
 }  // namespace

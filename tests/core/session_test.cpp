@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "cli/steps.h"
+#include "model/fileerrors.h"
 #include "support.h"
 
 using namespace tw;
@@ -149,7 +150,9 @@ TEST(SessionReaders, askBeforeReplacingUnsavedWorkAndBeforeTheFileDialog)
         TempDir dir;
         Session session;
         ScriptedFront front;
-        EXPECT_EQ(failureText(reader.run(session, front)), kNoFileSelected);
+        const Outcome outcome = reader.run(session, front);
+        EXPECT_TRUE(outcome.cancelled);
+        EXPECT_EQ(failureText(outcome), "");
         EXPECT_EQ(front.asked, std::vector<std::string>{reader.dialog});
     }
 }
@@ -164,11 +167,15 @@ TEST(SessionNoFileSelected, everyFileDialogLeftWithoutAFileEndsTheCommandAlike)
     };
     const SessionCommand savePims = [](Session& s, FrontEnd& f) { return s.savePims(f); };
     const std::vector<Case> cases = {
-        {"PIM read, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.readPims(f); }, kNoFileSelected},
+        {"PIM read, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.readPims(f); }, ""},
+        {"PIM read, empty", "", [](Session& s, FrontEnd& f) { return s.readPims(f); }, kNoFileSelected},
         {"constraints read, pattern", "*.*", [](Session& s, FrontEnd& f) { return s.readConstraints(f); },
          kNoFileSelected},
         {"conversion, empty", "", [](Session& s, FrontEnd& f) { return s.convert(f); }, kNoFileSelected},
+        {"conversion, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.convert(f); }, ""},
         {"per-period run, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.runEachPeriod(f); },
+         ""},
+        {"per-period run, pattern", "*.*", [](Session& s, FrontEnd& f) { return s.runEachPeriod(f); },
          kNoFileSelected},
         {"PIM save, pattern", "*.*", savePims, kNoFileSelected},
         {"PIM save, cancelled", std::nullopt, savePims, ""},
@@ -191,6 +198,7 @@ TEST(SessionNoFileSelected, everyFileDialogLeftWithoutAFileEndsTheCommandAlike)
         front.confirms = {true};  // replace the unsaved model
         const Outcome outcome = c.run(session, front);
         EXPECT_EQ(failureText(outcome), c.failure);
+        EXPECT_EQ(outcome.cancelled, c.failure.empty());
         EXPECT_FALSE(outcome.done());
         EXPECT_TRUE(outcome.messages.empty());
         EXPECT_EQ(session.model(), before);
@@ -295,7 +303,8 @@ TEST(SessionPoint, reportsAllFixedOnceAndMarksTheModelChanged)
     ScriptedFront front;
     const Outcome outcome = session.point(front);
     ASSERT_TRUE(outcome.done());
-    const std::vector<Message> expected = {{kProgramTitle, "All params are fixed. Nothing to estimate"}};
+    const std::vector<Message> expected = {
+        {kProgramTitle, "All params are fixed. Nothing to estimate", Severity::Warning}};
     EXPECT_EQ(outcome.messages, expected);
     EXPECT_EQ(fileText("quarlet.chk"),
               "    1    -1     1 \r\n    2    -2     2 \r\n    3    -3     3 \r\n    4    -4     0 \r\n");
@@ -338,6 +347,84 @@ TEST(SessionPerPeriod, aRunThatFailsOrIsCancelledFixesNothing)
         EXPECT_TRUE(session.fixedList().entries().empty());
         EXPECT_FALSE(fs::exists("quarlet.tmp"));
     }
+}
+
+TEST(SessionStatus, eachCommandSaysWhatItDidAndWhichFileTheModelNowMatches)
+{
+    TempDir dir;
+    Session session;
+    const std::string modelFile = fullPath(kModel1);
+    ASSERT_EQ(readConstraints(session, kModel1).status, "Read: " + modelFile + "; numbered: 3 parameters, 2 fixed");
+    EXPECT_EQ(session.modelFile(), kModel1);
+    struct Step {
+        const char* name;
+        std::function<Outcome(Session&, ScriptedFront&)> run;
+        std::string status;
+        std::optional<ModelFile> file;
+    };
+    const std::string saved = (dir / "OUT.INP").string();
+    const std::vector<Step> steps = {
+        {"point", [](Session& s, ScriptedFront& f) { return s.point(f); }, "Numbered: 3 parameters, 2 fixed", {}},
+        {"save constraints",
+         [](Session& s, ScriptedFront& f) {
+             f.files = {"OUT.INP"};
+             return s.saveConstraints(f);
+         },
+         "Saved: " + saved + " (constraints form)", ModelFile{"OUT.INP", ModelForm::Constraints}},
+        {"convert",
+         [](Session& s, ScriptedFront& f) {
+             f.files = {TW_TEST_DATA "/constraints/model1-convert.inp"};
+             return s.convert(f);
+         },
+         "Converted: 3 parameters, 3 fixed", {}},
+        {"save PIMs",
+         [](Session& s, ScriptedFront& f) {
+             f.files = {"out.mss"};
+             return s.savePims(f);
+         },
+         "Saved: " + (dir / "out.mss").string() + " (PIM form), 3 parameters, 3 fixed", ModelFile{"out.mss", ModelForm::Pim}},
+        {"read PIMs",
+         [](Session& s, ScriptedFront& f) {
+             f.files = {"out.mss"};
+             f.confirms = {true};
+             return s.readPims(f);
+         },
+         "Read: " + (dir / "out.mss").string() + ", 3 parameters, 3 fixed", ModelFile{"out.mss", ModelForm::Pim}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        ScriptedFront front;
+        const Outcome outcome = step.run(session, front);
+        ASSERT_TRUE(outcome.done()) << failureText(outcome);
+        EXPECT_EQ(outcome.status, step.status);
+        EXPECT_EQ(outcome.file, step.file);
+        if (step.file) {
+            EXPECT_EQ(session.modelFile(), step.file->path);
+        }
+    }
+}
+
+TEST(SessionStatus, aFailedSaveIsCriticalAndAFailedReadAWarningAndNeitherSaysDone)
+{
+    TempDir dir;
+    Session session;
+    ASSERT_TRUE(readConstraints(session, kModel1).done());
+    ScriptedFront front;
+    front.files = {"missing.inp"};
+    front.confirms = {true};
+    const Outcome read = session.readConstraints(front);
+    EXPECT_EQ(read.failureSeverity, Severity::Warning);
+    front.files = {"no folder/OUT.INP"};
+    const Outcome saved = session.saveConstraints(front);
+    ASSERT_TRUE(saved.failure);
+    EXPECT_EQ(saved.failureSeverity, Severity::Critical);
+    EXPECT_EQ(saved.failure->message, "cannot create a file in " + (dir / "no folder").string()
+                                          + ": no such file or directory; choose a folder that exists");
+    for (const Outcome* outcome : {&read, &saved}) {
+        EXPECT_EQ(outcome->status, "");
+        EXPECT_FALSE(outcome->file);
+    }
+    EXPECT_EQ(session.modelFile(), kModel1);
 }
 
 struct CommandCase {

@@ -229,7 +229,9 @@ private slots:
         m_form->convert();
         QCOMPARE(m_platform->dialogs.messages(),
                  QStringList{"The converter hadleck was found neither in the current directory (" + m_dir->dir.path()
-                             + ") nor in the installation directory (" + installDir() + ")."});
+                             + ") nor in the installation directory (" + installDir()
+                             + "). Put it in one of them, or choose the folder of the outside programs with \"Set "
+                               "CORVANE location\u2026\" in the File menu."});
         QVERIFY(m_platform->processes.requests.isEmpty());
         QVERIFY(!QFile::exists("vostel4.tmp"));
         QVERIFY(!m_form.isNull());

@@ -59,7 +59,7 @@ private slots:
         Form2* form = s.open({3, 7, 8});
         QVERIFY(form);
         QCOMPARE(form->windowTitle(), QString("Design matrix"));
-        QCOMPARE(headers(form->view()->model(), Qt::Vertical), QStringList({"c3", "c7", "c8"}));
+        QCOMPARE(headers(form->view()->model(), Qt::Vertical), QStringList({"3 \u00b7 c3", "7 \u00b7 c7", "7 \u00b7 c8"}));
         QCOMPARE(headers(form->view()->model(), Qt::Horizontal), QStringList({"B2", "B5"}));
         QVERIFY(typeInto(form->view(), 1, 1, "0.5"));
         trigger(form, "menu_close");
@@ -132,7 +132,7 @@ private slots:
         QVERIFY(typeInto(form->view(), 0, 0, "5"));
         QVERIFY(typeInto(form->view(), 1, 1, "abc"));
         trigger(form, "menu_close");
-        QCOMPARE(s.dialogs.messages(), QStringList{"The entry \"abc\" in row \"c7\" under B5 is not a number."});
+        QCOMPARE(s.dialogs.messages(), QStringList{"The entry \"abc\" in row \"7 \u00b7 c7\" under B5 is not a number."});
         QVERIFY(form->isVisible());
         QCOMPARE(form->view()->currentIndex(), form->view()->model()->index(1, 1));
         QCOMPARE(s.model().dm.get(3, 2), 1.0);  // nothing written

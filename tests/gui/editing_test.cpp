@@ -72,6 +72,17 @@ QStringList menuTexts(QMenu* menu)
     return texts;
 }
 
+// Whether a caption shows every "&" it holds: each one doubled, but for one mnemonic
+// marker before a letter or digit (a lost "&" in "strata & age" stands before a space).
+bool ampersandsKept(QString text)
+{
+    text.remove("&&");
+    const qsizetype marker = text.indexOf('&');
+    if (marker < 0)
+        return true;
+    return text.count('&') == 1 && marker + 1 < text.size() && text[marker + 1].isLetterOrNumber();
+}
+
 }  // namespace
 
 class EditingTest : public QObject {
@@ -315,9 +326,9 @@ private slots:
         const QList<QWidget*> windows{&s.form, s.design(), s.child("Form3")};
         for (QWidget* window : windows) {
             for (const QAction* action : window->findChildren<QAction*>())
-                QVERIFY2(!QString(action->text()).remove("&&").contains('&'), qPrintable(action->text()));
+                QVERIFY2(ampersandsKept(action->text()), qPrintable(action->text()));
             for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
-                QVERIFY2(!QString(button->text()).remove("&&").contains('&'), qPrintable(button->text()));
+                QVERIFY2(ampersandsKept(button->text()), qPrintable(button->text()));
         }
     }
 
@@ -329,7 +340,7 @@ private slots:
         trigger(&s.form, "menu_surv");
         trigger(&s.form, "menu_openp");
         trigger(&s.form, "menu_closedP");
-        QStringList opened{"Tallowick2"};
+        QStringList opened{QString::fromUtf8("example.inp \u2014 Tallowick2")};
         opened << titles(s.grids());
         QCOMPARE(opened.size(), 1 + 6 + 2 + 1 + 1);
         auto* menu = s.child<QMenu>("menu_window");

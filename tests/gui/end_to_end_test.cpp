@@ -46,7 +46,7 @@ class EndToEndTest : public QObject {
 private slots:
     void engineRunReadsItsOutputInTheViewer()
     {
-        const QStringList errors{"KESTON ERROR: no \"PROC STOP;\" statement"};
+        const QStringList errors{"line 9: KESTON ERROR: no \"PROC STOP;\" statement"};
         EndToEnd e;
         const QString engineDir = e.path("my engines/");
         copyTo(kBin + "corvane", engineDir + "corvane");
@@ -60,7 +60,8 @@ private slots:
         s.answerFile(input);
         s.form.runEngine();
 
-        QCOMPARE(s.dialogs.messages(), errors);
+        QCOMPARE(s.dialogs.asked.size(), 2);  // the file and the error lines
+        QCOMPARE(s.dialogs.asked[1].lines, errors);
         TextViewer* viewer = viewerOf(input + ".out");
         QVERIFY(viewer);
         QVERIFY(viewer->text().contains("Input file: " + input + "\n"));

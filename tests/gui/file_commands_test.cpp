@@ -36,8 +36,9 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QStringList>("fixed");
         QTest::addColumn<bool>("savePims");  // Save w/ constraints is always enabled after a read
-        QTest::newRow("PIMs") << int(Pims) << kExample26 << "npar=24 nyrs=3 nstrat=2" << QStringList() << true;
-        QTest::newRow("constraints") << int(Constraints) << kModel1 << "npar=10 nyrs=3 nstrat=1"
+        QTest::newRow("PIMs") << int(Pims) << kExample26 << "npar=24 nyrs=3 nstrat=2\ninput.inp" << QStringList()
+                              << true;
+        QTest::newRow("constraints") << int(Constraints) << kModel1 << "npar=10 nyrs=3 nstrat=1\nmodel1.inp"
                                      << QStringList{"S(7)=.5 /* c 2 1 */;"} << false;
     }
     void readSetsLabelListAndMenus()

@@ -1,5 +1,5 @@
 // The engine run from the main window, with the scripted platform and a fake engine:
-// the messages it ends with and the output it shows.
+// the messages it ends with (the engine's error lines in one list) and the output it shows.
 #include "guitest.h"
 #include "support.h"
 
@@ -32,19 +32,24 @@ private slots:
         QTest::addColumn<QByteArray>("before");   // output left by an earlier run ("" none)
         QTest::addColumn<QByteArray>("written");  // what this run writes (null: nothing)
         QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<int>("highlighted");  // -1: no viewer
+        QTest::addColumn<QStringList>("lines");  // listed under the one message of the error lines
+        QTest::addColumn<int>("highlighted");    // -1: no viewer
         const QStringList notCreated{"output file (m.mss.out)not created!"};
-        QTest::newRow("missing output") << true << QByteArray() << QByteArray() << notCreated << -1;
+        QTest::newRow("missing output") << true << QByteArray() << QByteArray() << notCreated << QStringList() << -1;
         QTest::newRow("stale output is not success")
-            << true << QByteArray("old\n") << QByteArray() << notCreated << -1;
-        QTest::newRow("three error lines")
+            << true << QByteArray("old\n") << QByteArray() << notCreated << QStringList() << -1;
+        QTest::newRow("three error lines: one dialog lists them")
             << true << QByteArray() << QByteArray("head\r\nKESTON ERROR 1\r\nok\r\nKESTON ERROR 2\r\n  KESTON ERROR 3\r\n")
-            << QStringList{"KESTON ERROR 1", "KESTON ERROR 2", "  KESTON ERROR 3"} << 3;
+            << QStringList{"The engine reports errors: 3 lines of %1/m.mss.out hold \"KESTON ERROR\". Correct the "
+                           "model file and run it again; the output shows these lines highlighted."}
+            << QStringList{"line 2: KESTON ERROR 1", "line 4: KESTON ERROR 2", "line 5:   KESTON ERROR 3"} << 3;
+        QTest::newRow("no error lines: no message") << true << QByteArray() << QByteArray("fine\n") << QStringList()
+                                                    << QStringList() << 0;
         QTest::newRow("missing engine")
             << false << QByteArray() << QByteArray()
             << QStringList{"/corvane does not exist.\nChoose the CORVANE program with \"Set CORVANE location\u2026\" "
                            "in the File menu."}
-            << -1;
+            << QStringList() << -1;
     }
     void runEndsWithTheRightMessages()
     {
@@ -52,8 +57,11 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, written);
         QFETCH(QStringList, messages);
+        QFETCH(QStringList, lines);
         QFETCH(int, highlighted);
         Engine s;
+        if (!lines.isEmpty())
+            messages[0] = messages[0].arg(QDir::currentPath());
         if (!engine) {
             QFile::remove(s.engineDir + "/corvane");
             messages[0] = "The engine program " + s.engineDir + messages[0];
@@ -68,6 +76,10 @@ private slots:
         };
         s.form.runEngine();
         QCOMPARE(s.dialogs.messages(), messages);
+        // Every message of the run is a warning, the list of error lines included.
+        QCOMPARE(s.dialogs.severities(), QList<Severity>(messages.size(), Severity::Warning));
+        if (!messages.isEmpty())
+            QCOMPARE(s.dialogs.asked.last().lines, lines);
         QCOMPARE(s.scripted.processes.requests.size(), engine ? 1 : 0);
         const auto viewers = topLevels<TextViewer>();
         QCOMPARE(viewers.size(), highlighted < 0 ? 0 : 1);

@@ -165,7 +165,7 @@ private slots:
         QVERIFY(form->itemModel()->setData(form->itemModel()->index(0, 0), "abc"));
         s.answerFile(QString("out.inp"));
         s.form.savePims();
-        QCOMPARE(s.dialogs.messages(), QStringList{"The entry \"abc\" in row \"cell 1\" under B1 is not a number."});
+        QCOMPARE(s.dialogs.messages(), QStringList{"The entry \"abc\" in row \"1 \u00b7 Survival g1 a1 s1 t1\" under B1 is not a number."});
         QVERIFY(form->isVisible());  // still open, the entry to mend selected
         QVERIFY(!QFile::exists("out.inp"));
         QCOMPARE(s.grids().size(), 2);  // the command stopped before touching the grids

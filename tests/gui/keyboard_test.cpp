@@ -1,0 +1,254 @@
+// The keyboard: every menu and item keeps its caption as shown while it gets a
+// mnemonic of its own within its menu, the shortcuts run their commands, and Ctrl+W
+// closes a grid or design window writing it back.
+#include <QMenuBar>
+#include <QSignalSpy>
+
+#include "app/keyboard.h"
+#include "pim/widgets/chartwindow.h"
+#include "guitest.h"
+#include "support.h"
+
+using namespace twtest;
+
+namespace {
+
+// The mnemonic letter of a text ("&Get" -> 'G'); a null character when none.
+QChar mnemonicOf(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            return text[i + 1].toLower();
+        ++i;
+    }
+    return {};
+}
+
+// Menus whose items share a mnemonic, listed as "menu: letter".
+QStringList sharedMnemonics(const QList<QAction*>& items, const QString& menu)
+{
+    QStringList shared;
+    QSet<QChar> seen;
+    for (const QAction* item : items) {
+        if (item->isSeparator())
+            continue;
+        const QChar key = mnemonicOf(item->text());
+        if (key.isNull())
+            continue;
+        if (seen.contains(key))
+            shared << menu + ": " + key;
+        seen.insert(key);
+    }
+    return shared;
+}
+
+QStringList sharedMnemonicsOf(QMainWindow* window)
+{
+    QStringList shared = sharedMnemonics(window->menuBar()->actions(), window->objectName());
+    for (const QMenu* menu : window->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        shared += sharedMnemonics(menu->actions(), menu->objectName());
+    for (const QAction* action : window->menuBar()->actions())
+        if (action->menu())
+            shared += sharedMnemonics(action->menu()->actions(), action->menu()->objectName());
+    return shared;
+}
+
+// Two groups, two age classes, three strata, three primary periods of two occasions.
+struct Views : MainSession {
+    Views() { model() = periodModel(2, 2, 3, 3); }
+};
+
+}  // namespace
+
+class KeyboardTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void captionsReadAsBeforeWithAMnemonicEach_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QChar>("mnemonic");
+        const std::tuple<const char*, const char*, char> items[] = {
+            {"menu_file", "File", 'f'},
+            {"menu_cnvcaph", "Convert cap-hist to CORVANE input", 'h'},
+            {"menu_get", "Get input file w/ constraints", 'c'},
+            {"menu_getpim", "Get input file w/ PIM's", 'g'},
+            {"menu_cnvtcons", "Convert constraints to PIMs", 'o'},
+            {"menu_save", "Save model w/ constraints", 'n'},
+            {"menu_savepims", "Save model w/ PIM's", 's'},
+            {"menu_run", "Run model with CORVANE", 'r'},
+            {"menu_setengine", "Set CORVANE location\u2026", 'l'},
+            {"menu_recent", "Recent models", 'm'},
+            {"menu_quit", "Quit", 'q'},
+            {"menu_edit", "Edit", 'e'},
+            {"menu_undo", "Undo", 'u'},
+            {"menu_pim", "Pim", 'p'},
+            {"menu_surv", "Survival probs", 's'},
+            {"menu_closedP", "closed capture probs", 'c'},
+            {"menu_formulas", "Model formulas\u2026", 'd'},
+            {"menu_chart", "PIM chart", 'h'},
+            {"menu_cons", "Constraints", 'c'},
+            {"menu_constant", "Constant over time, strata & age", 'c'},
+            {"menu_time", "Constant ove time", 't'},
+            {"mnu_varying", "age,strata,time varying", 'v'},
+            {"menu_chngzeros", "Change zeros too", 'z'},
+            {"menu_special", "Special", 's'},
+            {"menu_runsurv", "Run each Primary period through KESTON", 'r'},
+            {"menu_point", "Compute POINT(i)", 'p'},
+            {"menu_window", "Window", 'w'},
+            {"menu_help", "Help", 'h'},
+            {"menu_userguide", "User guide", 'u'},
+            {"menu_about", "About", 'a'},
+        };
+        for (const auto& [name, caption, mnemonic] : items)
+            QTest::newRow(name) << QString(name) << QString::fromUtf8(caption) << QChar(mnemonic);
+    }
+    void captionsReadAsBeforeWithAMnemonicEach()
+    {
+        QFETCH(QString, name);
+        QFETCH(QChar, mnemonic);
+        MainSession s;
+        const auto* menu = s.form.findChild<QMenu*>(name);
+        const QString text = menu ? menu->title() : s.action(qPrintable(name))->text();
+        QTEST(shownCaption(text), "caption");
+        QCOMPARE(mnemonicOf(text), mnemonic);
+    }
+
+    void noTwoItemsOfAMenuShareAMnemonic()
+    {
+        Views s;
+        s.form.viewSurvival();
+        s.form.openDesignMatrix({1});
+        QCOMPARE(sharedMnemonicsOf(&s.form), QStringList());
+        QCOMPARE(sharedMnemonicsOf(s.grids().at(0)), QStringList());
+        QCOMPARE(sharedMnemonicsOf(s.design()), QStringList());
+        s.form.showChart();
+        auto* chart = s.form.findChild<ChartWindow*>();
+        QVERIFY(chart);
+        QCOMPARE(sharedMnemonicsOf(chart), QStringList());
+        // Every menu and command of the chart has its letter (the line naming the block is no command).
+        QStringList unmarked;
+        for (const QAction* action : chart->findChildren<QAction*>())
+            if (!action->isSeparator() && action->objectName() != "menu_blockname" && !action->text().isEmpty()
+                && mnemonicOf(action->text()).isNull())
+                unmarked << action->text();
+        QVERIFY2(unmarked.isEmpty(), qPrintable(unmarked.join(", ")));
+        delete chart;
+    }
+
+    void undoKeepsItsMnemonicWhenItsTextFollowsTheSteps()
+    {
+        MainSession s;
+        s.action("menu_fixed")->trigger();
+        QTest::keyClicks(s.child<QLineEdit>("Text2"), "S(2)=.5;");
+        QTest::mouseClick(s.child<QPushButton>("cmd_add"), Qt::LeftButton);
+        const QString text = s.action("menu_undo")->text();
+        QVERIFY2(text.startsWith("&Undo "), qPrintable(text));
+    }
+
+    void shortcutsRunTheirCommands_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("get PIMs") << "menu_getpim" << QKeySequence("Ctrl+O");
+        QTest::newRow("get constraints") << "menu_get" << QKeySequence("Ctrl+Shift+O");
+        QTest::newRow("save PIMs") << "menu_savepims" << QKeySequence("Ctrl+S");
+        QTest::newRow("save constraints") << "menu_save" << QKeySequence("Ctrl+Shift+S");
+        QTest::newRow("run") << "menu_run" << QKeySequence("Ctrl+R");
+        QTest::newRow("quit") << "menu_quit" << QKeySequence("Ctrl+Q");
+        QTest::newRow("help") << "menu_userguide" << QKeySequence("F1");
+    }
+    void shortcutsRunTheirCommands()
+    {
+        QFETCH(QString, name);
+        QFETCH(QKeySequence, keys);
+        InTempDir dir;
+        MainSession s;
+        QVERIFY(s.form.openPimFile(kExample));
+        s.form.show();
+        s.form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&s.form));
+        QAction* action = s.action(qPrintable(name));
+        QCOMPARE(action->shortcut(), keys);
+        QSignalSpy triggered(action, &QAction::triggered);
+        QTest::keySequence(&s.form, keys);
+        QCOMPARE(triggered.size(), 1);
+    }
+
+    // Quit and Help were the main window's alone: pressed in a grid window they did nothing.
+    void quitAndHelpWorkFromEveryWindow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("quit") << "menu_quit" << QKeySequence("Ctrl+Q");
+        QTest::newRow("help") << "menu_userguide" << QKeySequence("F1");
+    }
+    void quitAndHelpWorkFromEveryWindow()
+    {
+        QFETCH(QString, name);
+        QFETCH(QKeySequence, keys);
+        Views s;
+        s.form.show();
+        s.form.viewSurvival();
+        GridWindow* window = s.grids().at(0);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QSignalSpy triggered(s.action(qPrintable(name)), &QAction::triggered);
+        QTest::keySequence(window, keys);
+        QCOMPARE(triggered.size(), 1);
+        // A window's own shortcuts stay its own.
+        QSignalSpy saved(s.action("menu_savepims"), &QAction::triggered);
+        QTest::keySequence(window, QKeySequence("Ctrl+S"));
+        QCOMPARE(saved.size(), 0);
+        delete s.form.findChild<QWidget*>("userGuide");
+    }
+
+    void altLetterOpensItsMenu()
+    {
+        MainSession s;
+        s.form.show();
+        s.form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&s.form));
+        auto* file = s.form.findChild<QMenu*>("menu_file");
+        QTest::keyClick(&s.form, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(file->isVisible());
+        file->hide();
+    }
+
+    void ctrlWClosesAGridWindowWritingItBack()
+    {
+        Views s;
+        s.form.viewSurvival();
+        GridWindow* window = s.grids().at(0);
+        window->typeText(0, "9");
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keySequence(window, QKeySequence("Ctrl+W"));
+        QCOMPARE(s.grids().size(), 1);
+        QCOMPARE(s.model().pim[static_cast<std::size_t>(window->cellmap()[0])], 9);
+    }
+
+    void ctrlWClosesTheDesignWindowWritingItBack()
+    {
+        Views s;
+        s.model().nparms = 120;
+        s.model().dmcols = 1;
+        s.model().dm.set(1, 1, 1);
+        s.form.openDesignMatrix({1});
+        Form2* design = s.design();
+        QVERIFY(design && QTest::qWaitForWindowActive(design));
+        QVERIFY(typeInto(design->view(), 0, 0, "0.25"));
+        QTest::keySequence(design, QKeySequence("Ctrl+W"));
+        QVERIFY(!design->isVisible());
+        QCOMPARE(s.model().dm.get(1, 1), 0.25);
+        QVERIFY(s.dialogs.asked.isEmpty());  // the menu's Close, not the close box's question
+    }
+};
+
+TW_GUI_TEST(KeyboardTest)
+#include "keyboard_test.moc"

@@ -1,0 +1,371 @@
+// What the main window shows: "No model loaded" and the view items it disables, the
+// status bar saying what each command did, the "Constraints" items acting on the
+// active grid window, the icons of the messages, and Help.
+#include <QTextBrowser>
+
+#include "buildinfo.h"
+#include "guitest.h"
+#include "support.h"
+
+using namespace twtest;
+
+namespace {
+
+const char* const kViews[] = {"menu_surv", "menu_openp", "menu_closedP", "menu_move"};
+
+QString statusOf(const MainSession& s)
+{
+    return s.child<QLabel>("lbl_status")->text();
+}
+
+struct StatusStep {
+    const char* name;
+    std::function<void(MainSession&, InTempDir&)> run;
+    QString status;  // %1: the temporary folder
+};
+
+struct SeverityCase {
+    const char* name;
+    std::function<void(MainSession&, InTempDir&)> run;
+    Severity severity;
+};
+
+QStringList texts(const GridWindow& window)
+{
+    QStringList list;
+    for (const std::string& text : window.grid().texts)
+        list << QString::fromStdString(text);
+    return list;
+}
+
+void activate(QWidget* window)
+{
+    QEvent activated(QEvent::WindowActivate);
+    QApplication::sendEvent(window, &activated);
+}
+
+}  // namespace
+
+class MainStateTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void noModelLoadedUntilARead()
+    {
+        MainSession s;
+        QCOMPARE(s.label(), QString("No model loaded"));
+        for (const char* view : kViews)
+            QVERIFY2(!s.enabled(view), view);
+        QVERIFY(s.enabled("menu_fixed"));
+        QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
+        QVERIFY(s.form.openPimFile(kExample));
+        QCOMPARE(s.label(), QString("npar=252 nage=2 groups=2 nyrs=5 nstrat=3\nexample.inp"));
+        QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
+        for (const char* view : kViews)
+            QVERIFY2(s.enabled(view), view);
+    }
+
+    void statusBarSaysWhatEachCommandDid()
+    {
+        const StatusStep steps[] = {
+            {"start", [](MainSession&, InTempDir&) {}, "Engine: /usr/local/bin/corvane (not found)"},
+            {"constraints read",
+             [](MainSession& s, InTempDir& dir) {
+                 QVERIFY(QFile::copy(kModel1, dir.path("m.inp")));
+                 s.answerFile(dir.path("m.inp"));
+                 s.form.getConstraintsFile();
+             },
+             "Read: %1/m.inp; numbered: 3 parameters, 2 fixed"},
+            {"numbering", [](MainSession& s, InTempDir&) { s.form.computePoint(); },
+             "Numbered: 3 parameters, 2 fixed"},
+            {"conversion",
+             [](MainSession& s, InTempDir&) {
+                 s.answerFile(TW_TEST_DATA "/constraints/model1-convert.inp");
+                 s.form.convertConstraints();
+             },
+             "Converted: 3 parameters, 3 fixed"},
+            {"PIM save",
+             [](MainSession& s, InTempDir& dir) {
+                 s.answerFile(dir.path("m.mss"));
+                 s.form.savePims();
+             },
+             "Saved: %1/m.mss (PIM form), 3 parameters, 3 fixed"},
+            {"failed read: the last status is no longer news",
+             [](MainSession& s, InTempDir&) {
+                 s.answerFile(QString("gone.inp"));
+                 s.form.getPimFile();
+             },
+             ""},
+            {"engine chosen",
+             [](MainSession& s, InTempDir& dir) {
+                 QDir().mkpath(dir.path("engine"));
+                 QVERIFY(writeFile(dir.path("engine/corvane"), "#!/bin/false\n"));
+                 s.answerFile(dir.path("engine/corvane"));
+                 s.form.setEngineLocation();
+             },
+             "Engine: %1/engine/corvane"},
+            {"engine run",
+             [](MainSession& s, InTempDir&) {
+                 s.scripted.processes.fake = [](const ProcessRequest&) {
+                     writeFile("m.mss.out", "fine\n");
+                     return ran();
+                 };
+                 s.answerFile(QString("m.mss"));
+                 s.form.runEngine();
+                 qDeleteAll(topLevels<TextViewer>());
+             },
+             QString::fromUtf8("Engine: %1/engine/corvane \u2014 %1/m.mss.out, no errors")},
+        };
+        InTempDir dir;
+        MainSession s;
+        for (const StatusStep& step : steps) {
+            step.run(s, dir);
+            const QString expected = QString(step.status).replace("%1", dir.dir.path());
+            QVERIFY2(statusOf(s) == expected, qPrintable(step.name + (": " + statusOf(s))));
+        }
+        // The engine's path is in the item that sets it.
+        QCOMPARE(s.action("menu_setengine")->toolTip(), "Now: " + dir.path("engine/corvane"));
+    }
+
+    void constraintsItemsActOnTheActiveGridWindow()
+    {
+        MainSession s;
+        s.model() = periodModel(2, 1, 2, 3);
+        s.form.viewSurvival();
+        QList<GridWindow*> grids = s.grids();
+        QCOMPARE(grids.size(), 2);
+        const QStringList first = texts(*grids[0]);
+        const QStringList built = texts(*grids[1]);
+        activate(grids[0]);
+        s.action("menu_time")->trigger();
+        QCOMPARE(texts(*grids[0]), QStringList({first[0], first[0], first[2], first[2]}));
+        QCOMPARE(texts(*grids[1]), built);
+        QCOMPARE(statusOf(s), QString("Constant over time: Survival - group 1"));
+
+        activate(grids[1]);
+        s.action("menu_chngzeros")->trigger();
+        QVERIFY(grids[1]->findChild<QAction*>("menu_chngzeros")->isChecked());
+        QVERIFY(!grids[0]->findChild<QAction*>("menu_chngzeros")->isChecked());
+        s.action("mnu_varying")->trigger();
+        QVERIFY(texts(*grids[1]) != built);
+        s.action("menu_oops")->trigger();
+        QCOMPARE(texts(*grids[1]), built);
+
+        // The check mark shown is the active window's.
+        activate(grids[0]);
+        emit s.form.findChild<QMenu*>("menu_cons")->aboutToShow();
+        QVERIFY(!s.action("menu_chngzeros")->isChecked());
+        // With the active window closed, the one opened last is the active one.
+        grids[0]->close();
+        s.action("menu_strata")->trigger();
+        QCOMPARE(statusOf(s), QString("Constant over strata: Survival - group 2"));
+    }
+
+    void designMatrixSaysWhyItIsOff()
+    {
+        MainSession s;
+        s.model() = periodModel(2, 1, 2, 3);
+        s.form.viewSurvival();
+        GridWindow* window = s.grids().at(0);
+        const auto* designMatrix = window->findChild<QAction*>("menu_dm");
+        QVERIFY(designMatrix->isEnabled());
+        window->typeText(0, "9");
+        QVERIFY(!designMatrix->isEnabled());
+        QVERIFY2(designMatrix->toolTip().startsWith("Design Matrix is off in this window: its cells were changed. "
+                                                    "Close the grid windows"),
+                 qPrintable(designMatrix->toolTip()));
+        QCOMPARE(window->findChild<QLabel*>("Label1")->text(),
+                 QString(" - Cells changed: Design Matrix is off until the view is opened again."));
+        // The other window of the view keeps it.
+        QVERIFY(s.grids().at(1)->findChild<QAction*>("menu_dm")->isEnabled());
+    }
+
+    void messagesCarryTheIconOfTheirSeverity_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("severity");
+        const std::vector<SeverityCase>& cases = severityCases();
+        for (std::size_t i = 0; i < cases.size(); ++i)
+            QTest::newRow(cases[i].name) << int(i) << int(cases[i].severity);
+    }
+    void messagesCarryTheIconOfTheirSeverity()
+    {
+        QFETCH(int, row);
+        QFETCH(int, severity);
+        InTempDir dir;
+        MainSession s;
+        severityCases()[static_cast<std::size_t>(row)].run(s, dir);
+        QCOMPARE(s.dialogs.severities().size(), 1);
+        QCOMPARE(int(s.dialogs.severities().first()), severity);
+        qDeleteAll(topLevels<TextViewer>());
+    }
+
+    void cancellingAFileDialogSaysNothing()
+    {
+        MainSession s;
+        const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+            {"get PIMs", [&s] { s.form.getPimFile(); }},
+            {"get constraints", [&s] { s.form.getConstraintsFile(); }},
+            {"per-period runs", [&s] { s.form.runEachPeriod(); }},
+            {"engine run", [&s] { s.form.runEngine(); }},
+            {"engine location", [&s] { s.form.setEngineLocation(); }},
+        };
+        for (const auto& [name, run] : commands) {
+            run();
+            QVERIFY2(s.dialogs.messages().isEmpty(), name);
+        }
+        // The commands that need a model: a constraints-form one, then a PIM-form one.
+        InTempDir dir;  // the constraints reader writes its listing here
+        QVERIFY(s.form.openModelFile(TW_SOURCE_DIR "/examples/sites.inp"));
+        const std::vector<std::pair<const char*, std::function<void()>>> modelCommands = {
+            {"convert", [&s] { s.form.convertConstraints(); }},
+            {"save constraints", [&s] { s.form.saveConstraints(); }},
+            {"read PIMs over unsaved work",
+             [&s] {
+                 s.dialogs.okCancelAnswers.enqueue(true);
+                 s.form.getPimFile();
+             }},
+        };
+        for (const auto& [name, run] : modelCommands) {
+            run();
+            QVERIFY2(s.dialogs.messages().isEmpty(), name);
+        }
+        s.dialogs.okCancelAnswers.enqueue(true);
+        QVERIFY(s.form.openPimFile(kExample));
+        s.form.savePims();
+        QVERIFY(s.dialogs.messages().isEmpty());
+        s.answerFile(QString(""));
+        s.form.getPimFile();
+        QCOMPARE(s.dialogs.messages(), QStringList{"No file selected"});
+    }
+
+    void helpShowsTheUserGuideAndAbout()
+    {
+        MainSession s;
+        s.action("menu_userguide")->trigger();
+        QCOMPARE(s.dialogs.severities(), QList<Severity>{Severity::Warning});
+        QVERIFY(s.dialogs.messages().first().startsWith("The user guide is not installed."));
+
+        s.scripted.install.documents = TW_BINARY_DIR "/share/doc/tallowick2";
+        s.scripted.install.examples = TW_BINARY_DIR "/share/tallowick2/examples";
+        s.action("menu_userguide")->trigger();
+        auto* guide = s.form.findChild<QTextBrowser*>("userGuide");
+        QVERIFY(guide && guide->isVisible());
+        QVERIFY(guide->toPlainText().contains("Tallowick2 user guide"));
+        QVERIFY(guide->toPlainText().contains("The two roads"));
+        delete guide;
+
+        s.dialogs.asked.clear();
+        s.action("menu_about")->trigger();
+        QCOMPARE(s.dialogs.asked.size(), 1);
+        QCOMPARE(s.dialogs.asked[0].severity, Severity::Information);
+        const QString about = s.dialogs.asked[0].text;
+        for (const QString& part :
+             {QString("Tallowick2 ") + kVersion, QString("Licence: not yet stated by the project's owner."),
+              QString("Outside programs: /usr/local/bin"), "Examples: " + *s.scripted.install.examples,
+              "Documents: " + *s.scripted.install.documents,
+              QString("Settings: /home/test/.config/Tallowick2/Tallowick2.conf")})
+            QVERIFY2(about.contains(part), qPrintable(part));
+    }
+
+    // The engine's output (820 x 560), the user guide (820 x 700) and the conversion dialog
+    // opened where the window manager chose, running past the bottom of a small screen.
+    void windowsOfTheirOwnOpenOnScreenNearTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("farCorner");  // the main window near the screen's bottom right
+        for (const char* window : {"engine output", "user guide", "conversion dialog"}) {
+            QTest::addRow("%s, main window top left", window) << QString(window) << false;
+            QTest::addRow("%s, main window bottom right", window) << QString(window) << true;
+        }
+    }
+    void windowsOfTheirOwnOpenOnScreenNearTheMainWindow()
+    {
+        QFETCH(QString, window);
+        QFETCH(bool, farCorner);
+        InTempDir dir;
+        MainSession s;
+        const QRect screen = s.form.screen()->availableGeometry();
+        const QPoint at = farCorner ? screen.bottomRight() - QPoint(300, 200) : screen.topLeft() + QPoint(10, 10);
+        s.form.move(at);
+        s.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.form));
+        QWidget* opened = nullptr;
+        if (window == "user guide") {
+            s.scripted.install.documents = TW_BINARY_DIR "/share/doc/tallowick2";
+            s.form.showUserGuide();
+            opened = s.form.findChild<QTextBrowser*>("userGuide");
+        } else if (window == "conversion dialog") {
+            s.action("menu_cnvcaph")->trigger();
+            opened = s.child("Form3");
+        } else {
+            QVERIFY(writeFile(dir.path("corvane"), ""));
+            s.scripted.install.registered = dir.path("tallowick2");
+            s.form.updateInstallDirectory();
+            s.scripted.processes.fake = [](const ProcessRequest&) {
+                writeFile("m.mss.out", "done\n");
+                return ran();
+            };
+            s.answerFile(QString("m.mss"));
+            s.form.runEngine();
+            const auto viewers = topLevels<TextViewer>();
+            opened = viewers.isEmpty() ? nullptr : viewers.first();
+        }
+        QVERIFY(opened && opened->isVisible());
+        QVERIFY2(screen.contains(opened->frameGeometry()), qPrintable(window));
+        // Near the main window: over part of it, no further right or down than below its menus.
+        const QRect frame = opened->frameGeometry();
+        const QPoint belowMenus = s.form.frameGeometry().topLeft() + QPoint(40, 60);
+        QVERIFY2(frame.intersects(s.form.frameGeometry()), qPrintable(window));
+        QVERIFY(frame.left() <= belowMenus.x() && frame.top() <= belowMenus.y());
+        if (frame.width() < screen.width() - 60)
+            QCOMPARE(frame.left(), farCorner ? screen.right() + 1 - frame.width() : belowMenus.x());
+        delete opened;
+    }
+
+private:
+    static const std::vector<SeverityCase>& severityCases()
+    {
+        static const std::vector<SeverityCase> cases = {
+            {"unreadable file: warning", [](MainSession& s, InTempDir&) { s.form.openModelFile("gone.inp"); },
+             Severity::Warning},
+            {"failed save: critical",
+             [](MainSession& s, InTempDir&) {
+                 QVERIFY(s.form.openPimFile(kExample));
+                 s.answerFile(QString("no folder/m.inp"));
+                 s.form.savePims();
+             },
+             Severity::Critical},
+            {"all parameters fixed: warning",
+             [](MainSession& s, InTempDir&) {
+                 s.model().npar = 4;
+                 createCellArrays(s.model());
+                 s.model().pim[4] = 0;
+                 s.model().fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
+                 s.form.computePoint();
+             },
+             Severity::Warning},
+            {"engine missing: warning",
+             [](MainSession& s, InTempDir&) {
+                 s.answerFile(QString("m.mss"));
+                 s.form.runEngine();
+             },
+             Severity::Warning},
+            {"engine not started: critical",
+             [](MainSession& s, InTempDir& dir) {
+                 QVERIFY(writeFile(dir.path("corvane"), ""));
+                 s.scripted.install.registered = dir.path("tallowick2");
+                 s.form.updateInstallDirectory();
+                 s.scripted.processes.fake = [](const ProcessRequest&) { return ProcessResult{}; };
+                 s.answerFile(QString("m.mss"));
+                 s.form.runEngine();
+             },
+             Severity::Critical},
+            {"about: information", [](MainSession& s, InTempDir&) { s.form.showAbout(); }, Severity::Information},
+        };
+        return cases;
+    }
+};
+
+TW_GUI_TEST(MainStateTest)
+#include "main_state_test.moc"
