@@ -47,21 +47,6 @@ ModelChange applyNumbers(Model& model, const std::vector<int>& cells, const std:
     return change;
 }
 
-const char* commandName(BlockCommand command)
-{
-    switch (command) {
-    case BlockCommand::Constant:
-        return "Constant";
-    case BlockCommand::Time:
-        return "Time";
-    case BlockCommand::Age:
-        return "Age";
-    case BlockCommand::AllDifferent:
-        return "All different";
-    }
-    return "";
-}
-
 // Which new parameter the cell at index of the block belongs to, and how many there can be.
 int keyOf(BlockCommand command, const PimBlock& block, std::size_t index)
 {
@@ -137,6 +122,21 @@ ModelChange renumberInBlockOrder(Model& model, bool ownNumbers)
 }
 
 }  // namespace
+
+const char* commandName(BlockCommand command)
+{
+    switch (command) {
+    case BlockCommand::Constant:
+        return "Constant";
+    case BlockCommand::Time:
+        return "Time";
+    case BlockCommand::Age:
+        return "Age";
+    case BlockCommand::AllDifferent:
+        return "All different";
+    }
+    return "";
+}
 
 Result<ModelChange> runBlockCommand(Model& model, const PimBlock& block, BlockCommand command)
 {

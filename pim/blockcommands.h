@@ -23,6 +23,9 @@ enum class BlockCommand : std::uint8_t {
     AllDifferent,  // one per cell
 };
 
+/// The command's name as menus and messages show it ("All different").
+const char* commandName(BlockCommand command);
+
 /// The design matrix with its sizes, as a command found or left it.
 struct DesignState {
     DesignMatrix dm;

@@ -12,26 +12,13 @@
 #include "model/pimreader.h"
 #include "model/pimwriter.h"
 #include "session/fixings.h"
+#include "session/outcomes.h"
 
 namespace tw {
 
 namespace {
 
 constexpr const char* kPleaseWait = "Please wait...";
-
-Outcome failed(Error error)
-{
-    Outcome outcome;
-    outcome.failure = std::move(error);
-    return outcome;
-}
-
-Outcome cancelled()
-{
-    Outcome outcome;
-    outcome.cancelled = true;
-    return outcome;
-}
 
 Outcome notAvailable(Command command)
 {

@@ -1,6 +1,7 @@
 // The commands of the PIM chart: block commands, shifts and renumberings as steps of the
 // history, their undo and redo, the chart saved as a picture, and the blocks described.
 #include "session/session.h"
+#include "session/outcomes.h"
 
 #include <filesystem>
 #include <system_error>
@@ -16,35 +17,6 @@ constexpr const char* kNoBlocks = "The model has no PIM blocks: read a model fil
 // An open window wrote its edits into the model just before an undo or redo.
 constexpr const char* kHistoryEnded =
     "The edits of the open windows changed the model, so the chart's earlier steps can no longer be undone or redone.";
-
-Outcome failed(Error error)
-{
-    Outcome outcome;
-    outcome.failure = std::move(error);
-    return outcome;
-}
-
-Outcome cancelled()
-{
-    Outcome outcome;
-    outcome.cancelled = true;
-    return outcome;
-}
-
-const char* commandName(BlockCommand command)
-{
-    switch (command) {
-    case BlockCommand::Constant:
-        return "Constant";
-    case BlockCommand::Time:
-        return "Time";
-    case BlockCommand::Age:
-        return "Age";
-    case BlockCommand::AllDifferent:
-        return "All different";
-    }
-    return "";
-}
 
 std::string signedNumber(int d) { return (d > 0 ? "+" : "") + std::to_string(d); }
 

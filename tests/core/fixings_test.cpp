@@ -56,13 +56,10 @@ TEST(FixingLines, onlyAFixingOfACellInRangeReads)
         {"S(8)=-1;", Fixing{8, -1}},
         {"S(4)=+2E-1;", Fixing{4, .2}},
         {"S(3)=S(1);", std::nullopt},  // an equality
-        {"S(3);", std::nullopt},
         {"S(3)=;", std::nullopt},
         {"S(3)=abc;", std::nullopt},  // would read as 0
         {"S(9)=.5;", std::nullopt},   // beyond npar
         {"S(0)=.5;", std::nullopt},
-        {"S(2.5)=.5;", std::nullopt},
-        {"S()=.5;", std::nullopt},
         {"phi=.5", std::nullopt},
         {"", std::nullopt},
     };

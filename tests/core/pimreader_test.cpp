@@ -8,6 +8,7 @@
 
 #include "model/textrules.h"
 #include "session/session.h"
+#include "sessionsupport.h"
 #include "support.h"
 
 using namespace tw;
@@ -40,13 +41,8 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 // "Get input file w/ PIM's" with the file chosen (nothing unsaved asks nothing).
 Status readPims(Session& session, const std::string& file)
 {
-    struct Front : FrontEnd {
-        std::string file;
-        std::optional<std::string> openFile(const FileQuestion&) override { return file; }
-        std::optional<std::string> saveFile(const FileQuestion&) override { return file; }
-        bool confirm(const std::string&) override { return true; }
-    } front;
-    front.file = file;
+    twtest::AnsweringFront front;
+    front.files = {file};
     const Outcome outcome = session.readPims(front);
     if (outcome.failure)
         return *outcome.failure;

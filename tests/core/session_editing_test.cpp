@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 
 #include "session/fixings.h"
+#include "sessionsupport.h"
 #include "support.h"
 
 using namespace tw;
@@ -21,48 +21,14 @@ const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
 const std::string kExample =
     (fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp").lexically_normal().string();
 
-// Answers file dialogs from a queue (empty: cancelled) and questions from another
-// (empty: Cancel); records every question.
-class Front : public FrontEnd {
-public:
-    std::deque<std::optional<std::string>> files;
-    std::deque<bool> confirms;
-    std::vector<FileQuestion> dialogs;
-    std::vector<std::string> questions;
-
-    std::optional<std::string> openFile(const FileQuestion& question) override { return answer(question); }
-    std::optional<std::string> saveFile(const FileQuestion& question) override { return answer(question); }
-    bool confirm(const std::string& question) override
-    {
-        questions.push_back(question);
-        const bool ok = !confirms.empty() && confirms.front();
-        if (!confirms.empty())
-            confirms.pop_front();
-        return ok;
-    }
-
-private:
-    std::optional<std::string> answer(const FileQuestion& question)
-    {
-        dialogs.push_back(question);
-        if (files.empty())
-            return std::nullopt;
-        auto file = files.front();
-        files.pop_front();
-        return file;
-    }
-};
-
 Outcome run(Session& session, Outcome (Session::*command)(FrontEnd&), std::deque<std::optional<std::string>> files,
             std::deque<bool> confirms = {})
 {
-    Front front;
+    AnsweringFront front;
     front.files = std::move(files);
     front.confirms = std::move(confirms);
     return (session.*command)(front);
 }
-
-std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
 
 void editList(Session& session, std::vector<std::string> entries)
 {
@@ -185,7 +151,7 @@ TEST(SessionFileDialogs, startInTheModelsFolderOrTheLastOneOpenedAndOfferModelFi
     fs::copy_file(kExample26, "models/m.inp");
     const std::string models = (dir.path() / "models").string();
     Session session;
-    Front front;
+    AnsweringFront front;
     front.files = {"models/m.inp", std::nullopt, std::nullopt, std::nullopt, "models/saved/x.inp", std::nullopt};
     ASSERT_TRUE(session.readPims(front).done());
     session.savePims(front);
@@ -213,39 +179,31 @@ TEST(SessionFileDialogs, startInTheModelsFolderOrTheLastOneOpenedAndOfferModelFi
     EXPECT_EQ(asked, expected);
 }
 
-TEST(SessionFileDialogs, theModelsOwnFileIsRefusedBeforeTheQuestionToReplaceIt)
+// The model's own file is refused before any question; another existing file is
+// replaced only when the answer is OK.
+TEST(SessionFileDialogs, aSaveOverAnExistingFileAsksFirstAndNeverOverTheModelsOwn)
 {
-    TempDir dir;
-    fs::copy_file(kExample26, "m.inp");
-    Session session;
-    ASSERT_TRUE(run(session, &Session::readPims, {"m.inp"}).done());
     for (const auto command : {&Session::savePims, &Session::saveConstraints}) {
-        Front front;
-        front.files = {(dir.path() / "m.inp").string()};
-        front.confirms = {true};
-        const Outcome outcome = (session.*command)(front);
-        EXPECT_EQ(failureText(outcome), "Input & Output filenames (m.inp) must be different!");
-        EXPECT_TRUE(front.questions.empty());
-    }
-    EXPECT_EQ(fileText("m.inp"), fileText(kExample26));
-}
-
-TEST(SessionFileDialogs, aSaveOverAnExistingFileAsksFirst)
-{
-    for (const bool replace : {false, true}) {
-        for (const auto command : {&Session::savePims, &Session::saveConstraints}) {
-            SCOPED_TRACE(replace ? "replace" : "keep");
+        for (const std::string target : {"m.inp", "keep", "replace"}) {
+            SCOPED_TRACE(target);
             TempDir dir;
-            Session session;
-            ASSERT_TRUE(run(session, &Session::readPims, {kExample26}).done());
+            fs::copy_file(kExample26, "m.inp");
             writeFile("old.txt", "old");
-            Front front;
-            front.files = {"old.txt"};
-            front.confirms = {replace};
+            Session session;
+            ASSERT_TRUE(run(session, &Session::readPims, {"m.inp"}).done());
+            AnsweringFront front;
+            front.files = {target == "m.inp" ? (dir.path() / "m.inp").string() : "old.txt"};
+            front.confirms = {target != "keep"};
             const Outcome outcome = (session.*command)(front);
+            if (target == "m.inp") {
+                EXPECT_EQ(failureText(outcome), "Input & Output filenames (m.inp) must be different!");
+                EXPECT_TRUE(front.questions.empty());
+                EXPECT_EQ(fileText("m.inp"), fileText(kExample26));
+                continue;
+            }
             EXPECT_EQ(front.questions, std::vector<std::string>{"old.txt already exists.\nDo you want to replace it?"});
-            EXPECT_EQ(outcome.done(), replace);
-            EXPECT_EQ(fileText("old.txt") == "old", !replace);
+            EXPECT_EQ(outcome.done(), target == "replace");
+            EXPECT_EQ(fileText("old.txt") == "old", target == "keep");
         }
     }
 }

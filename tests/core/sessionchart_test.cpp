@@ -3,13 +3,12 @@
 // chart saved as a picture, and the blocks described; and the command line's two steps.
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
-#include <utility>
 
 #include "cli/steps.h"
 #include "pim/chartdata.h"
 #include "session/session.h"
+#include "sessionsupport.h"
 #include "support.h"
 
 using namespace tw;
@@ -18,53 +17,6 @@ using namespace twtest;
 namespace {
 
 const std::string kExample = TW_TEST_DATA "/../../examples/example.inp";
-
-// Answers file dialogs from a script, records what was asked, draws a chart as a short
-// text naming its rows and format.
-class ChartFront : public FrontEnd {
-public:
-    std::deque<std::optional<std::string>> files;
-    bool writesBack = true;
-    std::function<void()> writeBack;  // what the open windows write into the model, once
-    std::vector<std::string> asked;
-    bool draws = true;
-    bool confirms = true;
-
-    std::optional<std::string> openFile(const FileQuestion& question) override { return answer("open " + question.title); }
-    std::optional<std::string> saveFile(const FileQuestion& question) override
-    {
-        return answer("save " + question.title + " " + question.proposed);
-    }
-    bool confirm(const std::string& question) override
-    {
-        asked.push_back(question);
-        return confirms;
-    }
-    bool writeBackEdits() override
-    {
-        asked.push_back("write back");
-        if (writesBack && writeBack)
-            std::exchange(writeBack, nullptr)();  // the windows are closed once written back
-        return writesBack;
-    }
-    Result<std::string> drawChart(const ChartData& chart, ChartFormat format) override
-    {
-        if (!draws)
-            return FrontEnd::drawChart(chart, format);
-        return std::string(format == ChartFormat::Png ? "png " : "pdf ") + std::to_string(chart.rows.size());
-    }
-
-private:
-    std::optional<std::string> answer(const std::string& question)
-    {
-        asked.push_back(question);
-        if (files.empty())
-            return std::nullopt;
-        auto file = files.front();
-        files.pop_front();
-        return file;
-    }
-};
 
 // Two groups, two age classes, two strata, two primary periods of 2 and 1 occasions: 32
 // cells in 12 blocks (survival 0-3, movement 4-7, open capture 8-9, closed capture
@@ -83,8 +35,6 @@ Session smallSession()
     m.dmrows = m.dmcols = 16;
     return session;
 }
-
-std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
 
 using ChartCommand = std::function<Outcome(Session&, FrontEnd&)>;
 
@@ -110,12 +60,20 @@ const CommandCase kCommands[] = {
      "Renumber without sharing"},
 };
 
+// A window that refuses to write back stops the command; else the command is one undo step.
 TEST(SessionChart, eachCommandWritesBackFirstAndIsOneUndoStep)
 {
     for (const CommandCase& c : kCommands) {
+        Session refused = smallSession();
+        AnsweringFront refusing;
+        refusing.writesBack = false;
+        EXPECT_TRUE(c.run(refused, refusing).cancelled) << c.name;
+        EXPECT_EQ(refused.model(), smallSession().model()) << c.name;
+        EXPECT_EQ(refused.undoText(), "") << c.name;
+
         Session session = smallSession();
         const Model before = session.model();
-        ChartFront front;
+        AnsweringFront front;
         front.writeBack = [&session] { session.model().pim[32] = 20; };  // a grid window's edit: a gap
         ASSERT_TRUE(c.run(session, front).done()) << c.name;
         EXPECT_EQ(front.asked, std::vector<std::string>{"write back"}) << c.name;
@@ -136,43 +94,29 @@ TEST(SessionChart, eachCommandWritesBackFirstAndIsOneUndoStep)
     }
 }
 
-TEST(SessionChart, windowThatRefusesToWriteBackStopsTheCommand)
-{
-    for (const CommandCase& c : kCommands) {
-        Session session = smallSession();
-        const Model before = session.model();
-        ChartFront front;
-        front.writesBack = false;
-        const Outcome outcome = c.run(session, front);
-        EXPECT_TRUE(outcome.cancelled) << c.name;
-        EXPECT_EQ(session.model(), before) << c.name;
-        EXPECT_EQ(session.undoText(), "") << c.name;
-    }
-}
-
 TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
 {
     const struct {
         const char* change;
-        std::function<void(Session&, ChartFront&)> make;
+        std::function<void(Session&, AnsweringFront&)> make;
     } cases[] = {
-        {"a window edits the model in place", [](Session& s, ChartFront&) { s.model().pim[1] = 9; }},
+        {"a window edits the model in place", [](Session& s, AnsweringFront&) { s.model().pim[1] = 9; }},
         {"a window writes back before the next command",
-         [](Session& s, ChartFront& f) {
+         [](Session& s, AnsweringFront& f) {
              f.writeBack = [&s] { s.model().pim[1] = 9; };
              ASSERT_TRUE(s.changeBlock(f, 3, BlockCommand::Constant).done());
              EXPECT_EQ(s.undoText(), "Constant: Survival g2 s2");  // only the newest step is left
              ASSERT_TRUE(s.undo(f).done());
          }},
         {"the fixed-parameter list taken at Done",
-         [](Session& s, ChartFront&) {
+         [](Session& s, AnsweringFront&) {
              s.setFixedList(FixedList({"S(1)=.5;"}));
              ASSERT_TRUE(s.applyFixedList().done());
          }},
     };
     for (const auto& c : cases) {
         Session session = smallSession();
-        ChartFront front;
+        AnsweringFront front;
         ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
         ASSERT_TRUE(session.shiftBlock(front, 1, 3).done());
         c.make(session, front);
@@ -186,7 +130,7 @@ TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
 TEST(SessionChart, listEditsNotTakenYetReachTheModelBeforeACommand)
 {
     Session session = smallSession();
-    ChartFront front;
+    AnsweringFront front;
     ASSERT_TRUE(session.shiftBlock(front, 1, 3).done());
     session.setFixedList(FixedList({"S(1)=.5;"}));
     ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
@@ -204,7 +148,7 @@ TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
 {
     for (const bool redo : {false, true}) {
         Session session = smallSession();
-        ChartFront front;
+        AnsweringFront front;
         ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
         if (redo) {
             ASSERT_TRUE(session.undo(front).done());
@@ -220,28 +164,23 @@ TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
     }
 }
 
-TEST(SessionChart, readsAndPimSavesEndTheHistory)
+TEST(SessionChart, readsAndSavesEndTheHistory)
 {
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
     Session session;
-    ChartFront front;
+    AnsweringFront front;
     front.files = {"example.inp"};
     ASSERT_TRUE(session.readPims(front).done());
-    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
-    front.files = {"saved.inp"};
-    ASSERT_TRUE(session.savePims(front).done());
-    EXPECT_EQ(session.undoText(), "");
-
-    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
-    front.files = {"saved-cons.inp"};
-    ASSERT_TRUE(session.saveConstraints(front).done());
-    EXPECT_EQ(session.undoText(), "");
-
-    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
-    front.files = {"example.inp"};
-    ASSERT_TRUE(session.readPims(front).done());
-    EXPECT_EQ(session.undoText(), "");
+    const std::pair<const char*, Outcome (Session::*)(FrontEnd&)> ends[] = {
+        {"saved.inp", &Session::savePims}, {"saved-cons.inp", &Session::saveConstraints},
+        {"example.inp", &Session::readPims}};
+    for (const auto& [file, command] : ends) {
+        ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::Constant).done());
+        front.files = {file};
+        ASSERT_TRUE((session.*command)(front).done()) << file;
+        EXPECT_EQ(session.undoText(), "") << file;
+    }
 }
 
 TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsAndUndo)
@@ -249,7 +188,7 @@ TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsA
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
     Session session;
-    ChartFront front;
+    AnsweringFront front;
     front.files = {"example.inp"};
     ASSERT_TRUE(session.readPims(front).done());
     ASSERT_TRUE(session.applyFormulaList(front, "survival ~ time + stratum; movement ~ -1 + stratum:tostratum").done());
@@ -286,7 +225,7 @@ TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsA
 TEST(SessionChart, newStepDropsTheStepsUndoneAndTheOldestGoBeyondTheLimit)
 {
     Session session = smallSession();
-    ChartFront front;
+    AnsweringFront front;
     ASSERT_TRUE(session.shiftBlock(front, 0, 2).done());
     ASSERT_TRUE(session.undo(front).done());
     ASSERT_TRUE(session.changeBlock(front, 1, BlockCommand::Constant).done());
@@ -313,15 +252,11 @@ TEST(SessionChart, refusedCommandsChangeNothingAndSayWhy)
         {[](Session& s, FrontEnd& f) { return s.changeBlock(f, 12, BlockCommand::Constant); },
          "The model has no PIM block 13."},
         {[](Session& s, FrontEnd& f) { return s.shiftBlock(f, -1, 1); }, "The model has no PIM block 0."},
-        {[](Session& s, FrontEnd& f) { return s.shiftBlock(f, 0, -1); },
-         "Shifting by -1 would give parameter number 0, below 1."},
-        {[](Session& s, FrontEnd& f) { return s.shiftBlock(f, 11, 17); },
-         "Shifting by 17 would give parameter number 33, above NPAR=32."},
     };
     for (const auto& c : cases) {
         Session session = smallSession();
         const Model before = session.model();
-        ChartFront front;
+        AnsweringFront front;
         EXPECT_EQ(failureText(c.run(session, front)), c.message);
         EXPECT_EQ(session.model(), before) << c.message;
         EXPECT_EQ(session.undoText(), "") << c.message;
@@ -332,7 +267,7 @@ TEST(SessionChart, commandThatChangesNothingIsNoStep)
 {
     Session session = smallSession();
     const Model before = session.model();
-    ChartFront front;
+    AnsweringFront front;
     ASSERT_TRUE(session.renumberWithoutGaps(front).done());
     ASSERT_TRUE(session.renumberWithoutGaps(front).done());  // numbered already
     ASSERT_TRUE(session.undo(front).done());
@@ -363,7 +298,7 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         writeFile("in.png", "model");
         Session session = c.loaded ? smallSession() : Session();
         session.model().infile = "in.png";
-        ChartFront front;
+        AnsweringFront front;
         front.files = {c.answer};
         front.draws = c.draws;
         const Outcome outcome = session.saveChart(front);
@@ -376,24 +311,15 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
     }
 }
 
-TEST(SessionChartSave, cancelledDialogIsNoFailure)
-{
-    Session session = smallSession();
-    ChartFront front;
-    const Outcome outcome = session.saveChart(front);
-    EXPECT_TRUE(outcome.cancelled);
-    EXPECT_FALSE(outcome.failure);
-}
-
 TEST(SessionChartSave, existingFileIsReplacedOnlyWhenTheAnswerIsOk)
 {
     for (const bool replace : {false, true}) {
         TempDir dir;
         writeFile("c.png", "old picture");
         Session session = smallSession();
-        ChartFront front;
+        AnsweringFront front;
         front.files = {"c.png"};
-        front.confirms = replace;
+        front.confirms = {replace};
         const Outcome outcome = session.saveChart(front);
         EXPECT_EQ(front.asked, (std::vector<std::string>{"save Save chart as chart.png",
                                                          "c.png already exists.\nDo you want to replace it?"}));
@@ -411,20 +337,12 @@ TEST(ChartCommandLine, describeBlocksPrintsOnStandardOutput)
     auto model = readPimFile(kExample);
     ASSERT_TRUE(model.ok());
     EXPECT_EQ(run.out, describeBlocks(*model));
-    EXPECT_EQ(run.out.rfind("Survival g1 s1\t8\t0\t1-2\t0\nSurvival g1 s2\t", 0), 0u);
     EXPECT_EQ(run.err, "");
 
     const ToolRun empty = runModelTool("--describe-blocks");
     EXPECT_EQ(empty.exitCode, 1);
     EXPECT_EQ(empty.out, "");
     EXPECT_EQ(empty.err, "The model has no PIM blocks: read a model file first.\n");
-}
-
-TEST(ChartCommandLine, helpListsBothSteps)
-{
-    const std::string usage = cli::usageText();
-    EXPECT_NE(usage.find("\n  --describe-blocks "), std::string::npos) << usage;
-    EXPECT_NE(usage.find("\n  --chart FILE "), std::string::npos) << usage;
 }
 
 TEST(ChartCommandLine, chartStepDrawsWithTheDrawerItIsGiven)
@@ -471,57 +389,23 @@ TEST(ChartCommandLine, missingDrawingModuleFailsTheStepNamingWhereItLooked)
     EXPECT_FALSE(fs::exists("c.png"));
 }
 #ifdef TW_CHART_MODULE
-// Sets environment variables while it lives (the programs the test runs inherit them).
-class Environment {
-public:
-    Environment(const std::vector<std::pair<std::string, std::optional<std::string>>>& values)
-    {
-        for (const auto& [name, value] : values) {
-            const char* old = std::getenv(name.c_str());
-            m_old.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-            set(name, value);
-        }
-    }
-    ~Environment()
-    {
-        for (const auto& [name, value] : m_old)
-            set(name, value);
-    }
-    Environment(const Environment&) = delete;
-    Environment& operator=(const Environment&) = delete;
-
-private:
-    static void set(const std::string& name, const std::optional<std::string>& value)
-    {
-        if (value)
-            ::setenv(name.c_str(), value->c_str(), 1);
-        else
-            ::unsetenv(name.c_str());
-    }
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_old;
-};
-
 TEST(ChartCommandLine, chartIsDrawnWithoutADisplay)
 {
     // A platform that needs a display, and none: the module draws offscreen all the same.
-    const Environment noDisplay({{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt},
-                                 {"QT_QPA_PLATFORM", "xcb"}});
-    const struct {
-        const char* file;
-        std::string start;
-    } cases[] = {{"chart.png", "\x89PNG\r\n\x1a\n"}, {"chart.pdf", "%PDF-"}};
-    for (const auto& c : cases) {
+    const std::pair<std::string, std::string> cases[] = {{"chart.png", "\x89PNG\r\n\x1a\n"}, {"chart.pdf", "%PDF-"}};
+    for (const auto& [file, start] : cases) {
         TempDir dir;
-        const ToolRun run =
-            runModelTool("--read-pims '" + kExample + "' --chart " + c.file);
-        EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err, "") << c.file;  // no warning of Qt's either
-        const std::string written = fileText(c.file);
-        EXPECT_GT(written.size(), 1000u) << c.file;
-        EXPECT_EQ(written.substr(0, c.start.size()), c.start) << c.file;
+        const int status = std::system(("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" TW_BINARY_DIR
+                                        "/cli/tallowick2-model' --read-pims '"
+                                        + kExample + "' --chart " + file + " >stdout.txt 2>stderr.txt")
+                                           .c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 0) << fileText("stderr.txt");
+        EXPECT_EQ(fileText("stderr.txt"), "") << file;  // no warning of Qt's either
+        const std::string written = fileText(file);
+        EXPECT_GT(written.size(), 1000u) << file;
+        EXPECT_EQ(written.substr(0, start.size()), start) << file;
     }
 }
-
 #endif
 
 }  // namespace
