@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 
 #include "cli/steps.h"
 #include "model/fileerrors.h"
+#include "sessionsupport.h"
 #include "support.h"
 
 using namespace tw;
@@ -21,54 +21,14 @@ namespace {
 const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
 const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
 
-// Answers from a script and records every question in the order asked.
-class ScriptedFront : public FrontEnd {
-public:
-    std::deque<std::optional<std::string>> files;  // empty: the dialog is cancelled
-    std::deque<bool> confirms;                      // empty: Cancel
-    bool edits = false;        // open windows hold edits
-    bool writesBack = true;    // the windows take their edits back into the model
-    std::vector<std::string> asked;
-
-    std::optional<std::string> openFile(const FileQuestion& question) override
-    {
-        return answer("open " + question.title);
-    }
-    std::optional<std::string> saveFile(const FileQuestion& question) override
-    {
-        return answer("save " + question.title);
-    }
-    bool confirm(const std::string& question) override
-    {
-        asked.push_back(question);
-        const bool ok = !confirms.empty() && confirms.front();
-        if (!confirms.empty())
-            confirms.pop_front();
-        return ok;
-    }
-    bool holdsEdits() const override { return edits; }
+// The answering front end, starting outside programs from a script.
+struct ScriptedFront : AnsweringFront {
     std::function<ProgramEnd(const ProgramRun&)> program;  // unset: the program cannot start
     std::vector<ProgramRun> runs;
     ProgramEnd runProgram(const ProgramRun& run) override
     {
         runs.push_back(run);
         return program ? program(run) : ProgramEnd{};
-    }
-    bool writeBackEdits() override
-    {
-        asked.push_back("write back");
-        return writesBack;
-    }
-
-private:
-    std::optional<std::string> answer(const std::string& question)
-    {
-        asked.push_back(question);
-        if (files.empty())
-            return std::nullopt;
-        auto file = files.front();
-        files.pop_front();
-        return file;
     }
 };
 
@@ -81,8 +41,6 @@ Outcome readConstraints(Session& session, const std::string& file)
     front.confirms = {true};
     return session.readConstraints(front);
 }
-
-std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
 
 TEST(SessionFailedListing, leavesTheModelItHadBefore)
 {
