@@ -141,24 +141,45 @@ private slots:
         QVERIFY(s.grids().at(1)->findChild<QAction*>("menu_dm")->isEnabled());
     }
 
-    void messagesCarryTheIconOfTheirSeverity_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("severity");
-        const std::vector<SeverityCase>& cases = severityCases();
-        for (std::size_t i = 0; i < cases.size(); ++i)
-            QTest::newRow(cases[i].name) << int(i) << int(cases[i].severity);
-    }
     void messagesCarryTheIconOfTheirSeverity()
     {
-        QFETCH(int, row);
-        QFETCH(int, severity);
-        InTempDir dir;
-        MainSession s;
-        severityCases()[static_cast<std::size_t>(row)].run(s, dir);
-        QCOMPARE(s.dialogs.severities().size(), 1);
-        QCOMPARE(int(s.dialogs.severities().first()), severity);
-        qDeleteAll(topLevels<TextViewer>());
+        const SeverityCase cases[] = {
+            {"unreadable file: warning", [](MainSession& s, InTempDir&) { s.form.openModelFile("gone.inp"); },
+             Severity::Warning},
+            {"failed save: critical",
+             [](MainSession& s, InTempDir&) {
+                 QVERIFY(s.form.openPimFile(kExample));
+                 s.answerFile(QString("no folder/m.inp"));
+                 s.form.savePims();
+             },
+             Severity::Critical},
+            {"all parameters fixed: warning",
+             [](MainSession& s, InTempDir&) {
+                 s.model().npar = 4;
+                 createCellArrays(s.model());
+                 s.model().pim[4] = 0;
+                 s.model().fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
+                 s.form.computePoint();
+             },
+             Severity::Warning},
+            {"engine not started: critical",
+             [](MainSession& s, InTempDir& dir) {
+                 QVERIFY(writeFile(dir.path("corvane"), ""));
+                 s.scripted.install.registered = dir.path("tallowick2");
+                 s.form.updateInstallDirectory();
+                 s.scripted.processes.fake = [](const ProcessRequest&) { return ProcessResult{}; };
+                 s.answerFile(QString("m.mss"));
+                 s.form.runEngine();
+             },
+             Severity::Critical},
+        };
+        for (const SeverityCase& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            c.run(s, dir);
+            QVERIFY2(s.dialogs.severities() == QList<Severity>{c.severity}, c.name);
+            qDeleteAll(topLevels<TextViewer>());
+        }
     }
 
     // The session's commands end silently on a cancelled dialog (its tests); the window's
@@ -262,42 +283,6 @@ private slots:
         if (frame.width() < screen.width() - 60)
             QCOMPARE(frame.left(), farCorner ? screen.right() + 1 - frame.width() : belowMenus.x());
         delete opened;
-    }
-
-private:
-    static const std::vector<SeverityCase>& severityCases()
-    {
-        static const std::vector<SeverityCase> cases = {
-            {"unreadable file: warning", [](MainSession& s, InTempDir&) { s.form.openModelFile("gone.inp"); },
-             Severity::Warning},
-            {"failed save: critical",
-             [](MainSession& s, InTempDir&) {
-                 QVERIFY(s.form.openPimFile(kExample));
-                 s.answerFile(QString("no folder/m.inp"));
-                 s.form.savePims();
-             },
-             Severity::Critical},
-            {"all parameters fixed: warning",
-             [](MainSession& s, InTempDir&) {
-                 s.model().npar = 4;
-                 createCellArrays(s.model());
-                 s.model().pim[4] = 0;
-                 s.model().fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
-                 s.form.computePoint();
-             },
-             Severity::Warning},
-            {"engine not started: critical",
-             [](MainSession& s, InTempDir& dir) {
-                 QVERIFY(writeFile(dir.path("corvane"), ""));
-                 s.scripted.install.registered = dir.path("tallowick2");
-                 s.form.updateInstallDirectory();
-                 s.scripted.processes.fake = [](const ProcessRequest&) { return ProcessResult{}; };
-                 s.answerFile(QString("m.mss"));
-                 s.form.runEngine();
-             },
-             Severity::Critical},
-        };
-        return cases;
     }
 };
 
