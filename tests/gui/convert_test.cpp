@@ -3,7 +3,6 @@
 #include <QRadioButton>
 
 #include "convert/widgets/form3.h"
-#include "model/pimreader.h"
 #include "guitest.h"
 #include "support.h"
 
@@ -137,10 +136,6 @@ private slots:
         QTest::newRow("input file missing") << "txt_infile" << "gone.cap"
                                             << "Input file: there is no file %1/gone.cap; type the name of an "
                                                "existing capture-history file or browse for it.";
-        QTest::newRow("strata not a number") << "txt_strata" << "six"
-                                             << "Strata: \"six\" is not a whole number from 1 to 32767.";
-        QTest::newRow("strata codes fewer than strata")
-            << "txt_scodes" << "1234" << "Strata Codes: type one code for each of the 6 strata; \"1234\" holds 4.";
         QTest::newRow("time increments without a 1")
             << "txt_mpcodes" << "000"
             << "Time Increments: \"000\" holds no 1 and is shorter than the 4 time periods, so it cannot be "
@@ -165,31 +160,6 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field(name)));
     }
 
-    // The stand-in converter itself: the dialog stays open with the answers kept, and
-    // the engine input file it wrote reads as a model.
-    void goodAnswersRunTheStandInConverterAndKeepTheAnswers()
-    {
-        QFile::remove(installDir() + "/hadleck");
-        QVERIFY(QFile::copy(kBin + "hadleck", installDir() + "/hadleck"));
-        QVERIFY(QFile::copy(TW_SOURCE_DIR "/examples/captures.cap", "captures.cap"));
-        field("txt_infile")->setText("captures.cap");
-        field("txt_title")->setText("Example: six sites");
-        const ConversionAnswers typed = m_form->answers();
-        m_form->convert();
-        QCOMPARE(m_platform->dialogs.messages(), QStringList());
-        QCOMPARE(m_platform->processes.requests.size(), 1);
-        QVERIFY(viewerOf("hadleck.out"));
-        QVERIFY(viewerOf("hadleck.out")->text().contains("Engine input file: " + m_dir->path("captures.inp") + "\n"));
-        QCoreApplication::processEvents();
-        QVERIFY(!m_form.isNull() && m_form->isVisible());
-        QVERIFY(m_form->answers() == typed);
-        auto read = readPimFile("captures.inp");
-        QVERIFY2(read.ok(), read.ok() ? "" : read.error().text().c_str());
-        QCOMPARE(read->npar, 66);
-        QCOMPARE(read->nstrat, 6);
-        QCOMPARE(read->nyrs, 2);
-    }
-
     // The answer file and the converter's output have fixed names; one that is the
     // capture-history file or the model file read was written over.
     void filesItReadsAreNotWrittenOver_data()
@@ -198,7 +168,6 @@ private slots:
         QTest::addColumn<QString>("modelFile");
         QTest::addColumn<QString>("clash");
         QTest::newRow("input named like the answer file") << "vostel4.tmp" << "" << "vostel4.tmp";
-        QTest::newRow("input named like the converter output") << "vostel4.tm2" << "" << "vostel4.tm2";
         QTest::newRow("model file named like the answer file") << "raw.cap" << "vostel4.tmp" << "vostel4.tmp";
     }
     void filesItReadsAreNotWrittenOver()

@@ -1,6 +1,6 @@
 // Editing without losing work, driven through the windows as a user would: a view opened
-// again, a design matrix built again, fixings typed in the list, the save dialogs and
-// their questions, the captions and the Window menu.
+// again, a design matrix built again, fixings typed in the list, the save dialogs, the
+// captions and the Window menu. The rules behind them are the session's (core tests).
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -12,22 +12,6 @@ using namespace twtest;
 
 namespace {
 
-// The example model (two groups, 16 cells fixed at .02) read through its menu.
-struct Example : InTempDir, MainSession {
-    explicit Example(const QString& file = kExample)
-    {
-        answerFile(file);
-        trigger(&form, "menu_getpim");
-    }
-    GridWindow* window(const QString& caption) const
-    {
-        for (GridWindow* w : grids())
-            if (w->windowTitle() == caption)
-                return w;
-        return nullptr;
-    }
-};
-
 QStringList titles(const QList<GridWindow*>& windows)
 {
     QStringList list;
@@ -38,30 +22,12 @@ QStringList titles(const QList<GridWindow*>& windows)
 
 void clickButton(MainSession& s, const char* name) { QTest::mouseClick(s.child<QPushButton>(name), Qt::LeftButton); }
 
-// Double-clicks entry row of List1 and types text over it.
-void retypeEntry(MainSession& s, int row, const QString& text)
-{
-    auto* list = s.child<QListView>("List1");
-    list->setCurrentIndex(list->model()->index(row, 0));
-    emit list->doubleClicked(list->model()->index(row, 0));
-    auto* field = s.child<QLineEdit>("Text2");
-    field->selectAll();
-    QTest::keyClicks(field, text);
-}
-
 void typeNewEntry(MainSession& s, const QString& text)
 {
     auto* field = s.child<QLineEdit>("Text2");
     field->selectAll();
     QTest::keyClicks(field, text);
     clickButton(s, "cmd_add");
-}
-
-QString fixedAt(const Model& m, int cell)
-{
-    if (!isFixedMarker(m.pim[std::size_t(cell)]))
-        return QString::number(m.pim[std::size_t(cell)]);
-    return "fixed at " + QString::number(m.initval[std::size_t(cell)]);
 }
 
 QStringList menuTexts(QMenu* menu)
@@ -146,63 +112,6 @@ private slots:
         QTEST(design->view()->model()->rowCount() == 2, "rebuilt");
     }
 
-    void pimReadListsEachFixedCell()
-    {
-        Example s;
-        const QStringList listed = s.listed();
-        QCOMPARE(listed.size(), 16);
-        QCOMPARE(listed.filter(QRegularExpression("^S\\(\\d{4}\\)=\\.02;$")), listed);
-        const int cell = listed[0].mid(2, 4).toInt();
-        QCOMPARE(fixedAt(s.model(), cell), QString("fixed at 0.02"));
-    }
-
-    void fixingTypedInTheListReachesTheSavedFile_data()
-    {
-        QTest::addColumn<bool>("done");
-        QTest::newRow("Done, then saved") << true;
-        QTest::newRow("saved with the editor open") << false;
-    }
-    void fixingTypedInTheListReachesTheSavedFile()
-    {
-        QFETCH(bool, done);
-        InTempDir dir;
-        MainSession s;
-        s.answerFile(kModel1);
-        trigger(&s.form, "menu_get");
-        QCOMPARE(s.listed(), QStringList{"S(7)=.5 /* c 2 1 */;"});
-        trigger(&s.form, "menu_fixed");
-        retypeEntry(s, 0, "S(7)=.25 /* c 2 1 */;");
-        if (done)
-            clickButton(s, "cmd_done");
-        s.answerFile(QString("QUARLET.OUT"));
-        trigger(&s.form, "menu_save");
-        QCOMPARE(s.dialogs.messages(), QStringList{"New CORVANE input file saved as QUARLET.OUT"});
-        const QByteArray saved = bytes("QUARLET.OUT");
-        QVERIFY2(saved.contains("\nS(0007)=.25 /* c 2 1 */;"), saved.constData());
-        QVERIFY(!saved.contains("S(0007)=.5"));
-    }
-
-    void lineAddedToAPimModelFixesItsCellAndARemovedOneFreesIt()
-    {
-        Example s;
-        trigger(&s.form, "menu_fixed");
-        typeNewEntry(s, "S(5)=0.7");
-        clickButton(s, "cmd_done");
-        QCOMPARE(s.dialogs.messages(), QStringList());
-        QCOMPARE(fixedAt(s.model(), 5), QString("fixed at 0.7"));
-        QVERIFY(s.model().unsaved);
-
-        const int freed = s.listed()[0].mid(2, 4).toInt();
-        const int largest = largestParameter(s.model());
-        trigger(&s.form, "menu_fixed");
-        auto* list = s.child<QListView>("List1");
-        list->setCurrentIndex(list->model()->index(0, 0));
-        clickButton(s, "cmd_delete");
-        clickButton(s, "cmd_done");
-        QCOMPARE(fixedAt(s.model(), freed), QString::number(largest + 1));
-        QCOMPARE(s.listed().size(), 16);
-    }
-
     void entryThatIsNoFixingIsNamedAndTheEditorStaysOpen()
     {
         Example s;
@@ -216,57 +125,17 @@ private slots:
         QVERIFY(s.model() == before);
     }
 
-    void gridWriteBackThatFreesOrFixesACellUpdatesTheList()
+    // The list follows the cells a grid write-back fixes (the session's rule): List1 shows it.
+    void gridWriteBackThatFixesACellUpdatesTheList()
     {
         Example s;
-        trigger(&s.form, "menu_move");
-        GridWindow* window = s.window("movement A- . - group 1");
-        QVERIFY(window);
-        int grid = 0;
-        while (!isFixedMarker(s.model().pim[std::size_t(window->cellmap()[grid])]))
-            ++grid;
-        const int cell = window->cellmap()[grid];
-        const QString line = QString("S(%1)=.02;").arg(cell, 4, 10, QChar('0'));
-        QVERIFY(s.listed().contains(line));
-        const int fixing = window->cellmap()[0];
-        QVERIFY(!isFixedMarker(s.model().pim[std::size_t(fixing)]));
-        window->typeText(grid, "200");
+        GridWindow* window = s.open(&Form1::viewMovement, 0);
+        const int cell = window->cellmap()[0];
         window->typeText(0, "=0.3");
         window->close();
-        QCOMPARE(fixedAt(s.model(), cell), QString("200"));
-        QCOMPARE(fixedAt(s.model(), fixing), QString("fixed at 0.3"));
-        const QStringList listed = s.listed();
-        QVERIFY(!listed.contains(line));
-        QCOMPARE(listed.size(), 16);
-        QVERIFY(listed.contains(QString("S(%1)=.3;").arg(fixing, 4, 10, QChar('0'))));
-        QStringList sorted = listed;
-        sorted.sort();
-        QCOMPARE(listed, sorted);  // in cell order
-    }
-
-    void saveWithConstraintsAsksForItsFileInTheModelsFolder()
-    {
-        InTempDir dir;
-        QVERIFY(QDir().mkpath("models"));
-        QVERIFY(QFile::copy(kModel1, "models/m.inp"));
-        const QString models = QFileInfo("models").absoluteFilePath();
-        MainSession s;
-        s.answerFile(QString("models/m.inp"));
-        trigger(&s.form, "menu_get");
-        s.dialogs.asked.clear();
-        trigger(&s.form, "menu_save");  // cancelled
-        QVERIFY(!QFile::exists("QUARLET.OUT"));
-        QCOMPARE(s.dialogs.asked.size(), 1);
-        QCOMPARE(s.dialogs.asked[0].kind, QString("save"));
-        QCOMPARE(s.dialogs.asked[0].text, QString("QUARLET.OUT"));
-        QCOMPARE(s.dialogs.asked[0].directory, models);
-
-        QVERIFY(writeFile("models/QUARLET.OUT", "keep me"));
-        s.answerFile(models + "/QUARLET.OUT");
-        s.dialogs.okCancelAnswers.enqueue(false);
-        trigger(&s.form, "menu_save");
-        QCOMPARE(s.dialogs.asked.last().text, QString("QUARLET.OUT already exists.\nDo you want to replace it?"));
-        QCOMPARE(bytes("models/QUARLET.OUT"), QByteArray("keep me"));
+        QVERIFY(isFixedMarker(s.model().pim[std::size_t(cell)]));
+        QCOMPARE(s.listed().size(), 16 + 1);
+        QVERIFY(s.listed().contains(QString("S(%1)=.3;").arg(cell, 4, 10, QChar('0'))));
     }
 
     void fileDialogsStartInTheModelsFolderAndOfferModelFiles()
@@ -297,22 +166,6 @@ private slots:
             if (dialogs[i].kind == "save")
                 QCOMPARE(dialogs[i].replace, Dialogs::Replace::CallerAsks);
         }
-    }
-
-    void saveToTheModelsOwnFileIsRefusedWithoutAskingToReplaceIt()
-    {
-        InTempDir dir;
-        QVERIFY(QFile::copy(TW_TEST_DATA "/pim/example26/input.inp", "m.inp"));
-        MainSession s;
-        s.answerFile(QString("m.inp"));
-        trigger(&s.form, "menu_getpim");
-        s.dialogs.asked.clear();
-        s.answerFile(dir.path("m.inp"));
-        s.dialogs.okCancelAnswers.enqueue(true);
-        trigger(&s.form, "menu_savepims");
-        QCOMPARE(s.dialogs.asked.size(), 2);
-        QCOMPARE(s.dialogs.asked[0].replace, Dialogs::Replace::CallerAsks);
-        QCOMPARE(s.dialogs.asked[1].text, QString("Input & Output filenames (m.inp) must be different!"));
     }
 
     void noCaptionLosesAnAmpersand()

@@ -1,13 +1,12 @@
 // Whole roads as a user takes them: the engine run on a model file and the conversion
 // of a capture-history file with the stand-in programs as real processes (blanks in
 // program and file names, read back in the text viewer), and the design matrix from
-// marked cells to the saved file read back.
+// marked cells to the saved file read back. The roads' files are the core's tests.
 #include <QPointer>
 #include <algorithm>
 
 #include "convert/widgets/form3.h"
 #include "guitest.h"
-#include "model/constraintsreader.h"
 #include "model/pimreader.h"
 #include "support.h"
 
@@ -109,118 +108,6 @@ private slots:
         QCOMPARE(read->pim, s.model().pim);
     }
 
-    // Grid edits that free a number in the middle: the save closes the gap, and every
-    // cell still reads back with its parameter's design row.
-    void designRowsStayWithTheirCellsAfterAGapIsClosed()
-    {
-        QTemporaryDir dir;
-        MainSession s;
-        QVERIFY(s.form.openPimFile(kExample));
-        const Model before = s.model();
-        s.form.viewSurvival();
-        GridWindow* window = s.grids().at(0);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        const std::vector<int>& cells = window->cellmap();
-
-        // A parameter below the largest whose cells all lie in this window and whose
-        // columns other rows use too (so that the columns keep their numbers).
-        std::vector<int> cellsOf(std::size_t(largestParameter(before)) + 1, 0);
-        std::vector<int> inWindow(cellsOf.size(), 0);
-        std::vector<int> rowsInColumn(DesignMatrix::kMaxIndex + 1, 0);
-        for (int i = 1; i <= before.npar; ++i)
-            if (before.pim[std::size_t(i)] > 0)
-                ++cellsOf[std::size_t(before.pim[std::size_t(i)])];
-        for (int c : cells)
-            if (c > 0 && before.pim[std::size_t(c)] > 0)
-                ++inWindow[std::size_t(before.pim[std::size_t(c)])];
-        for (const auto& entry : before.dm.entries())
-            ++rowsInColumn[std::size_t(entry.col)];
-        auto freeable = [&](int p) {
-            if (p <= 1 || p >= int(cellsOf.size()) - 1 || cellsOf[std::size_t(p)] != inWindow[std::size_t(p)])
-                return false;
-            for (const auto& entry : before.dm.row(p))
-                if (rowsInColumn[std::size_t(entry.col)] < 2)
-                    return false;
-            return true;
-        };
-        int freed = 0;
-        for (int c : cells)
-            if (c > 0 && freeable(before.pim[std::size_t(c)])) {
-                freed = before.pim[std::size_t(c)];
-                break;
-            }
-        QVERIFY(freed > 0);
-        const int joined = 1;
-        for (int gridCell = 0; gridCell < int(cells.size()); ++gridCell)
-            if (cells[std::size_t(gridCell)] > 0 && before.pim[std::size_t(cells[std::size_t(gridCell)])] == freed) {
-                window->toggleMark(gridCell);
-                window->typeText(gridCell, QString::number(joined));
-            }
-
-        const QString saved = dir.filePath("saved.inp");
-        s.answerFile(saved);
-        s.action("menu_savepims")->trigger();
-        QCOMPARE(s.dialogs.messages(), QStringList());
-        auto back = readPimFile(saved.toStdString());
-        QVERIFY2(back.ok(), back.ok() ? "" : back.error().text().c_str());
-        QCOMPARE(largestParameter(*back), largestParameter(before) - 1);
-        auto row = [](const Model& m, int p) {
-            std::vector<std::pair<int, double>> entries;
-            for (const auto& entry : m.dm.row(p))
-                entries.emplace_back(entry.col, entry.value);
-            return entries;
-        };
-        for (int i = 1; i <= before.npar; ++i) {
-            const int was = before.pim[std::size_t(i)] == freed ? joined : before.pim[std::size_t(i)];
-            if (was > 0)
-                QVERIFY2(row(*back, back->pim[std::size_t(i)]) == row(before, was), qPrintable(QString::number(i)));
-        }
-    }
-
-    // The constraints example through the window: read, per-period runs on its counts,
-    // saved with constraints; and read again, converted with its conversion file and
-    // saved with PIMs.
-    void constraintsExampleRunsEveryRoadOfTheWindow()
-    {
-        EndToEnd e;
-        const QString sites = TW_SOURCE_DIR "/examples/sites.inp";
-        {
-            MainSession s;
-            s.scripted.install.registered = kBin + "tallowick2";
-            s.form.updateInstallDirectory();
-            s.answerFile(sites);
-            trigger(&s.form, "menu_get");
-            s.answerFile(sites);
-            trigger(&s.form, "menu_runsurv");
-            QCOMPARE(s.scripted.processes.requests.size(), 6);
-            QCOMPARE(s.listed().size(), 2 + 18);
-            s.answerFile(QString("QUARLET.OUT"));
-            trigger(&s.form, "menu_save");
-            QCOMPARE(s.dialogs.messages(), QStringList{"New CORVANE input file saved as QUARLET.OUT"});
-            auto saved = readConstraintsFile("QUARLET.OUT");
-            QVERIFY2(saved.ok(), saved.ok() ? "" : saved.error().text().c_str());
-            int fixed = 0;
-            for (int cell = 1; cell <= 30; ++cell)
-                fixed += isFixedMarker(saved->model.pim[std::size_t(cell)]) ? 1 : 0;
-            QCOMPARE(fixed, 2 + 18);
-            QCOMPARE(saved->model.initval[3], 0.05);
-        }
-        MainSession s;
-        s.answerFile(sites);
-        trigger(&s.form, "menu_get");
-        s.answerFile(TW_SOURCE_DIR "/examples/sites-convert.inp");
-        trigger(&s.form, "menu_cnvtcons");
-        QVERIFY(s.enabled("menu_savepims"));
-        s.answerFile(e.path("sites-pims.inp"));
-        trigger(&s.form, "menu_savepims");
-        QCOMPARE(s.dialogs.messages(), QStringList());
-        auto pims = readPimFile(e.path("sites-pims.inp").toStdString());
-        QVERIFY2(pims.ok(), pims.ok() ? "" : pims.error().text().c_str());
-        QCOMPARE(pims->nparms, 23);
-        QCOMPARE(pims->pim[5], pims->pim[1]);
-        QCOMPARE(pims->initval[7], 0.05);
-    }
-
     void conversionWritesTheListing()
     {
         EndToEnd e;
@@ -233,6 +120,7 @@ private slots:
         QPointer<Form3> form = new Form3(scripted.platform, [&] { return installDir; });
         form->show();
         form->findChild<QLineEdit*>("txt_infile")->setText(captures);
+        const ConversionAnswers typed = form->answers();
         form->convert();
 
         QVERIFY(scripted.dialogs.messages().isEmpty());
@@ -240,16 +128,14 @@ private slots:
         TextViewer* viewer = viewerOf("hadleck.out");
         QVERIFY(viewer);
         const QString listing = viewer->text();
-        for (const char* expected :
-             {"Records: 9\n", "Animals: 9\n", "  stratum 1 (code 1): 4\n", "  stratum 3 (code 3): 2\n",
-              "Records that do not fit the answers: 1\n", "  line 7: no capture in the history\n"})
-            QVERIFY2(listing.contains(expected), expected);
+        QVERIFY(listing.contains("Records: 9\n"));  // the listing's other lines are the tool's tests
         QVERIFY(listing.contains("  Input file: " + captures + "\n"));
         // The engine input file is written where the program runs, named after the histories.
         QVERIFY(listing.contains("Engine input file: " + e.path("work dir/captures; 2024.inp") + "\n"));
         QVERIFY(readPimFile(e.path("work dir/captures; 2024.inp").toStdString()).ok());
         QCoreApplication::processEvents();
-        QVERIFY(!form.isNull());  // open for another conversion
+        QVERIFY(!form.isNull() && form->isVisible());  // open for another conversion, its answers kept
+        QVERIFY(form->answers() == typed);
         delete form.data();
     }
 };

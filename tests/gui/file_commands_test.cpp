@@ -1,5 +1,6 @@
 // The main window's file commands on both roads (PIMs and constraints) over the session:
-// the messages, the menus and the dimensions label they leave, and the files written.
+// the messages, the menus and the dimensions label they leave ("No model loaded" and the
+// views off before a read), and the files written.
 // The commands' own rules (questions, "No file selected", availability) are the session's
 // and are tested in the core.
 #include "guitest.h"
@@ -49,9 +50,17 @@ private slots:
         QFETCH(bool, savePims);
         InTempDir dir;
         MainSession s;
+        const char* const views[] = {"menu_surv", "menu_openp", "menu_closedP", "menu_move"};
+        QCOMPARE(s.label(), QString("No model loaded"));
+        QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
+        for (const char* view : views)
+            QVERIFY2(!s.enabled(view), view);
         readThrough(s, Road(road), file);
         QVERIFY(s.dialogs.messages().isEmpty());
         QTEST(s.label(), "label");
+        QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
+        for (const char* view : views)
+            QVERIFY2(s.enabled(view), view);
         QCOMPARE(QString::fromStdString(s.model().infile), file);
         QCOMPARE(s.listed(), fixed);
         QVERIFY(!s.child("List1")->isVisibleTo(&s.form));  // Done ends the read
@@ -70,10 +79,6 @@ private slots:
             << int(Pims) << kExample26 << bytes(TW_TEST_DATA "/bad/pim-value-beyond-16-bits.inp")
             << "bad.inp, line 16: the value 40000 in the survival block of group 2, stratum 1 lies outside "
                "-32768..32767";
-        QTest::newRow("PIMs, CR line ends")
-            << int(Pims) << kExample26 << bytes(TW_TEST_DATA "/bad/cr-only-line-ends.inp")
-            << "bad.inp, line 1: the file ends before the survival block of group 1, stratum 1; its lines end in a "
-               "carriage return alone, which is not read as a line end (convert the file to LF or CR LF line ends)";
         QTest::newRow("constraints") << int(Constraints) << kModel1
                                      << QByteArray("PROC MODEL NPAR=2;\nCOHORT;\nCONSTRAINTS;\nS(3)=S(1);\n")
                                      << "bad.inp, line 4: cell number 3 is not a whole number in 1..2";
@@ -108,8 +113,6 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("PIMs") << int(Pims) << kExample26 << "m.inp" << "quarlet.mss"
                               << TW_TEST_DATA "/pim/example26/expected.inp" << QStringList();
-        QTest::newRow("PIMs over the input") << int(Pims) << kExample26 << "m.inp" << "m.inp" << QString()
-                                             << QStringList{"Input & Output filenames (m.inp) must be different!"};
         QTest::newRow("constraints") << int(Constraints) << kModel1 << "m.inp" << "QUARLET.OUT"
                                      << TW_TEST_DATA "/constraints/model1.out"
                                      << QStringList{"New CORVANE input file saved as QUARLET.OUT"};

@@ -17,12 +17,7 @@ using namespace twtest;
 
 namespace {
 
-struct Formulas : MainSession {
-    Formulas()
-    {
-        if (!form.openPimFile(kExample))
-            qFatal("the example does not read");
-    }
+struct Formulas : Example {
     FormulaWindow* open()
     {
         trigger(&form, "menu_formulas");
@@ -81,10 +76,6 @@ private slots:
         const QAbstractItemModel* design = window->designModel();
         QCOMPARE(design->columnCount(), 6 + 6 + 12 + 15);
         QCOMPARE(design->headerData(0, Qt::Horizontal).toString(), QString("survival\n(Intercept)"));
-        QCOMPARE(design->headerData(0, Qt::Vertical).toString(),
-                 QString("1  survival: group 1, age 1, stratum 1, time 1"));
-        QCOMPARE(design->index(0, 0).data().toString(), QString("1"));
-        QCOMPARE(design->index(0, 1).data().toString(), QString());
 
         // The PIM tab shows the survival block of group 1 as the model would hold it.
         const Model expected = appliedTo(s.model(), "survival ~ time + stratum");

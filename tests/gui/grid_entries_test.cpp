@@ -17,17 +17,6 @@ using namespace twtest;
 
 namespace {
 
-// The bundled example read as the user reads it: 2 groups, 2 age classes, 3 strata, 5
-// primary periods; 16 movement cells fixed at .02.
-struct Example : MainSession {
-    Example() { QVERIFY(form.openPimFile(kExample)); }
-    GridWindow* open(void (Form1::*view)(), int window)
-    {
-        (form.*view)();
-        return grids().at(window);
-    }
-};
-
 constexpr int kFixedCell = 4;  // movement from A, group 1: age 1, to C, first interval
 
 // How many pixels of the cell's picture are near the colour.
@@ -69,7 +58,8 @@ class GridEntriesTest : public QObject {
 
 private slots:
     // The example holds 1..35 and more; survival group 1 numbered from 1 would tie
-    // itself to group 2, movement and capture cells.
+    // itself to group 2, movement and capture cells. The window gives the numbering the
+    // other windows' texts as they stand (the rule itself is tested in the core).
     void varyingTiesNothingOutsideItsWindow()
     {
         Example f;
@@ -77,17 +67,8 @@ private slots:
         GridWindow* group1 = f.grids().at(0);
         GridWindow* group2 = f.grids().at(1);
         group2->typeText(0, "900");  // not written back yet: still holds 900
-        const QStringList built = [&] {
-            QStringList texts;
-            for (const std::string& text : group1->grid().texts)
-                texts << QString::fromStdString(text);
-            return texts;
-        }();
         trigger(group1, "menu_varying");
         QCOMPARE(group1->grid().texts.front(), std::string("901"));
-        trigger(group1, "menu_undo");
-        QCOMPARE(QString::fromStdString(group1->grid().texts.front()), built.front());
-        trigger(group1, "menu_redo");
         trigger(group2, "menu_oops");  // 900 is gone, but group 1 keeps what it was given
         group2->close();
         group1->close();
@@ -99,17 +80,6 @@ private slots:
         QCOMPARE(int(inside.size()), int(cells.size()));  // every cell its own parameter
         for (int number : inside)
             QVERIFY2(!outside.count(number), qPrintable(QString("%1 ties a cell outside").arg(number)));
-    }
-
-    void varyingThenOopsRestoresTheBuiltNumbers()
-    {
-        Example f;
-        GridWindow* window = f.open(&Form1::viewMovement, 0);
-        const std::vector<std::string> built = window->grid().texts;
-        trigger(window, "menu_varying");
-        QVERIFY(window->grid().texts != built);
-        trigger(window, "menu_oops");
-        QCOMPARE(window->grid().texts, built);
     }
 
     void fixedCellShowsItsValueInItsColour()
@@ -158,7 +128,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("note");
         QTest::newRow("letters") << "12abc" << "Not a whole number: stored as 12";
-        QTest::newRow("fraction") << "2.5" << "Not a whole number: stored as 2";
         QTest::newRow("too large") << "40000" << "Outside -32768..32767: the cell keeps its parameter number";
         QTest::newRow("whole number") << "12" << "";
         QTest::newRow("fixing") << "=0.3" << "";

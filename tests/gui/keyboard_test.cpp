@@ -55,11 +55,6 @@ QStringList sharedMnemonicsOf(QMainWindow* window)
     return shared;
 }
 
-// Two groups, two age classes, three strata, three primary periods of two occasions.
-struct Views : MainSession {
-    Views() { model() = periodModel(2, 2, 3, 3); }
-};
-
 }  // namespace
 
 class KeyboardTest : public QObject {
@@ -149,61 +144,50 @@ private slots:
         QVERIFY2(text.startsWith("&Undo "), qPrintable(text));
     }
 
+    // Quit and Help were the main window's alone: pressed in a grid window they did nothing.
     void shortcutsRunTheirCommands_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QKeySequence>("keys");
-        QTest::newRow("get PIMs") << "menu_getpim" << QKeySequence("Ctrl+O");
-        QTest::newRow("get constraints") << "menu_get" << QKeySequence("Ctrl+Shift+O");
-        QTest::newRow("save PIMs") << "menu_savepims" << QKeySequence("Ctrl+S");
-        QTest::newRow("save constraints") << "menu_save" << QKeySequence("Ctrl+Shift+S");
-        QTest::newRow("run") << "menu_run" << QKeySequence("Ctrl+R");
-        QTest::newRow("quit") << "menu_quit" << QKeySequence("Ctrl+Q");
-        QTest::newRow("help") << "menu_userguide" << QKeySequence("F1");
+        QTest::addColumn<bool>("fromGrid");
+        const std::tuple<const char*, const char*, bool> rows[] = {
+            {"menu_getpim", "Ctrl+O", false}, {"menu_get", "Ctrl+Shift+O", false},
+            {"menu_savepims", "Ctrl+S", false}, {"menu_save", "Ctrl+Shift+S", false},
+            {"menu_run", "Ctrl+R", false},     {"menu_quit", "Ctrl+Q", false},
+            {"menu_userguide", "F1", false},   {"menu_quit", "Ctrl+Q", true},
+            {"menu_userguide", "F1", true},
+        };
+        for (const auto& [name, keys, fromGrid] : rows)
+            QTest::addRow("%s%s", keys, fromGrid ? " in a grid window" : "")
+                << QString(name) << QKeySequence(keys) << fromGrid;
     }
     void shortcutsRunTheirCommands()
     {
         QFETCH(QString, name);
         QFETCH(QKeySequence, keys);
+        QFETCH(bool, fromGrid);
         InTempDir dir;
         MainSession s;
         QVERIFY(s.form.openPimFile(kExample));
         s.form.show();
-        s.form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&s.form));
+        QWidget* window = &s.form;
+        if (fromGrid) {
+            s.form.viewSurvival();
+            window = s.grids().at(0);
+            window->show();
+        }
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
         QAction* action = s.action(qPrintable(name));
         QCOMPARE(action->shortcut(), keys);
         QSignalSpy triggered(action, &QAction::triggered);
-        QTest::keySequence(&s.form, keys);
-        QCOMPARE(triggered.size(), 1);
-    }
-
-    // Quit and Help were the main window's alone: pressed in a grid window they did nothing.
-    void quitAndHelpWorkFromEveryWindow_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QKeySequence>("keys");
-        QTest::newRow("quit") << "menu_quit" << QKeySequence("Ctrl+Q");
-        QTest::newRow("help") << "menu_userguide" << QKeySequence("F1");
-    }
-    void quitAndHelpWorkFromEveryWindow()
-    {
-        QFETCH(QString, name);
-        QFETCH(QKeySequence, keys);
-        Views s;
-        s.form.show();
-        s.form.viewSurvival();
-        GridWindow* window = s.grids().at(0);
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QSignalSpy triggered(s.action(qPrintable(name)), &QAction::triggered);
         QTest::keySequence(window, keys);
         QCOMPARE(triggered.size(), 1);
-        // A window's own shortcuts stay its own.
-        QSignalSpy saved(s.action("menu_savepims"), &QAction::triggered);
-        QTest::keySequence(window, QKeySequence("Ctrl+S"));
-        QCOMPARE(saved.size(), 0);
+        if (fromGrid) {  // a window's own shortcuts stay its own
+            QSignalSpy saved(s.action("menu_savepims"), &QAction::triggered);
+            QTest::keySequence(window, QKeySequence("Ctrl+S"));
+            QCOMPARE(saved.size(), 0);
+        }
         delete s.form.findChild<QWidget*>("userGuide");
     }
 
@@ -219,34 +203,43 @@ private slots:
         file->hide();
     }
 
-    void ctrlWClosesAGridWindowWritingItBack()
+    // Ctrl+W is the menu's Close: it writes the window back without the close box's question.
+    void ctrlWClosesAWindowWritingItBack_data()
     {
-        Views s;
-        s.form.viewSurvival();
-        GridWindow* window = s.grids().at(0);
-        window->typeText(0, "9");
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QTest::keySequence(window, QKeySequence("Ctrl+W"));
-        QCOMPARE(s.grids().size(), 1);
-        QCOMPARE(s.model().pim[static_cast<std::size_t>(window->cellmap()[0])], 9);
+        QTest::addColumn<bool>("design");
+        QTest::newRow("grid window") << false;
+        QTest::newRow("design window") << true;
     }
-
-    void ctrlWClosesTheDesignWindowWritingItBack()
+    void ctrlWClosesAWindowWritingItBack()
     {
+        QFETCH(bool, design);
         Views s;
-        s.model().nparms = 120;
-        s.model().dmcols = 1;
-        s.model().dm.set(1, 1, 1);
-        s.form.openDesignMatrix({1});
-        Form2* design = s.design();
-        QVERIFY(design && QTest::qWaitForWindowActive(design));
-        QVERIFY(typeInto(design->view(), 0, 0, "0.25"));
-        QTest::keySequence(design, QKeySequence("Ctrl+W"));
-        QVERIFY(!design->isVisible());
-        QCOMPARE(s.model().dm.get(1, 1), 0.25);
-        QVERIFY(s.dialogs.asked.isEmpty());  // the menu's Close, not the close box's question
+        QWidget* window = nullptr;
+        if (design) {
+            s.model().nparms = 120;
+            s.model().dmcols = 1;
+            s.model().dm.set(1, 1, 1);
+            s.form.openDesignMatrix({1});
+            window = s.design();
+            QVERIFY(window && QTest::qWaitForWindowActive(window));
+            QVERIFY(typeInto(s.design()->view(), 0, 0, "0.25"));
+        } else {
+            s.form.viewSurvival();
+            GridWindow* grid = s.grids().at(0);
+            QCOMPARE(grid->cellmap()[0], 1);
+            grid->typeText(0, "9");
+            window = grid;
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+        }
+        QTest::keySequence(window, QKeySequence("Ctrl+W"));
+        QVERIFY(!window->isVisible());
+        if (design)
+            QCOMPARE(s.model().dm.get(1, 1), 0.25);
+        else
+            QCOMPARE(s.model().pim[1], 9);
+        QVERIFY(s.dialogs.asked.isEmpty());
     }
 };
 

@@ -1,5 +1,4 @@
-// What the main window shows: "No model loaded" and the view items it disables, the
-// status bar saying what each command did, the "Constraints" items acting on the
+// What the main window shows: the status bar saying what each command did, the "Constraints" items acting on the
 // active grid window, the icons of the messages, and Help.
 #include <QTextBrowser>
 
@@ -10,8 +9,6 @@
 using namespace twtest;
 
 namespace {
-
-const char* const kViews[] = {"menu_surv", "menu_openp", "menu_closedP", "menu_move"};
 
 QString statusOf(const MainSession& s)
 {
@@ -30,14 +27,6 @@ struct SeverityCase {
     Severity severity;
 };
 
-QStringList texts(const GridWindow& window)
-{
-    QStringList list;
-    for (const std::string& text : window.grid().texts)
-        list << QString::fromStdString(text);
-    return list;
-}
-
 void activate(QWidget* window)
 {
     QEvent activated(QEvent::WindowActivate);
@@ -50,21 +39,6 @@ class MainStateTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void noModelLoadedUntilARead()
-    {
-        MainSession s;
-        QCOMPARE(s.label(), QString("No model loaded"));
-        for (const char* view : kViews)
-            QVERIFY2(!s.enabled(view), view);
-        QVERIFY(s.enabled("menu_fixed"));
-        QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
-        QVERIFY(s.form.openPimFile(kExample));
-        QCOMPARE(s.label(), QString("npar=252 nage=2 groups=2 nyrs=5 nstrat=3\nexample.inp"));
-        QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
-        for (const char* view : kViews)
-            QVERIFY2(s.enabled(view), view);
-    }
-
     void statusBarSaysWhatEachCommandDid()
     {
         const StatusStep steps[] = {
@@ -76,22 +50,9 @@ private slots:
                  s.form.getConstraintsFile();
              },
              "Read: %1/m.inp; numbered: 3 parameters, 2 fixed"},
-            {"numbering", [](MainSession& s, InTempDir&) { s.form.computePoint(); },
-             "Numbered: 3 parameters, 2 fixed"},
-            {"conversion",
-             [](MainSession& s, InTempDir&) {
-                 s.answerFile(TW_TEST_DATA "/constraints/model1-convert.inp");
-                 s.form.convertConstraints();
-             },
-             "Converted: 3 parameters, 3 fixed"},
-            {"PIM save",
-             [](MainSession& s, InTempDir& dir) {
-                 s.answerFile(dir.path("m.mss"));
-                 s.form.savePims();
-             },
-             "Saved: %1/m.mss (PIM form), 3 parameters, 3 fixed"},
             {"failed read: the last status is no longer news",
              [](MainSession& s, InTempDir&) {
+                 s.dialogs.okCancelAnswers.enqueue(true);  // replace the unsaved model
                  s.answerFile(QString("gone.inp"));
                  s.form.getPimFile();
              },
@@ -180,33 +141,54 @@ private slots:
         QVERIFY(s.grids().at(1)->findChild<QAction*>("menu_dm")->isEnabled());
     }
 
-    void messagesCarryTheIconOfTheirSeverity_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("severity");
-        const std::vector<SeverityCase>& cases = severityCases();
-        for (std::size_t i = 0; i < cases.size(); ++i)
-            QTest::newRow(cases[i].name) << int(i) << int(cases[i].severity);
-    }
     void messagesCarryTheIconOfTheirSeverity()
     {
-        QFETCH(int, row);
-        QFETCH(int, severity);
-        InTempDir dir;
-        MainSession s;
-        severityCases()[static_cast<std::size_t>(row)].run(s, dir);
-        QCOMPARE(s.dialogs.severities().size(), 1);
-        QCOMPARE(int(s.dialogs.severities().first()), severity);
-        qDeleteAll(topLevels<TextViewer>());
+        const SeverityCase cases[] = {
+            {"unreadable file: warning", [](MainSession& s, InTempDir&) { s.form.openModelFile("gone.inp"); },
+             Severity::Warning},
+            {"failed save: critical",
+             [](MainSession& s, InTempDir&) {
+                 QVERIFY(s.form.openPimFile(kExample));
+                 s.answerFile(QString("no folder/m.inp"));
+                 s.form.savePims();
+             },
+             Severity::Critical},
+            {"all parameters fixed: warning",
+             [](MainSession& s, InTempDir&) {
+                 s.model().npar = 4;
+                 createCellArrays(s.model());
+                 s.model().pim[4] = 0;
+                 s.model().fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
+                 s.form.computePoint();
+             },
+             Severity::Warning},
+            {"engine not started: critical",
+             [](MainSession& s, InTempDir& dir) {
+                 QVERIFY(writeFile(dir.path("corvane"), ""));
+                 s.scripted.install.registered = dir.path("tallowick2");
+                 s.form.updateInstallDirectory();
+                 s.scripted.processes.fake = [](const ProcessRequest&) { return ProcessResult{}; };
+                 s.answerFile(QString("m.mss"));
+                 s.form.runEngine();
+             },
+             Severity::Critical},
+        };
+        for (const SeverityCase& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            c.run(s, dir);
+            QVERIFY2(s.dialogs.severities() == QList<Severity>{c.severity}, c.name);
+            qDeleteAll(topLevels<TextViewer>());
+        }
     }
 
+    // The session's commands end silently on a cancelled dialog (its tests); the window's
+    // own dialogs do too, and an empty answer is the one "No file selected".
     void cancellingAFileDialogSaysNothing()
     {
         MainSession s;
         const std::vector<std::pair<const char*, std::function<void()>>> commands = {
             {"get PIMs", [&s] { s.form.getPimFile(); }},
-            {"get constraints", [&s] { s.form.getConstraintsFile(); }},
-            {"per-period runs", [&s] { s.form.runEachPeriod(); }},
             {"engine run", [&s] { s.form.runEngine(); }},
             {"engine location", [&s] { s.form.setEngineLocation(); }},
         };
@@ -214,26 +196,6 @@ private slots:
             run();
             QVERIFY2(s.dialogs.messages().isEmpty(), name);
         }
-        // The commands that need a model: a constraints-form one, then a PIM-form one.
-        InTempDir dir;  // the constraints reader writes its listing here
-        QVERIFY(s.form.openModelFile(TW_SOURCE_DIR "/examples/sites.inp"));
-        const std::vector<std::pair<const char*, std::function<void()>>> modelCommands = {
-            {"convert", [&s] { s.form.convertConstraints(); }},
-            {"save constraints", [&s] { s.form.saveConstraints(); }},
-            {"read PIMs over unsaved work",
-             [&s] {
-                 s.dialogs.okCancelAnswers.enqueue(true);
-                 s.form.getPimFile();
-             }},
-        };
-        for (const auto& [name, run] : modelCommands) {
-            run();
-            QVERIFY2(s.dialogs.messages().isEmpty(), name);
-        }
-        s.dialogs.okCancelAnswers.enqueue(true);
-        QVERIFY(s.form.openPimFile(kExample));
-        s.form.savePims();
-        QVERIFY(s.dialogs.messages().isEmpty());
         s.answerFile(QString(""));
         s.form.getPimFile();
         QCOMPARE(s.dialogs.messages(), QStringList{"No file selected"});
@@ -321,49 +283,6 @@ private slots:
         if (frame.width() < screen.width() - 60)
             QCOMPARE(frame.left(), farCorner ? screen.right() + 1 - frame.width() : belowMenus.x());
         delete opened;
-    }
-
-private:
-    static const std::vector<SeverityCase>& severityCases()
-    {
-        static const std::vector<SeverityCase> cases = {
-            {"unreadable file: warning", [](MainSession& s, InTempDir&) { s.form.openModelFile("gone.inp"); },
-             Severity::Warning},
-            {"failed save: critical",
-             [](MainSession& s, InTempDir&) {
-                 QVERIFY(s.form.openPimFile(kExample));
-                 s.answerFile(QString("no folder/m.inp"));
-                 s.form.savePims();
-             },
-             Severity::Critical},
-            {"all parameters fixed: warning",
-             [](MainSession& s, InTempDir&) {
-                 s.model().npar = 4;
-                 createCellArrays(s.model());
-                 s.model().pim[4] = 0;
-                 s.model().fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
-                 s.form.computePoint();
-             },
-             Severity::Warning},
-            {"engine missing: warning",
-             [](MainSession& s, InTempDir&) {
-                 s.answerFile(QString("m.mss"));
-                 s.form.runEngine();
-             },
-             Severity::Warning},
-            {"engine not started: critical",
-             [](MainSession& s, InTempDir& dir) {
-                 QVERIFY(writeFile(dir.path("corvane"), ""));
-                 s.scripted.install.registered = dir.path("tallowick2");
-                 s.form.updateInstallDirectory();
-                 s.scripted.processes.fake = [](const ProcessRequest&) { return ProcessResult{}; };
-                 s.answerFile(QString("m.mss"));
-                 s.form.runEngine();
-             },
-             Severity::Critical},
-            {"about: information", [](MainSession& s, InTempDir&) { s.form.showAbout(); }, Severity::Information},
-        };
-        return cases;
     }
 };
 

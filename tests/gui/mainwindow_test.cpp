@@ -1,4 +1,4 @@
-// The main window: Quit, the installation directory, and the fixed-parameter list
+// The main window: Quit and the fixed-parameter list
 // editor driven through its controls (List1, Text2 and its buttons, Undo and Redo).
 #include <QAbstractItemModelTester>
 
@@ -77,24 +77,6 @@ private slots:
         if (unsaved)
             QCOMPARE(s.dialogs.asked[0].text,
                      QString("You haven't saved the file! Are you sure you really really really want to quit?"));
-    }
-
-    void installationDirectoryIsTheProgramsDirectory_data()
-    {
-        QTest::addColumn<std::optional<QString>>("registered");
-        QTest::addColumn<QString>("directory");
-        QTest::newRow("registered path") << std::optional<QString>("/opt/tw/tallowick2") << "/opt/tw";
-        QTest::newRow("backslashes") << std::optional<QString>("C:\\Tools\\Tallowick22.exe") << "C:\\Tools";
-        QTest::newRow("no separator") << std::optional<QString>("tallowick2") << "";
-        QTest::newRow("no setting: the executable") << std::optional<QString>() << "/usr/local/bin";
-    }
-    void installationDirectoryIsTheProgramsDirectory()
-    {
-        QFETCH(std::optional<QString>, registered);
-        MainSession s;
-        s.scripted.install.registered = registered;
-        s.form.updateInstallDirectory();
-        QTEST(QString::fromStdString(s.form.session().installDirectory()), "directory");
     }
 
     void listEditorChangesTheModelsListAndUndoes_data()

@@ -1,6 +1,6 @@
 // The model's files as the main window shows and opens them: the title with the file
-// name and the modified mark, the recent-models list, a file dropped on the window and
-// a file opened at start, each read by the reader of its form.
+// name and the modified mark, the recent-models list and a file dropped on the window
+// (opened as a file given at start is), each read by the reader of its form.
 #include <QMimeData>
 #include <QUrl>
 
@@ -183,12 +183,6 @@ private slots:
                "out: every cell became a parameter of its own. To keep its PIMs, read it with \"Get input file w/ "
                "PIM's\" (Ctrl+O)."
             << true;
-        QTest::newRow("PIM file read as PIMs") << "menu_getpim" << kExample << "" << true;
-        QTest::newRow("constraints file read as constraints") << "menu_get" << kSites << "" << true;
-        QTest::newRow("no model file") << "menu_getpim" << TW_SOURCE_DIR "/examples/captures.cap"
-                                       << TW_SOURCE_DIR "/examples/captures.cap, line 10: the file ends before the "
-                                                        "COHORT line"
-                                       << false;
     }
     void aFileOfTheOtherFormSaysWhichCommandReadsIt()
     {
@@ -204,18 +198,6 @@ private slots:
         QCOMPARE(s.dialogs.messages().isEmpty() ? QString() : s.dialogs.messages().last(), message);
         if (!message.isEmpty())
             QCOMPARE(s.dialogs.severities().last(), Severity::Warning);
-    }
-
-    void fileGivenAtStartIsReadByItsFormOrNamedInFull()
-    {
-        InTempDir dir;
-        MainSession s;
-        QVERIFY(!s.form.openModelFile("missing.inp"));
-        QCOMPARE(s.dialogs.messages(),
-                 QStringList{dir.path("missing.inp") + ": cannot open the file: no such file or directory"});
-        QVERIFY(s.form.openModelFile(kSites));
-        QCOMPARE(QString::fromStdString(s.model().modelform), QString("constraints"));
-        QCOMPARE(s.listed().size(), 2);  // its fixings, in the editor the constraints road shows
     }
 };
 

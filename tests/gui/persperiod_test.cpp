@@ -81,25 +81,6 @@ private slots:
         QVERIFY(s.model() == before);
     }
 
-    // With the 252-cell example loaded, runs on the 40-cell periods.inp fixed cells 21-33
-    // of the example, silently.
-    void fixingsOfAnotherModelAreListedAndFixNoCell()
-    {
-        PerPeriod s;
-        QVERIFY(s.form.openPimFile(kExample));
-        const Model before = s.model();
-        s.answerFile(kPeriods);
-        s.form.runEachPeriod();
-        QCOMPARE(s.dialogs.messages(),
-                 QStringList{kPeriods + " has 40 cells, the model 252: the estimates were listed, no cell was fixed"});
-        QCOMPARE(s.model().pim, before.pim);
-        QCOMPARE(s.model().initval, before.initval);
-        // The example's 16 fixings, the lines of cells 21 and 25 replaced by the run's, and
-        // the run's 7 others.
-        QCOMPARE(s.listed().size(), 16 + 7);
-        QVERIFY(!s.child("List1")->isHidden());
-    }
-
     // The platform's answer reaches the session: a program that cannot start is reported
     // and fixes nothing (the session's tests cover the other ends of a run).
     void programThatCannotStartIsReportedAndFixesNothing()

@@ -28,6 +28,8 @@ private slots:
             << none << none << "/src/build/app/tallowick2" << "/src/build/app";
         QTest::newRow("a chosen bare name: the current directory")
             << OptionalPath("corvane") << OptionalPath("/usr/libexec/tallowick2") << "/usr/bin/tallowick2" << "";
+        QTest::newRow("a chosen path with backslashes")
+            << OptionalPath("C:\\Tools\\Tallowick22.exe") << none << "/usr/bin/tallowick2" << "C:\\Tools";
     }
     void chosenThenInstalledThenBeside()
     {

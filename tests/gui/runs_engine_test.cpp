@@ -35,7 +35,6 @@ private slots:
         QTest::addColumn<QStringList>("lines");  // listed under the one message of the error lines
         QTest::addColumn<int>("highlighted");    // -1: no viewer
         const QStringList notCreated{"output file (m.mss.out)not created!"};
-        QTest::newRow("missing output") << true << QByteArray() << QByteArray() << notCreated << QStringList() << -1;
         QTest::newRow("stale output is not success")
             << true << QByteArray("old\n") << QByteArray() << notCreated << QStringList() << -1;
         QTest::newRow("three error lines: one dialog lists them")

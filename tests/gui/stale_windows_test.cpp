@@ -3,7 +3,9 @@
 // was saved, renumbered, converted or replaced meanwhile. Each command is run twice:
 // once with a window still open (holding an edit) and once after the user closed it
 // by hand (or, for a reader, without any edit); both runs must end with the same model
-// and no window left to write later.
+// and no window left to write later. The session asks every command's windows alike
+// (its tests); these rows cover the window kinds, a save of each form, a run and both
+// readers.
 #include <functional>
 
 #include "guitest.h"
@@ -47,12 +49,6 @@ const std::vector<CommandCase>& commandCases()
              s.answerFile(QString("QUARLET.OUT"));
              s.form.saveConstraints();
          }},
-        {"convert constraints", Start::Model1, Window::Design, false,
-         [](Stale& s) {
-             s.answerFile(TW_TEST_DATA "/constraints/model1-convert.inp");
-             s.form.convertConstraints();
-         }},
-        {"compute POINT", Start::Model1, Window::Grid, false, [](Stale& s) { s.form.computePoint(); }},
         {"per-period run", Start::Example, Window::Grid, false,
          [](Stale& s) {
              s.answerFile(kPeriods);

@@ -131,6 +131,43 @@ inline Model periodModel(int groups, int nage, int nstrat, int nyrs)
     return m;
 }
 
+// Two groups, two age classes, three strata, three primary periods of two occasions:
+// survival and movement cells 1..72, open capture 73..84, closed capture 85..120.
+struct Views : MainSession {
+    Views() { model() = periodModel(2, 2, 3, 3); }
+};
+
+// The bundled example read in a temporary current directory: 2 groups, 2 age classes,
+// 3 strata, 5 primary periods, 252 cells, 16 movement cells fixed at .02.
+struct Example : InTempDir, MainSession {
+    Example()
+    {
+        if (!form.openPimFile(kExample))
+            qFatal("the example does not read");
+    }
+    GridWindow* open(void (Form1::*view)(), int window)
+    {
+        (form.*view)();
+        return grids().at(window);
+    }
+    GridWindow* window(const QString& caption) const
+    {
+        for (GridWindow* w : grids())
+            if (w->windowTitle() == caption)
+                return w;
+        return nullptr;
+    }
+};
+
+/// The texts a grid window holds, cell by cell.
+inline QStringList texts(const GridWindow& window)
+{
+    QStringList list;
+    for (const std::string& text : window.grid().texts)
+        list << QString::fromStdString(text);
+    return list;
+}
+
 template <class Window>
 QList<Window*> topLevels()
 {
