@@ -108,6 +108,74 @@ private slots:
         QCOMPARE(read->pim, s.model().pim);
     }
 
+    // Grid edits that free a number in the middle: the save closes the gap, and every
+    // cell still reads back with its parameter's design row.
+    void designRowsStayWithTheirCellsAfterAGapIsClosed()
+    {
+        QTemporaryDir dir;
+        MainSession s;
+        QVERIFY(s.form.openPimFile(kExample));
+        const Model before = s.model();
+        s.form.viewSurvival();
+        GridWindow* window = s.grids().at(0);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const std::vector<int>& cells = window->cellmap();
+
+        // A parameter below the largest whose cells all lie in this window and whose
+        // columns other rows use too (so that the columns keep their numbers).
+        std::vector<int> cellsOf(std::size_t(largestParameter(before)) + 1, 0);
+        std::vector<int> inWindow(cellsOf.size(), 0);
+        std::vector<int> rowsInColumn(DesignMatrix::kMaxIndex + 1, 0);
+        for (int i = 1; i <= before.npar; ++i)
+            if (before.pim[std::size_t(i)] > 0)
+                ++cellsOf[std::size_t(before.pim[std::size_t(i)])];
+        for (int c : cells)
+            if (c > 0 && before.pim[std::size_t(c)] > 0)
+                ++inWindow[std::size_t(before.pim[std::size_t(c)])];
+        for (const auto& entry : before.dm.entries())
+            ++rowsInColumn[std::size_t(entry.col)];
+        auto freeable = [&](int p) {
+            if (p <= 1 || p >= int(cellsOf.size()) - 1 || cellsOf[std::size_t(p)] != inWindow[std::size_t(p)])
+                return false;
+            for (const auto& entry : before.dm.row(p))
+                if (rowsInColumn[std::size_t(entry.col)] < 2)
+                    return false;
+            return true;
+        };
+        int freed = 0;
+        for (int c : cells)
+            if (c > 0 && freeable(before.pim[std::size_t(c)])) {
+                freed = before.pim[std::size_t(c)];
+                break;
+            }
+        QVERIFY(freed > 0);
+        const int joined = 1;
+        for (int gridCell = 0; gridCell < int(cells.size()); ++gridCell)
+            if (cells[std::size_t(gridCell)] > 0 && before.pim[std::size_t(cells[std::size_t(gridCell)])] == freed) {
+                window->toggleMark(gridCell);
+                window->typeText(gridCell, QString::number(joined));
+            }
+
+        const QString saved = dir.filePath("saved.inp");
+        s.answerFile(saved);
+        s.action("menu_savepims")->trigger();
+        QCOMPARE(s.dialogs.messages(), QStringList());
+        auto back = readPimFile(saved.toStdString());
+        QVERIFY2(back.ok(), back.ok() ? "" : back.error().text().c_str());
+        QCOMPARE(largestParameter(*back), largestParameter(before) - 1);
+        auto row = [](const Model& m, int p) {
+            std::vector<std::pair<int, double>> entries;
+            for (const auto& entry : m.dm.row(p))
+                entries.emplace_back(entry.col, entry.value);
+            return entries;
+        };
+        for (int i = 1; i <= before.npar; ++i) {
+            const int was = before.pim[std::size_t(i)] == freed ? joined : before.pim[std::size_t(i)];
+            if (was > 0)
+                QVERIFY2(row(*back, back->pim[std::size_t(i)]) == row(before, was), qPrintable(QString::number(i)));
+        }
+    }
+
     void conversionWritesTheListing()
     {
         EndToEnd e;
