@@ -1,5 +1,7 @@
-// The main window: Quit and the fixed-parameter list
-// editor driven through its controls (List1, Text2 and its buttons, Undo and Redo).
+// The main window's own controls: Quit, the fixed-parameter list editor driven through
+// List1, Text2 and its buttons, and the file commands on both roads (PIMs and constraints):
+// the messages, menus and dimensions label they leave and the files written. The commands'
+// own rules (questions, "No file selected", availability) are the session's (core tests).
 #include <QAbstractItemModelTester>
 
 #include "guitest.h"
@@ -8,6 +10,20 @@
 using namespace twtest;
 
 namespace {
+
+const QString kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
+
+enum Road { Pims, Constraints };
+
+// Reads the file through the road's menu command, answering the file dialog.
+void readThrough(MainSession& s, Road road, const QString& file)
+{
+    s.answerFile(file);
+    if (road == Pims)
+        s.form.getPimFile();
+    else
+        s.form.getConstraintsFile();
+}
 
 // Runs one step of a list-editor script: "fixed" (the menu), "select N", "modify",
 // "add", "delete", "double N", "type TEXT", "backspace", "done", "undo", "redo".
@@ -43,40 +59,33 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void quitAsksOnlyWhenUnsaved_data()
-    {
-        QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<bool>("unsaved");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<int>("exits");
-        for (bool closeBox : {false, true}) {
-            const char* how = closeBox ? "close box" : "Quit";
-            QTest::addRow("%s, saved", how) << closeBox << false << false << 1;
-            QTest::addRow("%s, unsaved, cancel", how) << closeBox << true << false << 0;
-            QTest::addRow("%s, unsaved, ok", how) << closeBox << true << true << 1;
-        }
-    }
     void quitAsksOnlyWhenUnsaved()
     {
-        QFETCH(bool, closeBox);
-        QFETCH(bool, unsaved);
-        QFETCH(bool, answer);
-        QFETCH(int, exits);
-        MainSession s;
-        s.form.show();
-        s.model().unsaved = unsaved;
-        s.dialogs.okCancelAnswers.enqueue(answer);
-        if (closeBox) {
-            QCOMPARE(s.form.close(), exits == 1);
-            QCOMPARE(s.form.isVisible(), exits == 0);
-        } else {
-            s.action("menu_quit")->trigger();
-        }
-        QCOMPARE(s.exits, exits);
-        QCOMPARE(s.dialogs.asked.size(), unsaved ? 1 : 0);
-        if (unsaved)
-            QCOMPARE(s.dialogs.asked[0].text,
-                     QString("You haven't saved the file! Are you sure you really really really want to quit?"));
+        const struct {
+            bool unsaved;
+            bool answer;
+            int exits;
+        } cases[] = {{false, false, 1}, {true, false, 0}, {true, true, 1}};
+        for (bool closeBox : {false, true})
+            for (const auto& c : cases) {
+                MainSession s;
+                s.form.show();
+                s.model().unsaved = c.unsaved;
+                s.dialogs.okCancelAnswers.enqueue(c.answer);
+                if (closeBox) {
+                    QCOMPARE(s.form.close(), c.exits == 1);
+                    QCOMPARE(s.form.isVisible(), c.exits == 0);
+                } else {
+                    s.action("menu_quit")->trigger();
+                }
+                QCOMPARE(s.exits, c.exits);
+                QStringList questions;
+                for (const ScriptedDialogs::Asked& asked : s.dialogs.asked)
+                    questions << asked.text;
+                QCOMPARE(questions, c.unsaved ? QStringList{"You haven't saved the file! Are you sure you really "
+                                                            "really really want to quit?"}
+                                              : QStringList());
+            }
     }
 
     void listEditorChangesTheModelsListAndUndoes_data()
@@ -125,6 +134,88 @@ private slots:
         QCOMPARE(s.child("Text2")->isVisibleTo(&s.form), !done);
         QCOMPARE(bool(s.model().unsaved), done && list != start);
         QCOMPARE(s.form.session().fixedListPending(), !done && list != start);
+    }
+
+    // A read sets the label, List1 and the menus; a failed read afterwards keeps them all.
+    void readSetsLabelListAndMenusAndAFailedReadKeepsThem()
+    {
+        const struct {
+            Road road;
+            QString file;
+            QString label;
+            QStringList fixed;
+            bool savePims;  // Save w/ constraints is always enabled after a read
+            QByteArray bad;
+            QString message;
+        } cases[] = {
+            {Pims, kExample26, "npar=24 nyrs=3 nstrat=2\ninput.inp", {}, true,
+             bytes(TW_TEST_DATA "/bad/pim-value-beyond-16-bits.inp"),
+             "bad.inp, line 16: the value 40000 in the survival block of group 2, stratum 1 lies outside "
+             "-32768..32767"},
+            {Constraints, kModel1, "npar=10 nyrs=3 nstrat=1\nmodel1.inp", {"S(7)=.5 /* c 2 1 */;"}, false,
+             "PROC MODEL NPAR=2;\nCOHORT;\nCONSTRAINTS;\nS(3)=S(1);\n",
+             "bad.inp, line 4: cell number 3 is not a whole number in 1..2"},
+        };
+        const char* const views[] = {"menu_surv", "menu_openp", "menu_closedP", "menu_move"};
+        for (const auto& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            QCOMPARE(s.label(), QString("No model loaded"));
+            QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
+            for (const char* view : views)
+                QVERIFY2(!s.enabled(view), view);
+            readThrough(s, c.road, c.file);
+            QVERIFY(s.dialogs.messages().isEmpty());
+            QCOMPARE(s.label(), c.label);
+            QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
+            for (const char* view : views)
+                QVERIFY2(s.enabled(view), view);
+            QCOMPARE(QString::fromStdString(s.model().infile), c.file);
+            QCOMPARE(s.listed(), c.fixed);
+            QVERIFY(!s.child("List1")->isVisibleTo(&s.form));  // Done ends the read
+            QVERIFY(s.enabled("menu_save"));
+            QCOMPARE(s.enabled("menu_savepims"), c.savePims);
+            QCOMPARE(s.enabled("menu_cnvtcons"), !c.savePims);
+
+            const Model before = s.model();
+            QVERIFY(writeFile("bad.inp", c.bad));
+            s.dialogs.okCancelAnswers.enqueue(true);  // replace an unsaved model
+            readThrough(s, c.road, "bad.inp");
+            QCOMPARE(s.dialogs.messages().last(), c.message);
+            QVERIFY(s.model() == before);
+            QCOMPARE(s.label(), c.label);
+            QCOMPARE(s.enabled("menu_savepims"), c.savePims);
+        }
+    }
+
+    void saveWritesOnlyANewFile()
+    {
+        const struct {
+            Road road;
+            QString source;  // copied to m.inp and read
+            const char* save;
+            QString output;
+            QString golden;
+            QStringList messages;
+        } cases[] = {
+            {Pims, kExample26, "menu_savepims", "quarlet.mss", TW_TEST_DATA "/pim/example26/expected.inp", {}},
+            {Constraints, kModel1, "menu_save", "QUARLET.OUT", TW_TEST_DATA "/constraints/model1.out",
+             {"New CORVANE input file saved as QUARLET.OUT"}},
+        };
+        for (const auto& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            QVERIFY(QFile::copy(c.source, "m.inp"));
+            readThrough(s, c.road, "m.inp");
+            s.model().markChanged();
+            s.dialogs.asked.clear();
+            s.answerFile(c.road == Pims ? dir.path(c.output) : c.output);
+            s.action(c.save)->trigger();
+            QCOMPARE(s.dialogs.asked[0].text, c.output);  // the name the dialog proposes
+            QCOMPARE(s.dialogs.messages(), c.messages);
+            QVERIFY(!s.model().unsaved);
+            QCOMPARE(bytes(c.output), bytes(c.golden));
+        }
     }
 };
 

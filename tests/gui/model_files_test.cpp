@@ -137,67 +137,60 @@ private slots:
         QVERIFY(!s.model().loaded());
     }
 
-    void droppedFileIsReadByTheReaderOfItsForm_data()
-    {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<bool>("taken");
-        QTest::addColumn<QString>("form");  // the form of the model read; empty: none
-        QTest::newRow("PIM form") << QStringList{kExample} << true << "pim";
-        QTest::newRow("constraints form") << QStringList{kSites} << true << "constraints";
-        QTest::newRow("a folder") << QStringList{TW_SOURCE_DIR "/examples"} << false << "";
-        QTest::newRow("two files") << QStringList{kExample, kSites} << false << "";
-        QTest::newRow("not a model file") << QStringList{TW_SOURCE_DIR "/examples/captures.cap"} << true << "";
-    }
+    // A file that is no model file is taken, and refused by its reader, which says why.
     void droppedFileIsReadByTheReaderOfItsForm()
     {
-        QFETCH(QStringList, files);
-        QFETCH(QString, form);
-        InTempDir dir;
-        MainSession s;
-        QTEST(drop(s, files), "taken");
-        QCOMPARE(QString::fromStdString(s.model().modelform), form);
-        // A file that is no model file is refused by its reader, which says why.
-        const bool refused = QTest::currentDataTag() == QString("not a model file");
-        QCOMPARE(s.dialogs.messages().size(), refused ? 1 : 0);
-        if (refused)
-            QCOMPARE(s.dialogs.severities(), QList<Severity>{Severity::Warning});
+        const struct {
+            const char* name;
+            QStringList files;
+            bool taken;
+            QString form;  // the form of the model read; empty: none
+        } cases[] = {
+            {"PIM form", {kExample}, true, "pim"},
+            {"constraints form", {kSites}, true, "constraints"},
+            {"a folder", {TW_SOURCE_DIR "/examples"}, false, ""},
+            {"two files", {kExample, kSites}, false, ""},
+            {"not a model file", {TW_SOURCE_DIR "/examples/captures.cap"}, true, ""},
+        };
+        for (const auto& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            QVERIFY2(drop(s, c.files) == c.taken, c.name);
+            QVERIFY2(QString::fromStdString(s.model().modelform) == c.form, c.name);
+            const bool refused = c.taken && c.form.isEmpty();
+            QCOMPARE(s.dialogs.severities(), refused ? QList<Severity>{Severity::Warning} : QList<Severity>());
+        }
     }
 
     // Reading a model with the command of the other form: the PIM reader's refusal did
     // not say which command reads the file, and the constraints reader took a file in PIM
     // form without a word, every cell a parameter of its own.
-    void aFileOfTheOtherFormSaysWhichCommandReadsIt_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("message");  // the last message shown; empty: none
-        QTest::addColumn<bool>("read");
-        QTest::newRow("constraints file read as PIMs")
-            << "menu_getpim" << kSites
-            << kSites + ", line 100: the file ends before the PIM section.\nThe file holds its model as constraints: "
-                        "read it with \"Get input file w/ constraints\" (Ctrl+Shift+O)."
-            << false;
-        QTest::newRow("PIM file read as constraints")
-            << "menu_get" << kExample
-            << "example.inp holds its model as PIMs, which \"Get input file w/ constraints\" (Ctrl+Shift+O) leaves "
-               "out: every cell became a parameter of its own. To keep its PIMs, read it with \"Get input file w/ "
-               "PIM's\" (Ctrl+O)."
-            << true;
-    }
     void aFileOfTheOtherFormSaysWhichCommandReadsIt()
     {
-        QFETCH(QString, command);
-        QFETCH(QString, file);
-        QFETCH(QString, message);
-        QFETCH(bool, read);
-        InTempDir dir;
-        MainSession s;
-        s.answerFile(file);
-        s.action(qPrintable(command))->trigger();
-        QCOMPARE(s.model().loaded(), read);
-        QCOMPARE(s.dialogs.messages().isEmpty() ? QString() : s.dialogs.messages().last(), message);
-        if (!message.isEmpty())
+        const struct {
+            const char* command;
+            QString file;
+            bool read;
+            QString message;  // the last message shown, a warning
+        } cases[] = {
+            {"menu_getpim", kSites, false,
+             kSites + ", line 100: the file ends before the PIM section.\nThe file holds its model as constraints: "
+                      "read it with \"Get input file w/ constraints\" (Ctrl+Shift+O)."},
+            {"menu_get", kExample, true,
+             "example.inp holds its model as PIMs, which \"Get input file w/ constraints\" (Ctrl+Shift+O) leaves "
+             "out: every cell became a parameter of its own. To keep its PIMs, read it with \"Get input file w/ "
+             "PIM's\" (Ctrl+O)."},
+        };
+        for (const auto& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            s.answerFile(c.file);
+            s.action(c.command)->trigger();
+            QCOMPARE(s.model().loaded(), c.read);
+            QVERIFY(!s.dialogs.messages().isEmpty());
+            QCOMPARE(s.dialogs.messages().last(), c.message);
             QCOMPARE(s.dialogs.severities().last(), Severity::Warning);
+        }
     }
 };
 
