@@ -198,8 +198,7 @@ private slots:
         s.dialogs.choiceAnswers.enqueue(Dialogs::Choice(answer));
         trigger(s.window("Survival - group 2"), "menu_dm");
 
-        QCOMPARE(s.dialogs.asked.size(), 1);
-        QCOMPARE(s.dialogs.asked[0].text, QString("Keep the design-matrix entries you typed?"));
+        QCOMPARE(askedTexts(s.dialogs), QStringList{"Keep the design-matrix entries you typed?"});
         QFETCH(bool, stored);
         QCOMPARE(s.model().dm.get(parameter, column), stored ? 0.7 : before);
         QVERIFY(design->isVisible());
@@ -371,12 +370,9 @@ private slots:
             s.form.quit();
             s.dialogs.okCancelAnswers.enqueue(replace);
             QCOMPARE(s.form.openPimFile(kExample), replace);
-            QStringList questions;
-            for (const ScriptedDialogs::Asked& asked : s.dialogs.asked)
-                questions << asked.text;
-            QCOMPARE(questions, QStringList({"You haven't saved the file! Are you sure you really really really want "
-                                             "to quit?",
-                                             "The model has unsaved changes. Replace it?"}));
+            QCOMPARE(askedTexts(s.dialogs),
+                     QStringList({"You haven't saved the file! Are you sure you really really really want to quit?",
+                                  "The model has unsaved changes. Replace it?"}));
             QCOMPARE(s.exits, 0);
             const bool stillOpen = window == Window::Grid ? !s.grids().isEmpty() : s.design()->isVisible();
             QCOMPARE(stillOpen, !replace);

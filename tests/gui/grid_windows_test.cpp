@@ -109,18 +109,6 @@ private slots:
         }
     }
 
-    // A window that gains the focus has a current cell (the first), for typing to go to;
-    // it must survive the table repainting only what focus changes touch.
-    void freshlyActiveWindowHasACurrentCell()
-    {
-        Views f;
-        f.form.viewSurvival();
-        GridWindow* window = f.grids().at(0);
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QCOMPARE(window->table()->currentIndex(), window->gridModel()->index(0, 0));
-    }
-
     // Numbers and fixed values are drawn from glyphs looked up once rather than through
     // a text layout; they must land on the same pixels as centred text would, and other
     // texts ("=1E-05") still take the text layout. Fixed values take their own colour.
@@ -248,27 +236,22 @@ private slots:
             QVERIFY2(!outside.count(number), qPrintable(QString("%1 ties a cell outside").arg(number)));
     }
 
-    void fixedCellShowsItsValueInItsColour()
+    // A fixed cell shows its value in its colour. Typing "=0.3" fixes the cell at 0.3; typing
+    // a number into a fixed cell makes it estimated again; both reach the model at closing.
+    void fixedCellsShowTheirValueAndTypingFixesAndUnfixesThem()
     {
         Example f;
         GridWindow* window = f.open(&Form1::viewMovement, 0);
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        const QModelIndex fixed = window->gridModel()->indexOf(kFixedCell);
-        QCOMPARE(fixed.data().toString(), QString("=0.02"));
-        QCOMPARE(fixed.data(Qt::ToolTipRole).toString(),
+        const QModelIndex shown = window->gridModel()->indexOf(kFixedCell);
+        QCOMPARE(shown.data().toString(), QString("=0.02"));
+        QCOMPARE(shown.data(Qt::ToolTipRole).toString(),
                  QString("fixed at 0.02\nCell 3, age 1, to C, interval 1, from primary period 1 to 2"));
-        QCOMPARE(fixed.data(Qt::ForegroundRole).value<QColor>(), GridTableModel::fixedColour());
+        QCOMPARE(shown.data(Qt::ForegroundRole).value<QColor>(), GridTableModel::fixedColour());
         QVERIFY(pixelsNear(cellPicture(window, kFixedCell), GridTableModel::fixedColour()) > 0);
         QCOMPARE(pixelsNear(cellPicture(window, 1), GridTableModel::fixedColour()), 0);
         QCOMPARE(pixelsNear(cellPicture(window, kFixedCell), GridTableModel::flagColour()), 0);
-    }
 
-    // Typing "=0.3" fixes the cell at 0.3; typing a number into a fixed cell makes it
-    // estimated again; both reach the model when the window closes.
-    void typingFixesAndUnfixesCells()
-    {
-        Example f;
-        GridWindow* window = f.open(&Form1::viewMovement, 0);
         const int estimated = window->cellmap()[1];
         const int fixed = window->cellmap()[kFixedCell];
         const std::int16_t oldPim = f.model().pim[estimated];
@@ -329,14 +312,17 @@ private slots:
         QCOMPARE(pixelsNear(cellPicture(window, 1), GridTableModel::flagColour()) > 0, !note.isEmpty());
     }
 
-    // Delete clears the current cell in one undo step; a cleared cell stores 0.
-    void deleteClearsTheCurrentCell()
+    // A window that gains the focus has a current cell (the first) for typing to go to; it
+    // must survive the table repainting only what focus changes touch. Delete clears the
+    // current cell in one undo step; a cleared cell stores 0.
+    void activeWindowHasACurrentCellAndDeleteClearsIt()
     {
         Example f;
         GridWindow* window = f.open(&Form1::viewSurvival, 0);
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTableView* table = window->table();
+        QCOMPARE(table->currentIndex(), window->gridModel()->index(0, 0));
         table->setCurrentIndex(window->gridModel()->indexOf(2));
         QTest::keyClick(table, Qt::Key_Delete);
         QCOMPARE(window->grid().texts[2], std::string());

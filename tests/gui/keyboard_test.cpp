@@ -47,11 +47,8 @@ QStringList sharedMnemonics(const QList<QAction*>& items, const QString& menu)
 QStringList sharedMnemonicsOf(QMainWindow* window)
 {
     QStringList shared = sharedMnemonics(window->menuBar()->actions(), window->objectName());
-    for (const QMenu* menu : window->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+    for (const QMenu* menu : window->findChildren<QMenu*>())
         shared += sharedMnemonics(menu->actions(), menu->objectName());
-    for (const QAction* action : window->menuBar()->actions())
-        if (action->menu())
-            shared += sharedMnemonics(action->menu()->actions(), action->menu()->objectName());
     return shared;
 }
 
@@ -204,42 +201,34 @@ private slots:
     }
 
     // Ctrl+W is the menu's Close: it writes the window back without the close box's question.
-    void ctrlWClosesAWindowWritingItBack_data()
-    {
-        QTest::addColumn<bool>("design");
-        QTest::newRow("grid window") << false;
-        QTest::newRow("design window") << true;
-    }
     void ctrlWClosesAWindowWritingItBack()
     {
-        QFETCH(bool, design);
-        Views s;
-        QWidget* window = nullptr;
-        if (design) {
-            s.model().nparms = 120;
-            s.model().dmcols = 1;
-            s.model().dm.set(1, 1, 1);
-            s.form.openDesignMatrix({1});
-            window = s.design();
-            QVERIFY(window && QTest::qWaitForWindowActive(window));
-            QVERIFY(typeInto(s.design()->view(), 0, 0, "0.25"));
-        } else {
-            s.form.viewSurvival();
-            GridWindow* grid = s.grids().at(0);
-            QCOMPARE(grid->cellmap()[0], 1);
-            grid->typeText(0, "9");
-            window = grid;
-            window->show();
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window));
+        for (const bool design : {false, true}) {
+            Views s;
+            QWidget* window = nullptr;
+            if (design) {
+                s.model().nparms = 120;
+                s.model().dmcols = 1;
+                s.model().dm.set(1, 1, 1);
+                s.form.openDesignMatrix({1});
+                window = s.design();
+                QVERIFY(window && QTest::qWaitForWindowActive(window));
+                QVERIFY(typeInto(s.design()->view(), 0, 0, "0.25"));
+            } else {
+                s.form.viewSurvival();
+                GridWindow* grid = s.grids().at(0);
+                QCOMPARE(grid->cellmap()[0], 1);
+                grid->typeText(0, "9");
+                window = grid;
+                window->show();
+                window->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(window));
+            }
+            QTest::keySequence(window, QKeySequence("Ctrl+W"));
+            QVERIFY(!window->isVisible());
+            QCOMPARE(design ? s.model().dm.get(1, 1) : double(s.model().pim[1]), design ? 0.25 : 9.0);
+            QVERIFY(s.dialogs.asked.isEmpty());
         }
-        QTest::keySequence(window, QKeySequence("Ctrl+W"));
-        QVERIFY(!window->isVisible());
-        if (design)
-            QCOMPARE(s.model().dm.get(1, 1), 0.25);
-        else
-            QCOMPARE(s.model().pim[1], 9);
-        QVERIFY(s.dialogs.asked.isEmpty());
     }
 };
 

@@ -79,12 +79,8 @@ private slots:
                     s.action("menu_quit")->trigger();
                 }
                 QCOMPARE(s.exits, c.exits);
-                QStringList questions;
-                for (const ScriptedDialogs::Asked& asked : s.dialogs.asked)
-                    questions << asked.text;
-                QCOMPARE(questions, c.unsaved ? QStringList{"You haven't saved the file! Are you sure you really "
-                                                            "really really want to quit?"}
-                                              : QStringList());
+                const QStringList asked{"You haven't saved the file! Are you sure you really really really want to quit?"};
+                QCOMPARE(askedTexts(s.dialogs), c.unsaved ? asked : QStringList());
             }
     }
 

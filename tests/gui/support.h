@@ -110,6 +110,15 @@ inline QByteArray bytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+/// The texts of every dialog asked so far, questions and file dialogs included.
+inline QStringList askedTexts(const ScriptedDialogs& dialogs)
+{
+    QStringList texts;
+    for (const ScriptedDialogs::Asked& asked : dialogs.asked)
+        texts << asked.text;
+    return texts;
+}
+
 inline bool writeFile(const QString& path, const QByteArray& text)
 {
     QFile file(path);
