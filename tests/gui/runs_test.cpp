@@ -53,64 +53,54 @@ class RunsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void engineRunEndsWithTheRightMessages_data()
-    {
-        QTest::addColumn<bool>("engine");
-        QTest::addColumn<QByteArray>("before");   // output left by an earlier run ("" none)
-        QTest::addColumn<QByteArray>("written");  // what this run writes (null: nothing)
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QStringList>("lines");  // listed under the one message of the error lines
-        QTest::addColumn<int>("highlighted");    // -1: no viewer
-        const QStringList notCreated{"output file (m.mss.out)not created!"};
-        QTest::newRow("stale output is not success")
-            << true << QByteArray("old\n") << QByteArray() << notCreated << QStringList() << -1;
-        QTest::newRow("three error lines: one dialog lists them")
-            << true << QByteArray() << QByteArray("head\r\nKESTON ERROR 1\r\nok\r\nKESTON ERROR 2\r\n  KESTON ERROR 3\r\n")
-            << QStringList{"The engine reports errors: 3 lines of %1/m.mss.out hold \"KESTON ERROR\". Correct the "
-                           "model file and run it again; the output shows these lines highlighted."}
-            << QStringList{"line 2: KESTON ERROR 1", "line 4: KESTON ERROR 2", "line 5:   KESTON ERROR 3"} << 3;
-        QTest::newRow("no error lines: no message") << true << QByteArray() << QByteArray("fine\n") << QStringList()
-                                                    << QStringList() << 0;
-        QTest::newRow("missing engine")
-            << false << QByteArray() << QByteArray()
-            << QStringList{"/corvane does not exist.\nChoose the CORVANE program with \"Set CORVANE location\u2026\" "
-                           "in the File menu."}
-            << QStringList() << -1;
-    }
     void engineRunEndsWithTheRightMessages()
     {
-        QFETCH(bool, engine);
-        QFETCH(QByteArray, before);
-        QFETCH(QByteArray, written);
-        QFETCH(QStringList, messages);
-        QFETCH(QStringList, lines);
-        QFETCH(int, highlighted);
-        Engine s;
-        if (!lines.isEmpty())
-            messages[0] = messages[0].arg(QDir::currentPath());
-        if (!engine) {
-            QFile::remove(s.engineDir + "/corvane");
-            messages[0] = "The engine program " + s.engineDir + messages[0];
-        }
-        if (!before.isEmpty())
-            QVERIFY(writeFile("m.mss.out", before));
-        s.answerFile(QString("m.mss"));
-        s.scripted.processes.fake = [written](const ProcessRequest&) {
-            if (!written.isNull())
-                writeFile("m.mss.out", written);
-            return ran();
+        const struct {
+            const char* name;
+            bool engine;
+            QByteArray before;   // output left by an earlier run ("" none)
+            QByteArray written;  // what this run writes (null: nothing)
+            QString message;     // the one message, all warnings; %1: the current folder
+            QStringList lines;   // listed under the one message of the error lines
+            int highlighted;     // -1: no viewer
+        } cases[] = {
+            {"stale output is not success", true, "old\n", {}, "output file (m.mss.out)not created!", {}, -1},
+            {"three error lines: one dialog lists them", true, "",
+             "head\r\nKESTON ERROR 1\r\nok\r\nKESTON ERROR 2\r\n  KESTON ERROR 3\r\n",
+             "The engine reports errors: 3 lines of %1/m.mss.out hold \"KESTON ERROR\". Correct the model file and "
+             "run it again; the output shows these lines highlighted.",
+             {"line 2: KESTON ERROR 1", "line 4: KESTON ERROR 2", "line 5:   KESTON ERROR 3"}, 3},
+            {"no error lines: no message", true, "", "fine\n", "", {}, 0},
+            {"missing engine", false, "", {},
+             "The engine program %1/engine dir/corvane does not exist.\nChoose the CORVANE program with \"Set "
+             "CORVANE location\u2026\" in the File menu.",
+             {}, -1},
         };
-        s.form.runEngine();
-        QCOMPARE(s.dialogs.messages(), messages);
-        // Every message of the run is a warning, the list of error lines included.
-        QCOMPARE(s.dialogs.severities(), QList<Severity>(messages.size(), Severity::Warning));
-        if (!messages.isEmpty())
-            QCOMPARE(s.dialogs.asked.last().lines, lines);
-        QCOMPARE(s.scripted.processes.requests.size(), engine ? 1 : 0);
-        const auto viewers = topLevels<TextViewer>();
-        QCOMPARE(viewers.size(), highlighted < 0 ? 0 : 1);
-        if (highlighted >= 0)
-            QCOMPARE(viewers[0]->highlightedLines().size(), highlighted);
+        for (const auto& c : cases) {
+            Engine s;
+            if (!c.engine)
+                QFile::remove(s.engineDir + "/corvane");
+            if (!c.before.isEmpty())
+                QVERIFY(writeFile("m.mss.out", c.before));
+            s.answerFile(QString("m.mss"));
+            s.scripted.processes.fake = [written = c.written](const ProcessRequest&) {
+                if (!written.isNull())
+                    writeFile("m.mss.out", written);
+                return ran();
+            };
+            s.form.runEngine();
+            const QString message = QString(c.message).replace("%1", s.dir.path());
+            const QStringList messages = message.isEmpty() ? QStringList() : QStringList{message};
+            QVERIFY2(s.dialogs.messages() == messages, c.name);
+            QVERIFY2(s.dialogs.severities() == QList<Severity>(messages.size(), Severity::Warning), c.name);
+            if (!messages.isEmpty())
+                QVERIFY2(s.dialogs.asked.last().lines == c.lines, c.name);
+            QCOMPARE(s.scripted.processes.requests.size(), c.engine ? 1 : 0);
+            const auto viewers = topLevels<TextViewer>();
+            QCOMPARE(viewers.size(), c.highlighted < 0 ? 0 : 1);
+            if (c.highlighted >= 0)
+                QCOMPARE(viewers[0]->highlightedLines().size(), c.highlighted);
+        }
     }
 
     // The run set the model's file to the file run: the next save copied that file's head,
