@@ -22,24 +22,6 @@ QStringList titles(const QList<GridWindow*>& windows)
     return list;
 }
 
-void clickButton(MainSession& s, const char* name) { QTest::mouseClick(s.child<QPushButton>(name), Qt::LeftButton); }
-
-void typeNewEntry(MainSession& s, const QString& text)
-{
-    auto* field = s.child<QLineEdit>("Text2");
-    field->selectAll();
-    QTest::keyClicks(field, text);
-    clickButton(s, "cmd_add");
-}
-
-QStringList menuTexts(QMenu* menu)
-{
-    QStringList texts;
-    for (QAction* action : menu->actions())
-        texts << action->text();
-    return texts;
-}
-
 // Whether a caption shows every "&" it holds: each one doubled, but for one mnemonic
 // marker before a letter or digit (a lost "&" in "strata & age" stands before a space).
 bool ampersandsKept(QString text)
@@ -211,8 +193,10 @@ private slots:
         Example s;
         const Model before = s.model();
         trigger(&s.form, "menu_fixed");
-        typeNewEntry(s, "S(999)=.5");
-        clickButton(s, "cmd_done");
+        s.child<QLineEdit>("Text2")->selectAll();
+        QTest::keyClicks(s.child<QLineEdit>("Text2"), "S(999)=.5");
+        QTest::mouseClick(s.child<QPushButton>("cmd_add"), Qt::LeftButton);
+        QTest::mouseClick(s.child<QPushButton>("cmd_done"), Qt::LeftButton);
         QCOMPARE(s.dialogs.messages(),
                  QStringList{"\"S(999)=.5\" is not a fixing line S(i)=v of a cell i in 1..252."});
         QVERIFY(s.child("List1")->isVisibleTo(&s.form));
@@ -287,12 +271,14 @@ private slots:
         trigger(&s.form, "menu_surv");
         trigger(&s.form, "menu_openp");
         trigger(&s.form, "menu_closedP");
-        QStringList opened{QString::fromUtf8("example.inp \u2014 Tallowick2")};
-        opened << titles(s.grids());
+        const QStringList opened = QStringList{QString::fromUtf8("example.inp \u2014 Tallowick2")} + titles(s.grids());
         QCOMPARE(opened.size(), 1 + 6 + 2 + 1 + 1);
         auto* menu = s.child<QMenu>("menu_window");
         emit menu->aboutToShow();
-        QCOMPARE(menuTexts(menu), opened << "<<< end of list >>>");
+        QStringList shown;
+        for (const QAction* action : menu->actions())
+            shown << action->text();
+        QCOMPARE(shown, opened + QStringList{"<<< end of list >>>"});
     }
 
     // Each command runs twice: with a window still open holding an edit, and after the user
