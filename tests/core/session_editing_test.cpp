@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "session/fixings.h"
 #include "sessionsupport.h"
 #include "support.h"
@@ -15,20 +14,6 @@ using namespace tw;
 using namespace twtest;
 
 namespace {
-
-const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
-const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
-const std::string kExample =
-    (fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp").lexically_normal().string();
-
-Outcome run(Session& session, Outcome (Session::*command)(FrontEnd&), std::deque<std::optional<std::string>> files,
-            std::deque<bool> confirms = {})
-{
-    AnsweringFront front;
-    front.files = std::move(files);
-    front.confirms = std::move(confirms);
-    return (session.*command)(front);
-}
 
 void editList(Session& session, std::vector<std::string> entries)
 {
@@ -85,19 +70,11 @@ TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
 
 TEST(SessionFixedList, aRefusedEntryStopsEveryCommandThatReadsTheModel)
 {
-    using Command = Outcome (Session::*)(FrontEnd&);
-    const std::vector<std::pair<const char*, Command>> commands = {
-        {"save constraints", &Session::saveConstraints},
-        {"save PIMs", &Session::savePims},
-        {"point", &Session::point},
-        {"convert", &Session::convert},
-    };
-    for (const auto& [name, command] : commands) {
-        SCOPED_TRACE(name);
+    for (const SessionCommand command :
+         {&Session::saveConstraints, &Session::savePims, &Session::point, &Session::convert}) {
         TempDir dir;
         Session session;
-        ASSERT_TRUE(run(session, &Session::readConstraints, {kModel1}).done());
-        ASSERT_TRUE(run(session, &Session::convert, {TW_TEST_DATA "/constraints/model1-convert.inp"}).done());
+        readAndConvertModel1(session);
         fs::remove("quarlet.chk");
         editList(session, {"S(0007)=.5 /* c 2 1 */;", "S(11)=.5;"});
         const Model before = session.model();

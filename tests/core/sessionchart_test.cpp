@@ -16,8 +16,6 @@ using namespace twtest;
 
 namespace {
 
-const std::string kExample = TW_TEST_DATA "/../../examples/example.inp";
-
 // Two groups, two age classes, two strata, two primary periods of 2 and 1 occasions: 32
 // cells in 12 blocks (survival 0-3, movement 4-7, open capture 8-9, closed capture
 // 10-11), cells tied in pairs (numbers 1..16), the design the identity.
@@ -164,14 +162,19 @@ TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
     }
 }
 
+// The bundled example copied into the current directory and read.
+void readExampleCopy(Session& session)
+{
+    fs::copy_file(kExample, "example.inp");
+    ASSERT_TRUE(run(session, &Session::readPims, {"example.inp"}).done());
+}
+
 TEST(SessionChart, readsAndSavesEndTheHistory)
 {
     TempDir dir;
-    fs::copy_file(kExample, "example.inp");
     Session session;
+    readExampleCopy(session);
     AnsweringFront front;
-    front.files = {"example.inp"};
-    ASSERT_TRUE(session.readPims(front).done());
     const std::pair<const char*, Outcome (Session::*)(FrontEnd&)> ends[] = {
         {"saved.inp", &Session::savePims}, {"saved-cons.inp", &Session::saveConstraints},
         {"example.inp", &Session::readPims}};
@@ -186,11 +189,9 @@ TEST(SessionChart, readsAndSavesEndTheHistory)
 TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsAndUndo)
 {
     TempDir dir;
-    fs::copy_file(kExample, "example.inp");
     Session session;
+    readExampleCopy(session);
     AnsweringFront front;
-    front.files = {"example.inp"};
-    ASSERT_TRUE(session.readPims(front).done());
     ASSERT_TRUE(session.applyFormulaList(front, "survival ~ time + stratum; movement ~ -1 + stratum:tostratum").done());
     const std::vector<std::string> names = session.designColumnNames();
     ASSERT_EQ(names.front(), "survival:(Intercept)");
@@ -350,8 +351,7 @@ TEST(ChartCommandLine, chartStepDrawsWithTheDrawerItIsGiven)
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
     Session session;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     std::vector<ChartFormat> asked;
     const cli::ChartDrawer drawer = [&asked](const ChartData& chart, ChartFormat format) -> Result<std::string> {
         asked.push_back(format);
