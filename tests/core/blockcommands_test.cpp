@@ -98,17 +98,16 @@ TEST(BlockCommands, newNumbersAboveTheLargestAndFixedAndSpecialCellsStay)
 
 TEST(BlockCommands, shiftMovesEstimatedNumbersOntoAnotherBlocksToShare)
 {
-    struct ShiftCase {
+    const struct {
         int d;
         Numbers after;
         int sharing;  // blocks sharing a number with the block afterwards
-    };
-    const ShiftCase cases[] = {
+    } cases[] = {
         {3, {24, F, 25, 25, 26, 27, 24, 28, -1, 0, 26, 27}, 1},
         {-20, {1, F, 2, 2, 3, 4, 1, 5, -1, 0, 3, 4}, 4},  // group 1's survival and movement
         {0, kBlockBefore, 1},
     };
-    for (const ShiftCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.d);
         Model model = closedCaptureModel();
         const Model before = model;

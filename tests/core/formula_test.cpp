@@ -93,12 +93,11 @@ TEST(FormulaTerms, windowFormulaHasNoKindName)
 
 TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
 {
-    struct Case {
+    const struct {
         const char* text;
         int column;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"movement ~ stratum:tosttratum", 20,
          "unknown variable \"tosttratum\" at column 20; movement cells have group, age, stratum, tostratum, time, "
          "Time, Age"},
@@ -129,7 +128,7 @@ TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
         // The first fault from the left is the one reported.
         {"survival ~ time + + * stratum # x", 21, "a term is missing before \"*\" at column 21"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const FormulaResult<Formula> formula = parseKindFormula(c.text);
         ASSERT_FALSE(formula.ok());

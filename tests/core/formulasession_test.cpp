@@ -308,11 +308,10 @@ TEST(FormulaCommandLine, modelWrittenWithFormulasReadsBackWithEveryCellsDesignRo
 
 TEST(FormulaCommandLine, refusedFormulasFailTheStepAndWriteNothing)
 {
-    struct Case {
+    const struct {
         const char* formulas;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"open ~ (time", "open ~ (time: \"(\" at column 8 is not closed"},
         // An empty operand must not swap the model's design matrix for identity columns.
         {"", "no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\""},
@@ -320,7 +319,7 @@ TEST(FormulaCommandLine, refusedFormulasFailTheStepAndWriteNothing)
     };
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const ToolRun run = runModelTool(std::string("--read-pims example.inp --formulas '") + c.formulas
                                          + "' --write-pims out.inp");
         EXPECT_EQ(run.exitCode, 1) << c.formulas;

@@ -36,7 +36,7 @@ TEST(SessionFixedList, aPimReadListsEachFixedCell)
 
 TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::string file;
         bool constraints;  // read with constraints (else with PIMs)
@@ -44,14 +44,13 @@ TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
         bool done;             // "Done" before the save (else the save takes the list)
         std::string expected;  // the start of a line of the saved constraints file
         bool present = true;   // or of a line it must not hold
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"a changed value, Done", kModel1, true, {"S(0007)=.25 /* c 2 1 */;"}, true, "S(0007)=.25 /*"},
         {"a changed value, saved at once", kModel1, true, {"S(0007)=.25 /* c 2 1 */;"}, false, "S(0007)=.25 /*"},
         {"a line added to a PIM model", kExample26, false, {"S(5)=0.7"}, false, "S(0005)=.7 /*"},
         {"a removed line: cell 7 is a parameter of its own", kModel1, true, {}, true, "S(0007)=", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         Session session;

@@ -220,7 +220,7 @@ TEST(SessionPoint, reportsAllFixedOnceAndMarksTheModelChanged)
     const Outcome outcome = run(session, &Session::point, {});
     ASSERT_TRUE(outcome.done());
     EXPECT_EQ(outcome.messages,
-              std::vector<Message>{{kProgramTitle, "All params are fixed. Nothing to estimate", Severity::Warning}});
+              (std::vector<Message>{{kProgramTitle, "All params are fixed. Nothing to estimate", Severity::Warning}}));
     EXPECT_EQ(fileText("quarlet.chk"),
               "    1    -1     1 \r\n    2    -2     2 \r\n    3    -3     3 \r\n    4    -4     0 \r\n");
     EXPECT_TRUE(session.model().unsaved);
@@ -228,18 +228,17 @@ TEST(SessionPoint, reportsAllFixedOnceAndMarksTheModelChanged)
 
 TEST(SessionPerPeriod, aRunThatFailsOrIsCancelledFixesNothing)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::function<ProgramEnd(const ProgramRun&)> program;
         std::string failure;
         bool cancelled;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"not started", [](const ProgramRun&) { return ProgramEnd{false, false, "No such file"}; },
          "FENNEL1 could not be started: tw/fennel1: No such file\nNothing was fixed.", false},
         {"cancelled", [](const ProgramRun&) { return ProgramEnd{true, true, ""}; }, "", true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         fs::create_directory("tw");
