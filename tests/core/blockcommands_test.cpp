@@ -1,6 +1,4 @@
-// The PIM chart's block commands: which cells get which new numbers, what stays, the
-// design rows that go with the parameters, refusals, and undo and redo restoring the
-// exact model.
+// The PIM chart's block commands: new numbers, design rows, refusals, exact undo and redo.
 #include "pim/blockcommands.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Design rows follow their parameters when the parameters are renumbered: by the PIM
-// writer's gap closing and by POINT(i).
+// Design rows follow their parameters through the PIM writer's gap closing and POINT(i).
 #include <gtest/gtest.h>
 
 #include <map>

@@ -1,6 +1,4 @@
-// What the desktop needs of the core about files: the form a model file is in (for
-// files dropped, opened at start or from the recent list), the recent-models list, and
-// file errors that name full paths and say what to do.
+// What the desktop needs of the core about files: model forms, recent models, file errors.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,4 @@
-// The formula parser against R's rules for terms: expansion of "*", ":", parentheses and
-// "-", the intercept, ordering by degree, variable order by first appearance, and the
-// errors with their columns.
+// The formula parser against R's rules for terms, and its errors with their columns.
 #include "design/formula.h"
 
 #include <gtest/gtest.h>

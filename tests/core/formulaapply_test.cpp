@@ -1,6 +1,4 @@
-// Applying formulas to a model: parameter merging and numbering, fixed and special cells,
-// kinds without a formula, the design matrix and its column names, the errors, and a
-// save that reads back with every cell's design row.
+// Applying formulas to a model: parameter numbering, kept cells, columns and their names, refusals.
 #include "design/formulaapply.h"
 
 #include <gtest/gtest.h>

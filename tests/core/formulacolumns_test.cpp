@@ -1,6 +1,5 @@
-// The column builder against R's model.matrix with treatment contrasts. The expected
-// matrices were worked out by hand from R's documented rules (the comments say which
-// rule gives each column); the rows are the data rows in the order given.
+// The column builder against R's model.matrix with treatment contrasts, the expected
+// matrices worked out by hand from R's documented rules (the comments say which rule).
 #include "design/formulacolumns.h"
 
 #include <gtest/gtest.h>

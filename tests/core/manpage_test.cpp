@@ -1,5 +1,4 @@
-// The man pages written from the Markdown manuals: roff control characters in the text,
-// options set as options, the blocks of docs/cli.md, and markup that would be lost.
+// The man pages written from the Markdown manuals.
 #include <gtest/gtest.h>
 
 #include "buildinfo.h"

@@ -1,7 +1,4 @@
-// The session's fixed-parameter list as the model's fixings (what a read lists, "Done",
-// saves that take the list's edits first, the list following grid write-backs) and its
-// file dialogs (the folders they start in, the files they offer, the question before a
-// save replaces a file).
+// The session's fixed-parameter list as the model's fixings, and its file dialogs.
 #include "session/session.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// The session's commands as both front ends run them: the questions asked and their
-// order, "No file selected", the availability of the commands, the listing of the
-// numbering, and the command line over them.
+// The session's commands as both front ends run them, and the command line over them.
 #include "session/session.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// The PIM chart's commands as the session runs them: the open windows written back first,
-// one undo step per command, the history ended by any other change of the model, the
-// chart saved as a picture, and the blocks described; and the command line's two steps.
+// The PIM chart's commands as the session runs them, and the command line's chart steps.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -278,6 +276,7 @@ TEST(SessionChart, commandThatChangesNothingIsNoStep)
 
 TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
 {
+    const std::string replaceQuestion = "c.png already exists.\nDo you want to replace it?";
     const struct {
         const char* fault;
         std::optional<std::string> answer;
@@ -285,6 +284,7 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         bool draws;
         std::string message;  // empty: written
         std::string written;
+        std::optional<bool> replace = std::nullopt;  // the answer when c.png is there already
     } cases[] = {
         {"png", "c.png", true, true, "", "png 12"},
         {"pdf in capitals", "c.PDF", true, true, "", "pdf 12"},
@@ -293,8 +293,11 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         {"no model", "c.png", false, true, "The model has no PIM blocks: read a model file first.", ""},
         {"a front end that cannot draw", "c.png", true, false, "This program cannot draw the chart.", ""},
         {"the input file", "in.png", true, true, "Input & Output filenames (in.png) must be different!", ""},
+        {"an existing file kept", "c.png", true, true, "", "old picture", false},
+        {"an existing file replaced", "c.png", true, true, "", "png 12", true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
         TempDir dir;
         writeFile("in.png", "model");
         Session session = c.loaded ? smallSession() : Session();
@@ -302,31 +305,20 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         AnsweringFront front;
         front.files = {c.answer};
         front.draws = c.draws;
-        const Outcome outcome = session.saveChart(front);
-        EXPECT_EQ(front.asked, std::vector<std::string>{"save Save chart as chart.png"}) << c.fault;
-        EXPECT_EQ(failureText(outcome), c.message) << c.fault;
-        if (c.message.empty()) {
-            EXPECT_EQ(fileText(*c.answer), c.written) << c.fault;
+        std::vector<std::string> asked = {"save Save chart as chart.png"};
+        if (c.replace) {
+            writeFile("c.png", "old picture");
+            front.confirms = {*c.replace};
+            asked.push_back(replaceQuestion);
         }
-        EXPECT_EQ(fileText("in.png"), "model") << c.fault;
-    }
-}
-
-TEST(SessionChartSave, existingFileIsReplacedOnlyWhenTheAnswerIsOk)
-{
-    for (const bool replace : {false, true}) {
-        TempDir dir;
-        writeFile("c.png", "old picture");
-        Session session = smallSession();
-        AnsweringFront front;
-        front.files = {"c.png"};
-        front.confirms = {replace};
         const Outcome outcome = session.saveChart(front);
-        EXPECT_EQ(front.asked, (std::vector<std::string>{"save Save chart as chart.png",
-                                                         "c.png already exists.\nDo you want to replace it?"}));
-        EXPECT_EQ(outcome.cancelled, !replace);
-        EXPECT_FALSE(outcome.failure);
-        EXPECT_EQ(fileText("c.png"), replace ? "png 12" : "old picture");
+        EXPECT_EQ(front.asked, asked);
+        EXPECT_EQ(failureText(outcome), c.message);
+        if (c.message.empty()) {
+            EXPECT_EQ(fileText(*c.answer), c.written);
+        }
+        EXPECT_EQ(outcome.cancelled, c.replace == false);
+        EXPECT_EQ(fileText("in.png"), "model");
     }
 }
 
