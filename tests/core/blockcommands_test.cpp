@@ -61,21 +61,19 @@ void expectUndoAndRedo(Model& model, const Model& before, const ModelChange& cha
     EXPECT_EQ(model, after);
 }
 
-struct CommandCase {
-    const char* what;
-    BlockCommand command;
-    Numbers after;
-};
-
 TEST(BlockCommands, newNumbersAboveTheLargestAndFixedAndSpecialCellsStay)
 {
-    const CommandCase cases[] = {
+    const struct {
+        const char* what;
+        BlockCommand command;
+        Numbers after;
+    } cases[] = {
         {"Constant", BlockCommand::Constant, {38, F, 38, 38, 38, 38, 38, 38, -1, 0, 38, 38}},
         {"Time: one per occasion, across ages", BlockCommand::Time, {38, F, 40, 41, 42, 43, 38, 39, -1, 0, 42, 43}},
         {"Age", BlockCommand::Age, {38, F, 38, 38, 38, 38, 39, 39, -1, 0, 39, 39}},
         {"All different", BlockCommand::AllDifferent, {38, F, 39, 40, 41, 42, 43, 44, -1, 0, 45, 46}},
     };
-    for (const CommandCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Model model = closedCaptureModel();
         const Model before = model;

@@ -281,7 +281,8 @@ TEST(SessionStatus, eachCommandSaysWhatItDidAndWhichFileTheModelNowMatches)
         {&Session::convert, kModel1Convert, "Converted: 3 parameters, 3 fixed", {}},
         {&Session::savePims, "out.mss", "Saved: " + mss + " (PIM form), 3 parameters, 3 fixed",
          ModelFile{"out.mss", ModelForm::Pim}},
-        {&Session::readPims, "out.mss", "Read: " + mss + ", 3 parameters, 3 fixed", ModelFile{"out.mss", ModelForm::Pim}},
+        {&Session::readPims, "out.mss", "Read: " + mss + ", 3 parameters, 3 fixed",
+         ModelFile{"out.mss", ModelForm::Pim}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.status);

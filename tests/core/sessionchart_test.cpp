@@ -288,7 +288,8 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
     } cases[] = {
         {"png", "c.png", true, true, "", "png 12"},
         {"pdf in capitals", "c.PDF", true, true, "", "pdf 12"},
-        {"another ending", "c.jpg", true, true, "c.jpg: A chart is saved as PNG or PDF: the file name must end in .png or .pdf.", ""},
+        {"another ending", "c.jpg", true, true,
+         "c.jpg: A chart is saved as PNG or PDF: the file name must end in .png or .pdf.", ""},
         {"no name", "", true, true, kNoFileSelected, ""},
         {"no model", "c.png", false, true, "The model has no PIM blocks: read a model file first.", ""},
         {"a front end that cannot draw", "c.png", true, false, "This program cannot draw the chart.", ""},
