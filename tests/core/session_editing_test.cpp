@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "session/fixings.h"
 #include "sessionsupport.h"
 #include "support.h"
@@ -132,12 +134,7 @@ TEST(SessionFileDialogs, startInTheModelsFolderOrTheLastOneOpenedAndOfferModelFi
     session.readConstraints(front);
     session.readConstraints(front);  // x.inp does not read, but its folder was chosen
     session.readPims(front);
-    struct Asked {
-        std::string proposed;
-        std::string directory;
-        FileKind kind;
-        bool operator==(const Asked&) const = default;
-    };
+    using Asked = std::tuple<std::string, std::string, FileKind>;  // proposed name, directory, kind
     std::vector<Asked> asked;
     for (const FileQuestion& question : front.dialogs)
         asked.push_back({question.proposed, question.directory, question.kind});
