@@ -17,10 +17,7 @@ using namespace twtest;
 
 namespace {
 
-std::string example(const std::string& name)
-{
-    return (fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / name).lexically_normal().string();
-}
+std::string example(const std::string& name) { return bundledExample(name).string(); }
 
 /// The stand-in engine's error lines on a model file; "no report" when it wrote none.
 std::vector<std::string> engineErrors(const std::string& model)

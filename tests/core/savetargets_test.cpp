@@ -22,7 +22,6 @@
 #include <sys/wait.h>
 
 #include "model/atomicfile.h"
-#include "model/constraintswriter.h"
 #include "model/numbering.h"
 #include "support.h"
 
@@ -30,14 +29,9 @@ using namespace twtest;
 
 namespace {
 
-struct Writer {
-    const char* name;
-    std::function<tw::Status(tw::Model&, const std::string&)> save;
-};
-
-const Writer kWriters[] = {
-    {"PIM form", [](tw::Model& m, const std::string& target) { return tw::savePimFile(m, target); }},
-    {"constraints form", [](tw::Model& m, const std::string& target) { return tw::saveConstraints(m, target); }},
+const SaveForm kWriters[] = {
+    kSaveForms[0],
+    kSaveForms[1],
     {"quarlet.chk",
      [](tw::Model& m, const std::string& target) {
          return tw::saveCheckListing(tw::computePointNumbering(m).listing, target, {m.infile});
@@ -48,9 +42,7 @@ const Writer kWriters[] = {
 tw::Model readModel()
 {
     fs::copy_file(pimDataDir() / "twogroups" / "input.inp", "m.inp");
-    auto read = tw::readPimFile("m.inp");
-    EXPECT_TRUE(read.ok());
-    return read.ok() ? *read : tw::Model{};
+    return readPimOrFail("m.inp");
 }
 
 // Names in the directory that a save left behind (".NAME.XXXXXX").
@@ -87,7 +79,7 @@ TEST(SaveTarget, fifoSocketAndDeviceAreRefusedByNameAndLeftAsTheyAre)
         {"device", [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0; },
          S_IFCHR},
     };
-    for (const Writer& writer : kWriters)
+    for (const SaveForm& writer : kWriters)
         for (const Kind& kind : kinds) {
             SCOPED_TRACE(std::string(writer.name) + " over a " + kind.name);
             TempDir dir;
@@ -113,7 +105,7 @@ TEST(SaveTarget, fifoSocketAndDeviceAreRefusedByNameAndLeftAsTheyAre)
 // a file not there yet creates that file. Either way the link stays a link.
 TEST(SaveTarget, symbolicLinkIsFollowedAndStaysALink)
 {
-    for (const Writer& writer : kWriters)
+    for (const SaveForm& writer : kWriters)
         for (const bool targetExists : {true, false}) {
             SCOPED_TRACE(std::string(writer.name) + (targetExists ? ", existing file" : ", new file"));
             TempDir dir;
@@ -163,7 +155,7 @@ TEST(SaveTarget, longestNamesAreSaved)
         TempDir dir;
         tw::Model model = readModel();
         const std::string name(length, 'n');
-        for (const Writer& writer : kWriters) {
+        for (const SaveForm& writer : kWriters) {
             fs::remove(name);
             const tw::Status saved = writer.save(model, name);
             ASSERT_TRUE(saved.ok()) << writer.name << ": " << saved.error().text();
@@ -174,15 +166,6 @@ TEST(SaveTarget, longestNamesAreSaved)
 }
 
 const std::string kOld = "the old file\r\nkept whole\r\n";
-
-std::vector<std::string> temporaryFiles()
-{
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator("."))
-        if (entry.path().filename().string().rfind(".out.inp.", 0) == 0)
-            found.push_back(entry.path().filename().string());
-    return found;
-}
 
 void resetTarget()
 {
@@ -211,7 +194,7 @@ int saveInChild(const std::function<tw::Status()>& save, rlim_t limit, Stop stop
 
 TEST(CrashSafeSave, targetIsOldOrNewWhereverTheWritesStop)
 {
-    for (const Writer& writer : kWriters) {
+    for (const SaveForm& writer : kWriters) {
         SCOPED_TRACE(writer.name);
         TempDir dir;
         const tw::Model model = readModel();
@@ -249,10 +232,10 @@ TEST(CrashSafeSave, targetIsOldOrNewWhereverTheWritesStop)
                 if (stop == Stop::WriteFails) {
                     ASSERT_TRUE(WIFEXITED(status));
                     EXPECT_EQ(target, WEXITSTATUS(status) == 0 ? fresh : kOld);
-                    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{});
+                    EXPECT_EQ(leftovers("."), std::vector<std::string>{});
                 } else {
                     EXPECT_TRUE(WIFEXITED(status) || WTERMSIG(status) == SIGXFSZ);
-                    for (const auto& leftover : temporaryFiles())  // a killed process cannot tidy up
+                    for (const auto& leftover : leftovers("."))  // a killed process cannot tidy up
                         fs::remove(leftover);
                 }
                 if (HasFailure())
