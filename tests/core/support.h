@@ -243,6 +243,25 @@ inline tw::Status readFileStatus(const std::string& form, const std::string& fil
     return read ? tw::Status{} : tw::Status{read.error()};
 }
 
+/// The lines of an engine report that hold the error mark "KESTON ERROR".
+inline std::vector<std::string> errorLinesOf(const std::string& report)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(report);
+    for (std::string line; std::getline(in, line);)
+        if (line.find("KESTON ERROR") != std::string::npos)
+            lines.push_back(line);
+    return lines;
+}
+
+/// text with the first from replaced by to (from must occur).
+inline std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
 /// The text up to the first line end.
 inline std::string firstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
 

@@ -20,27 +20,12 @@ protected:
 std::string engineReport(const fs::path& dir, const std::string& engine, const std::string& from,
                          const std::string& to)
 {
-    std::string model = fileText(TW_TEST_DATA "/runs/twostrata.mss");
-    if (!from.empty()) {
-        const auto at = model.find(from);
-        EXPECT_NE(at, std::string::npos) << from;
-        if (at != std::string::npos)
-            model.replace(at, from.size(), to);
-    }
+    const std::string wellFormed = fileText(TW_TEST_DATA "/runs/twostrata.mss");
+    const std::string model = from.empty() ? wellFormed : replaced(wellFormed, from, to);
     const fs::path input = dir / "my model; $x & y.mss";
     writeFile(input, model);
     EXPECT_EQ(runProgram(engine, "i=\"" + input.string() + "\" l=\"" + input.string() + ".out\" \n", dir), 0);
     return fileText(input.string() + ".out");
-}
-
-std::vector<std::string> errorLinesOf(const std::string& report)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(report);
-    for (std::string line; std::getline(in, line);)
-        if (line.find("KESTON ERROR") != std::string::npos)
-            lines.push_back(line);
-    return lines;
 }
 
 TEST_F(StandIns, EngineFindsNoErrorInAWellFormedModel)
