@@ -29,7 +29,7 @@ public:
     ChartPainting(QPainter& painter, const ChartData& chart, const ChartGeometry& geometry, const ChartViewport& view,
                   const ChartMarks& marks)
         : m_painter(painter), m_chart(chart), m_geometry(geometry), m_view(view), m_marks(marks),
-          m_metrics(geometry.font, painter.device()), m_digitWidth(m_metrics.horizontalAdvance('0'))
+          m_metrics(geometry.font, painter.device())
     {
         m_dataLeft = geometry.labelWidth;
         m_dataRight = std::max(m_dataLeft, view.size.width() - geometry.countWidth);
@@ -138,9 +138,11 @@ private:
         const auto flush = [&] {
             if (bar.isNull())
                 return;
-            // Only a bar wide enough for a number is worth the text's layout.
-            const bool labelled = style == BarStyle::Solid && alone && bar.width() >= m_digitWidth + 4;
-            drawBar(bar, colour, style, labelled ? runText({alone->first + shift, alone->last + shift}) : QString());
+            // The numbers go beside a bar too narrow for them, up to the row's next bar.
+            const double nextLeft = run != runs.end() ? m_geometry.barLeft(*run) + offset : m_dataRight;
+            const double room = std::min<double>(nextLeft, m_dataRight);
+            const bool labelled = style == BarStyle::Solid && alone;
+            drawBar(bar, colour, style, labelled ? runText({alone->first + shift, alone->last + shift}) : QString(), room);
         };
         for (; run != runs.end() && run->first + shift <= m_lastNumber; ++run) {
             const double right = m_geometry.barRight(*run) + offset;
@@ -157,17 +159,23 @@ private:
         flush();
     }
 
-    void drawBar(const QRectF& bar, const QColor& colour, BarStyle style, const QString& text)
+    void drawBar(const QRectF& bar, const QColor& colour, BarStyle style, const QString& text, double room)
     {
         m_painter.fillRect(bar, colour);
         if (style == BarStyle::Solid && bar.width() >= 4) {
             m_painter.setPen(colour.darker(140));
             m_painter.drawRect(bar.adjusted(0, 0, -1, -1));
         }
-        if (text.isEmpty() || m_metrics.horizontalAdvance(text) + 4 > bar.width())
+        if (text.isEmpty())
             return;
-        m_painter.setPen(textOn(colour));
-        m_painter.drawText(bar, Qt::AlignCenter, text);
+        const double width = m_metrics.horizontalAdvance(text) + 4;
+        if (width <= bar.width()) {
+            m_painter.setPen(textOn(colour));
+            m_painter.drawText(bar, Qt::AlignCenter, text);
+        } else if (bar.right() + 2 + width <= room) {
+            m_painter.setPen(colour.darker(170));
+            m_painter.drawText(QRectF(bar.right() + 2, bar.top(), width, bar.height()), Qt::AlignCenter, text);
+        }
     }
 
     void paintBars(int row)
@@ -303,7 +311,6 @@ private:
     const ChartViewport& m_view;
     const ChartMarks& m_marks;
     QFontMetricsF m_metrics;
-    double m_digitWidth = 0;
     int m_dataLeft = 0;
     int m_dataRight = 0;
     int m_rowsTop = 0;

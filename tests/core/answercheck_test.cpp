@@ -26,6 +26,13 @@ struct BadAnswer {
     std::string message;
 };
 
+// The message for a field whose text is not a whole number in low..high.
+std::string notWhole(const std::string& field, const std::string& text, int low = 1, int high = 32767)
+{
+    return field + ": \"" + text + "\" is not a whole number from " + std::to_string(low) + " to "
+        + std::to_string(high) + ".";
+}
+
 class AnswerCheck : public ::testing::Test {
 protected:
     AnswerCheck()
@@ -69,20 +76,15 @@ TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
          "Input file: " + cwd + "/folder is not a file; type the name of a capture-history file or browse for it."},
         {"strata empty", [](auto& a) { a.strata = ""; }, AnswerField::strata,
          "Strata: type a whole number from 1 to 32767."},
-        {"strata zero", [](auto& a) { a.strata = "0"; }, AnswerField::strata,
-         "Strata: \"0\" is not a whole number from 1 to 32767."},
-        {"strata with a fraction", [](auto& a) { a.strata = "2.5"; }, AnswerField::strata,
-         "Strata: \"2.5\" is not a whole number from 1 to 32767."},
-        {"strata with text after the number", [](auto& a) { a.strata = "6x"; }, AnswerField::strata,
-         "Strata: \"6x\" is not a whole number from 1 to 32767."},
-        {"time periods negative", [](auto& a) { a.tper = "-4"; }, AnswerField::tper,
-         "Time periods: \"-4\" is not a whole number from 1 to 32767."},
-        {"time periods beyond the cells", [](auto& a) { a.tper = "99999999999999999999"; }, AnswerField::tper,
-         "Time periods: \"99999999999999999999\" is not a whole number from 1 to 32767."},
-        {"age classes zero", [](auto& a) { a.agecl = "0"; }, AnswerField::agecl,
-         "Age classes: \"0\" is not a whole number from 1 to 32767."},
-        {"groups not a number", [](auto& a) { a.grps = "two"; }, AnswerField::grps,
-         "Groups: \"two\" is not a whole number from 1 to 32767."},
+        {"strata zero", [](auto& a) { a.strata = "0"; }, AnswerField::strata, notWhole("Strata", "0")},
+        {"strata with a fraction", [](auto& a) { a.strata = "2.5"; }, AnswerField::strata, notWhole("Strata", "2.5")},
+        {"strata with text after the number", [](auto& a) { a.strata = "6x"; },
+         AnswerField::strata, notWhole("Strata", "6x")},
+        {"time periods negative", [](auto& a) { a.tper = "-4"; }, AnswerField::tper, notWhole("Time periods", "-4")},
+        {"time periods beyond the cells", [](auto& a) { a.tper = "99999999999999999999"; },
+         AnswerField::tper, notWhole("Time periods", "99999999999999999999")},
+        {"age classes zero", [](auto& a) { a.agecl = "0"; }, AnswerField::agecl, notWhole("Age classes", "0")},
+        {"groups not a number", [](auto& a) { a.grps = "two"; }, AnswerField::grps, notWhole("Groups", "two")},
         {"time increments not 1 or 0", [](auto& a) { a.mpcodes = "1a10"; }, AnswerField::mpcodes,
          "Time Increments: type 1 where a primary period begins and 0 where it goes on; \"1a10\" holds other "
          "characters."},
@@ -103,8 +105,8 @@ TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
          "Strata Codes: \"12 456\" holds a blank; a code is one character other than a blank."},
         {"stratum code 0", [](auto& a) { a.scodes = "012345"; }, AnswerField::scodes,
          "Strata Codes: the code 0 marks an occasion without a capture; give each stratum another code."},
-        {"strata codes from column 0", [](auto& a) { a.icol1 = "0"; }, AnswerField::icol1,
-         "Starting col of strata codes: \"0\" is not a whole number from 1 to 32767."},
+        {"strata codes from column 0", [](auto& a) { a.icol1 = "0"; },
+         AnswerField::icol1, notWhole("Starting col of strata codes", "0")},
         {"fate column empty", [](auto& a) { a.fatec = " "; }, AnswerField::fatec,
          "Col of fate code: type a whole number from 0 to 32767."},
         {"age code column 0 with two age classes", [](auto& a) { a.agecl = "2"; a.iagec = "0"; a.acodes = "JA"; },
@@ -115,12 +117,12 @@ TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
          AnswerField::grpscol, "Column of group code: type a whole number from 1 to 32767."},
         {"group codes with blanks inside", [](auto& a) { a.grps = "2"; a.grpscol = "6"; a.gcodes = "  M F"; },
          AnswerField::gcodes, "Group codes: type one code for each of the 2 groups; \"M F\" holds 3."},
-        {"frequency start not a number", [](auto& a) { a.obsc1 = "five"; }, AnswerField::obsc1,
-         "Start col of frequency: \"five\" is not a whole number from 0 to 32767."},
-        {"frequency ends before it starts", [](auto& a) { a.obsc1 = "8"; a.obsc2 = "6"; }, AnswerField::obsc2,
-         "End col of frequency: \"6\" is not a whole number from 8 to 32767."},
-        {"subtraction of a stratum beyond the strata", [](auto& a) { a.phimiss = "7"; }, AnswerField::phimiss,
-         "Strata to compute by subtraction(0=diagonal): \"7\" is not a whole number from 0 to 6."},
+        {"frequency start not a number", [](auto& a) { a.obsc1 = "five"; },
+         AnswerField::obsc1, notWhole("Start col of frequency", "five", 0, 32767)},
+        {"frequency ends before it starts", [](auto& a) { a.obsc1 = "8"; a.obsc2 = "6"; },
+         AnswerField::obsc2, notWhole("End col of frequency", "6", 8, 32767)},
+        {"subtraction of a stratum beyond the strata", [](auto& a) { a.phimiss = "7"; },
+         AnswerField::phimiss, notWhole("Strata to compute by subtraction(0=diagonal)", "7", 0, 6)},
         {"title that would end the model statement", [](auto& a) { a.title = "/data/cohorts/raw.cap"; },
          AnswerField::title,
          "Title: a title holding \"cohort\" would end the model statement where the program reads the converted "

@@ -40,18 +40,6 @@ std::vector<BadCase> badCases()
     return cases;
 }
 
-tw::Status readAs(const std::string& form, const std::string& file)
-{
-    if (form == "constraints") {
-        auto read = tw::readConstraintsFile(file);
-        return read ? tw::Status{} : tw::Status{read.error()};
-    }
-    auto read = tw::readPimFile(file);
-    return read ? tw::Status{} : tw::Status{read.error()};
-}
-
-std::string firstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
-
 // "made:KIND NAME" entries are inputs a repository cannot hold, made at test time: a
 // FIFO, a directory, a file whose first PIM block never ends (64 MiB). Others are
 // copied from the corpus. Returns the name to read.
@@ -98,7 +86,7 @@ TEST(BadInput, readerAndCommandLineGiveTheExactMessageOrPassBytesThrough)
         SCOPED_TRACE(c.file);
         TempDir dir;
         const std::string file = makeInput(c.file);
-        const tw::Status read = readAs(c.form, file);
+        const tw::Status read = readFileStatus(c.form, file);
         const ToolRun run = runModelTool("--read-" + c.form + " '" + file + "' --write-pims out.inp", 20);
         if (!c.message.empty()) {
             ASSERT_FALSE(read.ok());
@@ -129,7 +117,7 @@ TEST(BadInput, lineOf64MiBIsRefusedByNameAndLine)
     const std::string message =
         "long.inp, line 3: the line is longer than 16777216 bytes (is this a model file, with line feeds ending its "
         "lines?)";
-    const tw::Status read = readAs("pims", "long.inp");
+    const tw::Status read = readFileStatus("pims", "long.inp");
     ASSERT_FALSE(read.ok());
     EXPECT_EQ(read.error().text(), message);
 }

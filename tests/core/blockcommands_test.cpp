@@ -1,6 +1,4 @@
-// The PIM chart's block commands: which cells get which new numbers, what stays, the
-// design rows that go with the parameters, refusals, and undo and redo restoring the
-// exact model.
+// The PIM chart's block commands: new numbers, design rows, refusals, exact undo and redo.
 #include "pim/blockcommands.h"
 
 #include <gtest/gtest.h>
@@ -63,21 +61,19 @@ void expectUndoAndRedo(Model& model, const Model& before, const ModelChange& cha
     EXPECT_EQ(model, after);
 }
 
-struct CommandCase {
-    const char* what;
-    BlockCommand command;
-    Numbers after;
-};
-
 TEST(BlockCommands, newNumbersAboveTheLargestAndFixedAndSpecialCellsStay)
 {
-    const CommandCase cases[] = {
+    const struct {
+        const char* what;
+        BlockCommand command;
+        Numbers after;
+    } cases[] = {
         {"Constant", BlockCommand::Constant, {38, F, 38, 38, 38, 38, 38, 38, -1, 0, 38, 38}},
         {"Time: one per occasion, across ages", BlockCommand::Time, {38, F, 40, 41, 42, 43, 38, 39, -1, 0, 42, 43}},
         {"Age", BlockCommand::Age, {38, F, 38, 38, 38, 38, 39, 39, -1, 0, 39, 39}},
         {"All different", BlockCommand::AllDifferent, {38, F, 39, 40, 41, 42, 43, 44, -1, 0, 45, 46}},
     };
-    for (const CommandCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Model model = closedCaptureModel();
         const Model before = model;
@@ -98,17 +94,16 @@ TEST(BlockCommands, newNumbersAboveTheLargestAndFixedAndSpecialCellsStay)
 
 TEST(BlockCommands, shiftMovesEstimatedNumbersOntoAnotherBlocksToShare)
 {
-    struct ShiftCase {
+    const struct {
         int d;
         Numbers after;
         int sharing;  // blocks sharing a number with the block afterwards
-    };
-    const ShiftCase cases[] = {
+    } cases[] = {
         {3, {24, F, 25, 25, 26, 27, 24, 28, -1, 0, 26, 27}, 1},
         {-20, {1, F, 2, 2, 3, 4, 1, 5, -1, 0, 3, 4}, 4},  // group 1's survival and movement
         {0, kBlockBefore, 1},
     };
-    for (const ShiftCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.d);
         Model model = closedCaptureModel();
         const Model before = model;

@@ -33,15 +33,14 @@ struct Entry {
 
 TEST(DesignWriteBack, storesWhatWasTyped)
 {
-    struct WriteCase {
+    const struct {
         const char* name;
         std::vector<int> rowCells;
         std::function<void(Model&, DesignTable&)> act;  // runs between build and Close
         std::vector<Entry> expected;                     // entries that must read so afterwards
         bool changed;
         int dmcols = 6;
-    };
-    const WriteCase cases[] = {
+    } cases[] = {
         // Rows c3, c7; columns B2, B5: cell index = column * 2 + row.
         {"halfUnderB5InRowOfParameter7SetsDm75", {3, 7},
          [](Model&, DesignTable& t) { t.setText(t.cellIndex(1, 1), "0.5"); },
@@ -75,7 +74,7 @@ TEST(DesignWriteBack, storesWhatWasTyped)
          [](Model& m, DesignTable& t) { m.dm.set(7, 7, 5); ASSERT_TRUE(t.addColumn(m).ok()); },
          {{7, 7, 0}}, true, 7},
     };
-    for (const WriteCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Model m = closeModel();
         DesignTable table;
@@ -99,14 +98,13 @@ TEST(DesignWriteBack, storesWhatWasTyped)
 
 TEST(DesignRefusals, closeRefusesAndWritesNothing)
 {
-    struct RefusalCase {
+    const struct {
         const char* name;
         std::function<void(Model&, DesignTable&)> act;
         std::string message;
         int cell;
         int column;
-    };
-    const RefusalCase cases[] = {
+    } cases[] = {
         {"headerWithoutNumber", [](Model&, DesignTable& t) { t.setHeader(1, "Bx"); },
            "The header \"Bx\" of column 2 does not name a design-matrix column (B1 to B32767).", -1, 1},
         {"emptyEntry", [](Model&, DesignTable& t) { t.setText(3, ""); },
@@ -115,7 +113,7 @@ TEST(DesignRefusals, closeRefusesAndWritesNothing)
            [](Model&, DesignTable& t) { t.setText(3, "x"); t.setText(2, "y"); },
            "The entry \"y\" in row \"3 \u00b7 c3\" under B5 is not a number.", 2, 1},
     };
-    for (const RefusalCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Model m = closeModel();
         DesignTable table;

@@ -59,18 +59,17 @@ TEST(DesignRank, notCheckedBeyondTheColumnLimit)
 
 TEST(DesignRank, messageSaysWhatCannotBeEstimated)
 {
-    struct Case {
+    const struct {
         RankCheck check;
         const char* text;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{14, 6, 6}, "14 parameters, 6 columns"},
         {{12, 13, 12}, "12 parameters, 13 columns: 1 column cannot be estimated (rank 12)"},
         {{10, 13, 10}, "10 parameters, 13 columns: 3 columns cannot be estimated (rank 10)"},
         {{1, 1, 1}, "1 parameter, 1 column"},
         {{4410, 4459, std::nullopt}, "4410 parameters, 4459 columns: rank not checked"},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(rankText(c.check), c.text);
 }
 

@@ -22,7 +22,7 @@ struct Entry {
 
 TEST(DesignBuild, laysOutRowsColumnsAndTexts)
 {
-    struct BuildCase {
+    const struct {
         const char* name;
         std::vector<int> rowCells;
         std::vector<Entry> entries;
@@ -31,8 +31,7 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
         std::vector<std::string> texts;  // in cell order
         std::vector<std::string> rowNames;
         std::vector<bool> hasEntries;
-    };
-    const BuildCase cases[] = {
+    } cases[] = {
         {"onlyColumnsWithEntriesShown_B5CellsInSecondColumn", {7, 3},
          {{7, 2, 1}, {7, 5, 0.5}, {3, 5, -1}}, nullptr,
          {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"7 \u00b7 c7", "3 \u00b7 c3"}, {true, true}},
@@ -46,7 +45,7 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
          [](Model& m) { m.labels.set(6, ""); }, {"B1"}, {"", "1"}, {"cell 40", "6 \u00b7 cell 6"},
          {false, true}},
     };
-    for (const BuildCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Model m = twelveCellModel();
         for (const Entry& e : c.entries)

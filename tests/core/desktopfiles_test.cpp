@@ -1,6 +1,4 @@
-// What the desktop needs of the core about files: the form a model file is in (for
-// files dropped, opened at start or from the recent list), the recent-models list, and
-// file errors that name full paths and say what to do.
+// What the desktop needs of the core about files: model forms, recent models, file errors.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,12 +21,11 @@ TEST(ModelFormOf, aPimLineAfterTheCohortsAndNothingElseChoosesThePimReader)
 {
     const std::string head = "PROC TITLE 'x';\nPROC MODEL NPAR=4 GROUPS=1 NAGE=1 NYRS=2 STRATA=1 SECPERS=1 1;\n";
     const std::string cohorts = "COHORT=5 GROUP=1 STRATUM=1 SEASON=1;\n  5 : 1 0;\n";
-    struct Case {
+    const struct {
         const char* name;
         std::string text;
         ModelForm form;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"PIM line after the cohorts", head + cohorts + "PROC ESTIMATE NAME=X;\nPIM;\nSRV(1);\n", ModelForm::Pim},
         {"lower-case pim line", head + cohorts + "pim;\n", ModelForm::Pim},
         {"CR LF line ends", head + cohorts + "PIM;\r\nSRV(1);\r\n", ModelForm::Pim},
@@ -40,7 +37,7 @@ TEST(ModelFormOf, aPimLineAfterTheCohortsAndNothingElseChoosesThePimReader)
         {"no cohort line at all", head + "PIM;\n", ModelForm::Constraints},
         {"empty file", "", ModelForm::Constraints},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::istringstream text(c.text);
         EXPECT_EQ(modelFormOf(text), c.form) << c.name;
     }

@@ -17,10 +17,7 @@ using namespace twtest;
 
 namespace {
 
-std::string example(const std::string& name)
-{
-    return (fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / name).lexically_normal().string();
-}
+std::string example(const std::string& name) { return bundledExample(name).string(); }
 
 /// The stand-in engine's error lines on a model file; "no report" when it wrote none.
 std::vector<std::string> engineErrors(const std::string& model)
@@ -28,14 +25,7 @@ std::vector<std::string> engineErrors(const std::string& model)
     const std::string report = fs::absolute("engine report.out").string();
     fs::remove(report);
     runProgram(builtProgram("corvane"), "i=\"" + fs::absolute(model).string() + "\" l=\"" + report + "\" \n");
-    if (!fs::exists(report))
-        return {"no report"};
-    std::vector<std::string> errors;
-    std::istringstream in(fileText(report));
-    for (std::string line; std::getline(in, line);)
-        if (line.find("KESTON ERROR") != std::string::npos)
-            errors.push_back(line);
-    return errors;
+    return fs::exists(report) ? errorLinesOf(fileText(report)) : std::vector<std::string>{"no report"};
 }
 
 /// The cells grouped by the parameter they belong to; fixed cells with their value.

@@ -1,5 +1,4 @@
-// The fixed-parameter list editor's rules: which entry the edit field is bound to and
-// what typing, Add, Delete and undo do to the entries.
+// The fixed-parameter list editor: the entry the edit field is bound to, typing, Add, Delete, undo.
 #include "session/fixedlist.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// The fixed-parameter list as the model's fixings: which entries are fixing lines, the
-// lines a model's fixed cells give, "Done" taking the list's edits into the model, and
-// the list following the cells a grid window fixed or freed.
+// The fixed-parameter list as the model's fixings: fixing lines, "Done", following grid edits.
 #include "session/fixings.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// The formula parser against R's rules for terms: expansion of "*", ":", parentheses and
-// "-", the intercept, ordering by degree, variable order by first appearance, and the
-// errors with their columns.
+// The formula parser against R's rules for terms, and its errors with their columns.
 #include "design/formula.h"
 
 #include <gtest/gtest.h>
@@ -93,12 +91,11 @@ TEST(FormulaTerms, windowFormulaHasNoKindName)
 
 TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
 {
-    struct Case {
+    const struct {
         const char* text;
         int column;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"movement ~ stratum:tosttratum", 20,
          "unknown variable \"tosttratum\" at column 20; movement cells have group, age, stratum, tostratum, time, "
          "Time, Age"},
@@ -129,7 +126,7 @@ TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
         // The first fault from the left is the one reported.
         {"survival ~ time + + * stratum # x", 21, "a term is missing before \"*\" at column 21"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const FormulaResult<Formula> formula = parseKindFormula(c.text);
         ASSERT_FALSE(formula.ok());

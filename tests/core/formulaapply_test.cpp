@@ -1,6 +1,4 @@
-// Applying formulas to a model: parameter merging and numbering, fixed and special cells,
-// kinds without a formula, the design matrix and its column names, the errors, and a
-// save that reads back with every cell's design row.
+// Applying formulas to a model: parameter numbering, kept cells, columns and their names, refusals.
 #include "design/formulaapply.h"
 
 #include <gtest/gtest.h>
@@ -138,9 +136,8 @@ TEST(FormulaApply, kindsWithoutFormulaGetOneColumnPerParameter)
     for (int p = 1; p <= 33; ++p) {
         const Row row = designRow(result.model, p);
         ASSERT_EQ(row.size(), 1U) << p;
-        EXPECT_EQ(result.columnNames[static_cast<std::size_t>(row[0].first - 1)].substr(
-                      result.columnNames[static_cast<std::size_t>(row[0].first - 1)].find(':') + 1),
-                  std::to_string(p));
+        const std::string& name = result.columnNames[static_cast<std::size_t>(row[0].first - 1)];
+        EXPECT_EQ(name.substr(name.find(':') + 1), std::to_string(p));
     }
 }
 
@@ -178,16 +175,15 @@ TEST(FormulaApply, rankShortfallIsReportedAndTheModelStillBuilt)
 
 TEST(FormulaApply, refusals)
 {
-    struct Case {
+    Model wrongCount = smallModel();
+    wrongCount.npar = 40;
+    const struct {
         const char* name;
         Model model;
         const char* formulas;
         std::optional<CellKind> kind;
         const char* text;
-    };
-    Model wrongCount = smallModel();
-    wrongCount.npar = 40;
-    const Case cases[] = {
+    } cases[] = {
         {"oneStratumHasNoMovement", modelOfShape(1, 1, 1, {2, 2}), "movement ~ stratum", CellKind::Movement,
          "movement ~ stratum\nthe model has no movement cells"},
         {"onePeriodHasNoOpenCapture", modelOfShape(1, 1, 2, {3}), "open ~ stratum", CellKind::Open,
@@ -199,7 +195,7 @@ TEST(FormulaApply, refusals)
         {"cellsDisagreeWithDimensions", wrongCount, "survival ~ time", std::nullopt,
          "the model has NPAR=40 cells, but its dimensions give 34: design data needs every cell in its block"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const FormulaResult<FormulaModel> result = applyFormulas(c.model, formulas(c.formulas));
         ASSERT_FALSE(result.ok());

@@ -1,6 +1,5 @@
-// The column builder against R's model.matrix with treatment contrasts. The expected
-// matrices were worked out by hand from R's documented rules (the comments say which
-// rule gives each column); the rows are the data rows in the order given.
+// The column builder against R's model.matrix with treatment contrasts, the expected
+// matrices worked out by hand from R's documented rules (the comments say which rule).
 #include "design/formulacolumns.h"
 
 #include <gtest/gtest.h>
@@ -81,34 +80,22 @@ TEST(FormulaColumns, treatmentContrastsWhenTheRestIsEarlier)
         // interaction stratum (first variable) varies fastest, but has one column only.
         {"survival ~ stratum*time", strataByTimes(),
          {"(Intercept)", "stratum2", "time2", "time3", "stratum2:time2", "stratum2:time3"},
-         {{1, 0, 0, 0, 0, 0},
-          {1, 1, 0, 0, 0, 0},
-          {1, 0, 1, 0, 0, 0},
-          {1, 1, 1, 0, 1, 0},
-          {1, 0, 0, 1, 0, 0},
-          {1, 1, 0, 1, 0, 1}}},
+         {{1, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {1, 0, 1, 0, 0, 0},
+          {1, 1, 1, 0, 1, 0}, {1, 0, 0, 1, 0, 0}, {1, 1, 0, 1, 0, 1}}},
         // time:stratum without time: for time the rest is stratum, an earlier term, so
         // contrasts; for stratum the rest is time, in no earlier term, so indicators.
         // R's nested coding: time2:stratum1, time3:stratum1, time2:stratum2, time3:stratum2.
         {"survival ~ time*stratum - time", strataByTimes(),
          {"(Intercept)", "stratum2", "time2:stratum1", "time3:stratum1", "time2:stratum2", "time3:stratum2"},
-         {{1, 0, 0, 0, 0, 0},
-          {1, 1, 0, 0, 0, 0},
-          {1, 0, 1, 0, 0, 0},
-          {1, 1, 0, 0, 1, 0},
-          {1, 0, 0, 1, 0, 0},
-          {1, 1, 0, 0, 0, 1}}},
+         {{1, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {1, 0, 1, 0, 0, 0},
+          {1, 1, 0, 0, 1, 0}, {1, 0, 0, 1, 0, 0}, {1, 1, 0, 0, 0, 1}}},
         // ~ b + a:b: the term is stratum:time (stratum appeared first); stratum's rest
         // (time) is in no earlier term: indicators, varying fastest; time's rest is the
         // earlier term stratum: contrasts.
         {"survival ~ stratum + time:stratum", strataByTimes(),
          {"(Intercept)", "stratum2", "stratum1:time2", "stratum2:time2", "stratum1:time3", "stratum2:time3"},
-         {{1, 0, 0, 0, 0, 0},
-          {1, 1, 0, 0, 0, 0},
-          {1, 0, 1, 0, 0, 0},
-          {1, 1, 0, 1, 0, 0},
-          {1, 0, 0, 0, 1, 0},
-          {1, 1, 0, 0, 0, 1}}},
+         {{1, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {1, 0, 1, 0, 0, 0},
+          {1, 1, 0, 1, 0, 0}, {1, 0, 0, 0, 1, 0}, {1, 1, 0, 0, 0, 1}}},
     });
 }
 
@@ -122,15 +109,9 @@ TEST(FormulaColumns, interactionFirstVariableFastest)
         {"open ~ time*stratum", data,
          {"(Intercept)", "time2", "time3", "stratum2", "stratum3", "time2:stratum2", "time3:stratum2",
           "time2:stratum3", "time3:stratum3"},
-         {{1, 0, 0, 0, 0, 0, 0, 0, 0},
-          {1, 1, 0, 0, 0, 0, 0, 0, 0},
-          {1, 0, 1, 0, 0, 0, 0, 0, 0},
-          {1, 0, 0, 1, 0, 0, 0, 0, 0},
-          {1, 1, 0, 1, 0, 1, 0, 0, 0},
-          {1, 0, 1, 1, 0, 0, 1, 0, 0},
-          {1, 0, 0, 0, 1, 0, 0, 0, 0},
-          {1, 1, 0, 0, 1, 0, 0, 1, 0},
-          {1, 0, 1, 0, 1, 0, 0, 0, 1}}},
+         {{1, 0, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0, 0, 0, 0}, {1, 0, 1, 0, 0, 0, 0, 0, 0},
+          {1, 0, 0, 1, 0, 0, 0, 0, 0}, {1, 1, 0, 1, 0, 1, 0, 0, 0}, {1, 0, 1, 1, 0, 0, 1, 0, 0},
+          {1, 0, 0, 0, 1, 0, 0, 0, 0}, {1, 1, 0, 0, 1, 0, 0, 1, 0}, {1, 0, 1, 0, 1, 0, 0, 0, 1}}},
     });
 }
 
@@ -146,14 +127,10 @@ TEST(FormulaColumns, threeWayInteraction)
          {"(Intercept)", "age2", "age1:stratum1:time1", "age2:stratum1:time1", "age1:stratum2:time1",
           "age2:stratum2:time1", "age1:stratum1:time2", "age2:stratum1:time2", "age1:stratum2:time2",
           "age2:stratum2:time2"},
-         {{1, 0, 1, 0, 0, 0, 0, 0, 0, 0},
-          {1, 1, 0, 1, 0, 0, 0, 0, 0, 0},
-          {1, 0, 0, 0, 1, 0, 0, 0, 0, 0},
-          {1, 1, 0, 0, 0, 1, 0, 0, 0, 0},
-          {1, 0, 0, 0, 0, 0, 1, 0, 0, 0},
-          {1, 1, 0, 0, 0, 0, 0, 1, 0, 0},
-          {1, 0, 0, 0, 0, 0, 0, 0, 1, 0},
-          {1, 1, 0, 0, 0, 0, 0, 0, 0, 1}}},
+         {{1, 0, 1, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 0, 1, 0, 0, 0, 0, 0, 0},
+          {1, 0, 0, 0, 1, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 1, 0, 0, 0, 0},
+          {1, 0, 0, 0, 0, 0, 1, 0, 0, 0}, {1, 1, 0, 0, 0, 0, 0, 1, 0, 0},
+          {1, 0, 0, 0, 0, 0, 0, 0, 1, 0}, {1, 1, 0, 0, 0, 0, 0, 0, 0, 1}}},
     });
 }
 
@@ -183,22 +160,14 @@ TEST(FormulaColumns, columnsZeroOnEveryRowAreDropped)
         {"movement ~ -1 + stratum:tostratum", data,
          {"stratum2:tostratum1", "stratum3:tostratum1", "stratum1:tostratum2", "stratum3:tostratum2",
           "stratum1:tostratum3", "stratum2:tostratum3"},
-         {{0, 0, 1, 0, 0, 0},
-          {0, 0, 0, 0, 1, 0},
-          {1, 0, 0, 0, 0, 0},
-          {0, 0, 0, 0, 0, 1},
-          {0, 1, 0, 0, 0, 0},
-          {0, 0, 0, 1, 0, 0}}},
+         {{0, 0, 1, 0, 0, 0}, {0, 0, 0, 0, 1, 0}, {1, 0, 0, 0, 0, 0},
+          {0, 0, 0, 0, 0, 1}, {0, 1, 0, 0, 0, 0}, {0, 0, 0, 1, 0, 0}}},
         // With contrasts, stratum2:tostratum2 and stratum3:tostratum3 are zero too.
         {"movement ~ stratum*tostratum", data,
          {"(Intercept)", "stratum2", "stratum3", "tostratum2", "tostratum3", "stratum3:tostratum2",
           "stratum2:tostratum3"},
-         {{1, 0, 0, 1, 0, 0, 0},
-          {1, 0, 0, 0, 1, 0, 0},
-          {1, 1, 0, 0, 0, 0, 0},
-          {1, 1, 0, 0, 1, 0, 1},
-          {1, 0, 1, 0, 0, 0, 0},
-          {1, 0, 1, 1, 0, 1, 0}}},
+         {{1, 0, 0, 1, 0, 0, 0}, {1, 0, 0, 0, 1, 0, 0}, {1, 1, 0, 0, 0, 0, 0},
+          {1, 1, 0, 0, 1, 0, 1}, {1, 0, 1, 0, 0, 0, 0}, {1, 0, 1, 1, 0, 1, 0}}},
     });
 }
 

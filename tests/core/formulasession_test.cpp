@@ -1,9 +1,7 @@
-// Model formulas in the session, the formulas window's fields and the command line: Apply
-// keeps the built model or changes nothing, the design columns keep their names while
-// they still hold, and a model written with formulas reads back with every cell's design
-// row.
+// Model formulas in the session, the formulas window's fields and the command line.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "design/designdata.h"
@@ -19,7 +17,6 @@ using namespace twtest;
 
 namespace {
 
-const std::string kExample = TW_TEST_DATA "/../../examples/example.inp";
 constexpr const char* kFormulas = "survival ~ time + stratum; movement ~ -1 + stratum:tostratum";
 
 void readExample(Session& session)
@@ -52,46 +49,39 @@ TEST(FormulaSessionApply, keepsTheBuiltModelUnsavedWithNamedColumnsAndReportsEac
 }
 
 // The parser's messages are pinned in its own tests; here, what the session keeps.
-TEST(FormulaSessionApply, refusedFormulaChangesNothingAndClosesNoWindow)
+TEST(FormulaSessionApply, refusedFormulaModelOrWindowChangesNothingAndClosesNoWindow)
 {
-    Session session;
-    readExample(session);
-    session.setFormulaTexts({"~ age", "", "", ""});
-    const Model before = session.model();
-    AnsweringFront front;
-    EXPECT_EQ(failureText(session.applyFormulaList(front, "survival ~ time +")),
-              "survival ~ time +: a term is missing after \"+\" at column 17");
-    EXPECT_EQ(session.model(), before);
-    EXPECT_EQ(front.writeBacks, 0);
-    EXPECT_EQ(session.formulaTexts()[0], "~ age");
-}
-
-TEST(FormulaSessionApply, refusedModelOrWindowChangesNothing)
-{
-    {
-        Session session;  // nothing read yet
-        AnsweringFront front;
-        EXPECT_EQ(failureText(session.applyFormulaList(front, "survival ~ time")),
-                  "There is no model yet: read a model file first.");
-        EXPECT_EQ(session.model(), startupModel());
-    }
-    {
+    const struct {
+        const char* fault;
+        std::function<void(Session&)> load;
+        const char* formulas;
+        bool writesBack;
+        std::string failure;  // empty: cancelled
+        int writeBacks;
+    } cases[] = {
+        {"a refused formula", readExample, "survival ~ time +", true,
+         "survival ~ time +: a term is missing after \"+\" at column 17", 0},
+        {"nothing read yet", [](Session&) {}, "survival ~ time", true,
+         "There is no model yet: read a model file first.", 0},
+        {"one stratum: no movement cells",
+         [](Session& s) { s.model() = modelOfShape(1, 1, 1, {2, 2}); }, "movement ~ time", true,
+         "movement ~ time: the model has no movement cells", 0},
+        {"the design window refused its Close", readExample, kFormulas, false, "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
         Session session;
-        session.model() = modelOfShape(1, 1, 1, {2, 2});  // one stratum: no movement cells
-        AnsweringFront front;
-        EXPECT_EQ(failureText(session.applyFormulaList(front, "movement ~ time")),
-                  "movement ~ time: the model has no movement cells");
-        EXPECT_EQ(front.writeBacks, 0);
-    }
-    {
-        Session session;
-        readExample(session);
+        c.load(session);
+        session.setFormulaTexts({"~ age", "", "", ""});
         const Model before = session.model();
         AnsweringFront front;
-        front.writesBack = false;  // the design window refused its Close
-        const Outcome outcome = session.applyFormulaList(front, kFormulas);
-        EXPECT_TRUE(outcome.cancelled);
+        front.writesBack = c.writesBack;
+        const Outcome outcome = session.applyFormulaList(front, c.formulas);
+        EXPECT_EQ(failureText(outcome), c.failure);
+        EXPECT_EQ(outcome.cancelled, c.failure.empty());
         EXPECT_EQ(session.model(), before);
+        EXPECT_EQ(front.writeBacks, c.writeBacks);
+        EXPECT_EQ(session.formulaTexts()[0], "~ age");
     }
 }
 
@@ -308,11 +298,10 @@ TEST(FormulaCommandLine, modelWrittenWithFormulasReadsBackWithEveryCellsDesignRo
 
 TEST(FormulaCommandLine, refusedFormulasFailTheStepAndWriteNothing)
 {
-    struct Case {
+    const struct {
         const char* formulas;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"open ~ (time", "open ~ (time: \"(\" at column 8 is not closed"},
         // An empty operand must not swap the model's design matrix for identity columns.
         {"", "no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\""},
@@ -320,7 +309,7 @@ TEST(FormulaCommandLine, refusedFormulasFailTheStepAndWriteNothing)
     };
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const ToolRun run = runModelTool(std::string("--read-pims example.inp --formulas '") + c.formulas
                                          + "' --write-pims out.inp");
         EXPECT_EQ(run.exitCode, 1) << c.formulas;

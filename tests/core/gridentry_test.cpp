@@ -16,13 +16,7 @@ namespace {
 
 using Kind = CellEntry::Kind;
 
-Model example()
-{
-    const fs::path path = fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp";
-    auto model = readPimFile(path.string());
-    EXPECT_TRUE(model.ok()) << (model.ok() ? "" : model.error().text());
-    return model.ok() ? *model : Model{};
-}
+Model example() { return readPimOrFail(bundledExample("example.inp")); }
 
 using Texts = std::vector<std::string>;
 

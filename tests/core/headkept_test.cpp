@@ -11,7 +11,6 @@
 
 #include "model/constraintsreader.h"
 #include "model/constraintstopims.h"
-#include "model/constraintswriter.h"
 #include "support.h"
 
 using namespace twtest;
@@ -21,23 +20,11 @@ namespace {
 const fs::path kTwoGroups = pimDataDir() / "twogroups" / "input.inp";
 const fs::path kModel1 = fs::path(TW_TEST_DATA) / "constraints" / "model1.inp";
 
-std::string firstLine(const std::string& text) { return text.substr(0, text.find("\r\n")); }
-
-struct Save {
-    const char* name;
-    std::function<tw::Status(tw::Model&, const std::string&)> run;
-};
-
-const Save kSaves[] = {
-    {"PIM form", [](tw::Model& m, const std::string& target) { return tw::savePimFile(m, target); }},
-    {"constraints form", [](tw::Model& m, const std::string& target) { return tw::saveConstraints(m, target); }},
-};
-
 TEST(HeadKept, inputChangedOrRemovedSinceTheReadGivesTheHeadRead)
 {
-    for (const Save& save : kSaves)
+    for (const SaveForm& form : kSaveForms)
         for (const bool removed : {false, true}) {
-            SCOPED_TRACE(std::string(save.name) + (removed ? ", input removed" : ", input changed"));
+            SCOPED_TRACE(std::string(form.name) + (removed ? ", input removed" : ", input changed"));
             TempDir dir;
             fs::copy_file(kTwoGroups, "m.inp");
             auto model = tw::readPimFile("m.inp");
@@ -46,7 +33,7 @@ TEST(HeadKept, inputChangedOrRemovedSinceTheReadGivesTheHeadRead)
                 fs::remove("m.inp");
             else
                 writeFile("m.inp", "PROC TITLE 'another model';\r\nPROC MODEL NPAR=1;\r\nCOHORT=1;\r\nPIM;\r\n");
-            const tw::Status saved = save.run(*model, "out.inp");
+            const tw::Status saved = form.save(*model, "out.inp");
             ASSERT_TRUE(saved.ok()) << saved.error().text();
             EXPECT_EQ(firstLine(fileText("out.inp")), "PROC TITLE 'Two sexes, two sites';");
         }
@@ -58,16 +45,8 @@ TEST(HeadKept, readersRefuseWhatIsNotARegularFile)
 {
     using Reader = std::function<tw::Status(const std::string&)>;
     const std::pair<const char*, Reader> readers[] = {
-        {"PIM form",
-         [](const std::string& f) {
-             auto read = tw::readPimFile(f);
-             return read ? tw::Status{} : tw::Status{read.error()};
-         }},
-        {"constraints form",
-         [](const std::string& f) {
-             auto read = tw::readConstraintsFile(f);
-             return read ? tw::Status{} : tw::Status{read.error()};
-         }},
+        {"PIM form", [](const std::string& f) { return readFileStatus("pims", f); }},
+        {"constraints form", [](const std::string& f) { return readFileStatus("constraints", f); }},
         {"conversion",
          [](const std::string& f) {
              auto model = tw::readPimFile(kTwoGroups.string());

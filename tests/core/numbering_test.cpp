@@ -13,14 +13,6 @@ using namespace twtest;
 
 namespace {
 
-Model withMap(const std::vector<int>& pim, std::vector<std::string> fixedlist = {})
-{
-    Model m = modelWithMap(pim);
-    m.fixedlist = std::move(fixedlist);
-    return m;
-}
-
-
 // The label each listing line ends with ("" for cells that are not estimated).
 std::vector<std::string> listingLines(const std::string& listing)
 {
@@ -150,7 +142,8 @@ TEST(PointNumberingRandom, fastNumberingAgreesWithTheLiteralOne)
         std::vector<std::string> list;
         for (int k = static_cast<int>(random() % 4); k > 0; --k)
             list.push_back("S(" + std::to_string(random() % (npar + 2)) + ")=.5");
-        Model fast = withMap(pim, list);
+        Model fast = modelWithMap(pim);
+        fast.fixedlist = list;
         const Literal expected = literalNumbering(fast);
         const NumberingResult r = computePointNumbering(fast);
         const auto lines = listingLines(r.listing);

@@ -1,5 +1,4 @@
-// The PIM chart's data: blocks in the model file's order, labels, runs of numbers,
-// fixed and special cells, and which blocks share parameters.
+// The PIM chart's data: blocks in file order, labels, runs, fixed and special cells, sharing.
 #include "pim/chartdata.h"
 
 #include <gtest/gtest.h>

@@ -31,13 +31,6 @@ const std::string kSmall =
     "PROC TEST AICSAVE=CORVANE.AIC;\n"                  // 16
     "PROC STOP;\n";
 
-std::string replaced(std::string text, const std::string& from, const std::string& to)
-{
-    const auto at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return text.replace(at, from.size(), to);
-}
-
 // "Get input file w/ PIM's" with the file chosen (nothing unsaved asks nothing).
 Status readPims(Session& session, const std::string& file)
 {

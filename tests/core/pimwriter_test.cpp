@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/constraintswriter.h"
+#include <tuple>
+
 #include "support.h"
 
 using namespace tw;
@@ -10,12 +11,7 @@ using namespace twtest;
 
 namespace {
 
-Model readCase(const std::string& name)
-{
-    auto model = readPimFile((pimDataDir() / name / "input.inp").string());
-    EXPECT_TRUE(model.ok()) << (model.ok() ? "" : model.error().text());
-    return model.ok() ? *model : Model{};
-}
+Model readCase(const std::string& name) { return readPimOrFail(pimDataDir() / name / "input.inp"); }
 
 // example26: the format's own example, a sixth design entry opening a new line, a negative
 // and a fractional design value. fixedcells: fixed cells in a survival and a capture block,
@@ -24,7 +20,7 @@ Model readCase(const std::string& name)
 // example writes itself back byte for byte.
 TEST(PimWriterGolden, writesTheExpectedBytesAndReadsBackToThem)
 {
-    const fs::path example = fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp";
+    const fs::path example = bundledExample("example.inp");
     std::vector<std::pair<fs::path, fs::path>> cases = {{example, example}};
     for (const char* name : {"example26", "fixedcells", "twogroups"})
         cases.emplace_back(pimDataDir() / name / "input.inp", pimDataDir() / name / "expected.inp");
@@ -180,24 +176,36 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
         }
 }
 
-// A SECPERS list that runs on past the COHORT line makes the reader end the model
-// statement at a later COHORT line, past the head the writer copies: the saved file would
-// not read back. The save refuses, writes nothing and keeps the model.
-TEST(PimSaveReadsBack, headTheReaderTakesDifferentlyIsRefused)
+// A head the reader takes differently from the writer makes a saved file that would not
+// read back; the save refuses, writes nothing and keeps the model. PIM form: a SECPERS list
+// running on past the COHORT line ends the model statement past the head the writer copies.
+// Constraints form: a test statement in the head ends the reader's sections before the
+// constraint lines the writer puts after it (each save ties cell 2 to cell 1).
+TEST(SaveReadsBack, headTheReaderTakesDifferentlyIsRefused)
 {
-    TempDir dir;
-    writeFile("m.inp", "PROC MODEL NPAR=2 NYRS=1 STRATA=1 SECPERS=\r\nCOHORT;\r\n2;\r\nPIM;\r\nCP(1);\r\n 1 2\r\n;\r\n"
-                       "COHORT=5;\r\nPIM;\r\nSRV(1);\r\n\r\n;\r\nP(1);\r\n\r\n;\r\nCP(1);\r\n 1 2\r\n;\r\n"
-                       "DESIGN 2 2 ONEDIGIT;\r\n\r\nPROC STOP;\r\n");
-    auto model = readPimFile("m.inp");
-    ASSERT_TRUE(model.ok()) << model.error().text();
-    const Model before = *model;
-    const Status saved = savePimFile(*model, "out.inp");
-    ASSERT_FALSE(saved.ok());
-    EXPECT_EQ(saved.error().text(), "out.inp: the saved file would not read back as this model (out.inp, line 17: "
-                                    "the file ends before the COHORT line); nothing was written");
-    EXPECT_FALSE(fs::exists("out.inp"));
-    EXPECT_EQ(*model, before);
+    std::string earlyTest = fileText(pimDataDir() / "twogroups" / "input.inp");
+    earlyTest.insert(earlyTest.find("PIM;"), "PROC TEST AICSAVE=EARLY.AIC;\r\n");
+    const std::tuple<std::string, const SaveForm&, std::string> cases[] = {
+        {"PROC MODEL NPAR=2 NYRS=1 STRATA=1 SECPERS=\r\nCOHORT;\r\n2;\r\nPIM;\r\nCP(1);\r\n 1 2\r\n;\r\n"
+         "COHORT=5;\r\nPIM;\r\nSRV(1);\r\n\r\n;\r\nP(1);\r\n\r\n;\r\nCP(1);\r\n 1 2\r\n;\r\n"
+         "DESIGN 2 2 ONEDIGIT;\r\n\r\nPROC STOP;\r\n",
+         kSaveForms[0], "out.inp, line 17: the file ends before the COHORT line"},
+        {earlyTest, kSaveForms[1], "cell 2 reads back as its own parameter, not tied to cell 1"},
+    };
+    for (const auto& [text, form, reason] : cases) {
+        SCOPED_TRACE(form.name);
+        TempDir dir;
+        writeFile("m.inp", text);
+        Model model = readPimOrFail("m.inp");
+        model.pim[2] = 1;
+        const Model before = model;
+        const Status saved = form.save(model, "out.inp");
+        ASSERT_FALSE(saved.ok());
+        EXPECT_EQ(saved.error().text(),
+                  "out.inp: the saved file would not read back as this model (" + reason + "); nothing was written");
+        EXPECT_FALSE(fs::exists("out.inp"));
+        EXPECT_EQ(model, before);
+    }
 }
 
 }  // namespace

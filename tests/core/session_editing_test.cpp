@@ -1,11 +1,9 @@
-// The session's fixed-parameter list as the model's fixings (what a read lists, "Done",
-// saves that take the list's edits first, the list following grid write-backs) and its
-// file dialogs (the folders they start in, the files they offer, the question before a
-// save replaces a file).
+// The session's fixed-parameter list as the model's fixings, and its file dialogs.
 #include "session/session.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 
 #include "session/fixings.h"
 #include "sessionsupport.h"
@@ -15,20 +13,6 @@ using namespace tw;
 using namespace twtest;
 
 namespace {
-
-const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
-const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
-const std::string kExample =
-    (fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp").lexically_normal().string();
-
-Outcome run(Session& session, Outcome (Session::*command)(FrontEnd&), std::deque<std::optional<std::string>> files,
-            std::deque<bool> confirms = {})
-{
-    AnsweringFront front;
-    front.files = std::move(files);
-    front.confirms = std::move(confirms);
-    return (session.*command)(front);
-}
 
 void editList(Session& session, std::vector<std::string> entries)
 {
@@ -51,7 +35,7 @@ TEST(SessionFixedList, aPimReadListsEachFixedCell)
 
 TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::string file;
         bool constraints;  // read with constraints (else with PIMs)
@@ -59,14 +43,13 @@ TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
         bool done;             // "Done" before the save (else the save takes the list)
         std::string expected;  // the start of a line of the saved constraints file
         bool present = true;   // or of a line it must not hold
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"a changed value, Done", kModel1, true, {"S(0007)=.25 /* c 2 1 */;"}, true, "S(0007)=.25 /*"},
         {"a changed value, saved at once", kModel1, true, {"S(0007)=.25 /* c 2 1 */;"}, false, "S(0007)=.25 /*"},
         {"a line added to a PIM model", kExample26, false, {"S(5)=0.7"}, false, "S(0005)=.7 /*"},
         {"a removed line: cell 7 is a parameter of its own", kModel1, true, {}, true, "S(0007)=", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         Session session;
@@ -85,19 +68,11 @@ TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
 
 TEST(SessionFixedList, aRefusedEntryStopsEveryCommandThatReadsTheModel)
 {
-    using Command = Outcome (Session::*)(FrontEnd&);
-    const std::vector<std::pair<const char*, Command>> commands = {
-        {"save constraints", &Session::saveConstraints},
-        {"save PIMs", &Session::savePims},
-        {"point", &Session::point},
-        {"convert", &Session::convert},
-    };
-    for (const auto& [name, command] : commands) {
-        SCOPED_TRACE(name);
+    for (const SessionCommand command :
+         {&Session::saveConstraints, &Session::savePims, &Session::point, &Session::convert}) {
         TempDir dir;
         Session session;
-        ASSERT_TRUE(run(session, &Session::readConstraints, {kModel1}).done());
-        ASSERT_TRUE(run(session, &Session::convert, {TW_TEST_DATA "/constraints/model1-convert.inp"}).done());
+        readAndConvertModel1(session);
         fs::remove("quarlet.chk");
         editList(session, {"S(0007)=.5 /* c 2 1 */;", "S(11)=.5;"});
         const Model before = session.model();
@@ -159,12 +134,7 @@ TEST(SessionFileDialogs, startInTheModelsFolderOrTheLastOneOpenedAndOfferModelFi
     session.readConstraints(front);
     session.readConstraints(front);  // x.inp does not read, but its folder was chosen
     session.readPims(front);
-    struct Asked {
-        std::string proposed;
-        std::string directory;
-        FileKind kind;
-        bool operator==(const Asked&) const = default;
-    };
+    using Asked = std::tuple<std::string, std::string, FileKind>;  // proposed name, directory, kind
     std::vector<Asked> asked;
     for (const FileQuestion& question : front.dialogs)
         asked.push_back({question.proposed, question.directory, question.kind});

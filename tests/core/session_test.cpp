@@ -1,6 +1,4 @@
-// The session's commands as both front ends run them: the questions asked and their
-// order, "No file selected", the availability of the commands, the listing of the
-// numbering, and the command line over them.
+// The session's commands as both front ends run them, and the command line over them.
 #include "session/session.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +16,6 @@ using namespace twtest;
 
 namespace {
 
-const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
-const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
-
 // The answering front end, starting outside programs from a script.
 struct ScriptedFront : AnsweringFront {
     std::function<ProgramEnd(const ProgramRun&)> program;  // unset: the program cannot start
@@ -32,24 +27,19 @@ struct ScriptedFront : AnsweringFront {
     }
 };
 
-using SessionCommand = std::function<Outcome(Session&, FrontEnd&)>;
-
 Outcome readConstraints(Session& session, const std::string& file)
 {
-    ScriptedFront front;
-    front.files = {file};
-    front.confirms = {true};
-    return session.readConstraints(front);
+    return run(session, &Session::readConstraints, {file}, {true});
 }
 
 TEST(SessionFailedListing, leavesTheModelItHadBefore)
 {
     // "quarlet.chk" is a folder: the listing cannot be written, so the numbering is not kept.
-    const std::vector<std::pair<const char*, SessionCommand>> commands = {
-        {"Compute POINT(i)", [](Session& s, FrontEnd& front) { return s.point(front); }},
-        {"Get input file w/ constraints", [](Session& s, FrontEnd& front) { return s.readConstraints(front); }},
+    const std::pair<const char*, SessionCommand> commands[] = {
+        {"Compute POINT(i)", &Session::point},
+        {"Get input file w/ constraints", &Session::readConstraints},
     };
-    for (const auto& [name, run] : commands) {
+    for (const auto& [name, command] : commands) {
         SCOPED_TRACE(name);
         TempDir dir;
         Session session;
@@ -58,10 +48,7 @@ TEST(SessionFailedListing, leavesTheModelItHadBefore)
         const Model before = session.model();
         fs::remove("quarlet.chk");
         fs::create_directory("quarlet.chk");
-        ScriptedFront front;
-        front.files = {kModel1};
-        front.confirms = {true};
-        const Outcome outcome = run(session, front);
+        const Outcome outcome = run(session, command, {kModel1}, {true});
         ASSERT_TRUE(outcome.failure);
         EXPECT_NE(failureText(outcome).find("quarlet.chk"), std::string::npos) << failureText(outcome);
         EXPECT_EQ(session.model(), before);
@@ -71,16 +58,16 @@ TEST(SessionFailedListing, leavesTheModelItHadBefore)
 
 TEST(SessionReaders, askBeforeReplacingUnsavedWorkAndBeforeTheFileDialog)
 {
-    struct Case {
+    const struct {
         const char* name;
-        SessionCommand run;
+        SessionCommand command;
         std::string dialog;
+        std::string file;
+    } readers[] = {
+        {"PIMs", &Session::readPims, "open PIM input file", kExample26},
+        {"constraints", &Session::readConstraints, "open CORVANE input file", kModel1},
     };
-    const std::vector<Case> readers = {
-        {"PIMs", [](Session& s, FrontEnd& f) { return s.readPims(f); }, "open PIM input file"},
-        {"constraints", [](Session& s, FrontEnd& f) { return s.readConstraints(f); }, "open CORVANE input file"},
-    };
-    for (const Case& reader : readers) {
+    for (const auto& reader : readers) {
         for (const bool windowEdits : {false, true}) {
             for (const bool replace : {false, true}) {
                 SCOPED_TRACE(std::string(reader.name) + (windowEdits ? ", edits in a window" : ", unsaved model")
@@ -91,11 +78,11 @@ TEST(SessionReaders, askBeforeReplacingUnsavedWorkAndBeforeTheFileDialog)
                 if (windowEdits)
                     session.model().unsaved = false;
                 const Model before = session.model();
-                ScriptedFront front;
+                AnsweringFront front;
                 front.edits = windowEdits;
                 front.confirms = {replace};
-                front.files = {reader.name == std::string("PIMs") ? kExample26 : kModel1};
-                const Outcome outcome = reader.run(session, front);
+                front.files = {reader.file};
+                const Outcome outcome = (session.*reader.command)(front);
                 std::vector<std::string> expected = {kReplaceQuestion};
                 if (replace)
                     expected.push_back(reader.dialog);
@@ -107,8 +94,8 @@ TEST(SessionReaders, askBeforeReplacingUnsavedWorkAndBeforeTheFileDialog)
         SCOPED_TRACE(std::string(reader.name) + ", nothing unsaved");
         TempDir dir;
         Session session;
-        ScriptedFront front;
-        const Outcome outcome = reader.run(session, front);
+        AnsweringFront front;
+        const Outcome outcome = (session.*reader.command)(front);
         EXPECT_TRUE(outcome.cancelled);
         EXPECT_EQ(failureText(outcome), "");
         EXPECT_EQ(front.asked, std::vector<std::string>{reader.dialog});
@@ -117,44 +104,34 @@ TEST(SessionReaders, askBeforeReplacingUnsavedWorkAndBeforeTheFileDialog)
 
 TEST(SessionNoFileSelected, everyFileDialogLeftWithoutAFileEndsTheCommandAlike)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::optional<std::string> answer;
-        SessionCommand run;
+        SessionCommand command;
         std::string failure;  // empty: the command ends silently
+    } cases[] = {
+        {"PIM read, cancelled", std::nullopt, &Session::readPims, ""},
+        {"PIM read, empty", "", &Session::readPims, kNoFileSelected},
+        {"constraints read, pattern", "*.*", &Session::readConstraints, kNoFileSelected},
+        {"conversion, empty", "", &Session::convert, kNoFileSelected},
+        {"conversion, cancelled", std::nullopt, &Session::convert, ""},
+        {"per-period run, cancelled", std::nullopt, &Session::runEachPeriod, ""},
+        {"per-period run, pattern", "*.*", &Session::runEachPeriod, kNoFileSelected},
+        {"PIM save, pattern", "*.*", &Session::savePims, kNoFileSelected},
+        {"PIM save, cancelled", std::nullopt, &Session::savePims, ""},
+        {"constraints save, empty", "", &Session::saveConstraints, kNoFileSelected},
+        {"constraints save, cancelled", std::nullopt, &Session::saveConstraints, ""},
     };
-    const SessionCommand savePims = [](Session& s, FrontEnd& f) { return s.savePims(f); };
-    const std::vector<Case> cases = {
-        {"PIM read, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.readPims(f); }, ""},
-        {"PIM read, empty", "", [](Session& s, FrontEnd& f) { return s.readPims(f); }, kNoFileSelected},
-        {"constraints read, pattern", "*.*", [](Session& s, FrontEnd& f) { return s.readConstraints(f); },
-         kNoFileSelected},
-        {"conversion, empty", "", [](Session& s, FrontEnd& f) { return s.convert(f); }, kNoFileSelected},
-        {"conversion, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.convert(f); }, ""},
-        {"per-period run, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.runEachPeriod(f); },
-         ""},
-        {"per-period run, pattern", "*.*", [](Session& s, FrontEnd& f) { return s.runEachPeriod(f); },
-         kNoFileSelected},
-        {"PIM save, pattern", "*.*", savePims, kNoFileSelected},
-        {"PIM save, cancelled", std::nullopt, savePims, ""},
-        {"constraints save, empty", "", [](Session& s, FrontEnd& f) { return s.saveConstraints(f); },
-         kNoFileSelected},
-        {"constraints save, cancelled", std::nullopt, [](Session& s, FrontEnd& f) { return s.saveConstraints(f); },
-         ""},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         Session session;
-        ASSERT_TRUE(readConstraints(session, kModel1).done());
-        ScriptedFront convertFirst;
-        convertFirst.files = {TW_TEST_DATA "/constraints/model1-convert.inp"};
-        ASSERT_TRUE(session.convert(convertFirst).done());
+        readAndConvertModel1(session);
         const Model before = session.model();
         ScriptedFront front;
         front.files = {c.answer};
         front.confirms = {true};  // replace the unsaved model
-        const Outcome outcome = c.run(session, front);
+        const Outcome outcome = (session.*c.command)(front);
         EXPECT_EQ(failureText(outcome), c.failure);
         EXPECT_EQ(outcome.cancelled, c.failure.empty());
         EXPECT_FALSE(outcome.done());
@@ -166,38 +143,26 @@ TEST(SessionNoFileSelected, everyFileDialogLeftWithoutAFileEndsTheCommandAlike)
 
 TEST(SessionWindows, aWindowThatRefusesItsWriteBackStopsTheCommand)
 {
-    struct Case {
-        const char* name;
-        SessionCommand run;
-        std::string file;  // the answer of its file dialog
+    const std::pair<SessionCommand, std::string> commands[] = {
+        // the answer of its file dialog
+        {&Session::convert, kModel1Convert},
+        {&Session::point, ""},
+        {&Session::savePims, "OUT.MSS"},
+        {&Session::saveConstraints, "OUT.INP"},
     };
-    const std::vector<Case> commands = {
-        {"convert", [](Session& s, FrontEnd& f) { return s.convert(f); },
-         TW_TEST_DATA "/constraints/model1-convert.inp"},
-        {"point", [](Session& s, FrontEnd& f) { return s.point(f); }, ""},
-        {"save PIMs", [](Session& s, FrontEnd& f) { return s.savePims(f); }, "OUT.MSS"},
-        {"save constraints", [](Session& s, FrontEnd& f) { return s.saveConstraints(f); }, "OUT.INP"},
-    };
-    for (const auto& [name, run, file] : commands) {
-        SCOPED_TRACE(name);
+    for (const auto& [command, file] : commands) {
+        SCOPED_TRACE(file);
         TempDir dir;
         Session session;
-        ASSERT_TRUE(readConstraints(session, kModel1).done());
-        ScriptedFront convertFirst;
-        convertFirst.files = {TW_TEST_DATA "/constraints/model1-convert.inp"};
-        ASSERT_TRUE(session.convert(convertFirst).done());
+        readAndConvertModel1(session);
         fs::remove("quarlet.chk");
         const Model before = session.model();
-        ScriptedFront front;
+        AnsweringFront front;
         front.files = {file};
         front.writesBack = false;
-        const Outcome outcome = run(session, front);
-        EXPECT_TRUE(outcome.cancelled);
+        EXPECT_TRUE((session.*command)(front).cancelled);
         EXPECT_EQ(session.model(), before);
-        std::vector<std::string> written;
-        for (const auto& entry : fs::directory_iterator(dir.path()))
-            written.push_back(entry.path().filename().string());
-        EXPECT_TRUE(written.empty()) << written.front();
+        EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{});
     }
 }
 
@@ -211,21 +176,15 @@ TEST(SessionAvailability, followsTheRoadTaken)
                          session.available(Command::Convert)};
     };
     EXPECT_EQ(available(), (Available{false, false, false}));
-    ScriptedFront pims;
-    pims.files = {kExample26};
-    ASSERT_TRUE(session.readPims(pims).done());
+    ASSERT_TRUE(run(session, &Session::readPims, {kExample26}).done());
     EXPECT_EQ(available(), (Available{true, true, false}));
     ASSERT_TRUE(readConstraints(session, kModel1).done());
     EXPECT_EQ(available(), (Available{true, false, true}));
     EXPECT_EQ(fileText("quarlet.chk"), fileText(TW_TEST_DATA "/constraints/model1.chk"));
-    ScriptedFront bad;
-    bad.files = {kExample26};
-    EXPECT_EQ(failureText(session.convert(bad)),
+    EXPECT_EQ(failureText(run(session, &Session::convert, {kExample26})),
               kExample26 + ", line 2: the file states NPAR=24 but the loaded model has npar=10");
     EXPECT_EQ(available(), (Available{true, false, true}));
-    ScriptedFront convert;
-    convert.files = {TW_TEST_DATA "/constraints/model1-convert.inp"};
-    ASSERT_TRUE(session.convert(convert).done());
+    ASSERT_TRUE(run(session, &Session::convert, {kModel1Convert}).done());
     EXPECT_EQ(available(), (Available{true, true, true}));
 }
 
@@ -233,7 +192,7 @@ TEST(SessionAvailability, commandsNotYetAvailableWriteNothing)
 {
     TempDir dir;
     Session session;
-    ScriptedFront front;
+    AnsweringFront front;
     front.files = {"OUT.INP", kModel1, "OUT.MSS"};
     const std::vector<std::pair<Outcome, std::string>> cases = {
         {session.saveConstraints(front), "\"Save model w/ constraints\" is not available at this point"},
@@ -256,12 +215,10 @@ TEST(SessionPoint, reportsAllFixedOnceAndMarksTheModelChanged)
     createCellArrays(model);
     model.pim[4] = 0;
     model.fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
-    ScriptedFront front;
-    const Outcome outcome = session.point(front);
+    const Outcome outcome = run(session, &Session::point, {});
     ASSERT_TRUE(outcome.done());
-    const std::vector<Message> expected = {
-        {kProgramTitle, "All params are fixed. Nothing to estimate", Severity::Warning}};
-    EXPECT_EQ(outcome.messages, expected);
+    EXPECT_EQ(outcome.messages,
+              (std::vector<Message>{{kProgramTitle, "All params are fixed. Nothing to estimate", Severity::Warning}}));
     EXPECT_EQ(fileText("quarlet.chk"),
               "    1    -1     1 \r\n    2    -2     2 \r\n    3    -3     3 \r\n    4    -4     0 \r\n");
     EXPECT_TRUE(session.model().unsaved);
@@ -269,18 +226,17 @@ TEST(SessionPoint, reportsAllFixedOnceAndMarksTheModelChanged)
 
 TEST(SessionPerPeriod, aRunThatFailsOrIsCancelledFixesNothing)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::function<ProgramEnd(const ProgramRun&)> program;
         std::string failure;
         bool cancelled;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"not started", [](const ProgramRun&) { return ProgramEnd{false, false, "No such file"}; },
          "FENNEL1 could not be started: tw/fennel1: No such file\nNothing was fixed.", false},
         {"cancelled", [](const ProgramRun&) { return ProgramEnd{true, true, ""}; }, "", true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         fs::create_directory("tw");
@@ -312,45 +268,25 @@ TEST(SessionStatus, eachCommandSaysWhatItDidAndWhichFileTheModelNowMatches)
     const std::string modelFile = fullPath(kModel1);
     ASSERT_EQ(readConstraints(session, kModel1).status, "Read: " + modelFile + "; numbered: 3 parameters, 2 fixed");
     EXPECT_EQ(session.modelFile(), kModel1);
-    struct Step {
-        const char* name;
-        std::function<Outcome(Session&, ScriptedFront&)> run;
+    const std::string mss = (dir / "out.mss").string();
+    const struct {
+        SessionCommand command;
+        std::string answer;  // the answer of its file dialog
         std::string status;
         std::optional<ModelFile> file;
+    } steps[] = {
+        {&Session::point, "", "Numbered: 3 parameters, 2 fixed", {}},
+        {&Session::saveConstraints, "OUT.INP", "Saved: " + (dir / "OUT.INP").string() + " (constraints form)",
+         ModelFile{"OUT.INP", ModelForm::Constraints}},
+        {&Session::convert, kModel1Convert, "Converted: 3 parameters, 3 fixed", {}},
+        {&Session::savePims, "out.mss", "Saved: " + mss + " (PIM form), 3 parameters, 3 fixed",
+         ModelFile{"out.mss", ModelForm::Pim}},
+        {&Session::readPims, "out.mss", "Read: " + mss + ", 3 parameters, 3 fixed",
+         ModelFile{"out.mss", ModelForm::Pim}},
     };
-    const std::string saved = (dir / "OUT.INP").string();
-    const std::vector<Step> steps = {
-        {"point", [](Session& s, ScriptedFront& f) { return s.point(f); }, "Numbered: 3 parameters, 2 fixed", {}},
-        {"save constraints",
-         [](Session& s, ScriptedFront& f) {
-             f.files = {"OUT.INP"};
-             return s.saveConstraints(f);
-         },
-         "Saved: " + saved + " (constraints form)", ModelFile{"OUT.INP", ModelForm::Constraints}},
-        {"convert",
-         [](Session& s, ScriptedFront& f) {
-             f.files = {TW_TEST_DATA "/constraints/model1-convert.inp"};
-             return s.convert(f);
-         },
-         "Converted: 3 parameters, 3 fixed", {}},
-        {"save PIMs",
-         [](Session& s, ScriptedFront& f) {
-             f.files = {"out.mss"};
-             return s.savePims(f);
-         },
-         "Saved: " + (dir / "out.mss").string() + " (PIM form), 3 parameters, 3 fixed", ModelFile{"out.mss", ModelForm::Pim}},
-        {"read PIMs",
-         [](Session& s, ScriptedFront& f) {
-             f.files = {"out.mss"};
-             f.confirms = {true};
-             return s.readPims(f);
-         },
-         "Read: " + (dir / "out.mss").string() + ", 3 parameters, 3 fixed", ModelFile{"out.mss", ModelForm::Pim}},
-    };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.name);
-        ScriptedFront front;
-        const Outcome outcome = step.run(session, front);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.status);
+        const Outcome outcome = run(session, step.command, {step.answer}, {true});
         ASSERT_TRUE(outcome.done()) << failureText(outcome);
         EXPECT_EQ(outcome.status, step.status);
         EXPECT_EQ(outcome.file, step.file);
@@ -365,13 +301,9 @@ TEST(SessionStatus, aFailedSaveIsCriticalAndAFailedReadAWarningAndNeitherSaysDon
     TempDir dir;
     Session session;
     ASSERT_TRUE(readConstraints(session, kModel1).done());
-    ScriptedFront front;
-    front.files = {"missing.inp"};
-    front.confirms = {true};
-    const Outcome read = session.readConstraints(front);
+    const Outcome read = readConstraints(session, "missing.inp");
     EXPECT_EQ(read.failureSeverity, Severity::Warning);
-    front.files = {"no folder/OUT.INP"};
-    const Outcome saved = session.saveConstraints(front);
+    const Outcome saved = run(session, &Session::saveConstraints, {"no folder/OUT.INP"});
     ASSERT_TRUE(saved.failure);
     EXPECT_EQ(saved.failureSeverity, Severity::Critical);
     for (const Outcome* outcome : {&read, &saved}) {
@@ -381,29 +313,26 @@ TEST(SessionStatus, aFailedSaveIsCriticalAndAFailedReadAWarningAndNeitherSaysDon
     EXPECT_EQ(session.modelFile(), kModel1);
 }
 
-struct CommandCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    int exitCode;
-    std::string err;
-    std::vector<std::string> filesWritten;
-};
-
 TEST(SessionCommandLine, runsTheConstraintRoad)
 {
     const std::string chk = "quarlet.chk";
-    const std::vector<CommandCase> cases = {
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string err;
+        std::vector<std::string> filesWritten;
+    } cases[] = {
         {"readAndWrite", {"--read-constraints", kModel1, "--write-constraints", "out.inp"}, 0,
          "New CORVANE input file saved as out.inp\n", {"out.inp", chk}},
         {"pimsNeedTheConversion", {"--read-constraints", kModel1, "--write-pims", "out.mss"}, 1,
          "\"Save model w/ PIM's\" is not available at this point\n", {chk}},
         {"convertThenPims",
-         {"--read-constraints", kModel1, "--convert", TW_TEST_DATA "/constraints/model1-convert.inp", "--point",
-          "--write-pims", "out.mss"},
+         {"--read-constraints", kModel1, "--convert", kModel1Convert, "--point", "--write-pims", "out.mss"},
          0, "", {"out.mss", chk}},
         {"noFileSelected", {"--read-pims", "*.*"}, 1, "No file selected\n", {}},
     };
-    for (const CommandCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         Session session;
@@ -411,11 +340,7 @@ TEST(SessionCommandLine, runsTheConstraintRoad)
         EXPECT_EQ(cli::runCommandLine(c.arguments, session, out, err), c.exitCode);
         EXPECT_EQ(err.str(), c.err);
         EXPECT_EQ(out.str(), "");
-        std::vector<std::string> written;
-        for (const auto& entry : fs::directory_iterator(dir.path()))
-            written.push_back(entry.path().filename().string());
-        std::sort(written.begin(), written.end());
-        EXPECT_EQ(written, c.filesWritten);
+        EXPECT_EQ(filesIn(dir.path()), c.filesWritten);
     }
 }
 

@@ -1,6 +1,4 @@
-// The PIM chart's commands as the session runs them: the open windows written back first,
-// one undo step per command, the history ended by any other change of the model, the
-// chart saved as a picture, and the blocks described; and the command line's two steps.
+// The PIM chart's commands as the session runs them, and the command line's chart steps.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -15,8 +13,6 @@ using namespace tw;
 using namespace twtest;
 
 namespace {
-
-const std::string kExample = TW_TEST_DATA "/../../examples/example.inp";
 
 // Two groups, two age classes, two strata, two primary periods of 2 and 1 occasions: 32
 // cells in 12 blocks (survival 0-3, movement 4-7, open capture 8-9, closed capture
@@ -164,14 +160,19 @@ TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
     }
 }
 
+// The bundled example copied into the current directory and read.
+void readExampleCopy(Session& session)
+{
+    fs::copy_file(kExample, "example.inp");
+    ASSERT_TRUE(run(session, &Session::readPims, {"example.inp"}).done());
+}
+
 TEST(SessionChart, readsAndSavesEndTheHistory)
 {
     TempDir dir;
-    fs::copy_file(kExample, "example.inp");
     Session session;
+    readExampleCopy(session);
     AnsweringFront front;
-    front.files = {"example.inp"};
-    ASSERT_TRUE(session.readPims(front).done());
     const std::pair<const char*, Outcome (Session::*)(FrontEnd&)> ends[] = {
         {"saved.inp", &Session::savePims}, {"saved-cons.inp", &Session::saveConstraints},
         {"example.inp", &Session::readPims}};
@@ -186,11 +187,9 @@ TEST(SessionChart, readsAndSavesEndTheHistory)
 TEST(SessionChart, designColumnNamesOfFormulasFollowTheirColumnsThroughCommandsAndUndo)
 {
     TempDir dir;
-    fs::copy_file(kExample, "example.inp");
     Session session;
+    readExampleCopy(session);
     AnsweringFront front;
-    front.files = {"example.inp"};
-    ASSERT_TRUE(session.readPims(front).done());
     ASSERT_TRUE(session.applyFormulaList(front, "survival ~ time + stratum; movement ~ -1 + stratum:tostratum").done());
     const std::vector<std::string> names = session.designColumnNames();
     ASSERT_EQ(names.front(), "survival:(Intercept)");
@@ -277,6 +276,7 @@ TEST(SessionChart, commandThatChangesNothingIsNoStep)
 
 TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
 {
+    const std::string replaceQuestion = "c.png already exists.\nDo you want to replace it?";
     const struct {
         const char* fault;
         std::optional<std::string> answer;
@@ -284,16 +284,21 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         bool draws;
         std::string message;  // empty: written
         std::string written;
+        std::optional<bool> replace = std::nullopt;  // the answer when c.png is there already
     } cases[] = {
         {"png", "c.png", true, true, "", "png 12"},
         {"pdf in capitals", "c.PDF", true, true, "", "pdf 12"},
-        {"another ending", "c.jpg", true, true, "c.jpg: A chart is saved as PNG or PDF: the file name must end in .png or .pdf.", ""},
+        {"another ending", "c.jpg", true, true,
+         "c.jpg: A chart is saved as PNG or PDF: the file name must end in .png or .pdf.", ""},
         {"no name", "", true, true, kNoFileSelected, ""},
         {"no model", "c.png", false, true, "The model has no PIM blocks: read a model file first.", ""},
         {"a front end that cannot draw", "c.png", true, false, "This program cannot draw the chart.", ""},
         {"the input file", "in.png", true, true, "Input & Output filenames (in.png) must be different!", ""},
+        {"an existing file kept", "c.png", true, true, "", "old picture", false},
+        {"an existing file replaced", "c.png", true, true, "", "png 12", true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
         TempDir dir;
         writeFile("in.png", "model");
         Session session = c.loaded ? smallSession() : Session();
@@ -301,31 +306,20 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         AnsweringFront front;
         front.files = {c.answer};
         front.draws = c.draws;
-        const Outcome outcome = session.saveChart(front);
-        EXPECT_EQ(front.asked, std::vector<std::string>{"save Save chart as chart.png"}) << c.fault;
-        EXPECT_EQ(failureText(outcome), c.message) << c.fault;
-        if (c.message.empty()) {
-            EXPECT_EQ(fileText(*c.answer), c.written) << c.fault;
+        std::vector<std::string> asked = {"save Save chart as chart.png"};
+        if (c.replace) {
+            writeFile("c.png", "old picture");
+            front.confirms = {*c.replace};
+            asked.push_back(replaceQuestion);
         }
-        EXPECT_EQ(fileText("in.png"), "model") << c.fault;
-    }
-}
-
-TEST(SessionChartSave, existingFileIsReplacedOnlyWhenTheAnswerIsOk)
-{
-    for (const bool replace : {false, true}) {
-        TempDir dir;
-        writeFile("c.png", "old picture");
-        Session session = smallSession();
-        AnsweringFront front;
-        front.files = {"c.png"};
-        front.confirms = {replace};
         const Outcome outcome = session.saveChart(front);
-        EXPECT_EQ(front.asked, (std::vector<std::string>{"save Save chart as chart.png",
-                                                         "c.png already exists.\nDo you want to replace it?"}));
-        EXPECT_EQ(outcome.cancelled, !replace);
-        EXPECT_FALSE(outcome.failure);
-        EXPECT_EQ(fileText("c.png"), replace ? "png 12" : "old picture");
+        EXPECT_EQ(front.asked, asked);
+        EXPECT_EQ(failureText(outcome), c.message);
+        if (c.message.empty()) {
+            EXPECT_EQ(fileText(*c.answer), c.written);
+        }
+        EXPECT_EQ(outcome.cancelled, c.replace == false);
+        EXPECT_EQ(fileText("in.png"), "model");
     }
 }
 
@@ -350,8 +344,7 @@ TEST(ChartCommandLine, chartStepDrawsWithTheDrawerItIsGiven)
     TempDir dir;
     fs::copy_file(kExample, "example.inp");
     Session session;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     std::vector<ChartFormat> asked;
     const cli::ChartDrawer drawer = [&asked](const ChartData& chart, ChartFormat format) -> Result<std::string> {
         asked.push_back(format);

@@ -1,12 +1,16 @@
 // A front end answering the session from a script, for the session's tests.
 #pragma once
 
+#include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "pim/chartdata.h"
 #include "session/session.h"
@@ -77,5 +81,41 @@ private:
 
 /// The failure's text, or "" when the command did not fail.
 inline std::string failureText(const tw::Outcome& outcome) { return outcome.failure ? outcome.failure->text() : ""; }
+
+inline const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
+inline const std::string kModel1Convert = TW_TEST_DATA "/constraints/model1-convert.inp";
+inline const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
+inline const std::string kExample =
+    (std::filesystem::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp").lexically_normal().string();
+
+/// A session command that asks only the front end.
+using SessionCommand = tw::Outcome (tw::Session::*)(tw::FrontEnd&);
+
+/// Runs a command with a front end answering its file dialogs with files and its questions with confirms.
+inline tw::Outcome run(tw::Session& session, SessionCommand command, std::deque<std::optional<std::string>> files,
+                       std::deque<bool> confirms = {})
+{
+    AnsweringFront front;
+    front.files = std::move(files);
+    front.confirms = std::move(confirms);
+    return (session.*command)(front);
+}
+
+/// Reads model 1 with constraints and converts it to PIMs: every command is available.
+inline void readAndConvertModel1(tw::Session& session)
+{
+    ASSERT_TRUE(run(session, &tw::Session::readConstraints, {kModel1}, {true}).done());
+    ASSERT_TRUE(run(session, &tw::Session::convert, {kModel1Convert}).done());
+}
+
+/// The names of the files in a directory, sorted.
+inline std::vector<std::string> filesIn(const std::filesystem::path& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 }  // namespace twtest

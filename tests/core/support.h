@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "model/constraintsreader.h"
+#include "model/constraintswriter.h"
 #include "model/model.h"
 #include "model/pimreader.h"
 #include "model/pimwriter.h"
@@ -213,5 +217,63 @@ inline tw::Result<std::string> writePimText(tw::Model& model, const std::string&
 }
 
 inline fs::path pimDataDir() { return fs::path(TW_TEST_DATA) / "pim"; }
+
+/// A bundled example of the examples/ folder.
+inline fs::path bundledExample(const std::string& name)
+{
+    return (fs::path(TW_TEST_DATA) / ".." / ".." / "examples" / name).lexically_normal();
+}
+
+/// The model of a PIM file that must read (a failed read fails the test).
+inline tw::Model readPimOrFail(const fs::path& path)
+{
+    auto model = tw::readPimFile(path.string());
+    EXPECT_TRUE(model.ok()) << (model.ok() ? "" : model.error().text());
+    return model.ok() ? *model : tw::Model{};
+}
+
+/// How reading file in form ("pims" or "constraints") ended.
+inline tw::Status readFileStatus(const std::string& form, const std::string& file)
+{
+    if (form == "constraints") {
+        auto read = tw::readConstraintsFile(file);
+        return read ? tw::Status{} : tw::Status{read.error()};
+    }
+    auto read = tw::readPimFile(file);
+    return read ? tw::Status{} : tw::Status{read.error()};
+}
+
+/// The lines of an engine report that hold the error mark "KESTON ERROR".
+inline std::vector<std::string> errorLinesOf(const std::string& report)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(report);
+    for (std::string line; std::getline(in, line);)
+        if (line.find("KESTON ERROR") != std::string::npos)
+            lines.push_back(line);
+    return lines;
+}
+
+/// text with the first from replaced by to (from must occur).
+inline std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+/// The text up to the first line end.
+inline std::string firstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+/// A save of a model to a file name, named for the trace.
+struct SaveForm {
+    const char* name;
+    std::function<tw::Status(tw::Model&, const std::string&)> save;
+};
+
+inline const SaveForm kSaveForms[] = {
+    {"PIM form", [](tw::Model& m, const std::string& target) { return tw::savePimFile(m, target); }},
+    {"constraints form", [](tw::Model& m, const std::string& target) { return tw::saveConstraints(m, target); }},
+};
 
 }  // namespace twtest
