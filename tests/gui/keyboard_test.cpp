@@ -58,11 +58,8 @@ class KeyboardTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void captionsReadAsBeforeWithAMnemonicEach_data()
+    void captionsReadAsBeforeWithAMnemonicEach()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QChar>("mnemonic");
         const std::tuple<const char*, const char*, char> items[] = {
             {"menu_file", "File", 'f'},
             {"menu_cnvcaph", "Convert cap-hist to CORVANE input", 'h'},
@@ -95,18 +92,13 @@ private slots:
             {"menu_userguide", "User guide", 'u'},
             {"menu_about", "About", 'a'},
         };
-        for (const auto& [name, caption, mnemonic] : items)
-            QTest::newRow(name) << QString(name) << QString::fromUtf8(caption) << QChar(mnemonic);
-    }
-    void captionsReadAsBeforeWithAMnemonicEach()
-    {
-        QFETCH(QString, name);
-        QFETCH(QChar, mnemonic);
         MainSession s;
-        const auto* menu = s.form.findChild<QMenu*>(name);
-        const QString text = menu ? menu->title() : s.action(qPrintable(name))->text();
-        QTEST(shownCaption(text), "caption");
-        QCOMPARE(mnemonicOf(text), mnemonic);
+        for (const auto& [name, caption, mnemonic] : items) {
+            const auto* menu = s.form.findChild<QMenu*>(name);
+            const QString text = menu ? menu->title() : s.action(name)->text();
+            QVERIFY2(shownCaption(text) == QString::fromUtf8(caption), name);
+            QVERIFY2(mnemonicOf(text) == QChar(mnemonic), name);
+        }
     }
 
     void noTwoItemsOfAMenuShareAMnemonic()
