@@ -81,12 +81,10 @@ private slots:
         Chart c;
         QCOMPARE(c.window->windowTitle(), QString("PIM chart"));
         QVERIFY(c.window->isVisible());
-        QStringList labels;
-        for (const ChartRow& row : c.view()->chart().rows)
-            labels << QString::fromStdString(row.label);
-        QCOMPARE(labels.size(), 24);  // the rows' order and labels are the chart data's (core tests)
-        QCOMPARE(labels.front(), QString("Survival g1 s1"));
-        QCOMPARE(labels.back(), QString("Closed capture s3"));
+        const std::vector<ChartRow>& rows = c.view()->chart().rows;
+        QCOMPARE(rows.size(), 24u);  // the rows' order and labels are the chart data's (core tests)
+        QCOMPARE(rows.front().label, std::string("Survival g1 s1"));
+        QCOMPARE(rows.back().label, std::string("Closed capture s3"));
         // Fitted: every number in view.
         QVERIFY(c.view()->pointOf(0, 45).x() < c.view()->viewport()->width());
         QVERIFY(!c.view()->viewport()->grab().isNull());
@@ -109,12 +107,20 @@ private slots:
         QVERIFY(c.view()->marks().sharingRows.empty());
     }
 
+    // Escape cancels a drag; a drag of a bar by three shifts exactly that block.
     void dragOfABarByThreeShiftsExactlyThatBlock()
     {
         Chart c;
         const int row = c.rowOf("Open capture s2");  // numbers 23-26
         const std::vector<std::int16_t> before = c.form.model().pim;
         QWidget* viewport = c.view()->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 24));
+        QTest::mouseMove(viewport, c.view()->pointOf(row, 28));
+        QTest::keyClick(c.view(), Qt::Key_Escape);
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 28));
+        QCOMPARE(c.form.model().pim, before);
+        QVERIFY(c.form.session().undoText().empty());
+
         QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 24));
         QTest::mouseMove(viewport, c.view()->pointOf(row, 25));
         QTest::mouseMove(viewport, c.view()->pointOf(row, 27));
@@ -138,40 +144,19 @@ private slots:
         QCOMPARE(c.view()->chart().rows[row].sharingCount, 1);
     }
 
-    void escapeCancelsADrag()
-    {
-        Chart c;
-        const int row = c.rowOf("Open capture s2");
-        const std::vector<std::int16_t> before = c.form.model().pim;
-        QWidget* viewport = c.view()->viewport();
-        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 24));
-        QTest::mouseMove(viewport, c.view()->pointOf(row, 28));
-        QTest::keyClick(c.view(), Qt::Key_Escape);
-        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 28));
-        QCOMPARE(c.form.model().pim, before);
-        QVERIFY(c.form.session().undoText().empty());
-    }
-
-    void contextMenuCommands_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("distinct");
-        // Closed capture s1: 2 age classes by 14 occasions (SECPERS 2 3 2 4 3), numbers 31-35.
-        QTest::newRow("Constant") << "menu_blockconstant" << 1;
-        QTest::newRow("All different") << "menu_blockdifferent" << 28;
-    }
     void contextMenuCommands()
     {
-        QFETCH(QString, action);
-        QFETCH(int, distinct);
-        Chart c;
-        const int row = c.rowOf("Closed capture s1");
-        c.contextCommand(row, qPrintable(action));
-        const std::vector<std::int16_t> after = c.numbers(row);
-        QCOMPARE(distinctEstimated(after), distinct);
-        QVERIFY(*std::min_element(after.begin(), after.end()) > 45);  // new numbers above the largest in use
-        QVERIFY(c.form.model().unsaved);
-        QCOMPARE(c.view()->chart().rows[row].runs.front().first, 46);
+        // Closed capture s1: 2 age classes by 14 occasions (SECPERS 2 3 2 4 3), numbers 31-35.
+        for (const auto& [action, distinct] : {std::pair{"menu_blockconstant", 1}, {"menu_blockdifferent", 28}}) {
+            Chart c;
+            const int row = c.rowOf("Closed capture s1");
+            c.contextCommand(row, action);
+            const std::vector<std::int16_t> after = c.numbers(row);
+            QCOMPARE(distinctEstimated(after), distinct);
+            QVERIFY(*std::min_element(after.begin(), after.end()) > 45);  // new numbers above the largest in use
+            QVERIFY(c.form.model().unsaved);
+            QCOMPARE(c.view()->chart().rows[row].runs.front().first, 46);
+        }
     }
 
     void shiftByAnAnsweredNumber()
@@ -221,9 +206,17 @@ private slots:
         QCOMPARE(c.form.model(), afterSecond);
     }
 
-    void editsOfGridWindowsAreWrittenBackBeforeACommand()
+    // The chart draws anew after a grid window writes back, and a block command writes back
+    // the edits of open grid windows first.
+    void gridWindowEditsAreWrittenBackAndDrawn()
     {
         Chart c;
+        c.form.viewSurvival();
+        c.grids().front()->typeText(0, "99");
+        c.form.closeGridWindows(Form1::WriteBack::Yes);
+        QApplication::processEvents();
+        QCOMPARE(runsText(c.view()->chart().rows[0].runs), std::string("1-2,99"));
+
         const int row = c.rowOf("Survival g1 s1");
         c.form.viewSurvival();
         c.grids().front()->typeText(0, "200");
@@ -234,92 +227,62 @@ private slots:
         QVERIFY(c.numbers(row).front() > 200);
     }
 
-    void chartRedrawsAfterAGridWindowWritesBack()
-    {
-        Chart c;
-        c.form.viewSurvival();
-        c.grids().front()->typeText(0, "99");
-        c.form.closeGridWindows(Form1::WriteBack::Yes);
-        QApplication::processEvents();
-        QCOMPARE(runsText(c.view()->chart().rows[0].runs), std::string("1-2,99"));
-    }
-
-    void doubleClickBringsForwardTheGridWindowOfTheBlock_data()
-    {
-        QTest::addColumn<QString>("block");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("survival") << "Survival g2 s3" << "Survival - group 2";
-        QTest::newRow("movement") << "Movement g2 3\u21921" << "movement C- . - group 2";
-    }
     void doubleClickBringsForwardTheGridWindowOfTheBlock()
     {
-        QFETCH(QString, block);
-        QFETCH(QString, caption);
-        Chart c;
-        c.form.viewOpenCapture();  // another view's windows are open
-        const int row = c.rowOf(block);
-        QTest::mouseDClick(c.view()->viewport(), Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 1));
-        GridWindow* shown = nullptr;
-        for (GridWindow* window : c.grids()) {
-            QCOMPARE(window->layout().kind == ViewKind::OpenCapture, false);
-            if (window->windowTitle() == caption)
-                shown = window;
+        for (const auto& [block, caption] : {std::pair{"Survival g2 s3", "Survival - group 2"},
+                                             {"Movement g2 3\u21921", "movement C- . - group 2"}}) {
+            Chart c;
+            c.form.viewOpenCapture();  // another view's windows are open
+            const int row = c.rowOf(QString::fromUtf8(block));
+            QTest::mouseDClick(c.view()->viewport(), Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 1));
+            QCOMPARE(c.grids().front()->layout().kind == ViewKind::OpenCapture, false);
+            GridWindow* shown = c.Example::window(caption);
+            QVERIFY(shown);
+            const int current = shown->gridModel()->cellAt(shown->table()->currentIndex());
+            QCOMPARE(shown->cellmap()[static_cast<std::size_t>(current)], c.block(row).cells.front());
         }
-        QVERIFY(shown);
-        const int current = shown->gridModel()->cellAt(shown->table()->currentIndex());
-        QCOMPARE(shown->cellmap()[static_cast<std::size_t>(current)], c.block(row).cells.front());
     }
 
-    void saveChartAs_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("start");
-        QTest::newRow("png") << "chart.png" << QByteArray("\x89PNG\r\n\x1a\n");
-        QTest::newRow("pdf") << "chart.PDF" << QByteArray("%PDF-");
-    }
     void saveChartAs()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, start);
-        Chart c;
-        c.answerFile(c.path(name));
-        trigger(c.window, "menu_savechart");
-        QCOMPARE(c.dialogs.messages(), QStringList());
-        const ScriptedDialogs::Asked& asked = c.dialogs.asked.back();
-        QCOMPARE(asked.kind, QString("save"));
-        QCOMPARE(asked.text, QString("chart.png"));
-        QCOMPARE(asked.filters, (QStringList{"PNG image (*.png)", "PDF document (*.pdf)"}));
-        QCOMPARE(QDir(asked.directory).canonicalPath(), QFileInfo(kExample).canonicalPath());  // the model's folder
-        QCOMPARE(asked.replace, Dialogs::Replace::CallerAsks);
-        const QByteArray written = bytes(c.path(name));
-        QVERIFY(written.size() > 1000);
-        QVERIFY(written.startsWith(start));
+        for (const auto& [name, start] : {std::pair{"chart.png", QByteArray("\x89PNG\r\n\x1a\n")},
+                                          {"chart.PDF", QByteArray("%PDF-")}}) {
+            Chart c;
+            c.answerFile(c.path(name));
+            trigger(c.window, "menu_savechart");
+            QCOMPARE(c.dialogs.messages(), QStringList());
+            const ScriptedDialogs::Asked& asked = c.dialogs.asked.back();
+            QCOMPARE(asked.kind, QString("save"));
+            QCOMPARE(asked.text, QString("chart.png"));
+            QCOMPARE(asked.filters, (QStringList{"PNG image (*.png)", "PDF document (*.pdf)"}));
+            QCOMPARE(QDir(asked.directory).canonicalPath(), QFileInfo(kExample).canonicalPath());  // the model's
+            QCOMPARE(asked.replace, Dialogs::Replace::CallerAsks);
+            const QByteArray written = bytes(c.path(name));
+            QVERIFY(written.size() > 1000);
+            QVERIFY(written.startsWith(start));
+        }
     }
 
-    void keysMoveTheSelection_data()
-    {
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<int>("row");
-        QTest::newRow("down from none is the first row") << QList<int>{Qt::Key_Down} << 0;
-        QTest::newRow("up stays at the first row") << QList<int>{Qt::Key_Down, Qt::Key_Up, Qt::Key_Up} << 0;
-        QTest::newRow("end is the last row") << QList<int>{Qt::Key_End} << 23;
-        QTest::newRow("home after end") << QList<int>{Qt::Key_End, Qt::Key_Home} << 0;
-        QTest::newRow("page down stays within the rows") << QList<int>{Qt::Key_PageDown, Qt::Key_PageDown,
-                                                                       Qt::Key_PageDown, Qt::Key_PageDown}
-                                                         << 23;
-    }
     void keysMoveTheSelection()
     {
-        QFETCH(QList<int>, keys);
-        QFETCH(int, row);
+        const std::pair<std::vector<Qt::Key>, int> cases[] = {
+            {{Qt::Key_Down}, 0},                // down from none is the first row
+            {{Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}, 0},  // up stays at the first row
+            {{Qt::Key_End}, 23},
+            {{Qt::Key_End, Qt::Key_Home}, 0},
+            {{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown}, 23},  // within the rows
+        };
         Chart c;
         QCOMPARE(c.view()->selectedRow(), -1);
-        for (int key : keys)
-            QTest::keyClick(c.view(), static_cast<Qt::Key>(key));
-        QCOMPARE(c.view()->selectedRow(), row);
-        QCOMPARE(c.window->findChild<QAction*>("menu_blockname")->text(),
-                 QString::fromStdString(c.view()->chart().rows[static_cast<std::size_t>(row)].label));
-        QVERIFY(c.window->findChild<QAction*>("menu_blockconstant")->isEnabled());
+        for (const auto& [keys, row] : cases) {
+            c.view()->selectRow(-1);
+            for (Qt::Key key : keys)
+                QTest::keyClick(c.view(), key);
+            QCOMPARE(c.view()->selectedRow(), row);
+            QCOMPARE(c.window->findChild<QAction*>("menu_blockname")->text(),
+                     QString::fromStdString(c.view()->chart().rows[static_cast<std::size_t>(row)].label));
+            QVERIFY(c.window->findChild<QAction*>("menu_blockconstant")->isEnabled());
+        }
     }
 
     void keyboardAloneRunsACommandAndOpensTheGrid()

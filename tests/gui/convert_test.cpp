@@ -48,41 +48,39 @@ private slots:
         m_dir.reset();
     }
 
-    void visibilityFollowsTheChangedField_data()
-    {
-        QTest::addColumn<QString>("changed");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QStringList>("dependents");
-        QTest::addColumn<bool>("shownAfter");
-        const QStringList age{"txt_acodes", "txt_aicodes"};
-        const QStringList groups{"txt_gcodes", "txt_grpscol"};
-        QTest::newRow("two age classes") << "txt_agecl" << "2" << age << true;
-        QTest::newRow("one age class") << "txt_agecl" << "1" << age << false;
-        QTest::newRow("two groups") << "txt_grps" << "2" << groups << true;
-        QTest::newRow("frequency from column 5") << "txt_obsc1" << "5" << QStringList{"txt_obsc2"} << true;
-    }
     void visibilityFollowsTheChangedField()
     {
-        QFETCH(QString, changed);
-        QFETCH(QString, value);
-        QFETCH(QStringList, dependents);
-        QFETCH(bool, shownAfter);
-        field(changed)->setText("9");  // shows them first, so hiding is seen too
-        field(changed)->clear();
-        QTest::keyClicks(field(changed), value);
-        for (const QString& name : dependents)
-            QVERIFY2(shown(name) == int(shownAfter), qPrintable(name));
-        QCOMPARE(shown("txt_iagec"), 1);  // the age-code column stays whatever the age classes
+        const QStringList age{"txt_acodes", "txt_aicodes"};
+        const struct {
+            const char* changed;
+            const char* value;
+            QStringList dependents;
+            bool shownAfter;
+        } cases[] = {
+            {"txt_agecl", "2", age, true},
+            {"txt_agecl", "1", age, false},
+            {"txt_grps", "2", {"txt_gcodes", "txt_grpscol"}, true},
+            {"txt_obsc1", "5", {"txt_obsc2"}, true},  // frequency from column 5
+        };
+        for (const auto& c : cases) {
+            field(c.changed)->setText("9");  // shows them first, so hiding is seen too
+            field(c.changed)->clear();
+            QTest::keyClicks(field(c.changed), c.value);
+            for (const QString& name : c.dependents)
+                QVERIFY2(shown(name) == int(c.shownAfter), qPrintable(name));
+            QCOMPARE(shown("txt_iagec"), 1);  // the age-code column stays whatever the age classes
+        }
     }
 
     void parameterizationShowsSubtractionOnlyForSPsi()
     {
         // Clicks on the indicator: a radio button takes clicks only on its indicator and text.
-        QTest::mouseClick(m_form->findChild<QRadioButton*>("Option1"), Qt::LeftButton, {}, QPoint(6, m_form->findChild<QRadioButton*>("Option1")->height() / 2));
-        QCOMPARE(shown("txt_phimiss"), 0);
-        QTest::mouseClick(m_form->findChild<QRadioButton*>("Option2"), Qt::LeftButton, {}, QPoint(6, m_form->findChild<QRadioButton*>("Option2")->height() / 2));
-        QVERIFY(m_form->findChild<QRadioButton*>("Option2")->isChecked());
-        QCOMPARE(shown("txt_phimiss"), 1);
+        for (const char* option : {"Option1", "Option2"}) {
+            auto* button = m_form->findChild<QRadioButton*>(option);
+            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+            QVERIFY(button->isChecked());
+            QCOMPARE(shown("txt_phimiss"), QString(option) == "Option2" ? 1 : 0);
+        }
     }
 
     void browseCancelledChangesNothing()
@@ -128,66 +126,58 @@ private slots:
 
     // A field the converter could not use is named, gets the focus, and nothing is
     // written or run.
-    void badFieldIsNamedAndNothingRuns_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("input file missing") << "txt_infile" << "gone.cap"
-                                            << "Input file: there is no file %1/gone.cap; type the name of an "
-                                               "existing capture-history file or browse for it.";
-        QTest::newRow("time increments without a 1")
-            << "txt_mpcodes" << "000"
-            << "Time Increments: \"000\" holds no 1 and is shorter than the 4 time periods, so it cannot be "
-               "extended; type one code for each time period.";
-    }
     void badFieldIsNamedAndNothingRuns()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QString, message);
+        const struct {
+            const char* name;
+            const char* text;
+            QString message;
+        } cases[] = {
+            {"txt_infile", "gone.cap",
+             "Input file: there is no file " + m_dir->path("gone.cap")
+                 + "; type the name of an existing capture-history file or browse for it."},
+            {"txt_mpcodes", "000",
+             "Time Increments: \"000\" holds no 1 and is shorter than the 4 time periods, so it cannot be "
+             "extended; type one code for each time period."},
+        };
         QVERIFY(writeFile("raw.cap", "1100\n"));
-        field("txt_infile")->setText("raw.cap");
-        field(name)->setText(text);
-        QApplication::setActiveWindow(m_form);
-        m_form->convert();
-        QCOMPARE(m_platform->dialogs.messages(), QStringList{QString(message).replace("%1", m_dir->dir.path())});
-        QVERIFY(m_platform->processes.requests.isEmpty());
-        QVERIFY(!QFile::exists("vostel4.tmp"));
-        QVERIFY(!QFile::exists("hadleck.out"));
-        QVERIFY(!m_form.isNull());
-        QCOMPARE(field(name)->text(), text);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field(name)));
+        for (const auto& c : cases) {
+            m_platform->dialogs.asked.clear();
+            field("txt_infile")->setText("raw.cap");
+            field(c.name)->setText(c.text);
+            QApplication::setActiveWindow(m_form);
+            m_form->convert();
+            QCOMPARE(m_platform->dialogs.messages(), QStringList{c.message});
+            QVERIFY(m_platform->processes.requests.isEmpty());
+            QVERIFY(!QFile::exists("vostel4.tmp"));
+            QVERIFY(!QFile::exists("hadleck.out"));
+            QVERIFY(!m_form.isNull());
+            QCOMPARE(field(c.name)->text(), QString(c.text));
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field(c.name)));
+        }
     }
 
     // The answer file and the converter's output have fixed names; one that is the
     // capture-history file or the model file read was written over.
-    void filesItReadsAreNotWrittenOver_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("modelFile");
-        QTest::addColumn<QString>("clash");
-        QTest::newRow("input named like the answer file") << "vostel4.tmp" << "" << "vostel4.tmp";
-        QTest::newRow("model file named like the answer file") << "raw.cap" << "vostel4.tmp" << "vostel4.tmp";
-    }
     void filesItReadsAreNotWrittenOver()
     {
-        QFETCH(QString, input);
-        QFETCH(QString, modelFile);
-        QFETCH(QString, clash);
         const QByteArray kept("1 0110 3;\n");
-        QVERIFY(writeFile(input, kept));
-        if (!modelFile.isEmpty())
-            QVERIFY(writeFile(modelFile, kept));
-        m_form->setModelFile([modelFile] { return modelFile.toStdString(); });
-        field("txt_infile")->setText(input);
-        m_form->convert();
-        const QString read = modelFile.isEmpty() ? input : modelFile;
-        QCOMPARE(m_platform->dialogs.messages(),
-                 QStringList{m_dir->path(clash) + " is the same file as " + read
-                             + ", which this command reads, so it is not written"});
-        QCOMPARE(bytes(clash), kept);
-        QVERIFY(m_platform->processes.requests.isEmpty());
+        // The capture-history file, then the model file, named like the answer file.
+        for (const auto& [input, modelFile] : {std::pair{"vostel4.tmp", ""}, {"raw.cap", "vostel4.tmp"}}) {
+            m_platform->dialogs.asked.clear();
+            QVERIFY(writeFile(input, kept));
+            if (*modelFile)
+                QVERIFY(writeFile(modelFile, kept));
+            m_form->setModelFile([file = std::string(modelFile)] { return file; });
+            field("txt_infile")->setText(input);
+            m_form->convert();
+            QCOMPARE(m_platform->dialogs.messages(),
+                     QStringList{m_dir->path("vostel4.tmp") + " is the same file as " + (*modelFile ? modelFile : input)
+                                 + ", which this command reads, so it is not written"});
+            QCOMPARE(bytes("vostel4.tmp"), kept);
+            QVERIFY(m_platform->processes.requests.isEmpty());
+            QFile::remove("vostel4.tmp");
+        }
     }
 
     void missingConverterStopsBeforeWritingAnything()

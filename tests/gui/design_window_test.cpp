@@ -1,9 +1,16 @@
-// The design-matrix window as the user drives it: built from marked cells through the
-// main window, edited, and closed by its menu or its close box.
+// The design-matrix window as the user drives it (built from marked cells through the main
+// window, edited, closed by its menu or its close box), and the model formulas window on
+// the bundled example: typing updates the status lines and the preview after the pause,
+// an error shows its caret, Apply changes the model and the other windows show it.
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QTimer>
 
+#include "design/formulaapply.h"
+#include "design/widgets/designpreview.h"
+#include "design/widgets/formulawindow.h"
 #include "guitest.h"
+#include "pim/gridentry.h"
 #include "support.h"
 
 using namespace twtest;
@@ -46,6 +53,35 @@ void pressHeader(Form2* form, int section)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
+struct Formulas : Example {
+    FormulaWindow* open()
+    {
+        trigger(&form, "menu_formulas");
+        return form.findChild<FormulaWindow*>("frm_formulas");
+    }
+};
+
+QString labelText(FormulaWindow* window, const QString& name) { return window->findChild<QLabel*>(name)->text(); }
+
+bool applyEnabled(FormulaWindow* window) { return window->findChild<QPushButton*>("cmd_apply")->isEnabled(); }
+
+// Types into a kind's field key by key, as the user does; refreshing skips the pause.
+void type(FormulaWindow* window, CellKind kind, const QString& text, bool refresh = true)
+{
+    QLineEdit* field = window->field(kind);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+    if (refresh)
+        window->refresh();
+}
+
+Model appliedTo(const Model& model, const char* formulas)
+{
+    return applyFormulas(model, parseFormulaList(formulas).value()).value().model;
+}
+
 }  // namespace
 
 class DesignWindowTest : public QObject {
@@ -67,33 +103,33 @@ private slots:
         QCOMPARE(form->view()->model()->rowCount(), 0);
     }
 
-    void closeBoxAsksOnlyAfterEdits_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("visible");
-        QTest::addColumn<double>("stored");
-        QTest::newRow("yesWritesBack") << "9" << int(Dialogs::Choice::Yes) << false << 9.0;
-        QTest::newRow("noDiscards") << "9" << int(Dialogs::Choice::No) << false << 2.0;
-        QTest::newRow("cancelStays") << "9" << int(Dialogs::Choice::Cancel) << true << 2.0;
-        QTest::newRow("noEditAsksNothing") << "" << int(Dialogs::Choice::Cancel) << false << 2.0;
-    }
     void closeBoxAsksOnlyAfterEdits()
     {
-        QFETCH(QString, typed);
-        QFETCH(int, answer);
-        Design s;
-        Form2* form = s.open({7});
-        QVERIFY(form);
-        if (!typed.isEmpty())
-            QVERIFY(typeInto(form->view(), 0, 0, typed));
-        s.dialogs.choiceAnswers.enqueue(Dialogs::Choice(answer));
-        form->close();
-        QCOMPARE(s.dialogs.asked.size(), typed.isEmpty() ? 0 : 1);
-        if (!typed.isEmpty())
-            QCOMPARE(s.dialogs.asked[0].text, QString("Keep the design-matrix entries you typed?"));
-        QTEST(form->isVisible(), "visible");
-        QTEST(s.model().dm.get(7, 2), "stored");
+        const struct {
+            const char* name;
+            QString typed;
+            Dialogs::Choice answer;
+            bool visible;
+            double stored;
+        } cases[] = {
+            {"Yes writes back", "9", Dialogs::Choice::Yes, false, 9.0},
+            {"No discards", "9", Dialogs::Choice::No, false, 2.0},
+            {"Cancel stays", "9", Dialogs::Choice::Cancel, true, 2.0},
+            {"no edit asks nothing", "", Dialogs::Choice::Cancel, false, 2.0},
+        };
+        for (const auto& c : cases) {
+            Design s;
+            Form2* form = s.open({7});
+            QVERIFY(form);
+            if (!c.typed.isEmpty())
+                QVERIFY(typeInto(form->view(), 0, 0, c.typed));
+            s.dialogs.choiceAnswers.enqueue(c.answer);
+            form->close();
+            const QStringList asked{"Keep the design-matrix entries you typed?"};
+            QCOMPARE(askedTexts(s.dialogs), c.typed.isEmpty() ? QStringList() : asked);
+            QVERIFY2(form->isVisible() == c.visible, c.name);
+            QVERIFY2(s.model().dm.get(7, 2) == c.stored, c.name);
+        }
     }
 
     void nonNumberRefusesCloseAndSelectsTheCell()
@@ -112,7 +148,7 @@ private slots:
         QVERIFY(s.action("menu_cons_action")->isVisible());
     }
 
-    void undoAndRedoStepThroughTypingIdentityAndDelete()
+    void undoAndRedoStepThroughTypingIdentityAndDeleteAndTheModelPassesTheTester()
     {
         Design s;
         Form2* form = s.open({3, 7});  // columns B2 and B5
@@ -140,14 +176,9 @@ private slots:
         QCOMPARE(s.model().dm.get(3, 5), 5.0);
         QCOMPARE(s.model().dm.get(7, 5), 3.0);
         QCOMPARE(form->undoStack()->count(), 0);
-    }
 
-    void itemModelPassesTheTesterThroughEveryCommand()
-    {
-        Design s;
-        Form2* form = s.open({3, 7});
-        QVERIFY(form);
-        QAbstractItemModelTester tester(form->itemModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // The item model passes the tester through the other commands too.
+        QCOMPARE(s.open({3, 7}), form);
         trigger(form, "menu_addcols");
         trigger(form, "menu_ident");
         form->itemModel()->pressCell(0, PressKeys::Other);
@@ -156,6 +187,136 @@ private slots:
         s.form.openDesignMatrix({1, 2, 3, 7});
         trigger(form, "menu_close");
         s.form.openDesignMatrix({});
+    }
+
+    void formulaTypingUpdatesTheStatusAndThePreviewAfterThePause()
+    {
+        Formulas s;
+        FormulaWindow* window = s.open();
+        QVERIFY(window && window->isVisible());
+        QAbstractItemModelTester designTester(window->designModel(),
+                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QString kept("no formula: 12 parameters kept, 12 columns");
+        QCOMPARE(labelText(window, "lbl_status_survival"), kept);
+        type(window, CellKind::Survival, "~ time + stratum", false);
+        QVERIFY(window->pauseTimer()->isActive());
+        QCOMPARE(labelText(window, "lbl_status_survival"), kept);  // not before the pause
+        QTRY_COMPARE(labelText(window, "lbl_status_survival"), QString("12 parameters, 6 columns"));
+
+        // The design matrix: 6 survival columns, then one per parameter of the other kinds.
+        const QAbstractItemModel* design = window->designModel();
+        QCOMPARE(design->columnCount(), 6 + 6 + 12 + 15);
+        QCOMPARE(design->headerData(0, Qt::Horizontal).toString(), QString("survival\n(Intercept)"));
+
+        // The PIM tab shows the survival block of group 1 as the model would hold it.
+        const Model expected = appliedTo(s.model(), "survival ~ time + stratum");
+        QVERIFY(window->pimModel());
+        QStringList numbers;
+        for (int cell : window->pimModel()->layout().cellmap)
+            numbers << QString::fromStdString(cellText(expected, cell));
+        const QAbstractItemModel* grid = window->pimView()->model();
+        QStringList shown;
+        for (int row = 0; row < grid->rowCount(); ++row)
+            for (int column = 0; column < grid->columnCount(); ++column)
+                shown << grid->index(row, column).data().toString();
+        QCOMPARE(shown, numbers);
+        QCOMPARE(s.model().unsaved, false);  // typing changes nothing
+    }
+
+    void formulaErrorShowsItsCaretAndKeepsApplyOff()
+    {
+        Formulas s;
+        FormulaWindow* window = s.open();
+        type(window, CellKind::Movement, "~ stratum:tosttratum");
+        auto* caret = window->findChild<QLabel*>("lbl_caret_movement");
+        QVERIFY(caret->isVisible());
+        QCOMPARE(caret->text(), QString("~ stratum:tosttratum\n          ^"));
+        QCOMPARE(labelText(window, "lbl_status_movement"),
+                 QString("unknown variable \"tosttratum\" at column 11; movement cells have group, age, stratum, "
+                         "tostratum, time, Time, Age"));
+        QVERIFY(!applyEnabled(window));
+        // The other kinds still preview what their formulas make.
+        type(window, CellKind::Survival, "~ time");
+        QCOMPARE(labelText(window, "lbl_status_survival"), QString("4 parameters, 4 columns"));
+        type(window, CellKind::Movement, "~ stratum:tostratum");
+        QVERIFY(!caret->isVisible());
+        QVERIFY(applyEnabled(window));
+    }
+
+    void formulaApplyChangesTheModelAndTheOtherWindowsShowIt()
+    {
+        Formulas s;
+        // A grid window holding an edit is written back and closed as the window opens.
+        s.form.viewSurvival();
+        s.grids().first()->typeText(0, "99");
+        s.form.modelFormulas();
+        QVERIFY(s.grids().isEmpty());
+        QCOMPARE(s.model().pim[1], 99);
+        s.model().unsaved = false;
+        const Model before = s.model();
+
+        FormulaWindow* window = s.form.findChild<FormulaWindow*>("frm_formulas");
+        type(window, CellKind::Survival, "~ time + stratum", false);
+        type(window, CellKind::Movement, "~ -1 + stratum:tostratum", false);
+        QTest::mouseClick(window->findChild<QPushButton*>("cmd_apply"), Qt::LeftButton);
+        const Model expected = appliedTo(before, "survival ~ time + stratum; movement ~ -1 + stratum:tostratum");
+        QCOMPARE(s.model().pim, expected.pim);
+        QVERIFY(s.model().dm == expected.dm);
+        QVERIFY(s.model().unsaved);
+        QVERIFY(labelText(window, "lbl_formulas").startsWith("Applied:"));
+
+        // The grid windows show the new numbers.
+        s.form.viewSurvival();
+        QVERIFY(!s.grids().isEmpty());
+        for (GridWindow* grid : s.grids())
+            for (std::size_t i = 0; i < grid->cellmap().size(); ++i)
+                QCOMPARE(grid->grid().texts[i], cellText(expected, grid->cellmap()[i]));
+        s.form.closeGridWindows(Form1::WriteBack::Yes);
+
+        // The design-matrix window names the columns in its headers' tool tips.
+        s.form.openDesignMatrix({1});
+        QVERIFY(s.design());
+        const QAbstractItemModel* design = s.design()->view()->model();
+        QCOMPARE(design->headerData(0, Qt::Horizontal).toString(), QString("B1"));
+        QVERIFY(design->headerData(0, Qt::Horizontal, Qt::ToolTipRole).toString().startsWith("survival:(Intercept)\n"));
+    }
+
+    void formulaWindowKeepsTheSessionsFormulasAndCloseLeavesTheModel()
+    {
+        Formulas s;
+        const Model before = s.model();
+        FormulaWindow* window = s.open();
+        type(window, CellKind::Closed, "~ session");
+        QTest::mouseClick(window->findChild<QPushButton*>("cmd_close"), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
+        QCOMPARE(s.model().pim, before.pim);
+        QVERIFY(s.model().dm == before.dm);
+        QVERIFY(!s.model().unsaved);
+        QCOMPARE(s.form.session().formulaTexts()[kindIndex(CellKind::Closed)], std::string("~ session"));
+        QCOMPARE(s.open(), window);
+        QCOMPARE(window->field(CellKind::Closed)->text(), QString("~ session"));
+        QCOMPARE(labelText(window, "lbl_status_closed"), QString("5 parameters, 5 columns"));
+    }
+
+    void formulaPreviewFollowsAModelReadWhileTheWindowIsOpen()
+    {
+        MainSession s;
+        s.form.modelFormulas();
+        auto* window = s.form.findChild<FormulaWindow*>("frm_formulas");
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(labelText(window, "lbl_formulas"), QString("There is no model yet: read a model file first."));
+        QVERIFY(!applyEnabled(window));
+        type(window, CellKind::Survival, "~ time");
+        QCOMPARE(labelText(window, "lbl_status_survival"), QString());
+        QCOMPARE(window->designModel()->rowCount(), 0);
+
+        // A model read meanwhile: the window, activated again, previews the formula on it.
+        QVERIFY(s.form.openPimFile(kExample));
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(window, &activate);
+        QCOMPARE(labelText(window, "lbl_status_survival"), QString("4 parameters, 4 columns"));
+        QVERIFY(applyEnabled(window));
+        QCOMPARE(window->designModel()->rowCount(), window->fields().applied->model.nparms);
     }
 };
 

@@ -1,9 +1,11 @@
 // Editing without losing work, driven through the windows as a user would: a view opened
 // again, a design matrix built again, fixings typed in the list, the save dialogs, the
-// captions and the Window menu. The rules behind them are the session's (core tests).
+// captions and the Window menu; and windows left open while the main window's commands
+// run, which must never write an old view into a model saved, renumbered, converted or
+// replaced meanwhile. The rules behind them are the session's (core tests).
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <functional>
 
 #include "guitest.h"
 #include "support.h"
@@ -20,24 +22,6 @@ QStringList titles(const QList<GridWindow*>& windows)
     return list;
 }
 
-void clickButton(MainSession& s, const char* name) { QTest::mouseClick(s.child<QPushButton>(name), Qt::LeftButton); }
-
-void typeNewEntry(MainSession& s, const QString& text)
-{
-    auto* field = s.child<QLineEdit>("Text2");
-    field->selectAll();
-    QTest::keyClicks(field, text);
-    clickButton(s, "cmd_add");
-}
-
-QStringList menuTexts(QMenu* menu)
-{
-    QStringList texts;
-    for (QAction* action : menu->actions())
-        texts << action->text();
-    return texts;
-}
-
 // Whether a caption shows every "&" it holds: each one doubled, but for one mnemonic
 // marker before a letter or digit (a lost "&" in "strata & age" stands before a space).
 bool ampersandsKept(QString text)
@@ -47,6 +31,99 @@ bool ampersandsKept(QString text)
     if (marker < 0)
         return true;
     return text.count('&') == 1 && marker + 1 < text.size() && text[marker + 1].isLetterOrNumber();
+}
+
+
+// One main window in its own current directory (saves write fixed names there).
+struct Stale : InTempDir, MainSession {
+    Stale()
+    {
+        installAt(kBin + "tallowick2");
+        scripted.processes.fake = [](const ProcessRequest&) { return ProcessResult{}; };  // never starts
+    }
+};
+
+enum class Start { Example, Model1 };
+enum class Window { Grid, Design };
+
+struct CommandCase {
+    const char* name;
+    Start start;
+    Window window;
+    bool reader;  // the reference run never edits: a reader drops what the window holds
+    std::function<void(Stale&)> run;
+};
+
+const std::vector<CommandCase>& commandCases()
+{
+    static const std::vector<CommandCase> cases = {
+        {"save with PIMs", Start::Example, Window::Design, false,
+         [](Stale& s) {
+             s.answerFile(QString("out.inp"));
+             s.form.savePims();
+         }},
+        {"save constraints", Start::Model1, Window::Grid, false,
+         [](Stale& s) {
+             s.answerFile(QString("QUARLET.OUT"));
+             s.form.saveConstraints();
+         }},
+        {"per-period run", Start::Example, Window::Grid, false,
+         [](Stale& s) {
+             s.answerFile(kPeriods);
+             s.form.runEachPeriod();
+         }},
+        {"read PIM file", Start::Example, Window::Design, true,
+         [](Stale& s) {
+             s.dialogs.okCancelAnswers.enqueue(true);  // drop the edit the window holds
+             QVERIFY(s.form.openPimFile(kExample));
+         }},
+        {"read constraints file", Start::Model1, Window::Grid, true,
+         [](Stale& s) {
+             s.dialogs.okCancelAnswers.enqueue(true);  // replace the unsaved model and the edit
+             s.answerFile(kModel1);
+             s.form.getConstraintsFile();
+         }},
+    };
+    return cases;
+}
+
+void start(Stale& s, Start from)
+{
+    if (from == Start::Example) {
+        QVERIFY(s.form.openPimFile(kExample));
+        return;
+    }
+    s.answerFile(kModel1);
+    s.form.getConstraintsFile();
+    QCOMPARE(s.model().npar, 10);
+}
+
+// Leaves the window open holding one edit the model has not seen yet.
+void editInWindow(Stale& s, Window window)
+{
+    if (window == Window::Grid) {
+        s.form.viewSurvival();
+        QVERIFY(!s.grids().isEmpty());
+        s.grids().first()->typeText(0, "7");
+        return;
+    }
+    s.form.openDesignMatrix({1});
+    Form2* form = s.design();
+    QVERIFY(form);
+    if (form->view()->model()->columnCount() == 0)
+        form->addColumn();  // a model without design entries shows no column
+    QVERIFY(typeInto(form->view(), 0, form->view()->model()->columnCount() - 1, "0.25"));
+}
+
+void closeByHand(Stale& s, Window window)
+{
+    if (window == Window::Grid) {
+        for (GridWindow* w : s.grids())
+            w->close();
+        return;
+    }
+    trigger(s.design(), "menu_close");
+    QVERIFY(s.design()->isHidden());
 }
 
 }  // namespace
@@ -103,8 +180,7 @@ private slots:
         s.dialogs.choiceAnswers.enqueue(Dialogs::Choice(answer));
         trigger(s.window("Survival - group 2"), "menu_dm");
 
-        QCOMPARE(s.dialogs.asked.size(), 1);
-        QCOMPARE(s.dialogs.asked[0].text, QString("Keep the design-matrix entries you typed?"));
+        QCOMPARE(askedTexts(s.dialogs), QStringList{"Keep the design-matrix entries you typed?"});
         QFETCH(bool, stored);
         QCOMPARE(s.model().dm.get(parameter, column), stored ? 0.7 : before);
         QVERIFY(design->isVisible());
@@ -117,8 +193,10 @@ private slots:
         Example s;
         const Model before = s.model();
         trigger(&s.form, "menu_fixed");
-        typeNewEntry(s, "S(999)=.5");
-        clickButton(s, "cmd_done");
+        s.child<QLineEdit>("Text2")->selectAll();
+        QTest::keyClicks(s.child<QLineEdit>("Text2"), "S(999)=.5");
+        QTest::mouseClick(s.child<QPushButton>("cmd_add"), Qt::LeftButton);
+        QTest::mouseClick(s.child<QPushButton>("cmd_done"), Qt::LeftButton);
         QCOMPARE(s.dialogs.messages(),
                  QStringList{"\"S(999)=.5\" is not a fixing line S(i)=v of a cell i in 1..252."});
         QVERIFY(s.child("List1")->isVisibleTo(&s.form));
@@ -193,12 +271,98 @@ private slots:
         trigger(&s.form, "menu_surv");
         trigger(&s.form, "menu_openp");
         trigger(&s.form, "menu_closedP");
-        QStringList opened{QString::fromUtf8("example.inp \u2014 Tallowick2")};
-        opened << titles(s.grids());
+        const QStringList opened = QStringList{QString::fromUtf8("example.inp \u2014 Tallowick2")} + titles(s.grids());
         QCOMPARE(opened.size(), 1 + 6 + 2 + 1 + 1);
         auto* menu = s.child<QMenu>("menu_window");
         emit menu->aboutToShow();
-        QCOMPARE(menuTexts(menu), opened << "<<< end of list >>>");
+        QStringList shown;
+        for (const QAction* action : menu->actions())
+            shown << action->text();
+        QCOMPARE(shown, opened + QStringList{"<<< end of list >>>"});
+    }
+
+    // Each command runs twice: with a window still open holding an edit, and after the user
+    // closed it by hand (for a reader, without any edit); both must end with the same model
+    // and no window left to write later. The session asks every command's windows alike (its
+    // tests); the rows cover both window kinds, a save of each form, a run and both readers.
+    void commandLeavesNoWindowToWriteLater_data()
+    {
+        QTest::addColumn<int>("command");
+        for (std::size_t i = 0; i < commandCases().size(); ++i)
+            QTest::addRow("%s", commandCases()[i].name) << int(i);
+    }
+    void commandLeavesNoWindowToWriteLater()
+    {
+        QFETCH(int, command);
+        const CommandCase& c = commandCases()[static_cast<std::size_t>(command)];
+        const Window kind = c.window;
+
+        Stale reference;
+        start(reference, c.start);
+        if (!c.reader) {
+            editInWindow(reference, kind);
+            closeByHand(reference, kind);
+        }
+        c.run(reference);
+
+        Stale open;
+        start(open, c.start);
+        editInWindow(open, kind);
+        c.run(open);
+
+        QVERIFY(open.grids().isEmpty());
+        if (Form2* form = open.design()) {
+            QVERIFY(form->isHidden());
+            QCOMPARE(form->view()->model()->rowCount(), 0);  // nothing left for a later Close
+        }
+        QCOMPARE(open.model().pim, reference.model().pim);
+        QCOMPARE(open.model().dm.entries(), reference.model().dm.entries());
+        QVERIFY(open.model() == reference.model());
+        QCOMPARE(open.dialogs.messages(), reference.dialogs.messages());
+    }
+
+    void refusedDesignEntryStopsTheSave()
+    {
+        Stale s;
+        start(s, Start::Example);
+        s.form.viewSurvival();
+        s.form.openDesignMatrix({1});
+        Form2* form = s.design();
+        QVERIFY(form);
+        QVERIFY(form->itemModel()->setData(form->itemModel()->index(0, 0), "abc"));
+        s.answerFile(QString("out.inp"));
+        s.form.savePims();
+        QCOMPARE(s.dialogs.messages(), QStringList{"The entry \"abc\" in row \"1 \u00b7 Survival g1 a1 s1 t1\" under B1 is not a number."});
+        QVERIFY(form->isVisible());  // still open, the entry to mend selected
+        QVERIFY(!QFile::exists("out.inp"));
+        QCOMPARE(s.grids().size(), 2);  // the command stopped before touching the grids
+    }
+
+    // Quit and a read ask as for unsaved work; the grid's read is cancelled, the design's replaces.
+    void editHeldInAWindowCountsAsUnsaved()
+    {
+        for (const Window window : {Window::Grid, Window::Design}) {
+            const bool replace = window == Window::Design;
+            Stale s;
+            start(s, Start::Example);
+            editInWindow(s, window);
+            if (window == Window::Design) {
+                s.design()->view()->setCurrentIndex(QModelIndex());  // leaving the cell commits the typed entry
+                QVERIFY(s.design()->table().hasEdits());
+            }
+            QVERIFY(!s.model().unsaved);
+
+            s.dialogs.okCancelAnswers.enqueue(false);
+            s.form.quit();
+            s.dialogs.okCancelAnswers.enqueue(replace);
+            QCOMPARE(s.form.openPimFile(kExample), replace);
+            QCOMPARE(askedTexts(s.dialogs),
+                     QStringList({"You haven't saved the file! Are you sure you really really really want to quit?",
+                                  "The model has unsaved changes. Replace it?"}));
+            QCOMPARE(s.exits, 0);
+            const bool stillOpen = window == Window::Grid ? !s.grids().isEmpty() : s.design()->isVisible();
+            QCOMPARE(stillOpen, !replace);
+        }
     }
 };
 

@@ -47,11 +47,8 @@ QStringList sharedMnemonics(const QList<QAction*>& items, const QString& menu)
 QStringList sharedMnemonicsOf(QMainWindow* window)
 {
     QStringList shared = sharedMnemonics(window->menuBar()->actions(), window->objectName());
-    for (const QMenu* menu : window->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+    for (const QMenu* menu : window->findChildren<QMenu*>())
         shared += sharedMnemonics(menu->actions(), menu->objectName());
-    for (const QAction* action : window->menuBar()->actions())
-        if (action->menu())
-            shared += sharedMnemonics(action->menu()->actions(), action->menu()->objectName());
     return shared;
 }
 
@@ -61,11 +58,8 @@ class KeyboardTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void captionsReadAsBeforeWithAMnemonicEach_data()
+    void captionsReadAsBeforeWithAMnemonicEach()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QChar>("mnemonic");
         const std::tuple<const char*, const char*, char> items[] = {
             {"menu_file", "File", 'f'},
             {"menu_cnvcaph", "Convert cap-hist to CORVANE input", 'h'},
@@ -98,18 +92,13 @@ private slots:
             {"menu_userguide", "User guide", 'u'},
             {"menu_about", "About", 'a'},
         };
-        for (const auto& [name, caption, mnemonic] : items)
-            QTest::newRow(name) << QString(name) << QString::fromUtf8(caption) << QChar(mnemonic);
-    }
-    void captionsReadAsBeforeWithAMnemonicEach()
-    {
-        QFETCH(QString, name);
-        QFETCH(QChar, mnemonic);
         MainSession s;
-        const auto* menu = s.form.findChild<QMenu*>(name);
-        const QString text = menu ? menu->title() : s.action(qPrintable(name))->text();
-        QTEST(shownCaption(text), "caption");
-        QCOMPARE(mnemonicOf(text), mnemonic);
+        for (const auto& [name, caption, mnemonic] : items) {
+            const auto* menu = s.form.findChild<QMenu*>(name);
+            const QString text = menu ? menu->title() : s.action(name)->text();
+            QVERIFY2(shownCaption(text) == QString::fromUtf8(caption), name);
+            QVERIFY2(mnemonicOf(text) == QChar(mnemonic), name);
+        }
     }
 
     void noTwoItemsOfAMenuShareAMnemonic()
@@ -204,42 +193,34 @@ private slots:
     }
 
     // Ctrl+W is the menu's Close: it writes the window back without the close box's question.
-    void ctrlWClosesAWindowWritingItBack_data()
-    {
-        QTest::addColumn<bool>("design");
-        QTest::newRow("grid window") << false;
-        QTest::newRow("design window") << true;
-    }
     void ctrlWClosesAWindowWritingItBack()
     {
-        QFETCH(bool, design);
-        Views s;
-        QWidget* window = nullptr;
-        if (design) {
-            s.model().nparms = 120;
-            s.model().dmcols = 1;
-            s.model().dm.set(1, 1, 1);
-            s.form.openDesignMatrix({1});
-            window = s.design();
-            QVERIFY(window && QTest::qWaitForWindowActive(window));
-            QVERIFY(typeInto(s.design()->view(), 0, 0, "0.25"));
-        } else {
-            s.form.viewSurvival();
-            GridWindow* grid = s.grids().at(0);
-            QCOMPARE(grid->cellmap()[0], 1);
-            grid->typeText(0, "9");
-            window = grid;
-            window->show();
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window));
+        for (const bool design : {false, true}) {
+            Views s;
+            QWidget* window = nullptr;
+            if (design) {
+                s.model().nparms = 120;
+                s.model().dmcols = 1;
+                s.model().dm.set(1, 1, 1);
+                s.form.openDesignMatrix({1});
+                window = s.design();
+                QVERIFY(window && QTest::qWaitForWindowActive(window));
+                QVERIFY(typeInto(s.design()->view(), 0, 0, "0.25"));
+            } else {
+                s.form.viewSurvival();
+                GridWindow* grid = s.grids().at(0);
+                QCOMPARE(grid->cellmap()[0], 1);
+                grid->typeText(0, "9");
+                window = grid;
+                window->show();
+                window->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(window));
+            }
+            QTest::keySequence(window, QKeySequence("Ctrl+W"));
+            QVERIFY(!window->isVisible());
+            QCOMPARE(design ? s.model().dm.get(1, 1) : double(s.model().pim[1]), design ? 0.25 : 9.0);
+            QVERIFY(s.dialogs.asked.isEmpty());
         }
-        QTest::keySequence(window, QKeySequence("Ctrl+W"));
-        QVERIFY(!window->isVisible());
-        if (design)
-            QCOMPARE(s.model().dm.get(1, 1), 0.25);
-        else
-            QCOMPARE(s.model().pim[1], 9);
-        QVERIFY(s.dialogs.asked.isEmpty());
     }
 };
 

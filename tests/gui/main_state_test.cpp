@@ -15,16 +15,12 @@ QString statusOf(const MainSession& s)
     return s.child<QLabel>("lbl_status")->text();
 }
 
-struct StatusStep {
+// A named step on a main window in a temporary folder, and what it must leave.
+template <class Expected>
+struct Step {
     const char* name;
     std::function<void(MainSession&, InTempDir&)> run;
-    QString status;  // %1: the temporary folder
-};
-
-struct SeverityCase {
-    const char* name;
-    std::function<void(MainSession&, InTempDir&)> run;
-    Severity severity;
+    Expected expected;
 };
 
 void activate(QWidget* window)
@@ -41,7 +37,7 @@ class MainStateTest : public QObject {
 private slots:
     void statusBarSaysWhatEachCommandDid()
     {
-        const StatusStep steps[] = {
+        const Step<QString> steps[] = {  // %1: the temporary folder
             {"start", [](MainSession&, InTempDir&) {}, "Engine: /usr/local/bin/corvane (not found)"},
             {"constraints read",
              [](MainSession& s, InTempDir& dir) {
@@ -79,9 +75,9 @@ private slots:
         };
         InTempDir dir;
         MainSession s;
-        for (const StatusStep& step : steps) {
+        for (const auto& step : steps) {
             step.run(s, dir);
-            const QString expected = QString(step.status).replace("%1", dir.dir.path());
+            const QString expected = QString(step.expected).replace("%1", dir.dir.path());
             QVERIFY2(statusOf(s) == expected, qPrintable(step.name + (": " + statusOf(s))));
         }
         // The engine's path is in the item that sets it.
@@ -143,7 +139,7 @@ private slots:
 
     void messagesCarryTheIconOfTheirSeverity()
     {
-        const SeverityCase cases[] = {
+        const Step<Severity> cases[] = {
             {"unreadable file: warning", [](MainSession& s, InTempDir&) { s.form.openModelFile("gone.inp"); },
              Severity::Warning},
             {"failed save: critical",
@@ -164,20 +160,18 @@ private slots:
              Severity::Warning},
             {"engine not started: critical",
              [](MainSession& s, InTempDir& dir) {
-                 QVERIFY(writeFile(dir.path("corvane"), ""));
-                 s.scripted.install.registered = dir.path("tallowick2");
-                 s.form.updateInstallDirectory();
+                 installEngine(s, dir.dir.path());
                  s.scripted.processes.fake = [](const ProcessRequest&) { return ProcessResult{}; };
                  s.answerFile(QString("m.mss"));
                  s.form.runEngine();
              },
              Severity::Critical},
         };
-        for (const SeverityCase& c : cases) {
+        for (const auto& c : cases) {
             InTempDir dir;
             MainSession s;
             c.run(s, dir);
-            QVERIFY2(s.dialogs.severities() == QList<Severity>{c.severity}, c.name);
+            QVERIFY2(s.dialogs.severities() == QList<Severity>{c.expected}, c.name);
             qDeleteAll(topLevels<TextViewer>());
         }
     }
@@ -261,9 +255,7 @@ private slots:
             s.action("menu_cnvcaph")->trigger();
             opened = s.child("Form3");
         } else {
-            QVERIFY(writeFile(dir.path("corvane"), ""));
-            s.scripted.install.registered = dir.path("tallowick2");
-            s.form.updateInstallDirectory();
+            installEngine(s, dir.dir.path());
             s.scripted.processes.fake = [](const ProcessRequest&) {
                 writeFile("m.mss.out", "done\n");
                 return ran();

@@ -1,13 +1,35 @@
-// The main window: Quit and the fixed-parameter list
-// editor driven through its controls (List1, Text2 and its buttons, Undo and Redo).
+// The main window's own controls: Quit, the fixed-parameter list editor driven through
+// List1, Text2 and its buttons; the file commands on both roads (PIMs and constraints):
+// the messages, menus and dimensions label they leave and the files written; and the
+// model's files as the window shows and opens them: the title with the file name and the
+// modified mark, the recent-models list and a dropped file, each read by the reader of its
+// form. The commands' own rules (questions, "No file selected", availability) are the
+// session's (core tests).
 #include <QAbstractItemModelTester>
+#include <QMimeData>
+#include <QUrl>
 
+#include "app/keyboard.h"
 #include "guitest.h"
 #include "support.h"
 
 using namespace twtest;
 
 namespace {
+
+const QString kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
+
+enum Road { Pims, Constraints };
+
+// Reads the file through the road's menu command, answering the file dialog.
+void readThrough(MainSession& s, Road road, const QString& file)
+{
+    s.answerFile(file);
+    if (road == Pims)
+        s.form.getPimFile();
+    else
+        s.form.getConstraintsFile();
+}
 
 // Runs one step of a list-editor script: "fixed" (the menu), "select N", "modify",
 // "add", "delete", "double N", "type TEXT", "backspace", "done", "undo", "redo".
@@ -37,46 +59,72 @@ void step(MainSession& s, const QString& line)
         QFAIL(qPrintable("unknown step " + line));
 }
 
+const QString kSites = TW_SOURCE_DIR "/examples/sites.inp";
+
+struct TitleStep {
+    const char* name;
+    std::function<void(MainSession&, InTempDir&)> run;
+    QString title;
+    bool modified;
+};
+
+// The items of the recent-models menu as shown, after it was opened.
+QStringList recentItems(MainSession& s)
+{
+    auto* menu = s.form.findChild<QMenu*>("menu_recent");
+    emit menu->aboutToShow();
+    QStringList items;
+    for (const QAction* item : menu->actions())
+        items << shownCaption(item->text());
+    return items;
+}
+
+// Sends a drag of the files over the window and, when the window takes it, the drop.
+bool drop(MainSession& s, const QStringList& files)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& file : files)
+        urls << QUrl::fromLocalFile(file);
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&s.form, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&s.form, &dropped);
+    return true;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void quitAsksOnlyWhenUnsaved_data()
-    {
-        QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<bool>("unsaved");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<int>("exits");
-        for (bool closeBox : {false, true}) {
-            const char* how = closeBox ? "close box" : "Quit";
-            QTest::addRow("%s, saved", how) << closeBox << false << false << 1;
-            QTest::addRow("%s, unsaved, cancel", how) << closeBox << true << false << 0;
-            QTest::addRow("%s, unsaved, ok", how) << closeBox << true << true << 1;
-        }
-    }
     void quitAsksOnlyWhenUnsaved()
     {
-        QFETCH(bool, closeBox);
-        QFETCH(bool, unsaved);
-        QFETCH(bool, answer);
-        QFETCH(int, exits);
-        MainSession s;
-        s.form.show();
-        s.model().unsaved = unsaved;
-        s.dialogs.okCancelAnswers.enqueue(answer);
-        if (closeBox) {
-            QCOMPARE(s.form.close(), exits == 1);
-            QCOMPARE(s.form.isVisible(), exits == 0);
-        } else {
-            s.action("menu_quit")->trigger();
-        }
-        QCOMPARE(s.exits, exits);
-        QCOMPARE(s.dialogs.asked.size(), unsaved ? 1 : 0);
-        if (unsaved)
-            QCOMPARE(s.dialogs.asked[0].text,
-                     QString("You haven't saved the file! Are you sure you really really really want to quit?"));
+        const struct {
+            bool unsaved;
+            bool answer;
+            int exits;
+        } cases[] = {{false, false, 1}, {true, false, 0}, {true, true, 1}};
+        for (bool closeBox : {false, true})
+            for (const auto& c : cases) {
+                MainSession s;
+                s.form.show();
+                s.model().unsaved = c.unsaved;
+                s.dialogs.okCancelAnswers.enqueue(c.answer);
+                if (closeBox) {
+                    QCOMPARE(s.form.close(), c.exits == 1);
+                    QCOMPARE(s.form.isVisible(), c.exits == 0);
+                } else {
+                    s.action("menu_quit")->trigger();
+                }
+                QCOMPARE(s.exits, c.exits);
+                const QStringList asked{"You haven't saved the file! Are you sure you really really really want to quit?"};
+                QCOMPARE(askedTexts(s.dialogs), c.unsaved ? asked : QStringList());
+            }
     }
 
     void listEditorChangesTheModelsListAndUndoes_data()
@@ -125,6 +173,226 @@ private slots:
         QCOMPARE(s.child("Text2")->isVisibleTo(&s.form), !done);
         QCOMPARE(bool(s.model().unsaved), done && list != start);
         QCOMPARE(s.form.session().fixedListPending(), !done && list != start);
+    }
+
+    // A read sets the label, List1 and the menus; a failed read afterwards keeps them all.
+    void readSetsLabelListAndMenusAndAFailedReadKeepsThem()
+    {
+        const struct {
+            Road road;
+            QString file;
+            QString label;
+            QStringList fixed;
+            bool savePims;  // Save w/ constraints is always enabled after a read
+            QByteArray bad;
+            QString message;
+        } cases[] = {
+            {Pims, kExample26, "npar=24 nyrs=3 nstrat=2\ninput.inp", {}, true,
+             bytes(TW_TEST_DATA "/bad/pim-value-beyond-16-bits.inp"),
+             "bad.inp, line 16: the value 40000 in the survival block of group 2, stratum 1 lies outside "
+             "-32768..32767"},
+            {Constraints, kModel1, "npar=10 nyrs=3 nstrat=1\nmodel1.inp", {"S(7)=.5 /* c 2 1 */;"}, false,
+             "PROC MODEL NPAR=2;\nCOHORT;\nCONSTRAINTS;\nS(3)=S(1);\n",
+             "bad.inp, line 4: cell number 3 is not a whole number in 1..2"},
+        };
+        const char* const views[] = {"menu_surv", "menu_openp", "menu_closedP", "menu_move"};
+        for (const auto& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            QCOMPARE(s.label(), QString("No model loaded"));
+            QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
+            for (const char* view : views)
+                QVERIFY2(!s.enabled(view), view);
+            readThrough(s, c.road, c.file);
+            QVERIFY(s.dialogs.messages().isEmpty());
+            QCOMPARE(s.label(), c.label);
+            QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
+            for (const char* view : views)
+                QVERIFY2(s.enabled(view), view);
+            QCOMPARE(QString::fromStdString(s.model().infile), c.file);
+            QCOMPARE(s.listed(), c.fixed);
+            QVERIFY(!s.child("List1")->isVisibleTo(&s.form));  // Done ends the read
+            QVERIFY(s.enabled("menu_save"));
+            QCOMPARE(s.enabled("menu_savepims"), c.savePims);
+            QCOMPARE(s.enabled("menu_cnvtcons"), !c.savePims);
+
+            const Model before = s.model();
+            QVERIFY(writeFile("bad.inp", c.bad));
+            s.dialogs.okCancelAnswers.enqueue(true);  // replace an unsaved model
+            readThrough(s, c.road, "bad.inp");
+            QCOMPARE(s.dialogs.messages().last(), c.message);
+            QVERIFY(s.model() == before);
+            QCOMPARE(s.label(), c.label);
+            QCOMPARE(s.enabled("menu_savepims"), c.savePims);
+        }
+    }
+
+    void saveWritesOnlyANewFile()
+    {
+        const struct {
+            Road road;
+            QString source;  // copied to m.inp and read
+            const char* save;
+            QString output;
+            QString golden;
+            QStringList messages;
+        } cases[] = {
+            {Pims, kExample26, "menu_savepims", "quarlet.mss", TW_TEST_DATA "/pim/example26/expected.inp", {}},
+            {Constraints, kModel1, "menu_save", "QUARLET.OUT", TW_TEST_DATA "/constraints/model1.out",
+             {"New CORVANE input file saved as QUARLET.OUT"}},
+        };
+        for (const auto& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            QVERIFY(QFile::copy(c.source, "m.inp"));
+            readThrough(s, c.road, "m.inp");
+            s.model().markChanged();
+            s.dialogs.asked.clear();
+            s.answerFile(c.road == Pims ? dir.path(c.output) : c.output);
+            s.action(c.save)->trigger();
+            QCOMPARE(s.dialogs.asked[0].text, c.output);  // the name the dialog proposes
+            QCOMPARE(s.dialogs.messages(), c.messages);
+            QVERIFY(!s.model().unsaved);
+            QCOMPARE(bytes(c.output), bytes(c.golden));
+        }
+    }
+
+    void titleNamesTheFileAndMarksUnsavedWork()
+    {
+        const QString dash = QString::fromUtf8(" \u2014 Tallowick2");
+        const TitleStep steps[] = {
+            {"start", [](MainSession&, InTempDir&) {}, "Tallowick2[*]", false},
+            {"read", [](MainSession& s, InTempDir&) { QVERIFY(s.form.openPimFile(kExample)); },
+             "example.inp[*]" + dash, false},
+            {"typed in a grid",
+             [](MainSession& s, InTempDir&) {
+                 s.form.viewSurvival();
+                 s.grids().at(0)->typeText(0, "77");
+             },
+             "example.inp[*]" + dash, true},
+            {"grid written back", [](MainSession& s, InTempDir&) { s.form.closeGridWindows(Form1::WriteBack::Yes); },
+             "example.inp[*]" + dash, true},
+            {"saved under another name",
+             [](MainSession& s, InTempDir& dir) {
+                 s.answerFile(dir.path("copy.inp"));
+                 s.action("menu_savepims")->trigger();
+             },
+             "copy.inp[*]" + dash, false},
+            {"fixed list edited",
+             [](MainSession& s, InTempDir&) {
+                 s.action("menu_fixed")->trigger();
+                 QTest::keyClicks(s.child<QLineEdit>("Text2"), "S(2)=.5;");
+                 QTest::mouseClick(s.child<QPushButton>("cmd_add"), Qt::LeftButton);
+             },
+             "copy.inp[*]" + dash, true},
+            {"constraints read, which numbers the parameters",
+             [](MainSession& s, InTempDir&) {
+                 s.dialogs.okCancelAnswers.enqueue(true);
+                 s.answerFile(kModel1);
+                 s.action("menu_get")->trigger();
+             },
+             "model1.inp[*]" + dash, true},
+        };
+        InTempDir dir;
+        MainSession s;
+        for (const TitleStep& step : steps) {
+            step.run(s, dir);
+            QVERIFY2(s.form.windowTitle() == step.title, step.name);
+            QVERIFY2(s.form.isWindowModified() == step.modified, step.name);
+        }
+    }
+
+    void recentModelsOpenWithTheReaderOfTheirForm()
+    {
+        InTempDir dir;
+        MainSession s;
+        QCOMPARE(recentItems(s), QStringList{"(none yet)"});
+        QVERIFY(s.form.openPimFile(kExample));
+        QVERIFY(s.form.openModelFile(kSites));
+        QCOMPARE(s.scripted.settings.stored.value("RecentModels"),
+                 QStringList({"constraints:" + kSites, "pim:" + QFileInfo(kExample).absoluteFilePath()}));
+        QCOMPARE(recentItems(s), QStringList({"1 sites.inp (constraints form)", "2 example.inp (PIM form)"}));
+
+        // Another run of the program finds the list in its settings.
+        MainSession later;
+        later.scripted.settings.stored = s.scripted.settings.stored;
+        QCOMPARE(recentItems(later), recentItems(s));
+        later.action("menu_recent_2")->trigger();
+        QCOMPARE(QString::fromStdString(later.model().modelform), QString("pim"));
+        QCOMPARE(recentItems(later), QStringList({"1 example.inp (PIM form)", "2 sites.inp (constraints form)"}));
+        later.action("menu_recent_2")->trigger();
+        QCOMPARE(QString::fromStdString(later.model().modelform), QString("constraints"));
+        QVERIFY(later.dialogs.messages().isEmpty());
+    }
+
+    void aRecentModelThatIsGoneSaysSoAndLeavesTheList()
+    {
+        MainSession s;
+        s.scripted.settings.stored["RecentModels"] = QStringList{"pim:/no/such/folder/m.inp", "pim:" + kExample};
+        recentItems(s);
+        s.action("menu_recent_1")->trigger();
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{"/no/such/folder/m.inp no longer exists; it was moved or deleted. It is taken off the "
+                             "list of recent models; open it from where it is now with the File menu."});
+        QCOMPARE(s.dialogs.severities(), QList<Severity>{Severity::Warning});
+        QCOMPARE(recentItems(s), QStringList{"1 example.inp (PIM form)"});
+        QVERIFY(!s.model().loaded());
+    }
+
+    // A file that is no model file is taken, and refused by its reader, which says why.
+    void droppedFileIsReadByTheReaderOfItsForm()
+    {
+        const struct {
+            const char* name;
+            QStringList files;
+            bool taken;
+            QString form;  // the form of the model read; empty: none
+        } cases[] = {
+            {"PIM form", {kExample}, true, "pim"},
+            {"constraints form", {kSites}, true, "constraints"},
+            {"a folder", {TW_SOURCE_DIR "/examples"}, false, ""},
+            {"two files", {kExample, kSites}, false, ""},
+            {"not a model file", {TW_SOURCE_DIR "/examples/captures.cap"}, true, ""},
+        };
+        for (const auto& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            QVERIFY2(drop(s, c.files) == c.taken, c.name);
+            QVERIFY2(QString::fromStdString(s.model().modelform) == c.form, c.name);
+            const bool refused = c.taken && c.form.isEmpty();
+            QCOMPARE(s.dialogs.severities(), refused ? QList<Severity>{Severity::Warning} : QList<Severity>());
+        }
+    }
+
+    // Reading a model with the command of the other form: the PIM reader's refusal did
+    // not say which command reads the file, and the constraints reader took a file in PIM
+    // form without a word, every cell a parameter of its own.
+    void aFileOfTheOtherFormSaysWhichCommandReadsIt()
+    {
+        const struct {
+            const char* command;
+            QString file;
+            bool read;
+            QString message;  // the last message shown, a warning
+        } cases[] = {
+            {"menu_getpim", kSites, false,
+             kSites + ", line 100: the file ends before the PIM section.\nThe file holds its model as constraints: "
+                      "read it with \"Get input file w/ constraints\" (Ctrl+Shift+O)."},
+            {"menu_get", kExample, true,
+             "example.inp holds its model as PIMs, which \"Get input file w/ constraints\" (Ctrl+Shift+O) leaves "
+             "out: every cell became a parameter of its own. To keep its PIMs, read it with \"Get input file w/ "
+             "PIM's\" (Ctrl+O)."},
+        };
+        for (const auto& c : cases) {
+            InTempDir dir;
+            MainSession s;
+            s.answerFile(c.file);
+            s.action(c.command)->trigger();
+            QCOMPARE(s.model().loaded(), c.read);
+            QVERIFY(!s.dialogs.messages().isEmpty());
+            QCOMPARE(s.dialogs.messages().last(), c.message);
+            QCOMPARE(s.dialogs.severities().last(), Severity::Warning);
+        }
     }
 };
 

@@ -87,6 +87,12 @@ struct MainSession {
         return open;
     }
     Form2* design() const { return form.findChild<Form2*>("Form2"); }
+    /// Takes the outside programs from the folder of the given (registered) program path.
+    void installAt(const QString& registered)
+    {
+        scripted.install.registered = registered;
+        form.updateInstallDirectory();
+    }
 };
 
 /// Triggers a menu item of any window by its object name.
@@ -102,6 +108,15 @@ inline QByteArray bytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// The texts of every dialog asked so far, questions and file dialogs included.
+inline QStringList askedTexts(const ScriptedDialogs& dialogs)
+{
+    QStringList texts;
+    for (const ScriptedDialogs::Asked& asked : dialogs.asked)
+        texts << asked.text;
+    return texts;
 }
 
 inline bool writeFile(const QString& path, const QByteArray& text)
@@ -215,12 +230,19 @@ inline bool typeInto(QTableView* view, int row, int column, const QString& text)
     return editor != nullptr;
 }
 
-inline ProcessResult ran(bool cancelled = false)
+// An engine that is never started, in the folder, taken as the installation directory.
+inline void installEngine(MainSession& s, const QString& folder)
+{
+    QDir().mkpath(folder);
+    writeFile(folder + "/corvane", "#!/bin/false\n");
+    s.installAt(folder + "/tallowick2");
+}
+
+inline ProcessResult ran()
 {
     ProcessResult result;
     result.started = true;
     result.exitCode = 0;
-    result.cancelled = cancelled;
     return result;
 }
 
