@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "bench/largestmodel.h"
+#include "bench/modeltool.h"
 #include "design/designtablefile.h"
 #include "design/formulaapply.h"
 #include "model/pimwriter.h"
@@ -89,58 +90,19 @@ Times buildTimes(const tw::Model& full, const tw::Model& quarter)
     return best;
 }
 
-bool writeModelFile(const std::string& path)
-{
-    tw::Model model = tw::largestModel(50);
-    std::istringstream head(tw::largestModelHead(model));
-    model.head = tw::readFileHead(head, model.infile);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const tw::Status written = tw::writePimModel(model, out);
-    if (!written)
-        std::fprintf(stderr, "%s\n", written.error().text().c_str());
-    return written.ok();
-}
-
-// Peak resident memory of "tallowick2-model --read-pims L --formulas ... --write-pims OUT
-// --write-design-table T", in KiB (-1 when it failed), and the time it took. Run while
-// this process is still small: the child's peak counts the memory it shares with this
-// process until its exec.
-long peakKiB(const std::string& dir, double& ms)
-{
-    const std::vector<std::string> arguments = {TW_MODEL_TOOL,  "--read-pims",  dir + "/L.inp",
-                                                "--formulas",   kFormulas,      "--write-pims",
-                                                dir + "/out.inp", "--write-design-table", dir + "/table.tsv"};
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    const auto start = Clock::now();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 2);
-        ::execv(TW_MODEL_TOOL, argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(child, &status, 0, &usage);
-    ms = elapsedMs(start);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_maxrss;
-}
-
 }  // namespace
 
 int main()
 {
     const fs::path dir = fs::temp_directory_path() / ("tw-formula-bench-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    if (!writeModelFile((dir / "L.inp").string()))
+    if (!tw::writeLargestModelFile(50, (dir / "L.inp").string()))
         return 1;
-    double roadMs = 0;
-    const long peak = peakKiB(dir.string(), roadMs);
+    const std::string d = dir.string();
+    const auto road = Clock::now();
+    const long peak = tw::modelToolPeakKiB({"--read-pims", d + "/L.inp", "--formulas", kFormulas, "--write-pims",
+                                           d + "/out.inp", "--write-design-table", d + "/table.tsv"});
+    const double roadMs = elapsedMs(road);
     const auto tableBytes = fs::exists(dir / "table.tsv") ? fs::file_size(dir / "table.tsv") : 0;
 
     const tw::Model full = tw::largestModel(50);

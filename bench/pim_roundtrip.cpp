@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "bench/largestmodel.h"
+#include "bench/modeltool.h"
 #include "model/lines.h"
 #include "model/pimreader.h"
 #include "model/pimwriter.h"
@@ -79,19 +80,6 @@ Pair bestOfTurns(int runs, Subject&& subject, Baseline&& baseline, Reset&& reset
     return best;
 }
 
-// Writes the model file of size nyrs at path; returns false on failure.
-bool writeModelFile(int nyrs, const std::string& path)
-{
-    tw::Model model = tw::largestModel(nyrs);
-    std::istringstream head(tw::largestModelHead(model));
-    model.head = tw::readFileHead(head, model.infile);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const tw::Status written = tw::writePimModel(model, out);
-    if (!written)
-        std::fprintf(stderr, "%s\n", written.error().text().c_str());
-    return written.ok();
-}
-
 // Reads the model into kept, which must be empty: its destruction is no part of the reading.
 void readModel(const std::string& path, std::optional<tw::Result<tw::Model>>& kept)
 {
@@ -108,31 +96,6 @@ long minorFaults()
     return usage.ru_minflt;
 }
 
-// Peak resident memory of tallowick2-model with the arguments given, in KiB; -1 when it
-// failed. Run while this process is still small: a child's peak counts the memory it
-// shared with this process before its exec.
-long peakKiB(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv{const_cast<char*>(TW_MODEL_TOOL)};
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::execv(TW_MODEL_TOOL, argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(child, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_maxrss;
-}
-
 }  // namespace
 
 int main()
@@ -141,10 +104,10 @@ int main()
     fs::create_directories(dir);
     const std::string large = (dir / "L.inp").string();
     const std::string quarter = (dir / "Q.inp").string();
-    if (!writeModelFile(50, large) || !writeModelFile(13, quarter))
+    if (!tw::writeLargestModelFile(50, large) || !tw::writeLargestModelFile(13, quarter))
         return 1;
-    const long peak = peakKiB({"--read-pims", large, "--write-pims", (dir / "saved.inp").string()});
-    const long floor = peakKiB({"--help"});
+    const long peak = tw::modelToolPeakKiB({"--read-pims", large, "--write-pims", (dir / "saved.inp").string()});
+    const long floor = tw::modelToolPeakKiB({"--help"});
     const std::string text = fileText(large);
     tw::Model model = tw::largestModel(50);
     std::printf("model: npar=%d, file %zu bytes\n", model.npar, text.size());
