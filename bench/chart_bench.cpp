@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/largestmodel.h"
 #include "pim/blockcommands.h"
 #include "pim/chartdata.h"
 #include "session/session.h"
@@ -16,43 +17,6 @@
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-// groups 3, nage 2, nstrat 10, nyrs 50 with two secondary periods each: 32380 cells.
-// Parameters are tied in pairs, every 37th cell is fixed, and the design matrix is the
-// identity over every parameter (as the PIM round-trip benchmark builds it).
-tw::Model largestModel()
-{
-    tw::Model m = tw::startupModel();
-    m.groups = 3;
-    m.nage = 2;
-    m.nstrat = 10;
-    m.nyrs = 50;
-    m.secpers.assign(51, 2);
-    m.secpers[0] = 0;
-    m.cumsec.assign(51, 0);
-    for (int t = 1; t <= 50; ++t)
-        m.cumsec[t] = static_cast<std::int16_t>(m.cumsec[t - 1] + 2);
-    m.totsec = m.cumsec[50];
-    tw::computeDerivedSizes(m);
-    m.npar = static_cast<int>(tw::expectedCellCount(m));
-    tw::createCellArrays(m);
-    for (int i = 1; i <= m.npar; ++i) {
-        if (i % 37 == 0) {
-            m.pim[i] = tw::fixedMarker(static_cast<std::int16_t>(i));
-            m.initval[i] = 0.5;
-        } else {
-            m.pim[i] = static_cast<std::int16_t>((i + 1) / 2);
-        }
-    }
-    const int parameters = tw::largestParameter(m);
-    for (int p = 1; p <= parameters; ++p) {
-        m.dm.set(p, p, 1);
-        m.dm.setColUsed(p);
-    }
-    m.dmrows = parameters;
-    m.dmcols = parameters;
-    return m;
-}
 
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -75,7 +39,7 @@ void timeStep(const char* name, const tw::Model& model, const std::function<void
 
 int main()
 {
-    const tw::Model model = largestModel();
+    const tw::Model model = tw::largestModel(50);
     const tw::ChartData chart = tw::buildChartData(model);
     std::size_t largest = 0;
     for (std::size_t r = 1; r < chart.rows.size(); ++r)
