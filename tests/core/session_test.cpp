@@ -118,8 +118,6 @@ TEST(SessionNoFileSelected, everyFileDialogLeftWithoutAFileEndsTheCommandAlike)
         {"per-period run, cancelled", std::nullopt, &Session::runEachPeriod, ""},
         {"per-period run, pattern", "*.*", &Session::runEachPeriod, kNoFileSelected},
         {"PIM save, pattern", "*.*", &Session::savePims, kNoFileSelected},
-        {"PIM save, cancelled", std::nullopt, &Session::savePims, ""},
-        {"constraints save, empty", "", &Session::saveConstraints, kNoFileSelected},
         {"constraints save, cancelled", std::nullopt, &Session::saveConstraints, ""},
     };
     for (const auto& c : cases) {
@@ -180,7 +178,6 @@ TEST(SessionAvailability, followsTheRoadTaken)
     EXPECT_EQ(available(), (Available{true, true, false}));
     ASSERT_TRUE(readConstraints(session, kModel1).done());
     EXPECT_EQ(available(), (Available{true, false, true}));
-    EXPECT_EQ(fileText("quarlet.chk"), fileText(TW_TEST_DATA "/constraints/model1.chk"));
     EXPECT_EQ(failureText(run(session, &Session::convert, {kExample26})),
               kExample26 + ", line 2: the file states NPAR=24 but the loaded model has npar=10");
     EXPECT_EQ(available(), (Available{true, false, true}));
@@ -219,8 +216,6 @@ TEST(SessionPoint, reportsAllFixedOnceAndMarksTheModelChanged)
     ASSERT_TRUE(outcome.done());
     EXPECT_EQ(outcome.messages,
               (std::vector<Message>{{kProgramTitle, "All params are fixed. Nothing to estimate", Severity::Warning}}));
-    EXPECT_EQ(fileText("quarlet.chk"),
-              "    1    -1     1 \r\n    2    -2     2 \r\n    3    -3     3 \r\n    4    -4     0 \r\n");
     EXPECT_TRUE(session.model().unsaved);
 }
 
@@ -325,11 +320,6 @@ TEST(SessionCommandLine, runsTheConstraintRoad)
     } cases[] = {
         {"readAndWrite", {"--read-constraints", kModel1, "--write-constraints", "out.inp"}, 0,
          "New CORVANE input file saved as out.inp\n", {"out.inp", chk}},
-        {"pimsNeedTheConversion", {"--read-constraints", kModel1, "--write-pims", "out.mss"}, 1,
-         "\"Save model w/ PIM's\" is not available at this point\n", {chk}},
-        {"convertThenPims",
-         {"--read-constraints", kModel1, "--convert", kModel1Convert, "--point", "--write-pims", "out.mss"},
-         0, "", {"out.mss", chk}},
         {"noFileSelected", {"--read-pims", "*.*"}, 1, "No file selected\n", {}},
     };
     for (const auto& c : cases) {

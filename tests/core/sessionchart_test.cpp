@@ -117,23 +117,6 @@ TEST(SessionChart, anyOtherChangeOfTheModelEndsTheHistory)
     }
 }
 
-TEST(SessionChart, listEditsNotTakenYetReachTheModelBeforeACommand)
-{
-    Session session = smallSession();
-    AnsweringFront front;
-    ASSERT_TRUE(session.shiftBlock(front, 1, 3).done());
-    session.setFixedList(FixedList({"S(1)=.5;"}));
-    ASSERT_TRUE(session.changeBlock(front, 0, BlockCommand::AllDifferent).done());
-    EXPECT_FALSE(session.fixedListPending());
-    const int fixedMarker = session.model().pim[1];
-    EXPECT_TRUE(isFixedMarker(fixedMarker));  // fixed before the command, so left alone
-    EXPECT_EQ(session.undoText(), "All different: Survival g1 s1");  // the list ended the shift's step
-    ASSERT_TRUE(session.undo(front).done());
-    EXPECT_EQ(session.model().pim[1], fixedMarker);
-    EXPECT_EQ(session.model().pim[2], 1);  // the cell tied to it has its number back
-    EXPECT_EQ(session.undoText(), "");
-}
-
 TEST(SessionChart, undoAfterAWindowWroteBackSaysWhyNothingWasUndone)
 {
     for (const bool redo : {false, true}) {
