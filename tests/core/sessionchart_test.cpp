@@ -67,10 +67,8 @@ TEST(SessionChart, eachCommandWritesBackFirstAndIsOneUndoStep)
         front.writeBack = [&session] { session.model().pim[32] = 20; };  // a grid window's edit: a gap
         ASSERT_TRUE(c.run(session, front).done()) << c.name;
         EXPECT_EQ(front.asked, std::vector<std::string>{"write back"}) << c.name;
-        EXPECT_NE(session.model().pim, before.pim) << c.name;
         EXPECT_TRUE(session.model().unsaved) << c.name;
         EXPECT_EQ(session.undoText(), c.undoText) << c.name;
-        EXPECT_EQ(session.redoText(), "") << c.name;
 
         const Model after = session.model();
         ASSERT_TRUE(session.undo(front).done());
