@@ -108,8 +108,8 @@ TEST(WriterHead, firstCohortLineAsTheFirstLine)
     ASSERT_TRUE(tw::savePimFile(copy, "pims.out").ok());
     EXPECT_EQ(fileText("pims.out").substr(0, statement.size() + 10), statement + "\n 1 : 1 1;");
     ASSERT_TRUE(tw::saveConstraints(*model, "cons.out").ok());
-    EXPECT_EQ(fileText("cons.out").rfind(statement + "\n 1 : 1 1;\r\nCOHORT=3 GROUP=2;\r\n 1 : 1 0;\r\nCONSTRAINTS;\r\n", 0),
-              0u);
+    const std::string cohorts = "\n 1 : 1 1;\r\nCOHORT=3 GROUP=2;\r\n 1 : 1 0;\r\nCONSTRAINTS;\r\n";
+    EXPECT_EQ(fileText("cons.out").rfind(statement + cohorts, 0), 0u);
 }
 
 }  // namespace
