@@ -1,7 +1,7 @@
 // Editing without losing work, driven through the windows as a user would: a view opened
-// again, a design matrix built again, fixings typed in the list, the file dialogs and the
-// Window menu; and windows left open while the main window's commands run, which must
-// never write an old view into a model saved or replaced meanwhile.
+// again, a design matrix built again, fixings typed in the list and the file dialogs; and
+// windows left open while the main window's commands run, which must never write an old
+// view into a model saved or replaced meanwhile.
 #include <QDir>
 #include <QFileInfo>
 #include <functional>
@@ -204,22 +204,6 @@ private slots:
             QCOMPARE(asked.filters, QStringList({"Model files (*.inp *.mss *.con *.OUT)", "All files (*)"}));
         }
         QCOMPARE(s.dialogs.asked[0].replace, Dialogs::Replace::CallerAsks);
-    }
-
-    void windowMenuListsWindowsInTheOrderOpened()
-    {
-        Example s;
-        s.form.show();
-        trigger(&s.form, "menu_openp");
-        trigger(&s.form, "menu_surv");
-        auto* menu = s.child<QMenu>("menu_window");
-        emit menu->aboutToShow();
-        QStringList shown;
-        for (const QAction* action : menu->actions())
-            shown << action->text();
-        QCOMPARE(shown, QStringList{QString::fromUtf8("example.inp \u2014 Tallowick2")} + titles(s.grids())
-                            + QStringList{"<<< end of list >>>"});
-        QCOMPARE(shown.size(), 1 + 1 + 2 + 1);
     }
 
     // Each command runs twice: with a window still open holding an edit, and after the user

@@ -39,16 +39,8 @@ private slots:
     {
         const Step<QString> steps[] = {  // %1: the temporary folder
             {"start", [](MainSession&, InTempDir&) {}, "Engine: /usr/local/bin/corvane (not found)"},
-            {"constraints read",
-             [](MainSession& s, InTempDir& dir) {
-                 QVERIFY(QFile::copy(kModel1, dir.path("m.inp")));
-                 s.answerFile(dir.path("m.inp"));
-                 s.form.getConstraintsFile();
-             },
-             "Read: %1/m.inp; numbered: 3 parameters, 2 fixed"},
             {"failed read: the last status is no longer news",
              [](MainSession& s, InTempDir&) {
-                 s.dialogs.okCancelAnswers.enqueue(true);  // replace the unsaved model
                  s.answerFile(QString("gone.inp"));
                  s.form.getPimFile();
              },
@@ -181,13 +173,11 @@ private slots:
         auto* guide = s.form.findChild<QTextBrowser*>("userGuide");
         QVERIFY(guide && guide->isVisible());
         QVERIFY(guide->toPlainText().contains("Tallowick2 user guide"));
-        QVERIFY(guide->toPlainText().contains("The two roads"));
         delete guide;
 
         s.dialogs.asked.clear();
         s.action("menu_about")->trigger();
-        QCOMPARE(s.dialogs.asked.size(), 1);
-        QCOMPARE(s.dialogs.asked[0].severity, Severity::Information);
+        QCOMPARE(s.dialogs.severities(), QList<Severity>{Severity::Information});
         const QString about = s.dialogs.asked[0].text;
         for (const QString& part :
              {QString("Tallowick2 ") + kVersion, QString("Outside programs: /usr/local/bin"),

@@ -14,7 +14,6 @@ using namespace twtest;
 
 namespace {
 
-const QString kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
 const QString kSites = TW_SOURCE_DIR "/examples/sites.inp";
 
 // What a menu item did: the dialogs it asked (a file dialog by its title and the name it
@@ -114,7 +113,8 @@ class MainWindowTest : public QObject {
 
 private slots:
     // On model1 read with constraints (unsaved: the read numbers it), every question
-    // answered OK and every file dialog cancelled.
+    // answered OK and every file dialog cancelled. The read shows the dimensions and the
+    // file, and ends with the list editor hidden.
     void menuItemsRunTheirCommands_data()
     {
         QTest::addColumn<QString>("item");
@@ -152,6 +152,8 @@ private slots:
         MainSession s;
         s.answerFile(kModel1);
         s.form.getConstraintsFile();
+        QCOMPARE(s.label(), QString("npar=10 nyrs=3 nstrat=1\nmodel1.inp"));
+        QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
         QVERIFY(s.model().unsaved);
         for (int i = 0; i < 3; ++i)
             s.dialogs.okCancelAnswers.enqueue(true);
@@ -159,28 +161,24 @@ private slots:
         QCOMPARE(s.exits, item == "menu_quit" ? 1 : 0);
     }
 
-    void quitAsksOnlyWhenUnsaved()
+    // The menu item shares the question (the table above).
+    void closeBoxAsksOnlyWhenUnsaved()
     {
         const struct {
             bool unsaved;
             bool answer;
             int exits;
         } cases[] = {{false, false, 1}, {true, false, 0}, {true, true, 1}};
-        for (bool closeBox : {false, true})
-            for (const auto& c : cases) {
-                MainSession s;
-                s.form.show();
-                s.model().unsaved = c.unsaved;
-                s.dialogs.okCancelAnswers.enqueue(c.answer);
-                if (closeBox) {
-                    QCOMPARE(s.form.close(), c.exits == 1);
-                    QCOMPARE(s.form.isVisible(), c.exits == 0);
-                } else {
-                    s.action("menu_quit")->trigger();
-                }
-                QCOMPARE(s.exits, c.exits);
-                QCOMPARE(s.dialogs.asked.size(), c.unsaved ? 1 : 0);
-            }
+        for (const auto& c : cases) {
+            MainSession s;
+            s.form.show();
+            s.model().unsaved = c.unsaved;
+            s.dialogs.okCancelAnswers.enqueue(c.answer);
+            QCOMPARE(s.form.close(), c.exits == 1);
+            QCOMPARE(s.form.isVisible(), c.exits == 0);
+            QCOMPARE(s.exits, c.exits);
+            QCOMPARE(s.dialogs.asked.size(), c.unsaved ? 1 : 0);
+        }
     }
 
     void listEditorChangesTheModelsListAndUndoes_data()
@@ -229,44 +227,6 @@ private slots:
         QCOMPARE(s.child("Text2")->isVisibleTo(&s.form), !done);
     }
 
-    // A read shows the dimensions, the file and the fixings; a failed read keeps them.
-    void readShowsTheDimensionsAndAFailedReadKeepsThem()
-    {
-        const struct {
-            QString file;
-            QString label;
-            QStringList fixed;
-        } cases[] = {
-            {kExample26, "npar=24 nyrs=3 nstrat=2\ninput.inp", {}},
-            {kModel1, "npar=10 nyrs=3 nstrat=1\nmodel1.inp", {"S(7)=.5 /* c 2 1 */;"}},
-        };
-        for (const auto& c : cases) {
-            InTempDir dir;
-            MainSession s;
-            QCOMPARE(s.label(), QString("No model loaded"));
-            QVERIFY(s.child("lbl_start")->isVisibleTo(&s.form));
-            for (const char* view : {"menu_surv", "menu_openp", "menu_closedP", "menu_move"})
-                QVERIFY2(!s.enabled(view), view);
-            s.answerFile(c.file);
-            if (c.file == kModel1)
-                s.form.getConstraintsFile();
-            else
-                s.form.getPimFile();
-            QCOMPARE(s.label(), c.label);
-            QVERIFY(!s.child("lbl_start")->isVisibleTo(&s.form));
-            for (const char* view : {"menu_surv", "menu_openp", "menu_closedP", "menu_move"})
-                QVERIFY2(s.enabled(view), view);
-            QCOMPARE(s.listed(), c.fixed);
-            QVERIFY(!s.child("List1")->isVisibleTo(&s.form));  // Done ends the read
-
-            s.dialogs.okCancelAnswers.enqueue(true);  // replace an unsaved model
-            s.answerFile(QString("gone.inp"));
-            s.form.getPimFile();
-            QCOMPARE(s.dialogs.messages().size(), 1);
-            QCOMPARE(s.label(), c.label);
-        }
-    }
-
     void titleNamesTheFileAndMarksUnsavedWork()
     {
         const QString dash = QString::fromUtf8(" \u2014 Tallowick2");
@@ -293,13 +253,6 @@ private slots:
                  QTest::mouseClick(s.child<QPushButton>("cmd_add"), Qt::LeftButton);
              },
              "copy.inp[*]" + dash, true},
-            {"constraints read, which numbers the parameters",
-             [](MainSession& s, InTempDir&) {
-                 s.dialogs.okCancelAnswers.enqueue(true);
-                 s.answerFile(kModel1);
-                 s.action("menu_get")->trigger();
-             },
-             "model1.inp[*]" + dash, true},
         };
         InTempDir dir;
         MainSession s;
