@@ -1,7 +1,7 @@
 // Editing without losing work, driven through the windows as a user would: a view opened
-// again, a design matrix built again, fixings typed in the list and the file dialogs; and
-// windows left open while the main window's commands run, which must never write an old
-// view into a model saved or replaced meanwhile.
+// again, a design matrix built again, fixings typed in the list; and windows left open
+// while the main window's commands run, which must never write an old view into a model
+// saved or replaced meanwhile.
 #include <QDir>
 #include <QFileInfo>
 #include <functional>
@@ -186,24 +186,6 @@ private slots:
         window->close();
         QCOMPARE(s.listed().size(), 16 + 1);
         QVERIFY(s.listed().contains(QString("S(%1)=.3;").arg(cell, 4, 10, QChar('0'))));
-    }
-
-    // The folders the session proposes are its own (core tests); the engine run asks too.
-    void fileDialogsStartInTheModelsFolderAndOfferModelFiles()
-    {
-        InTempDir dir;
-        QVERIFY(QDir().mkpath("models"));
-        QVERIFY(QFile::copy(TW_TEST_DATA "/pim/example26/input.inp", "models/m.inp"));
-        MainSession s;
-        QVERIFY(s.form.openPimFile("models/m.inp"));
-        trigger(&s.form, "menu_savepims");
-        trigger(&s.form, "menu_run");
-        QCOMPARE(s.dialogs.asked.size(), 2);
-        for (const ScriptedDialogs::Asked& asked : s.dialogs.asked) {
-            QCOMPARE(asked.directory, QFileInfo("models").absoluteFilePath());
-            QCOMPARE(asked.filters, QStringList({"Model files (*.inp *.mss *.con *.OUT)", "All files (*)"}));
-        }
-        QCOMPARE(s.dialogs.asked[0].replace, Dialogs::Replace::CallerAsks);
     }
 
     // Each command runs twice: with a window still open holding an edit, and after the user

@@ -124,6 +124,7 @@ private slots:
         QVERIFY(s.grids().at(1)->findChild<QAction*>("menu_dm")->isEnabled());
     }
 
+    // Warnings show in the tests of a file of the other form and of a dropped file.
     void messagesCarryTheIconOfTheirSeverity()
     {
         const Step<Severity> cases[] = {
@@ -134,15 +135,6 @@ private slots:
                  s.form.savePims();
              },
              Severity::Critical},
-            {"all parameters fixed: warning",
-             [](MainSession& s, InTempDir&) {
-                 s.model().npar = 4;
-                 createCellArrays(s.model());
-                 s.model().pim[4] = 0;
-                 s.model().fixedlist = {"S(1)=.5", "S(2)=.5", "S(3)=.5"};
-                 s.form.computePoint();
-             },
-             Severity::Warning},
             {"engine not started: critical",
              [](MainSession& s, InTempDir& dir) {
                  installEngine(s, dir.dir.path());

@@ -159,6 +159,13 @@ private slots:
             s.dialogs.okCancelAnswers.enqueue(true);
         QTEST(effectOf(s, qPrintable(item)), "effect");
         QCOMPARE(s.exits, item == "menu_quit" ? 1 : 0);
+        // The model's file dialogs open in the folder read from and offer model files.
+        for (const ScriptedDialogs::Asked& asked : s.dialogs.asked)
+            if ((asked.kind == "open" || asked.kind == "save") && item != "menu_setengine") {
+                QCOMPARE(asked.directory, QFileInfo(kModel1).absolutePath());
+                QCOMPARE(asked.filters, QStringList({"Model files (*.inp *.mss *.con *.OUT)", "All files (*)"}));
+                QVERIFY(asked.kind == "open" || asked.replace == Dialogs::Replace::CallerAsks);
+            }
     }
 
     // The menu item shares the question (the table above).
@@ -295,7 +302,8 @@ private slots:
         QVERIFY(!s.model().loaded());
     }
 
-    // A file that is no model file is taken, and refused by its reader, which says why.
+    // A file that is no model file is taken, and refused by its reader, which says why. Each
+    // form's reader is the recent models' test.
     void droppedFileIsReadByTheReaderOfItsForm()
     {
         const struct {
@@ -304,7 +312,6 @@ private slots:
             bool taken;
             QString form;  // the form of the model read; empty: none
         } cases[] = {
-            {"PIM form", {kExample}, true, "pim"},
             {"constraints form", {kSites}, true, "constraints"},
             {"a folder", {TW_SOURCE_DIR "/examples"}, false, ""},
             {"two files", {kExample, kSites}, false, ""},
