@@ -4,6 +4,7 @@
 // saved or replaced meanwhile.
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <functional>
 
 #include "guitest.h"
@@ -176,16 +177,22 @@ private slots:
         QVERIFY(s.child("List1")->isVisibleTo(&s.form));
     }
 
-    // The list follows the cells a grid write-back fixes (the session's rule): List1 shows it.
+    // The list follows the cells a grid write-back fixes (the session's rule): List1 is told,
+    // and the editor's earlier steps are no longer undone over the changed list.
     void gridWriteBackThatFixesACellUpdatesTheList()
     {
         Example s;
+        trigger(&s.form, "menu_fixed");
+        QTest::keyClicks(s.child<QLineEdit>("Text2"), "S(2)=.5;");
+        QTest::mouseClick(s.child<QPushButton>("cmd_add"), Qt::LeftButton);
+        QVERIFY(s.enabled("menu_undo"));
         GridWindow* window = s.open(&Form1::viewMovement, 0);
-        const int cell = window->cellmap()[0];
         window->typeText(0, "=0.3");
+        QSignalSpy reset(s.form.fixedListModel(), &QAbstractItemModel::modelReset);
         window->close();
-        QCOMPARE(s.listed().size(), 16 + 1);
-        QVERIFY(s.listed().contains(QString("S(%1)=.3;").arg(cell, 4, 10, QChar('0'))));
+        QCOMPARE(reset.size(), 1);
+        QCOMPARE(s.listed().size(), 16 + 2);
+        QVERIFY(!s.enabled("menu_undo"));
     }
 
     // Each command runs twice: with a window still open holding an edit, and after the user
