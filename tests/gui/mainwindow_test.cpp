@@ -28,8 +28,8 @@ QStringList effectOf(MainSession& s, const char* item)
     QStringList effect;
     for (const ScriptedDialogs::Asked& asked : s.dialogs.asked) {
         const bool file = asked.kind == "open" || asked.kind == "save";
-        const QString what = file ? asked.title + ", " + asked.text : asked.kind == "okCancel" ? asked.text : asked.title;
-        effect << asked.kind + ": " + what;
+        const QString shown = asked.kind == "okCancel" ? asked.text : asked.title;
+        effect << asked.kind + ": " + (file ? asked.title + ", " + asked.text : shown);
     }
     if (s.child("List1")->isVisibleTo(&s.form) != listShown)
         effect << "list editor shown";
@@ -140,7 +140,8 @@ private slots:
             {"menu_chart", {"window: PIM chart"}},
             {"menu_formulas", {"window: Model formulas"}},
             {"menu_about", {"message: About Tallowick2"}},
-            {"menu_quit", {"okCancel: You haven't saved the file! Are you sure you really really really want to quit?"}},
+            {"menu_quit",
+             {"okCancel: You haven't saved the file! Are you sure you really really really want to quit?"}},
         };
         for (const auto& [item, effect] : rows)
             QTest::newRow(item) << QString(item) << effect;
@@ -208,7 +209,8 @@ private slots:
         QFETCH(QStringList, script);
         QFETCH(QStringList, list);
         MainSession s;
-        QAbstractItemModelTester tester(s.form.fixedListModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(s.form.fixedListModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         s.model().npar = 10;
         createCellArrays(s.model());
         const QStringList start{"S(3)=.5;", "S(4)=.6;", "S(5)=.7;"};
