@@ -66,9 +66,6 @@ TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
     const BadAnswer cases[] = {
         {"no input file", [](auto& a) { a.infile = ""; }, AnswerField::infile,
          "Input file: type the name of the capture-history file or browse for it."},
-        {"input file missing", [](auto& a) { a.infile = "gone.cap"; }, AnswerField::infile,
-         "Input file: there is no file " + cwd + "/gone.cap; type the name of an existing capture-history file or "
-         "browse for it."},
         {"input file with a blank typed before it", [](auto& a) { a.infile = " raw.cap"; }, AnswerField::infile,
          "Input file: there is no file " + cwd + "/ raw.cap; type the name of an existing capture-history file or "
          "browse for it."},

@@ -136,17 +136,9 @@ TEST(DesignRowsFollowGapClosing, failedWriteKeepsTheDesignMatrix)
     EXPECT_EQ(runInChild(save, 10, fullDisk).text, "kept");
 }
 
-TEST(DesignRowsFollowPoint, numberingMovesRowsOfAModelReadWithPims)
-{
-    Model model = readText(kGapModel);
-    computePointNumbering(model);
-    EXPECT_EQ(std::vector<std::int16_t>(model.pim.begin() + 1, model.pim.end()),
-              (std::vector<std::int16_t>{1, 1, 2, 2, 1, 2, 1}));
-    expectGapModelMoved(model);
-}
-
-// The fixed list takes parameter 5's only cell out of the numbering: its row goes.
-TEST(DesignRowsFollowPoint, rowOfAParameterFixedThroughTheListIsDropped)
+// Parameters 2 and 7 become 1 and 2 and take their rows; the fixed list takes parameter
+// 5's only cell out of the numbering: its row and its column go.
+TEST(DesignRowsFollowPoint, rowsMoveAndTheRowOfAParameterFixedThroughTheListGoes)
 {
     Model model = readText("PROC MODEL NPAR=7 NYRS=3 STRATA=1 SECPERS=1 1 1;\nCOHORT=2;\nPIM;\n"
                            "SRV(1);\n 2 2\n;\nP(1);\n 5 7\n;\nCP(1);\n 7 7 2 \n;\n"

@@ -23,8 +23,6 @@ Result<PeriodInput> scan(const std::string& text)
     return readPeriodInput(in, "periods.inp");
 }
 
-// ---- Occasions -------------------------------------------------------------------
-
 TEST(PeriodOccasions, onlyCountsOfTheForm2PowerKMinus2HaveOccasions)
 {
     // The old formula int(ln(n) * 1.45) + 1 gave 8 for 126 and 9 for 254.
@@ -33,8 +31,6 @@ TEST(PeriodOccasions, onlyCountsOfTheForm2PowerKMinus2HaveOccasions)
         EXPECT_EQ(occasionsForCounts(n), k) << n << " counts";
 }
 
-// ---- The cohort model file -------------------------------------------------------
-
 TEST(PeriodModelFile, fourteenCountsGiveTheWholeFileByteForByte)
 {
     PeriodCohort cohort{3, 97, {17, 4, 8, 2, 6, 1, 9, 5, 3, 2, 7, 1, 2, 3}};
@@ -42,8 +38,6 @@ TEST(PeriodModelFile, fourteenCountsGiveTheWholeFileByteForByte)
     writePeriodModel(out, cohort, 4);
     EXPECT_EQ(out.str(), fileText(fs::path(TW_TEST_DATA) / "persperiod" / "runsurv14.t1"));
 }
-
-// ---- The input scan --------------------------------------------------------------
 
 const char* const kHead = "PROC TITLE 'two periods';\r\n"
                           "PROC MODEL NPAR=40 NYRS=3 STRATA=1 SECPERS=2 2 4;\r\n"
@@ -79,8 +73,6 @@ TEST(PeriodInputScan, cohortValuesOf100AndMoreAreReadWhole)
     }
 }
 
-// ---- The listing -----------------------------------------------------------------
-
 TEST(PeriodListing, onlyAnAffirmedPositiveDefiniteMatrixSetsTheCheck)
 {
     const std::pair<const char*, bool> cases[] = {
@@ -106,8 +98,6 @@ TEST(PeriodListing, estimatesAreTakenOnlyFromPPAtPosition10)
     EXPECT_TRUE(estimates[0].checked);
     EXPECT_EQ(estimates[1].value, std::nullopt);
 }
-
-// ---- The driver ------------------------------------------------------------------
 
 std::string listing(const std::vector<double>& estimates, bool definite = true)
 {
