@@ -101,7 +101,8 @@ TEST(PeriodListing, estimatesAreTakenOnlyFromPPAtPosition10)
 
 std::string listing(const std::vector<double>& estimates, bool definite = true)
 {
-    std::string text = definite ? " The information matrix is positive-definite.\n" : " Variances could not be computed.\n";
+    std::string text =
+        definite ? " The information matrix is positive-definite.\n" : " Variances could not be computed.\n";
     for (std::size_t k = 0; k < estimates.size(); ++k) {
         char line[80];
         std::snprintf(line, sizeof line, "%5zu    %-19s%13.6f %13.6f\n", k + 1, "PP(x)", estimates[k], 0.01);
@@ -217,6 +218,9 @@ TEST_F(PeriodRunsTest, eachRunOwnsItsPlacesWhateverItsListingHolds)
         {"missingEstimatesLeaveTheirPlacesEmpty",
          {listing({}), listing({0.5, 0.25}), listing({0.125})},
          {"S(23)=.5 /* PP(c) */;", "S(24)=.25 /* PP(d) */;", "S(25)=.125 /* PP(e) */;"}},
+        {"estimatesOfAMatrixNotAffirmedPositiveDefiniteAreNotFixed",
+         {listing({0.5, 0.25}, false), listing({0.3, 0.4}), listing({0.125})},
+         {"S(23)=.3 /* PP(c) */;", "S(24)=.4 /* PP(d) */;", "S(25)=.125 /* PP(e) */;"}},
         {"staleListingIsNeverRead",
          {listing({0.5, 0.25}), std::nullopt, listing({0.3, 0.4})},
          {"S(21)=.5 /* PP(a) */;", "S(22)=.25 /* PP(b) */;", "S(25)=.3 /* PP(e) */;", "S(26)=.4 /* PP(f) */;"}},
