@@ -121,7 +121,6 @@ TEST(GridWriteBack, fixingsAndNumbers)
         {"fixedGetsANewValue", -5, 0.02, "=0.3", -5, 0.3},
         {"fixedGetsEstimated", -5, 0.02, "7", 7, 0},
         {"tooLargeAFixingKeepsTheCell", -5, 0.02, "=1e400", -5, 0.02},
-        {"halfRoundsToEven", -5, 0.7, "2.5", 2, 0},
         {"markerTypedKeepsTheFixedValue", -5, 0.7, "-32768", -32768, 0.7},
         {"sameMarkerIsNoChange", -5, 0.7, "-5", -5, 0.7},
     };
