@@ -1,7 +1,7 @@
 // The grid windows (frm_movement) opened by the main window's view commands: their item
 // models, marking by click, painting, the menu states while they are open, write-back on
-// closing, typing and Delete, the other windows' numbers "age,strata,time varying" avoids,
-// and where the windows open.
+// closing, the marks taken into the design matrix, typing and Delete, the other windows'
+// numbers "age,strata,time varying" avoids, and where the windows open.
 #include <QAbstractItemModelTester>
 #include <QFileInfo>
 #include <QPainter>
@@ -160,6 +160,23 @@ private slots:
         f.model().pim[37] = 37;  // a closed window writes back only once
         f.form.closeGridWindows(Form1::WriteBack::Yes);
         QCOMPARE(f.model().pim[37], 37);
+    }
+
+    // The marks of every open window go into the design matrix, built after the windows
+    // wrote back: a marked cell given a new number shows its new parameter's row.
+    void designMatrixCollectsTheMarksOfEveryWindowWrittenBack()
+    {
+        Views f;
+        f.form.viewSurvival();
+        f.grids().at(1)->toggleMark(1);
+        f.grids().at(0)->toggleMark(0);
+        f.grids().at(1)->typeText(1, "321");
+        trigger(f.grids().at(0), "menu_dm");
+        QVERIFY(f.grids().isEmpty());
+        QVERIFY(f.design() && f.design()->isVisible());
+        const QStringList rows = headers(f.design()->view()->model(), Qt::Vertical);
+        QCOMPARE(rows.size(), 2);
+        QVERIFY2(rows.last().startsWith(QString::fromUtf8("321 \u00b7")), qPrintable(rows.join(", ")));
     }
 
     // "Varying" numbers above those held outside the window: another open window's text
