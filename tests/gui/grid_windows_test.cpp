@@ -179,6 +179,18 @@ private slots:
         QVERIFY2(rows.last().startsWith(QString::fromUtf8("321 \u00b7")), qPrintable(rows.join(", ")));
     }
 
+    // A view the model cannot fill says why and opens nothing.
+    void brokenModelShowsAMessageAndOpensNothing()
+    {
+        Views f;
+        f.model().npar = 100;
+        createCellArrays(f.model());
+        f.form.viewClosedCapture();
+        QVERIFY(f.grids().isEmpty());
+        QCOMPARE(f.dialogs.messages(),
+                 QStringList{"The view needs cell 101, but the model has only 100 cells (NPAR)."});
+    }
+
     // "Varying" numbers above those held outside the window: another open window's text
     // counts as it stands, before it is written back (the numbering itself is the core's).
     void varyingReadsTheOtherOpenWindowsAsTheyStand()
