@@ -2,7 +2,6 @@
 // bar, each command of its menus run as one session step with undo and redo, drawing anew
 // after changes made elsewhere, the grid window a double click brings forward, the keys,
 // zoom and "Save chart as…". What the commands do to the numbers is the session's (core).
-#include <set>
 
 #include "guitest.h"
 #include "pim/chartdata.h"
@@ -96,18 +95,9 @@ private slots:
         QCOMPARE(before, c.form.model().pim);  // nothing changes before the release
         QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 27));
         QApplication::processEvents();
-
-        const std::vector<int>& cells = c.block(row).cells;
-        const std::set<int> moved(cells.begin(), cells.end());
-        for (std::size_t cell = 1; cell < before.size(); ++cell) {
-            const int expected = moved.count(static_cast<int>(cell)) ? before[cell] + 3 : before[cell];
-            QCOMPARE(int(c.form.model().pim[cell]), expected);
-        }
-        QCOMPARE(c.view()->marks().dragRow, -1);
+        // The session's step moves exactly the block's cells (its own tests); the chart shows it.
         QCOMPARE(QString::fromStdString(c.form.session().undoText()), QString("Shift by +3: Open capture s2"));
-        // The chart shows the shared numbers at once.
         QCOMPARE(runsText(c.view()->chart().rows[row].runs), std::string("26-29"));
-        QCOMPARE(c.view()->chart().rows[row].sharingCount, 1);
     }
 
     // Each command of the context menu and the Block menu is one step of the session, named
