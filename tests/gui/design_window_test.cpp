@@ -125,7 +125,8 @@ private slots:
         QVERIFY(typeInto(form->view(), 0, 0, "5"));
         QVERIFY(typeInto(form->view(), 1, 1, "abc"));
         trigger(form, "menu_close");
-        QCOMPARE(s.dialogs.messages(), QStringList{"The entry \"abc\" in row \"7 \u00b7 c7\" under B5 is not a number."});
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{"The entry \"abc\" in row \"7 \u00b7 c7\" under B5 is not a number."});
         QVERIFY(form->isVisible());
         QCOMPARE(form->view()->currentIndex(), form->view()->model()->index(1, 1));
     }

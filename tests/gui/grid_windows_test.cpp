@@ -276,7 +276,8 @@ private slots:
         f.form.viewMovement();
         GridWindow* fromB2 = f.grids().at(4);
         QCOMPARE(fromB2->findChild<QLabel*>("lbl_view")->text(),
-                 QString("Movement from stratum B, group 2 — rows: age class and stratum of arrival; columns: intervals"));
+                 QString("Movement from stratum B, group 2 — rows: age class and stratum of arrival; "
+                         "columns: intervals"));
         QCOMPARE(fromB2->toolTip(), "Model file: " + QFileInfo(kExample).absoluteFilePath());
     }
 
@@ -337,7 +338,8 @@ private slots:
         };
         const QRect available(100, 50, 1000, 700);
         for (const auto& c : cases) {
-            const std::vector<QRect> frames = cascadeFrames(0, c.count, {c.wanted, c.smallest, 20}, available, c.start, 30);
+            const std::vector<QRect> frames =
+                cascadeFrames(0, c.count, {c.wanted, c.smallest, 20}, available, c.start, 30);
             QVERIFY2(int(frames.size()) == c.count, c.name);
             QVERIFY2(frames.front().topLeft() == c.first, c.name);
             std::set<std::pair<int, int>> corners;
