@@ -169,6 +169,16 @@ private slots:
             }
     }
 
+    void windowMenuListsWindowsInTheOrderOpened()
+    {
+        InTempDir dir;
+        MainSession s;
+        s.answerFile(kModel1);
+        s.form.getConstraintsFile();
+        effectOf(s, "menu_chart");
+        QCOMPARE(effectOf(s, "menu_surv"), QStringList({"window: PIM chart", "window: Survival - group 1"}));
+    }
+
     // The menu item shares the question (the table above).
     void closeBoxAsksOnlyWhenUnsaved()
     {
