@@ -1,11 +1,10 @@
-// Model formulas in the session, the formulas window's fields and the command line.
+// Model formulas in the session, the design columns' names and the command line.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "design/designtable.h"
 #include "design/formulaapply.h"
-#include "design/formulafields.h"
 #include "session/session.h"
 #include "sessionsupport.h"
 #include "support.h"
@@ -57,9 +56,6 @@ TEST(FormulaSessionApply, refusedFormulaModelOrWindowChangesNothingAndClosesNoWi
          "survival ~ time +: a term is missing after \"+\" at column 17", 0},
         {"nothing read yet", [](Session&) {}, "survival ~ time", true,
          "There is no model yet: read a model file first.", 0},
-        {"one stratum: no movement cells",
-         [](Session& s) { s.model() = modelOfShape(1, 1, 1, {2, 2}); }, "movement ~ time", true,
-         "movement ~ time: the model has no movement cells", 0},
         {"the design window refused its Close", readExample, kFormulas, false, "", 1},
     };
     for (const auto& c : cases) {
@@ -90,31 +86,6 @@ TEST(FormulaSessionApply, editsOpenWindowsWriteBackTakePart)
     ASSERT_TRUE(session.applyFormulaList(front, kFormulas).done());
     EXPECT_TRUE(isFixedMarker(session.model().pim[1]));
     EXPECT_EQ(session.model().pim[2], 1);
-}
-
-TEST(FormulaFields, aRefusedKindIsKeptWhileTheOthersShowWhatTheyMake)
-{
-    // One stratum: no movement cells. Two intervals, three periods of 2 occasions.
-    const Model model = modelOfShape(1, 1, 1, {2, 2, 2});
-    const FormulaFields typing = readFormulaFields(model, {"~ time", "", "~ (", " \t "});
-    EXPECT_FALSE(typing.complete());
-    ASSERT_TRUE(typing.errors[kindIndex(CellKind::Open)]);
-    EXPECT_EQ(typing.errors[kindIndex(CellKind::Open)]->column, 3);
-    ASSERT_TRUE(typing.applied);
-    EXPECT_FALSE(typing.formulas[CellKind::Open]);
-    EXPECT_EQ(fieldStatus(typing, CellKind::Survival), "2 parameters, 2 columns");
-    EXPECT_EQ(fieldStatus(typing, CellKind::Movement), "no movement cells in this model");
-    EXPECT_EQ(fieldStatus(typing, CellKind::Closed), "no formula: 6 parameters kept, 6 columns");
-    EXPECT_EQ(typing.design.size(), static_cast<std::size_t>(model.npar) + 1);
-
-    const FormulaFields noCells = readFormulaFields(model, {"~ time", "~ stratum", "", ""});
-    ASSERT_TRUE(noCells.errors[kindIndex(CellKind::Movement)]);
-    EXPECT_EQ(noCells.errors[kindIndex(CellKind::Movement)]->message, "the model has no movement cells");
-    EXPECT_EQ(fieldStatus(noCells, CellKind::Survival), "2 parameters, 2 columns");
-
-    const FormulaFields complete = readFormulaFields(model, {"~ time", "", "~ 1", ""});
-    EXPECT_TRUE(complete.complete());
-    EXPECT_EQ(fieldStatus(complete, CellKind::Open), "1 parameter, 1 column");
 }
 
 // A model of three parameters over columns named a, b, c: parameter 2 alone uses b.
@@ -170,7 +141,7 @@ TEST(DesignColumnNames, handEditsDropTheNamesThatNoLongerHold)
     EXPECT_EQ(table.column(1).name, "c");
 }
 
-TEST(DesignColumnNames, followASaveThatClosesGapsAndGoWithANewRead)
+TEST(DesignColumnNames, followASaveThatClosesGaps)
 {
     TempDir dir;
     Session session;
@@ -190,11 +161,6 @@ TEST(DesignColumnNames, followASaveThatClosesGapsAndGoWithANewRead)
     front.files = {"saved.inp"};
     ASSERT_TRUE(session.savePims(front).done());
     EXPECT_EQ(session.designColumnNames(), names);
-
-    front.files = {"saved.inp"};
-    ASSERT_TRUE(session.readPims(front).done());
-    for (const std::string& name : session.designColumnNames())
-        EXPECT_EQ(name, "");
 }
 
 // The command line gives the file the session gives, and the table names the columns.
@@ -231,7 +197,6 @@ TEST(FormulaCommandLine, refusedFormulasFailTheStepAndWriteNothing)
         {"open ~ (time", "open ~ (time: \"(\" at column 8 is not closed"},
         // An empty operand must not swap the model's design matrix for identity columns.
         {"", "no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\""},
-        {" ; ", "no formula given: write one per kind, such as \"survival ~ time + stratum; open ~ 1\""},
     };
     TempDir dir;
     fs::copy_file(kExample, "example.inp");

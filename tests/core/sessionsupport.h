@@ -1,9 +1,7 @@
 // A front end answering the session from a script, for the session's tests.
 #pragma once
 
-#include <algorithm>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -32,15 +30,14 @@ public:
     int writeBacks = 0;
     std::vector<std::string> asked;     // "open TITLE", "save TITLE PROPOSED", questions, "write back"
     std::vector<std::string> questions;
-    std::vector<tw::FileQuestion> dialogs;
 
     std::optional<std::string> openFile(const tw::FileQuestion& question) override
     {
-        return answer(question, "open " + question.title);
+        return answer("open " + question.title);
     }
     std::optional<std::string> saveFile(const tw::FileQuestion& question) override
     {
-        return answer(question, "save " + question.title + " " + question.proposed);
+        return answer("save " + question.title + " " + question.proposed);
     }
     bool confirm(const std::string& question) override
     {
@@ -68,10 +65,9 @@ public:
     }
 
 private:
-    std::optional<std::string> answer(const tw::FileQuestion& question, const std::string& asking)
+    std::optional<std::string> answer(const std::string& asking)
     {
         asked.push_back(asking);
-        dialogs.push_back(question);
         if (files.empty())
             return std::nullopt;
         auto file = files.front();
@@ -106,16 +102,6 @@ inline void readAndConvertModel1(tw::Session& session)
 {
     ASSERT_TRUE(run(session, &tw::Session::readConstraints, {kModel1}, {true}).done());
     ASSERT_TRUE(run(session, &tw::Session::convert, {kModel1Convert}).done());
-}
-
-/// The names of the files in a directory, sorted.
-inline std::vector<std::string> filesIn(const std::filesystem::path& directory)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 }  // namespace twtest
