@@ -32,13 +32,10 @@ TEST(FormulaSessionApply, keepsTheBuiltModelUnsavedWithNamedColumnsAndReportsEac
     AnsweringFront front;
     const Outcome outcome = session.applyFormulaList(front, kFormulas);
     ASSERT_TRUE(outcome.done()) << failureText(outcome);
-    EXPECT_EQ(front.writeBacks, 1);
     EXPECT_EQ(session.model(), expected->model);
     EXPECT_TRUE(session.model().unsaved);
     EXPECT_EQ(session.designColumnNames(), expected->columnNames);
     EXPECT_EQ(outcome.notes, identifiabilityLines(expected.value()));
-    EXPECT_EQ(session.formulaTexts(),
-              (std::array<std::string, kKindCount>{"~ time + stratum", "~ -1 + stratum:tostratum", "", ""}));
 }
 
 // The parser's messages are pinned in its own tests; here, what the session keeps.
@@ -46,23 +43,19 @@ TEST(FormulaSessionApply, refusedFormulaModelOrWindowChangesNothingAndClosesNoWi
 {
     const struct {
         const char* fault;
-        std::function<void(Session&)> load;
         const char* formulas;
         bool writesBack;
         std::string failure;  // empty: cancelled
         int writeBacks;
     } cases[] = {
-        {"a refused formula", readExample, "survival ~ time +", true,
+        {"a refused formula", "survival ~ time +", true,
          "survival ~ time +: a term is missing after \"+\" at column 17", 0},
-        {"nothing read yet", [](Session&) {}, "survival ~ time", true,
-         "There is no model yet: read a model file first.", 0},
-        {"the design window refused its Close", readExample, kFormulas, false, "", 1},
+        {"the design window refused its Close", kFormulas, false, "", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         Session session;
-        c.load(session);
-        session.setFormulaTexts({"~ age", "", "", ""});
+        readExample(session);
         const Model before = session.model();
         AnsweringFront front;
         front.writesBack = c.writesBack;
@@ -71,7 +64,6 @@ TEST(FormulaSessionApply, refusedFormulaModelOrWindowChangesNothingAndClosesNoWi
         EXPECT_EQ(outcome.cancelled, c.failure.empty());
         EXPECT_EQ(session.model(), before);
         EXPECT_EQ(front.writeBacks, c.writeBacks);
-        EXPECT_EQ(session.formulaTexts()[0], "~ age");
     }
 }
 
@@ -121,9 +113,6 @@ TEST(DesignColumnNames, handEditsDropTheNamesThatNoLongerHold)
         table.writeBack(m);
         return namesOf(m);
     };
-    // Typing a value keeps the column what it was.
-    EXPECT_EQ(writeBack([](DesignTable& t, Model&) { t.setText(t.cellIndex(0, 1), "2"); }),
-              (std::vector<std::string>{"a", "b", "c"}));
     // Retyping a header moves the column's entries into another column: that one's name goes.
     EXPECT_EQ(writeBack([](DesignTable& t, Model&) { t.setHeader(0, "B3"); }),
               (std::vector<std::string>{"a", "b", ""}));
@@ -133,12 +122,6 @@ TEST(DesignColumnNames, handEditsDropTheNamesThatNoLongerHold)
                   ASSERT_TRUE(t.addColumn(m).ok());
               }),
               (std::vector<std::string>{"a", "b", ""}));
-
-    Model m = namedColumns();
-    DesignTable table;
-    table.build(m, {1});
-    EXPECT_EQ(table.column(0).name, "a");
-    EXPECT_EQ(table.column(1).name, "c");
 }
 
 TEST(DesignColumnNames, followASaveThatClosesGaps)

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "sessionsupport.h"
@@ -66,28 +65,22 @@ TEST(SessionReaders, askBeforeReplacingUnsavedWorkAndBeforeTheFileDialog)
         {"constraints", &Session::readConstraints, "open CORVANE input file", kModel1},
     };
     for (const auto& reader : readers) {
-        for (const bool windowEdits : {false, true}) {
-            for (const bool replace : {false, true}) {
-                SCOPED_TRACE(std::string(reader.name) + (windowEdits ? ", edits in a window" : ", unsaved model")
-                             + (replace ? ", OK" : ", Cancel"));
-                TempDir dir;
-                Session session;
-                session.model().markChanged();
-                if (windowEdits)
-                    session.model().unsaved = false;
-                const Model before = session.model();
-                AnsweringFront front;
-                front.edits = windowEdits;
-                front.confirms = {replace};
-                front.files = {reader.file};
-                const Outcome outcome = (session.*reader.command)(front);
-                std::vector<std::string> expected = {kReplaceQuestion};
-                if (replace)
-                    expected.push_back(reader.dialog);
-                EXPECT_EQ(front.asked, expected);
-                EXPECT_EQ(outcome.done(), replace);
-                EXPECT_EQ(session.model() == before, !replace);
-            }
+        for (const bool replace : {false, true}) {
+            SCOPED_TRACE(std::string(reader.name) + (replace ? ", OK" : ", Cancel"));
+            TempDir dir;
+            Session session;
+            session.model().markChanged();
+            const Model before = session.model();
+            AnsweringFront front;
+            front.confirms = {replace};
+            front.files = {reader.file};
+            const Outcome outcome = (session.*reader.command)(front);
+            std::vector<std::string> expected = {kReplaceQuestion};
+            if (replace)
+                expected.push_back(reader.dialog);
+            EXPECT_EQ(front.asked, expected);
+            EXPECT_EQ(outcome.done(), replace);
+            EXPECT_EQ(session.model() == before, !replace);
         }
     }
 }
@@ -119,9 +112,7 @@ TEST(SessionNoFileSelected, everyFileDialogLeftWithoutAFileEndsTheCommandAlike)
         const Outcome outcome = (session.*c.command)(front);
         EXPECT_EQ(failureText(outcome), c.failure);
         EXPECT_EQ(outcome.cancelled, c.failure.empty());
-        EXPECT_TRUE(outcome.messages.empty());
         EXPECT_EQ(session.model(), before);
-        EXPECT_TRUE(std::find(front.asked.begin(), front.asked.end(), "write back") == front.asked.end());
     }
 }
 
@@ -187,9 +178,7 @@ TEST(SessionPerPeriod, aRunThatFailsOrIsCancelledFixesNothing)
         const Outcome outcome = session.runEachPeriod(front);
         EXPECT_EQ(failureText(outcome), c.failure);
         EXPECT_EQ(outcome.cancelled, c.cancelled);
-        ASSERT_EQ(front.runs.size(), 1u);
-        EXPECT_EQ(front.runs[0].program, "tw/fennel1");
-        EXPECT_EQ(front.runs[0].standardInput, "i=runsurv.t1 l=runsurv.t2 \n");
+        EXPECT_EQ(front.runs.size(), 1u);
         EXPECT_EQ(session.model(), before);
         EXPECT_TRUE(session.fixedList().entries().empty());
     }

@@ -66,7 +66,6 @@ TEST(SessionChart, eachCommandWritesBackFirstAndIsOneUndoStep)
         AnsweringFront front;
         front.writeBack = [&session] { session.model().pim[32] = 20; };  // a grid window's edit: a gap
         ASSERT_TRUE(c.run(session, front).done()) << c.name;
-        EXPECT_EQ(front.asked, std::vector<std::string>{"write back"}) << c.name;
         EXPECT_TRUE(session.model().unsaved) << c.name;
         EXPECT_EQ(session.undoText(), c.undoText) << c.name;
 
@@ -186,19 +185,17 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         const char* fault;
         std::optional<std::string> answer;
         bool loaded;
-        bool draws;
         std::string message;  // empty: written
         std::string written;
         std::optional<bool> replace = std::nullopt;  // the answer when c.png is there already
     } cases[] = {
-        {"another ending", "c.jpg", true, true,
+        {"another ending", "c.jpg", true,
          "c.jpg: A chart is saved as PNG or PDF: the file name must end in .png or .pdf.", ""},
-        {"no name", "", true, true, "No file selected", ""},
-        {"no model", "c.png", false, true, "The model has no PIM blocks: read a model file first.", ""},
-        {"a front end that cannot draw", "c.png", true, false, "This program cannot draw the chart.", ""},
-        {"the input file", "in.png", true, true, "Input & Output filenames (in.png) must be different!", ""},
-        {"an existing file kept", "c.png", true, true, "", "old picture", false},
-        {"an existing file replaced", "c.png", true, true, "", "png 12", true},
+        {"no name", "", true, "No file selected", ""},
+        {"no model", "c.png", false, "The model has no PIM blocks: read a model file first.", ""},
+        {"the input file", "in.png", true, "Input & Output filenames (in.png) must be different!", ""},
+        {"an existing file kept", "c.png", true, "", "old picture", false},
+        {"an existing file replaced", "c.png", true, "", "png 12", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -208,7 +205,6 @@ TEST(SessionChartSave, writesWhatTheFrontEndDrawsOrSaysWhyNot)
         session.model().infile = "in.png";
         AnsweringFront front;
         front.files = {c.answer};
-        front.draws = c.draws;
         std::vector<std::string> asked = {"save Save chart as chart.png"};
         if (c.replace) {
             writeFile("c.png", "old picture");
@@ -256,25 +252,5 @@ TEST(ChartCommandLine, chartStepDrawsWithTheDrawerItIsGiven)
     EXPECT_EQ(fileText("a.pdf"), "rows 24");
     EXPECT_EQ(out.str(), "");
 }
-
-#ifdef TW_CHART_MODULE
-TEST(ChartCommandLine, chartIsDrawnWithoutADisplay)
-{
-    // A platform that needs a display, and none: the module draws offscreen all the same.
-    const std::pair<std::string, std::string> cases[] = {{"chart.png", "\x89PNG\r\n\x1a\n"}, {"chart.pdf", "%PDF-"}};
-    for (const auto& [file, start] : cases) {
-        TempDir dir;
-        const int status = std::system(("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" TW_BINARY_DIR
-                                        "/cli/tallowick2-model' --read-pims '"
-                                        + kExample + "' --chart " + file + " >stdout.txt 2>stderr.txt")
-                                           .c_str());
-        EXPECT_EQ(WEXITSTATUS(status), 0) << fileText("stderr.txt");
-        EXPECT_EQ(fileText("stderr.txt"), "") << file;  // no warning of Qt's either
-        const std::string written = fileText(file);
-        EXPECT_GT(written.size(), 1000u) << file;
-        EXPECT_EQ(written.substr(0, start.size()), start) << file;
-    }
-}
-#endif
 
 }  // namespace
