@@ -162,6 +162,9 @@ TEST(SessionChart, newStepDropsTheStepsUndoneAndTheOldestGoBeyondTheLimit)
     ASSERT_TRUE(session.undo(front).done());
     ASSERT_TRUE(session.changeBlock(front, 1, BlockCommand::Constant).done());
     EXPECT_EQ(session.redoText(), "");
+    ASSERT_TRUE(session.undo(front).done());
+    EXPECT_EQ(session.model(), smallSession().model());  // the shift, undone before, is not undone again
+    EXPECT_EQ(session.undoText(), "");
 
     const Model start = session.model();
     for (std::size_t i = 0; i < ChangeHistory::kMaxSteps + 5; ++i)
