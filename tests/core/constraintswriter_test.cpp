@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 
 #include "model/constraintsreader.h"
 #include "model/numbering.h"
@@ -125,23 +124,6 @@ TEST(ConstraintsWriterFiles, goldenOutputOfANumberedModel)
     ASSERT_TRUE(saveConstraints(m, out.string()).ok());
     EXPECT_EQ(m, before);
     EXPECT_EQ(fileText(out), fileText(TW_TEST_DATA "/constraints/model1.out"));
-}
-
-// The reader stopped at the estimation statement of a head read from a PIM file and read
-// every cell as its own parameter; the save now checks its text reads back as its ties.
-TEST(ConstraintsReadBack, exampleSavedWithConstraintsKeepsItsTies)
-{
-    TempDir dir;
-    Model model = readPimOrFail(bundledExample("example.inp"));
-    const Status saved = saveConstraints(model, "out.inp");
-    ASSERT_TRUE(saved.ok()) << saved.error().text();
-    auto back = readConstraintsFile("out.inp");
-    ASSERT_TRUE(back.ok()) << back.error().text();
-    std::map<int, int> cellsOfParameter;
-    for (int i = 1; i <= back->model.npar; ++i)
-        if (back->model.pim[static_cast<std::size_t>(i)] > 0)
-            ++cellsOfParameter[back->model.pim[static_cast<std::size_t>(i)]];
-    EXPECT_LT(cellsOfParameter.size() + 100, static_cast<std::size_t>(back->model.npar));
 }
 
 }  // namespace
