@@ -139,19 +139,4 @@ TEST(PimReadModelStatement, keywordsAnywhereAndListsOverLines)
     EXPECT_EQ(notes.caption, "npar=4 nyrs=2 nstrat=1");
 }
 
-// A second file without GROUPS must not inherit the first file's two groups.
-TEST(PimReadModelStatement, secondModelDoesNotInheritTheFirstOnesFields)
-{
-    TempDir dir;
-    Session session;
-    ASSERT_TRUE(readPims(session, (pimDataDir() / "twogroups" / "input.inp").string()).ok());
-    session.model().fixedlist = {"S(1)=.5;"};
-    writeFile("small.inp", kSmall);
-    ASSERT_TRUE(readPims(session, "small.inp").ok());
-    EXPECT_EQ(session.model().groups, 1);
-    EXPECT_EQ(session.model().npar, 4);
-    EXPECT_TRUE(session.model().fixedlist.empty());
-    EXPECT_EQ(session.model().dm.get(5, 15), 0);
-}
-
 }  // namespace

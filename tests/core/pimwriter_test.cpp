@@ -37,22 +37,6 @@ TEST(PimWriterGolden, writesTheExpectedBytesAndReadsBackToThem)
     }
 }
 
-TEST(PimRenumbering, closesGapsKeepingOrderAndSpecialValues)
-{
-    struct Case {
-        std::vector<std::int16_t> before, after;
-    };
-    for (const Case& c : {Case{{3, 3, 7, 9, 7}, {1, 1, 2, 3, 2}}, Case{{5, 0, -1, -2, -4, 5, 2}, {2, 0, -1, -2, -4, 2, 1}}}) {
-        // Parameter numbers stay within 1..npar: the cells after those given hold 0.
-        Model model;
-        model.npar = 10;
-        model.pim.assign(11, 0);
-        std::copy(c.before.begin(), c.before.end(), model.pim.begin() + 1);
-        ASSERT_TRUE(renumberParameters(model).ok());
-        EXPECT_EQ(std::vector<std::int16_t>(model.pim.begin() + 1, model.pim.begin() + 1 + c.after.size()), c.after);
-    }
-}
-
 // A model the PIM form cannot hold is refused before anything is written.
 TEST(PimWriterRefusal, writesNothingAndSaysWhy)
 {
