@@ -144,8 +144,6 @@ TEST(FuzzRegressions, eachFileGivesItsOutcome)
         {"pim-long-whole-number.inp",
          "f.inp, line 54: the column \"8888888888888888888888888888888s:\" of a design entry is not a whole number in "
          "0..32767"},
-        // Read once with the cells beyond the blocks set to 0; NPAR must now match the blocks.
-        {"pim-npar-beyond-blocks.inp", "f.inp, line 2: NPAR=28, but GROUPS, NAGE, NYRS, STRATA and SECPERS give 2 cells"},
         // A section word before the COHORT line ended the head there (the save was refused).
         {"pim-head-ends-before-cohort.inp", ""},
     };

@@ -16,12 +16,10 @@ Model readCase(const std::string& name) { return readPimOrFail(pimDataDir() / na
 // example26: the format's own example, a sixth design entry opening a new line, a negative
 // and a fractional design value. fixedcells: fixed cells in a survival and a capture block,
 // the special values, a closed-capture row of 2, 3 and 2 secondary periods, an empty
-// design. twogroups: group-numbered headings and design columns beyond nparms. The bundled
-// example writes itself back byte for byte.
+// design. twogroups: group-numbered headings and design columns beyond nparms.
 TEST(PimWriterGolden, writesTheExpectedBytesAndReadsBackToThem)
 {
-    const fs::path example = bundledExample("example.inp");
-    std::vector<std::pair<fs::path, fs::path>> cases = {{example, example}};
+    std::vector<std::pair<fs::path, fs::path>> cases;
     for (const char* name : {"example26", "fixedcells", "twogroups"})
         cases.emplace_back(pimDataDir() / name / "input.inp", pimDataDir() / name / "expected.inp");
     for (const auto& [input, expected] : cases) {
