@@ -92,8 +92,8 @@ TEST(BadInput, readerAndCommandLineGiveTheExactMessageOrPassBytesThrough)
 // is too long, CR LF or not, and the reader names the file and the line.
 TEST(BadInput, linesUpToTheLimitReadWholeAndALongerOneIsRefusedByNameAndLine)
 {
-    const std::string text = std::string(tw::kMaxLineLength, 'a') + "\r\nb\n" + std::string(tw::kMaxLineLength + 1, 'a')
-        + "\r\nnext\n";
+    const std::string longest(tw::kMaxLineLength, 'a');
+    const std::string text = longest + "\r\nb\n" + longest + "a\r\nnext\n";
     std::istringstream in(text);
     tw::LineReader reader(in, "f");
     std::string line;
@@ -105,8 +105,9 @@ TEST(BadInput, linesUpToTheLimitReadWholeAndALongerOneIsRefusedByNameAndLine)
     EXPECT_FALSE(reader.next(line));
     const auto read = readPimText(text, "long.inp");
     ASSERT_FALSE(read.ok());
-    EXPECT_EQ(read.error().text(), "long.inp, line 3: the line is longer than 16777216 bytes (is this a model file, with "
-                                   "line feeds ending its lines?)");
+    EXPECT_EQ(read.error().text(),
+              "long.inp, line 3: the line is longer than 16777216 bytes (is this a model file, with line feeds ending "
+              "its lines?)");
 }
 
 // A PIM block without its ";" was gathered until memory ran out, and the command line

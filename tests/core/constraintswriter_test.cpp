@@ -99,8 +99,9 @@ TEST(ConstraintsWriterHead, headWithoutAnEndingLineIsRefused)
     std::ostringstream out;
     const Status written = writeConstraints(m, out);
     ASSERT_FALSE(written.ok());
-    EXPECT_EQ(written.error().text(), "in.inp: the file has no line that ends its head (one containing \"constraint\", "
-                                      "\"CONSTRAINT\", \"PIM\" or \"pim\")");
+    EXPECT_EQ(written.error().text(),
+              "in.inp: the file has no line that ends its head (one containing \"constraint\", \"CONSTRAINT\", "
+              "\"PIM\" or \"pim\")");
 }
 
 // The golden output, written without touching the model.
