@@ -8,8 +8,9 @@ using namespace twtest;
 
 namespace {
 
-// "--write-pims --help" printed the usage and exited 0, so a script saw a save that was
-// never made: --help and --version count only as the first argument.
+// "--write-pims --help" printed the usage and exited 0, and "--version" between steps
+// printed the version and exited 0, so a script saw a save that was never made: --help
+// and --version count only as the first argument.
 TEST(PimCommandLine, optionsOutsideTheStepsRunNoStep)
 {
     struct Case {
@@ -24,6 +25,8 @@ TEST(PimCommandLine, optionsOutsideTheStepsRunNoStep)
          "tallowick2-model: unknown option \"--frobnicate\"\nusage:", ""},
         {"--read-pims m.inp --write-pims --help", 0, "", "", "--help"},
         {"--read-pims m.inp --help", 2, "", "tallowick2-model: unknown option \"--help\"\n", ""},
+        {"--read-pims m.inp --version --write-pims out.mss", 2, "",
+         "tallowick2-model: unknown option \"--version\"\n", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
