@@ -1,7 +1,6 @@
 // The PIM chart window (frm_chart) over the main window's session: a drag of a bar, each
-// command of its menus run as one session step with undo and redo, drawing anew after
-// changes made elsewhere, and "Save chart as…". What the commands do to the numbers is the
-// session's (core).
+// command of its menus run as one session step with undo and redo, and drawing anew after
+// changes made elsewhere. What the commands do to the numbers is the session's (core).
 
 #include "guitest.h"
 #include "pim/chartdata.h"
@@ -127,18 +126,6 @@ private slots:
         QApplication::processEvents();
         QCOMPARE(runsText(c.view()->chart().rows[0].runs), std::string("1-2,99"));
     }
-
-    void saveChartAs()
-    {
-        for (const auto& [name, start] : {std::pair{"chart.png", QByteArray("\x89PNG\r\n\x1a\n")},
-                                          {"chart.PDF", QByteArray("%PDF-")}}) {
-            Chart c;
-            c.answerFile(c.path(name));
-            trigger(c.window, "menu_savechart");
-            QVERIFY(bytes(c.path(name)).startsWith(start));
-        }
-    }
-
 };
 
 TW_GUI_TEST(ChartWindowTest)

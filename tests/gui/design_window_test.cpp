@@ -1,7 +1,7 @@
-// The design-matrix window as the user drives it (its close box, a refused entry, undo and
-// redo of its commands), and the model formulas window on the bundled example: typing
-// updates the preview after the pause, Apply changes the model, a model read meanwhile is
-// previewed. What the entries and formulas make is the core's.
+// The design-matrix window as the user drives it (its close box, undo and redo of its
+// commands), and the model formulas window on the bundled example: typing updates the
+// preview after the pause, Apply changes the model, a model read meanwhile is previewed.
+// What the entries and formulas make is the core's.
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 
@@ -113,19 +113,6 @@ private slots:
             QVERIFY2(form->isVisible() == c.visible, c.name);
             QVERIFY2(s.model().dm.get(7, 2) == c.stored, c.name);
         }
-    }
-
-    // Close with an entry that is no number stays open rather than dropping what was typed.
-    void nonNumberRefusesClose()
-    {
-        Design s;
-        Form2* form = s.open({3, 7});
-        QVERIFY(form);
-        QVERIFY(typeInto(form->view(), 1, 1, "abc"));
-        trigger(form, "menu_close");
-        QCOMPARE(s.dialogs.messages().size(), 1);
-        QVERIFY(form->isVisible());
-        QVERIFY(form->table().hasEdits());
     }
 
     void undoAndRedoStepThroughTypingIdentityAndDeleteAndTheModelPassesTheTester()
