@@ -80,8 +80,9 @@ private slots:
         const QImage shown = table->viewport()->grab().toImage();
         for (const auto& [cell, text] : typed) {
             const QModelIndex index = window->gridModel()->indexOf(cell);
-            const QRect cellRect(table->columnViewportPosition(index.column()), table->rowViewportPosition(index.row()),
-                                 table->columnWidth(index.column()) - 1, table->rowHeight(index.row()) - 1);
+            const QRect cellRect(table->columnViewportPosition(index.column()),
+                                 table->rowViewportPosition(index.row()), table->columnWidth(index.column()) - 1,
+                                 table->rowHeight(index.row()) - 1);
             QImage expected(cellRect.size(), shown.format());
             expected.fill(Qt::white);
             QPainter painter(&expected);
