@@ -1,15 +1,43 @@
 // The grid windows (frm_movement) opened by the main window's view commands: their item
 // models, marking by click, the numbers drawn, write-back on closing, the marks taken into the design matrix,
-// the other windows' numbers "age,strata,time varying" avoids, and where the windows open.
+// the other windows' numbers "age,strata,time varying" avoids, texts flagged while typed,
+// Delete, and where the windows open.
 #include <QAbstractItemModelTester>
 #include <QPainter>
 #include <QScreen>
+#include <QTableView>
+#include <QToolTip>
 
 #include "guitest.h"
 #include "pim/widgets/gridpainting.h"
 #include "support.h"
 
 using namespace twtest;
+
+namespace {
+
+// How many pixels of the cell's picture are near the colour.
+int pixelsNear(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
+                    + std::abs(pixel.blue() - colour.blue()) < 60)
+                ++count;
+        }
+    return count;
+}
+
+QImage cellPicture(GridWindow* window, int cell)
+{
+    QTableView* table = window->table();
+    const QRect rect = table->visualRect(window->gridModel()->indexOf(cell));
+    return table->viewport()->grab(rect).toImage();
+}
+
+}  // namespace
 
 class GridWindowsTest : public QObject {
     Q_OBJECT
@@ -152,6 +180,58 @@ private slots:
         f.grids().at(1)->typeText(0, "900");
         trigger(f.grids().at(0), "menu_varying");
         QCOMPARE(f.grids().at(0)->grid().texts.front(), std::string("901"));
+    }
+
+    void invalidTextIsFlaggedWhileTyping_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("letters") << "12abc" << "Not a whole number: stored as 12";
+        QTest::newRow("fixing") << "=0.3" << "";
+    }
+    void invalidTextIsFlaggedWhileTyping()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, note);
+        Example f;
+        GridWindow* window = f.open(&Form1::viewSurvival, 0);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTableView* table = window->table();
+        const QModelIndex index = window->gridModel()->indexOf(1);
+        table->setCurrentIndex(index);
+        table->edit(index);
+        auto* editor = dynamic_cast<GridCellEditor*>(table->indexWidget(index));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QCOMPARE(editor->flagged(), !note.isEmpty());
+        if (!note.isEmpty())
+            QCOMPARE(QToolTip::text(), note);  // said at once, not only on hovering
+        QCOMPARE(pixelsNear(editor->grab().toImage(), GridTableModel::flagColour()) > 0, !note.isEmpty());
+        QTest::keyClick(editor, Qt::Key_Return);
+        // Once entered, the cell keeps the flag.
+        QTRY_COMPARE(window->grid().texts[1], text.toStdString());
+        QCOMPARE(pixelsNear(cellPicture(window, 1), GridTableModel::flagColour()) > 0, !note.isEmpty());
+    }
+
+    // A window that gains the focus has a current cell (the first) for typing to go to; it
+    // must survive the table repainting only what focus changes touch. Delete clears the
+    // current cell in one undo step.
+    void activeWindowHasACurrentCellAndDeleteClearsIt()
+    {
+        Example f;
+        GridWindow* window = f.open(&Form1::viewSurvival, 0);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTableView* table = window->table();
+        QCOMPARE(table->currentIndex(), window->gridModel()->index(0, 0));
+        table->setCurrentIndex(window->gridModel()->indexOf(2));
+        QTest::keyClick(table, Qt::Key_Delete);
+        QCOMPARE(window->grid().texts[2], std::string());
+        QVERIFY(!table->indexWidget(window->gridModel()->indexOf(2)));  // no editor left open
+        trigger(window, "menu_undo");
+        QCOMPARE(window->grid().texts[2], std::string("1"));
     }
 
     // Movement windows of different groups used to open on one spot. Every window lies
