@@ -37,7 +37,12 @@ struct CommandCase {
 const std::vector<CommandCase>& commandCases()
 {
     static const std::vector<CommandCase> cases = {
-        {"save with PIMs", Window::Design, false,
+        {"save with a design window", Window::Design, false,
+         [](Stale& s) {
+             s.answerFile(QString("out.inp"));
+             s.form.savePims();
+         }},
+        {"save with a grid window", Window::Grid, false,
          [](Stale& s) {
              s.answerFile(QString("out.inp"));
              s.form.savePims();
@@ -160,7 +165,7 @@ private slots:
     // Each command runs twice: with a window still open holding an edit, and after the user
     // closed it by hand (for a reader, without any edit); both must end with the same model
     // and no window left to write later. The session asks every command's windows alike (its
-    // tests); the rows cover both window kinds, a save and a reader, which asks before
+    // tests); the rows cover a save with either window kind and a reader, which asks before
     // replacing a saved model whose only change is the window's edit.
     void commandLeavesNoWindowToWriteLater_data()
     {
