@@ -204,6 +204,25 @@ private slots:
         QCOMPARE(askedTexts(open.dialogs).contains("The model has unsaved changes. Replace it?"), c.reader);
     }
 
+    // A design entry that is no number stops a save: the file is not written without it.
+    void refusedDesignEntryStopsTheSave()
+    {
+        Stale s;
+        QVERIFY(s.form.openPimFile(kExample));
+        s.form.viewSurvival();
+        s.form.openDesignMatrix({1});
+        Form2* form = s.design();
+        QVERIFY(form);
+        QVERIFY(form->itemModel()->setData(form->itemModel()->index(0, 0), "abc"));
+        s.answerFile(QString("out.inp"));
+        s.form.savePims();
+        QCOMPARE(s.dialogs.messages(),
+                 QStringList{"The entry \"abc\" in row \"1 \u00b7 Survival g1 a1 s1 t1\" under B1 is not a number."});
+        QVERIFY(form->isVisible());  // still open, the entry to mend selected
+        QVERIFY(!QFile::exists("out.inp"));
+        QCOMPARE(s.grids().size(), 2);  // the command stopped before touching the grids
+    }
+
     // Quit asks for an edit the design window holds (a grid's shows in the title's mark).
     void editHeldInTheDesignWindowCountsAsUnsaved()
     {
