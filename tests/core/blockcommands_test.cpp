@@ -132,12 +132,6 @@ TEST(BlockCommands, numbersOutside1ToNparAreRefusedAndNothingChanges)
         {[](Model& m) { m.pim[64] = 60; },
          [](Model& m, const PimBlock& b) { return runBlockCommand(m, b, BlockCommand::AllDifferent); },
          "\"All different\" would give parameter number 69, above NPAR=64."},
-        {nothing,
-         [](Model& m, const PimBlock&) {
-             const PimBlock other = pimBlocks(modelOfShape(2, 2, 2, {2, 3, 3}))[11];
-             return runBlockCommand(m, other, BlockCommand::Constant);
-         },
-         "The block Closed capture s2 does not belong to this model."},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.message);

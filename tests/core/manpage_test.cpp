@@ -31,7 +31,6 @@ TEST(ManPageConversion, keepsTheText)
     } cases[] = {
         {"a line starting with a dot would be a roff request", ".inp files\nare read",
          ".PP\n\\&.inp files are read\n"},
-        {"a line starting with a quote would be a roff request", "'quoted'", ".PP\n\\&'quoted'\n"},
         {"a backslash would start a roff escape", "C:\\Tools", ".PP\nC:\\eTools\n"},
         {"hyphens of an option in code must be minus signs", "Use `--point` or `-.5`.",
          ".PP\nUse \\fB\\-\\-point\\fR or \\fB\\-.5\\fR.\n"},
@@ -58,13 +57,6 @@ TEST(ManPageConversion, keepsTheText)
         EXPECT_EQ(manOf(c.markdown), c.roff) << c.fault;
 }
 
-TEST(ManPage, titleIsTheProgramNameInCapitals)
-{
-    const auto page = tw::manpage::markdownToMan("\n# tallowick2-model\n", "0.1");
-    ASSERT_TRUE(page.ok());
-    EXPECT_EQ(*page, ".TH TALLOWICK2\\-MODEL 1 \"\" \"Tallowick2 0.1\" \"User Commands\"\n.nh\n");
-}
-
 TEST(ManPage, markupThatWouldBeLostFailsWithItsLine)
 {
     const struct {
@@ -74,8 +66,6 @@ TEST(ManPage, markupThatWouldBeLostFailsWithItsLine)
         {"no title", "line 1: the manual must start with \"# \" and the program's name"},
         {"# x\n\nsome `code\nacross", "line 3: a ` opens code that no ` closes"},
         {"# x\n\n| a | b |", "line 3: markup the man page does not know: | a | b |"},
-        {"# x\n\n```\ncode\n```", "line 3: markup the man page does not know: ```"},
-        {"# x\n\n#### deep", "line 3: markup the man page does not know: #### deep"},
         {"# x\n\n1. first", "line 3: markup the man page does not know: 1. first"},
         {"# x\n\n`--x`\n:   a `b", "line 4: a ` opens code that no ` closes"},
     };
@@ -97,14 +87,6 @@ TEST(CliManual, everyStepAndOptionHasItsEntry)
         options.emplace_back(kind.option);
     for (const std::string& option : options)
         EXPECT_NE(manual.find("\n`" + option), std::string::npos) << option << " has no entry in docs/cli.md";
-}
-
-TEST(CliManual, bothManualsMakeManPages)
-{
-    for (const char* name : {"cli.md", "tallowick2.md"}) {
-        const auto page = tw::manpage::markdownToMan(fileText(docsDir() / name), tw::kVersion);
-        EXPECT_TRUE(page.ok()) << name << ": " << page.error().text();
-    }
 }
 
 }  // namespace
