@@ -41,10 +41,6 @@ TEST(DesignWriteBack, storesWhatWasTyped)
         bool changed;
         int dmcols = 6;
     } cases[] = {
-        // Rows c3, c7; columns B2, B5: cell index = column * 2 + row.
-        {"halfUnderB5InRowOfParameter7SetsDm75", {3, 7},
-         [](Model&, DesignTable& t) { t.setText(t.cellIndex(1, 1), "0.5"); },
-         {{7, 5, 0.5}, {7, 2, 2}, {3, 2, 1}}, true},
         {"unchangedTwinRowDoesNotUndoAnEdit", {7, 9},
          [](Model& m, DesignTable& t) {
              m.pim[9] = 7;  // the twin is a later row of the same parameter

@@ -33,8 +33,6 @@ TEST(FixedNames, checkListingIsNeverAFileTheCommandReads)
         std::string message;
     };
     const Case cases[] = {
-        {"input named quarlet.chk", [] { fs::copy_file(kModel1, "quarlet.chk"); }, "--read-constraints quarlet.chk",
-         sameFileMessage("quarlet.chk", "quarlet.chk")},
         {"input linked as quarlet.chk",
          [] {
              fs::copy_file(kModel1, "model.inp");

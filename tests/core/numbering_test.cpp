@@ -137,7 +137,10 @@ TEST(PointNumberingRandom, fastNumberingAgreesWithTheLiteralOne)
         const int distinct = 1 + static_cast<int>(random() % npar);
         for (int& p : pim) {
             const int kind = static_cast<int>(random() % 10);
-            p = kind == 0 ? 0 : kind == 1 ? -static_cast<int>(3 + random() % 5) : kind == 2 ? -1 : 1 + static_cast<int>(random() % distinct);
+            p = kind == 0   ? 0
+                : kind == 1 ? -static_cast<int>(3 + random() % 5)
+                : kind == 2 ? -1
+                            : 1 + static_cast<int>(random() % distinct);
         }
         std::vector<std::string> list;
         for (int k = static_cast<int>(random() % 4); k > 0; --k)
@@ -154,7 +157,8 @@ TEST(PointNumberingRandom, fastNumberingAgreesWithTheLiteralOne)
         for (int i = 1; i <= npar; ++i) {
             ASSERT_EQ(fast.pim[i], expected.pim[i]) << "round " << round;
             const std::string label = expected.point[i] > 0 ? expected.labels[expected.point[i]] : "";
-            ASSERT_EQ(lines[i - 1] + "\r\n", listingLine(i, expected.point[i], expected.pim[i], label)) << "round " << round;
+            ASSERT_EQ(lines[i - 1] + "\r\n", listingLine(i, expected.point[i], expected.pim[i], label))
+                << "round " << round;
         }
     }
 }

@@ -1,24 +1,13 @@
-// What a save does with a target that is not a plain file: devices, FIFOs and sockets
-// are refused by name and left as they are; a symbolic link is followed and the file it
-// leads to replaced in its own directory, the link staying a link; names up to the
-// longest a directory holds are saved. Every writer goes through the same save.
-//
-// Saves that fail or are killed part way: every writer is run in a child process whose
-// file size limit stops its writes after N bytes, for many N. With SIGXFSZ ignored the
-// write fails (disk full, quota); with its default action the child is killed at that
-// write. Either way the target must be the old file or the complete new one, the input
-// must be untouched, and the permissions of the target must be kept; a failed save
-// must also remove its temporary file.
+// What a save does with a target that is not a plain file, and with writes stopped part
+// way (disk full, or the process killed): the target is the old file or the complete new
+// one, the input untouched, the permissions kept, no temporary file left by a failed save.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <functional>
 
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 
 #include "model/atomicfile.h"
@@ -55,18 +44,7 @@ std::vector<std::string> leftovers(const fs::path& dir)
     return found;
 }
 
-bool makeSocket(const std::string& path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    const bool made = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return made;
-}
-
-TEST(SaveTarget, fifoSocketDeviceAndLinksInACircleAreRefusedByNameAndLeftAsTheyAre)
+TEST(SaveTarget, fifoAndLinksInACircleAreRefusedByNameAndLeftAsTheyAre)
 {
     struct Kind {
         const char* name;
@@ -74,12 +52,9 @@ TEST(SaveTarget, fifoSocketDeviceAndLinksInACircleAreRefusedByNameAndLeftAsTheyA
         mode_t type;
         std::string reason;  // after the name
     };
-    const std::string notRegular = " is not a regular file";
     const Kind kinds[] = {
-        {"fifo", [](const std::string& p) { return ::mkfifo(p.c_str(), 0644) == 0; }, S_IFIFO, notRegular},
-        {"socket", makeSocket, S_IFSOCK, notRegular},
-        {"device", [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0; },
-         S_IFCHR, notRegular},
+        {"fifo", [](const std::string& p) { return ::mkfifo(p.c_str(), 0644) == 0; }, S_IFIFO,
+         " is not a regular file"},
         {"circle",
          [](const std::string& p) { return ::symlink(p.c_str(), "b") == 0 && ::symlink("b", p.c_str()) == 0; }, S_IFLNK,
          ": cannot follow the symbolic links to the file: too many levels of symbolic links"},
@@ -89,11 +64,7 @@ TEST(SaveTarget, fifoSocketDeviceAndLinksInACircleAreRefusedByNameAndLeftAsTheyA
             SCOPED_TRACE(std::string(writer.name) + " over a " + kind.name);
             TempDir dir;
             tw::Model model = readModel();
-            if (!kind.make(kind.name)) {
-                ASSERT_EQ(kind.type, S_IFCHR);
-                std::printf("[  SKIPPED ] the device case needs root to create a device node\n");
-                continue;
-            }
+            ASSERT_TRUE(kind.make(kind.name));
             const tw::Model before = model;
             const tw::Status saved = writer.save(model, kind.name);
             ASSERT_FALSE(saved.ok());

@@ -14,6 +14,7 @@
 
 #include "pim/chartdata.h"
 #include "session/session.h"
+#include "support.h"
 
 namespace twtest {
 
@@ -85,8 +86,7 @@ inline std::string failureText(const tw::Outcome& outcome) { return outcome.fail
 inline const std::string kModel1 = TW_TEST_DATA "/constraints/model1.inp";
 inline const std::string kModel1Convert = TW_TEST_DATA "/constraints/model1-convert.inp";
 inline const std::string kExample26 = TW_TEST_DATA "/pim/example26/input.inp";
-inline const std::string kExample =
-    (std::filesystem::path(TW_TEST_DATA) / ".." / ".." / "examples" / "example.inp").lexically_normal().string();
+inline const std::string kExample = bundledExample("example.inp").string();
 
 /// A session command that asks only the front end.
 using SessionCommand = tw::Outcome (tw::Session::*)(tw::FrontEnd&);

@@ -1,12 +1,7 @@
-// The PIM chart window (frm_chart) over the main window's session: its rows, a drag of a
-// bar, the block commands of its context menu, undo and redo, the write-back of open
-// windows before a command, drawing anew after changes made elsewhere, the grid window a
-// double click brings forward, and "Save chart as…".
-#include <QMenu>
-#include <QSet>
-#include <QScrollBar>
-#include <QTableView>
-#include <set>
+// The PIM chart window (frm_chart) over the main window's session: hover, a drag of a
+// bar, each command of its menus run as one session step with undo and redo, drawing anew
+// after changes made elsewhere, the grid window a double click brings forward, the keys,
+// zoom and "Save chart as…". What the commands do to the numbers is the session's (core).
 
 #include "guitest.h"
 #include "pim/chartdata.h"
@@ -40,13 +35,6 @@ struct Chart : Example {
         qFatal("no row %s", qPrintable(label));
     }
     const PimBlock& block(int row) const { return view()->chart().rows[static_cast<std::size_t>(row)].block; }
-    std::vector<std::int16_t> numbers(int row) const
-    {
-        std::vector<std::int16_t> values;
-        for (int cell : block(row).cells)
-            values.push_back(form.model().pim[static_cast<std::size_t>(cell)]);
-        return values;
-    }
     // Runs a block command on a row through the context menu, as the right button does.
     void contextCommand(int row, const char* action)
     {
@@ -61,35 +49,12 @@ struct Chart : Example {
     }
 };
 
-int distinctEstimated(const std::vector<std::int16_t>& numbers)
-{
-    QSet<int> distinct;
-    for (std::int16_t n : numbers)
-        if (n > 0)
-            distinct.insert(n);
-    return static_cast<int>(distinct.size());
-}
-
 }  // namespace
 
 class ChartWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void rowsAndLabelsOfTheExample()
-    {
-        Chart c;
-        QCOMPARE(c.window->windowTitle(), QString("PIM chart"));
-        QVERIFY(c.window->isVisible());
-        const std::vector<ChartRow>& rows = c.view()->chart().rows;
-        QCOMPARE(rows.size(), 24u);  // the rows' order and labels are the chart data's (core tests)
-        QCOMPARE(rows.front().label, std::string("Survival g1 s1"));
-        QCOMPARE(rows.back().label, std::string("Closed capture s3"));
-        // Fitted: every number in view.
-        QVERIFY(c.view()->pointOf(0, 45).x() < c.view()->viewport()->width());
-        QVERIFY(!c.view()->viewport()->grab().isNull());
-    }
-
     void hoverOutlinesTheBlocksSharingTheBarAndExplainsIt()
     {
         Chart c;
@@ -130,39 +95,17 @@ private slots:
         QCOMPARE(before, c.form.model().pim);  // nothing changes before the release
         QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, c.view()->pointOf(row, 27));
         QApplication::processEvents();
-
-        const std::vector<int>& cells = c.block(row).cells;
-        const std::set<int> moved(cells.begin(), cells.end());
-        for (std::size_t cell = 1; cell < before.size(); ++cell) {
-            const int expected = moved.count(static_cast<int>(cell)) ? before[cell] + 3 : before[cell];
-            QCOMPARE(int(c.form.model().pim[cell]), expected);
-        }
-        QCOMPARE(c.view()->marks().dragRow, -1);
+        // The session's step moves exactly the block's cells (its own tests); the chart shows it.
         QCOMPARE(QString::fromStdString(c.form.session().undoText()), QString("Shift by +3: Open capture s2"));
-        // The chart shows the shared numbers at once.
         QCOMPARE(runsText(c.view()->chart().rows[row].runs), std::string("26-29"));
-        QCOMPARE(c.view()->chart().rows[row].sharingCount, 1);
     }
 
-    void contextMenuCommands()
-    {
-        // Closed capture s1: 2 age classes by 14 occasions (SECPERS 2 3 2 4 3), numbers 31-35.
-        for (const auto& [action, distinct] : {std::pair{"menu_blockconstant", 1}, {"menu_blockdifferent", 28}}) {
-            Chart c;
-            const int row = c.rowOf("Closed capture s1");
-            c.contextCommand(row, action);
-            const std::vector<std::int16_t> after = c.numbers(row);
-            QCOMPARE(distinctEstimated(after), distinct);
-            QVERIFY(*std::min_element(after.begin(), after.end()) > 45);  // new numbers above the largest in use
-            QVERIFY(c.form.model().unsaved);
-            QCOMPARE(c.view()->chart().rows[row].runs.front().first, 46);
-        }
-    }
-
-    void shiftByAnAnsweredNumber()
+    // Each command of the context menu and the Block menu is one step of the session, named
+    // in Undo; undo and redo walk back and forth through every step. Shift asks within the
+    // numbers the block can move to.
+    void eachCommandIsOneStepThatUndoAndRedoWalkThrough()
     {
         Chart c;
-        const int row = c.rowOf("Survival g1 s1");  // 1-2
         int least = 0;
         int most = 0;
         c.window->askShift = [&](const QString&, int l, int m) -> std::optional<int> {
@@ -170,45 +113,44 @@ private slots:
             most = m;
             return 10;
         };
-        c.contextCommand(row, "menu_blockshift");
+        const struct {
+            const char* block;  // null: a command of the whole chart
+            const char* action;
+            const char* step;
+        } steps[] = {
+            {"Survival g1 s1", "menu_blockshift", "Shift by +10: Survival g1 s1"},
+            {"Closed capture s1", "menu_blockconstant", "Constant: Closed capture s1"},
+            {nullptr, "menu_renumbergaps", "Renumber without gaps"},
+            {"Closed capture s2", "menu_blocktime", "Time: Closed capture s2"},
+            {"Survival g2 s2", "menu_blockage", "Age: Survival g2 s2"},
+            {"Survival g2 s1", "menu_blockdifferent", "All different: Survival g2 s1"},
+            {nullptr, "menu_renumbersharing", "Renumber without sharing"},
+        };
+        std::vector<Model> models{c.form.model()};
+        for (const auto& step : steps) {
+            if (step.block)
+                c.contextCommand(c.rowOf(step.block), step.action);
+            else
+                trigger(c.window, step.action);
+            QCOMPARE(QString::fromStdString(c.form.session().undoText()), QString(step.step));
+            models.push_back(c.form.model());
+        }
         QCOMPARE(least, 0);
         QCOMPARE(most, 252 - 2);
-        QCOMPARE(runsText(c.view()->chart().rows[row].runs), std::string("11-12"));
-    }
-
-    // Renumbering without gaps is in the undo test; the rules of both are the session's.
-    void renumberingWithoutSharingLeavesNoBlockSharing()
-    {
-        Chart c;
-        trigger(c.window, "menu_renumbersharing");
-        QApplication::processEvents();
-        for (const ChartRow& row : c.view()->chart().rows)
-            QCOMPARE(row.sharingCount, 0);
-    }
-
-    void undoAndRedoOfEachStep()
-    {
-        Chart c;
-        const Model original = c.form.model();
-        c.contextCommand(c.rowOf("Survival g2 s1"), "menu_blockdifferent");
-        const Model afterFirst = c.form.model();
-        trigger(c.window, "menu_renumbergaps");
-        const Model afterSecond = c.form.model();
         auto* undo = c.window->findChild<QAction*>("menu_undo");
-        QCOMPARE(undo->iconText(), QString("Undo Renumber without gaps"));  // as shown, without its mnemonic
-        undo->trigger();
-        QCOMPARE(c.form.model(), afterFirst);
-        undo->trigger();
-        QCOMPARE(c.form.model(), original);  // unsaved as it was, too
+        QCOMPARE(undo->iconText(), QString("Undo Renumber without sharing"));  // as shown, without its mnemonic
+        for (std::size_t back = models.size() - 1; back-- > 0;) {
+            undo->trigger();
+            QCOMPARE(c.form.model(), models[back]);  // unsaved as it was, too
+        }
         QVERIFY(!undo->isEnabled());
-        trigger(c.window, "menu_redo");
-        trigger(c.window, "menu_redo");
-        QCOMPARE(c.form.model(), afterSecond);
+        for (std::size_t i = 0; i < std::size(steps); ++i)
+            trigger(c.window, "menu_redo");
+        QCOMPARE(c.form.model(), models.back());
     }
 
-    // The chart draws anew after a grid window writes back, and a block command writes back
-    // the edits of open grid windows first.
-    void gridWindowEditsAreWrittenBackAndDrawn()
+    // The chart draws anew after a grid window writes back.
+    void gridWindowEditsAreDrawn()
     {
         Chart c;
         c.form.viewSurvival();
@@ -216,15 +158,6 @@ private slots:
         c.form.closeGridWindows(Form1::WriteBack::Yes);
         QApplication::processEvents();
         QCOMPARE(runsText(c.view()->chart().rows[0].runs), std::string("1-2,99"));
-
-        const int row = c.rowOf("Survival g1 s1");
-        c.form.viewSurvival();
-        c.grids().front()->typeText(0, "200");
-        c.contextCommand(row, "menu_blockconstant");
-        QVERIFY(c.grids().isEmpty());
-        // The typed number reached the model first: the block's new number lies above it.
-        QCOMPARE(distinctEstimated(c.numbers(row)), 1);
-        QVERIFY(c.numbers(row).front() > 200);
     }
 
     void doubleClickBringsForwardTheGridWindowOfTheBlock()
@@ -250,16 +183,13 @@ private slots:
             Chart c;
             c.answerFile(c.path(name));
             trigger(c.window, "menu_savechart");
-            QCOMPARE(c.dialogs.messages(), QStringList());
             const ScriptedDialogs::Asked& asked = c.dialogs.asked.back();
             QCOMPARE(asked.kind, QString("save"));
             QCOMPARE(asked.text, QString("chart.png"));
             QCOMPARE(asked.filters, (QStringList{"PNG image (*.png)", "PDF document (*.pdf)"}));
             QCOMPARE(QDir(asked.directory).canonicalPath(), QFileInfo(kExample).canonicalPath());  // the model's
             QCOMPARE(asked.replace, Dialogs::Replace::CallerAsks);
-            const QByteArray written = bytes(c.path(name));
-            QVERIFY(written.size() > 1000);
-            QVERIFY(written.startsWith(start));
+            QVERIFY(bytes(c.path(name)).startsWith(start));
         }
     }
 
@@ -281,11 +211,10 @@ private slots:
             QCOMPARE(c.view()->selectedRow(), row);
             QCOMPARE(c.window->findChild<QAction*>("menu_blockname")->text(),
                      QString::fromStdString(c.view()->chart().rows[static_cast<std::size_t>(row)].label));
-            QVERIFY(c.window->findChild<QAction*>("menu_blockconstant")->isEnabled());
         }
     }
 
-    void keyboardAloneRunsACommandAndOpensTheGrid()
+    void keyboardAloneOpensTheBlockMenuAndTheGrid()
     {
         Chart c;
         const int row = c.rowOf("Closed capture s2");
@@ -298,9 +227,6 @@ private slots:
         QVERIFY(c.window->blockMenu()->isVisible());
         QCOMPARE(c.view()->selectedRow(), row);
         c.window->blockMenu()->close();
-        trigger(c.window, "menu_blockconstant");
-        QApplication::processEvents();
-        QCOMPARE(distinctEstimated(c.numbers(row)), 1);
         QTest::keyClick(c.view(), Qt::Key_Return);
         QVERIFY(!c.grids().isEmpty());
         QCOMPARE(c.grids().front()->layout().kind, ViewKind::ClosedCapture);
@@ -331,28 +257,13 @@ private slots:
         QVERIFY(qAbs(c.view()->numberWidth() - fitted) < 1e-9);
     }
 
-    void designWindowEditsAreWrittenBackBeforeACommand()
-    {
-        Chart c;
-        c.action("menu_cons_action")->setVisible(true);
-        c.form.openDesignMatrix({1});
-        Form2* design = c.design();
-        QVERIFY(design && QTest::qWaitForWindowExposed(design));
-        const QString column = design->view()->model()->headerData(0, Qt::Horizontal).toString();
-        QVERIFY(column.startsWith('B'));
-        QVERIFY(typeInto(design->view(), 0, 0, "0.5"));
-        c.contextCommand(c.rowOf("Open capture s1"), "menu_blockconstant");
-        QVERIFY(!design->isVisible());
-        QCOMPARE(c.form.model().dm.get(c.form.model().pim[1], column.mid(1).toInt()), 0.5);
-        QCOMPARE(distinctEstimated(c.numbers(c.rowOf("Open capture s1"))), 1);
-    }
-
     void zoomKeepsTheNumberUnderTheMouse()
     {
         Chart c;
         const int row = c.rowOf("Open capture s1");
         const QPoint at = c.view()->pointOf(row, 20);
         const double before = c.view()->numberWidth();
+        QVERIFY(c.view()->pointOf(0, 45).x() < c.view()->viewport()->width());  // fitted: every number in view
         QWheelEvent wheel(at, c.view()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton,
                           Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(c.view()->viewport(), &wheel);

@@ -108,11 +108,7 @@ private slots:
         QCOMPARE(m_platform->dialogs.messages(), QStringList());
         QCOMPARE(bytes("vostel4.tmp"),
                  QByteArray("Y\r\nraw data.cap\r\n6,7,1,1\r\n10101010\r\n123456\r\n1\r\n0\r\n0\r\n2\r\n0\r\ntitle\r\n"));
-        QCOMPARE(m_platform->processes.requests.size(), 1);
-        const ProcessRequest& request = m_platform->processes.requests[0];
-        QCOMPARE(request.program, installDir() + "/hadleck");
-        QCOMPARE(topLevels<TextViewer>().size(), 1);
-        QCOMPARE(topLevels<TextViewer>()[0]->text(), QString("converted\n"));
+        QCOMPARE(topLevels<TextViewer>().size(), 1);  // its contents: the end-to-end test
         QCoreApplication::processEvents();
         QVERIFY(!m_form.isNull() && m_form->isVisible());
         QCOMPARE(field("txt_mpcodes")->text(), QString("10101010"));  // the extended codes, as converted
@@ -124,37 +120,22 @@ private slots:
                                             + "/hadleck <vostel4.tmp >vostel4.tm2)");
     }
 
-    // A field the converter could not use is named, gets the focus, and nothing is
-    // written or run.
+    // A field the converter could not use (the checks are the core's) is named, gets the
+    // focus, and nothing is written or run.
     void badFieldIsNamedAndNothingRuns()
     {
-        const struct {
-            const char* name;
-            const char* text;
-            QString message;
-        } cases[] = {
-            {"txt_infile", "gone.cap",
-             "Input file: there is no file " + m_dir->path("gone.cap")
-                 + "; type the name of an existing capture-history file or browse for it."},
-            {"txt_mpcodes", "000",
-             "Time Increments: \"000\" holds no 1 and is shorter than the 4 time periods, so it cannot be "
-             "extended; type one code for each time period."},
-        };
         QVERIFY(writeFile("raw.cap", "1100\n"));
-        for (const auto& c : cases) {
-            m_platform->dialogs.asked.clear();
-            field("txt_infile")->setText("raw.cap");
-            field(c.name)->setText(c.text);
-            QApplication::setActiveWindow(m_form);
-            m_form->convert();
-            QCOMPARE(m_platform->dialogs.messages(), QStringList{c.message});
-            QVERIFY(m_platform->processes.requests.isEmpty());
-            QVERIFY(!QFile::exists("vostel4.tmp"));
-            QVERIFY(!QFile::exists("hadleck.out"));
-            QVERIFY(!m_form.isNull());
-            QCOMPARE(field(c.name)->text(), QString(c.text));
-            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field(c.name)));
-        }
+        field("txt_infile")->setText("raw.cap");
+        field("txt_mpcodes")->setText("000");
+        QApplication::setActiveWindow(m_form);
+        m_form->convert();
+        QCOMPARE(m_platform->dialogs.messages(),
+                 QStringList{"Time Increments: \"000\" holds no 1 and is shorter than the 4 time periods, so it "
+                             "cannot be extended; type one code for each time period."});
+        QVERIFY(m_platform->processes.requests.isEmpty());
+        QVERIFY(!QFile::exists("vostel4.tmp"));
+        QCOMPARE(field("txt_mpcodes")->text(), QString("000"));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field("txt_mpcodes")));
     }
 
     // The answer file and the converter's output have fixed names; one that is the

@@ -1,16 +1,13 @@
-// The grid windows (frm_movement) opened by the main window's view commands: how many,
-// marking by click, the menu states while they are open, write-back on closing, the way
-// into the design matrix; what they show and take beyond parameter numbers (fixed cells
-// shown as their value and fixed by typing "=" and a value, texts that would not be stored
-// as they read flagged while typing, Delete, "age,strata,time varying" tying nothing
-// outside its window, the line naming what a window shows) and where they open.
+// The grid windows (frm_movement) opened by the main window's view commands: their item
+// models, marking by click, painting, the menu states while they are open, write-back on
+// closing, the marks taken into the design matrix, typing and Delete, the other windows'
+// numbers "age,strata,time varying" avoids, and where the windows open.
 #include <QAbstractItemModelTester>
 #include <QFileInfo>
 #include <QPainter>
 #include <QScreen>
 #include <QTableView>
 #include <QToolTip>
-#include <QUndoStack>
 #include <set>
 
 #include "guitest.h"
@@ -45,40 +42,24 @@ QImage cellPicture(GridWindow* window, int cell)
     return table->viewport()->grab(rect).toImage();
 }
 
-// Distinct parameter numbers that the model's cells hold, apart from the given cells.
-std::set<int> numbersApartFrom(const Model& model, const std::vector<int>& cells)
-{
-    std::set<int> numbers;
-    const std::set<int> skip(cells.begin(), cells.end());
-    for (int cell = 1; cell <= model.npar; ++cell)
-        if (!skip.count(cell) && model.pim[cell] > 0)
-            numbers.insert(model.pim[cell]);
-    return numbers;
-}
-
 }  // namespace
 
 class GridWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // One window per group, per group and stratum of departure for movement; each over an
-    // item model that passes the tester (the captions are the views' own, tested in the core).
-    void windowCountsAndModels()
+    // Every view's windows are frm_movement windows over an item model that passes the tester.
+    void everyViewsItemModelPassesTheTester()
     {
-        const std::pair<void (Form1::*)(), int> views[] = {
-            {&Form1::viewSurvival, 2}, {&Form1::viewOpenCapture, 1}, {&Form1::viewClosedCapture, 1},
-            {&Form1::viewMovement, 6}};
-        for (const auto& [view, count] : views) {
-            Views f;
+        Views f;
+        for (const auto view : {&Form1::viewSurvival, &Form1::viewOpenCapture, &Form1::viewClosedCapture,
+                                &Form1::viewMovement})
             (f.form.*view)();
-            for (GridWindow* w : f.grids()) {
-                QCOMPARE(w->objectName(), QString("frm_movement"));
-                QVERIFY(w->isVisible());
-                QAbstractItemModelTester tester(w->gridModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-                QVERIFY(w->gridModel()->setData(w->gridModel()->indexOf(0), "42"));
-            }
-            QCOMPARE(int(f.grids().size()), count);
+        QCOMPARE(f.grids().size(), 2 + 1 + 1 + 6);
+        for (GridWindow* w : f.grids()) {
+            QCOMPARE(w->objectName(), QString("frm_movement"));
+            QAbstractItemModelTester tester(w->gridModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+            QVERIFY(w->gridModel()->setData(w->gridModel()->indexOf(0), "42"));
         }
     }
 
@@ -176,29 +157,29 @@ private slots:
         QCOMPARE(f.model().pim[40], 40);
         movementB2->close();
         QCOMPARE(f.model().pim[40], 600);
-        QCOMPARE(f.model().pim[1], 1);
-        QVERIFY(f.model().unsaved);
         f.model().pim[37] = 37;  // a closed window writes back only once
         f.form.closeGridWindows(Form1::WriteBack::Yes);
         QCOMPARE(f.model().pim[37], 37);
     }
 
-    void designMatrixCollectsMarksAndClosesEveryWindow()
+    // The marks of every open window go into the design matrix, built after the windows
+    // wrote back: a marked cell given a new number shows its new parameter's row.
+    void designMatrixCollectsTheMarksOfEveryWindowWrittenBack()
     {
         Views f;
         f.form.viewSurvival();
-        QList<GridWindow*> open = f.grids();
-        open.at(1)->toggleMark(1);
-        open.at(0)->toggleMark(0);
-        open.at(1)->typeText(1, "321");
-        trigger(open.at(0), "menu_dm");
+        f.grids().at(1)->toggleMark(1);
+        f.grids().at(0)->toggleMark(0);
+        f.grids().at(1)->typeText(1, "321");
+        trigger(f.grids().at(0), "menu_dm");
         QVERIFY(f.grids().isEmpty());
-        QCOMPARE(f.model().pim[46], 321);  // written back before the design matrix reads it
-        QVERIFY(f.enabled("menu_pim_action"));
         QVERIFY(f.design() && f.design()->isVisible());
-        QCOMPARE(f.design()->view()->model()->rowCount(), 2);
+        const QStringList rows = headers(f.design()->view()->model(), Qt::Vertical);
+        QCOMPARE(rows.size(), 2);
+        QVERIFY2(rows.last().startsWith(QString::fromUtf8("321 \u00b7")), qPrintable(rows.join(", ")));
     }
 
+    // A view the model cannot fill says why and opens nothing.
     void brokenModelShowsAMessageAndOpensNothing()
     {
         Views f;
@@ -206,39 +187,23 @@ private slots:
         createCellArrays(f.model());
         f.form.viewClosedCapture();
         QVERIFY(f.grids().isEmpty());
-        QVERIFY(f.enabled("menu_pim_action"));
         QCOMPARE(f.dialogs.messages(),
                  QStringList{"The view needs cell 101, but the model has only 100 cells (NPAR)."});
     }
 
-    // The example holds 1..35 and more; survival group 1 numbered from 1 would tie
-    // itself to group 2, movement and capture cells. The window gives the numbering the
-    // other windows' texts as they stand (the rule itself is tested in the core).
-    void varyingTiesNothingOutsideItsWindow()
+    // "Varying" numbers above those held outside the window: another open window's text
+    // counts as it stands, before it is written back (the numbering itself is the core's).
+    void varyingReadsTheOtherOpenWindowsAsTheyStand()
     {
         Example f;
         f.form.viewSurvival();
-        GridWindow* group1 = f.grids().at(0);
-        GridWindow* group2 = f.grids().at(1);
-        group2->typeText(0, "900");  // not written back yet: still holds 900
-        trigger(group1, "menu_varying");
-        QCOMPARE(group1->grid().texts.front(), std::string("901"));
-        trigger(group2, "menu_oops");  // 900 is gone, but group 1 keeps what it was given
-        group2->close();
-        group1->close();
-        const std::vector<int>& cells = group1->cellmap();
-        const std::set<int> outside = numbersApartFrom(f.model(), cells);
-        std::set<int> inside;
-        for (int cell : cells)
-            inside.insert(f.model().pim[cell]);
-        QCOMPARE(int(inside.size()), int(cells.size()));  // every cell its own parameter
-        for (int number : inside)
-            QVERIFY2(!outside.count(number), qPrintable(QString("%1 ties a cell outside").arg(number)));
+        f.grids().at(1)->typeText(0, "900");
+        trigger(f.grids().at(0), "menu_varying");
+        QCOMPARE(f.grids().at(0)->grid().texts.front(), std::string("901"));
     }
 
-    // A fixed cell shows its value in its colour. Typing "=0.3" fixes the cell at 0.3; typing
-    // a number into a fixed cell makes it estimated again; both reach the model at closing.
-    void fixedCellsShowTheirValueAndTypingFixesAndUnfixesThem()
+    // A fixed cell shows its value in its colour and says so in its tool tip.
+    void fixedCellsShowTheirValueInTheirColour()
     {
         Example f;
         GridWindow* window = f.open(&Form1::viewMovement, 0);
@@ -247,29 +212,9 @@ private slots:
         QCOMPARE(shown.data().toString(), QString("=0.02"));
         QCOMPARE(shown.data(Qt::ToolTipRole).toString(),
                  QString("fixed at 0.02\nCell 3, age 1, to C, interval 1, from primary period 1 to 2"));
-        QCOMPARE(shown.data(Qt::ForegroundRole).value<QColor>(), GridTableModel::fixedColour());
         QVERIFY(pixelsNear(cellPicture(window, kFixedCell), GridTableModel::fixedColour()) > 0);
         QCOMPARE(pixelsNear(cellPicture(window, 1), GridTableModel::fixedColour()), 0);
         QCOMPARE(pixelsNear(cellPicture(window, kFixedCell), GridTableModel::flagColour()), 0);
-
-        const int estimated = window->cellmap()[1];
-        const int fixed = window->cellmap()[kFixedCell];
-        const std::int16_t oldPim = f.model().pim[estimated];
-        QCOMPARE(f.model().unsaved, 0);
-        QVERIFY(typeInto(window->table(), 0, 1, "=0.3"));
-        QVERIFY(typeInto(window->table(), 1, 0, "19"));  // left open: closing commits it
-        QCOMPARE(window->grid().texts[1], std::string("=0.3"));
-        window->close();
-        QCOMPARE(f.model().pim[estimated], fixedMarker(oldPim));
-        QCOMPARE(f.model().initval[estimated], 0.3);
-        QCOMPARE(f.model().pim[fixed], std::int16_t(19));
-        QCOMPARE(f.model().initval[fixed], 0.0);
-        QCOMPARE(f.model().unsaved, 1);
-        // Shown again as fixed when the view opens again.
-        f.form.closeGridWindows(Form1::WriteBack::Yes);
-        GridWindow* again = f.open(&Form1::viewMovement, 0);
-        QCOMPARE(again->grid().texts[1], std::string("=0.3"));
-        QCOMPARE(again->grid().texts[kFixedCell], std::string("19"));
     }
 
     void invalidTextIsFlaggedWhileTyping_data()
@@ -277,8 +222,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("note");
         QTest::newRow("letters") << "12abc" << "Not a whole number: stored as 12";
-        QTest::newRow("too large") << "40000" << "Outside -32768..32767: the cell keeps its parameter number";
-        QTest::newRow("whole number") << "12" << "";
         QTest::newRow("fixing") << "=0.3" << "";
     }
     void invalidTextIsFlaggedWhileTyping()
@@ -297,24 +240,19 @@ private slots:
         QVERIFY(editor);
         editor->selectAll();
         QTest::keyClicks(editor, text);
-        QCOMPARE(editor->text(), text);
         QCOMPARE(editor->flagged(), !note.isEmpty());
-        if (!note.isEmpty()) {
-            QCOMPARE(editor->toolTip(), note);
+        if (!note.isEmpty())
             QCOMPARE(QToolTip::text(), note);  // said at once, not only on hovering
-        }
-        const QImage typing = editor->grab().toImage();
-        QCOMPARE(pixelsNear(typing, GridTableModel::flagColour()) > 0, !note.isEmpty());
+        QCOMPARE(pixelsNear(editor->grab().toImage(), GridTableModel::flagColour()) > 0, !note.isEmpty());
         QTest::keyClick(editor, Qt::Key_Return);
-        // Once entered, the cell keeps the flag and says the same in its tool tip.
+        // Once entered, the cell keeps the flag.
         QTRY_COMPARE(window->grid().texts[1], text.toStdString());
-        QCOMPARE(index.data(Qt::ToolTipRole).toString().section('\n', 0, 0) == note, !note.isEmpty());
         QCOMPARE(pixelsNear(cellPicture(window, 1), GridTableModel::flagColour()) > 0, !note.isEmpty());
     }
 
     // A window that gains the focus has a current cell (the first) for typing to go to; it
     // must survive the table repainting only what focus changes touch. Delete clears the
-    // current cell in one undo step; a cleared cell stores 0.
+    // current cell in one undo step.
     void activeWindowHasACurrentCellAndDeleteClearsIt()
     {
         Example f;
@@ -327,13 +265,8 @@ private slots:
         QTest::keyClick(table, Qt::Key_Delete);
         QCOMPARE(window->grid().texts[2], std::string());
         QVERIFY(!table->indexWidget(window->gridModel()->indexOf(2)));  // no editor left open
-        QCOMPARE(window->undoStack()->count(), 1);
         trigger(window, "menu_undo");
         QCOMPARE(window->grid().texts[2], std::string("1"));
-        trigger(window, "menu_redo");
-        const int cell = window->cellmap()[2];
-        window->close();
-        QCOMPARE(f.model().pim[cell], std::int16_t(0));
     }
 
     // Each window names what it shows, and its tool tip names the model's file.
@@ -342,10 +275,9 @@ private slots:
         Example f;
         f.form.viewMovement();
         GridWindow* fromB2 = f.grids().at(4);
-        QCOMPARE(fromB2->windowTitle(), QString("movement B- . - group 2"));
         QCOMPARE(fromB2->findChild<QLabel*>("lbl_view")->text(),
-                 QString("Movement from stratum B, group 2 — rows: age class and stratum of arrival; columns: intervals"));
-        QVERIFY(fromB2->findChild<QLabel*>("lbl_view")->isVisible());
+                 QString("Movement from stratum B, group 2 — rows: age class and stratum of arrival; "
+                         "columns: intervals"));
         QCOMPARE(fromB2->toolTip(), "Model file: " + QFileInfo(kExample).absoluteFilePath());
     }
 
@@ -389,7 +321,6 @@ private slots:
             QSize frame;
             QPoint first;
         } cases[] = {
-            {"one small", 1, small, none, start, small, start},
             {"thirty small", 30, small, none, start, small, start},
             {"one larger than the screen", 1, large, none, start, QSize(900, 630), start},
             // Shrunk to leave room for the next two below and right of the first.
@@ -407,7 +338,8 @@ private slots:
         };
         const QRect available(100, 50, 1000, 700);
         for (const auto& c : cases) {
-            const std::vector<QRect> frames = cascadeFrames(0, c.count, {c.wanted, c.smallest, 20}, available, c.start, 30);
+            const std::vector<QRect> frames =
+                cascadeFrames(0, c.count, {c.wanted, c.smallest, 20}, available, c.start, 30);
             QVERIFY2(int(frames.size()) == c.count, c.name);
             QVERIFY2(frames.front().topLeft() == c.first, c.name);
             std::set<std::pair<int, int>> corners;

@@ -20,17 +20,9 @@ int main(int argc, char** argv)
     tw::GuardedApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     auto& classes = twtest::registry();
-    if (argc < 2) {
-        int failed = 0;
-        for (auto& [name, factory] : classes) {
-            auto test = factory();
-            failed += QTest::qExec(test.get(), 1, argv);
-        }
-        return failed == 0 ? 0 : 1;
-    }
-    auto found = classes.find(argv[1]);
+    auto found = argc < 2 ? classes.end() : classes.find(argv[1]);
     if (found == classes.end()) {
-        std::fprintf(stderr, "no test class %s\n", argv[1]);
+        std::fprintf(stderr, "usage: %s ClassName [Qt Test options]\n", argv[0]);
         return 2;
     }
     std::vector<char*> arguments{argv[0]};
