@@ -32,6 +32,9 @@ TEST(DesignBuild, laysOutRowsColumnsAndTexts)
         std::vector<std::string> rowNames;
         std::vector<bool> hasEntries;
     } cases[] = {
+        {"onlyColumnsWithEntriesShown_B5CellsInSecondColumn", {7, 3},
+         {{7, 2, 1}, {7, 5, 0.5}, {3, 5, -1}}, [](Model&) {},
+         {"B2", "B5"}, {"1", "0", "0.5", "-1"}, {"7 \u00b7 c7", "3 \u00b7 c3"}, {true, true}},
         {"fixedAndSpecialCellsHaveEmptyReadOnlyRows", {4, 7, 5},
          {{4, 1, 1}, {7, 3, 1}},
          [](Model& m) { m.pim[4] = -4; m.pim[5] = 0; },

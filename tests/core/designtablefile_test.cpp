@@ -72,4 +72,16 @@ TEST(DesignTableFile, decimalPointWhateverTheLocale)
     EXPECT_EQ(text.substr(first, text.find('\n', first) - first), "1\t1\t12345.25\t0\t0");
 }
 
+TEST(DesignTableFile, neverWrittenOverTheModelsInput)
+{
+    TempDir dir;
+    Model m = threeParameters();
+    m.infile = "model.inp";
+    writeFile("model.inp", "the model");
+    const Status refused = saveDesignTable(m, {}, "./model.inp");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().message, "the design table cannot be written over the model's input file (model.inp)");
+    EXPECT_EQ(fileText("model.inp"), "the model");
+}
+
 }  // namespace
