@@ -127,11 +127,21 @@ TEST(FormulaErrors, caretLineStandsUnderTheColumnTabsKept)
     EXPECT_EQ(formula.error().kind, CellKind::Survival);
 }
 
-TEST(FormulaErrors, windowFormulaWithoutTilde)
+// The formulas window's fields hold a formula without its kind's name.
+TEST(FormulaWindow, kindGivenByTheFieldAndColumnsCountedInItsText)
 {
-    const FormulaResult<Formula> formula = parseFormula(CellKind::Open, "time + stratum");
-    ASSERT_FALSE(formula.ok());
-    EXPECT_EQ(formula.error().text(), "time + stratum\n^\n\"~\" is missing at column 1: a formula reads \"~ terms\"");
+    const FormulaResult<Formula> formula = parseFormula(CellKind::Movement, "~ stratum:tostratum");
+    ASSERT_TRUE(formula.ok());
+    EXPECT_EQ(formula->kind, CellKind::Movement);
+    EXPECT_EQ(formula->text, "~ stratum:tostratum");
+    EXPECT_EQ(labels(formula.value()), (std::vector<std::string>{"stratum:tostratum"}));
+
+    const FormulaResult<Formula> unknown = parseFormula(CellKind::Movement, "~ stratum:tosttratum");
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_EQ(unknown.error().column, 11);
+    const FormulaResult<Formula> noTilde = parseFormula(CellKind::Open, "time + stratum");
+    ASSERT_FALSE(noTilde.ok());
+    EXPECT_EQ(noTilde.error().text(), "time + stratum\n^\n\"~\" is missing at column 1: a formula reads \"~ terms\"");
 }
 
 TEST(FormulaList, oneFormulaPerKindAndErrorsCountColumnsInTheirOwnFormula)

@@ -78,18 +78,24 @@ TEST(PimChartDescribe, bundledExample)
 // Two groups, one age class, two strata, one interval, closed capture of 2 and 1
 // occasions. Cells: group 1's survival s1 at 1 and s2 at 4, movement 1→2 at 2 and 2→1
 // at 3; group 2's at 5..8 alike; open capture 9 and 10; closed capture 11..13 and 14..16.
-TEST(PimChartRows, fixedSpecialAndSharedNumbersOfTwoGroups)
+TEST(PimChartRows, labelsFixedSpecialAndSharedNumbersOfTwoGroups)
 {
     Model model = modelOfShape(2, 1, 2, {2, 1});
     const std::vector<std::int16_t> pim = {0, 1, 9, 3, 4, 1, 6, 7, 4, 2, 3, -1, 4, fixedMarker(30), 0, 5, 5};
     model.pim = pim;
     model.initval[13] = 0.5;
     const ChartData chart = buildChartData(model);
+    std::vector<std::string> labels;
     std::vector<int> fixed, special;
     for (const ChartRow& row : chart.rows) {
+        labels.push_back(row.label);
         fixed.push_back(row.fixedCells);
         special.push_back(row.specialCells);
     }
+    EXPECT_EQ(labels, (std::vector<std::string>{"Survival g1 s1", "Survival g1 s2", "Survival g2 s1", "Survival g2 s2",
+                                                "Movement g1 1→2", "Movement g2 1→2", "Movement g1 2→1",
+                                                "Movement g2 2→1", "Open capture s1", "Open capture s2",
+                                                "Closed capture s1", "Closed capture s2"}));
     EXPECT_EQ(fixed, (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0}));
     EXPECT_EQ(special, (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1}));
     // Survival g1 s2 and g2 s2 share 4 with Closed capture s1; the sharing of every row is
