@@ -108,8 +108,6 @@ TEST(PimChartRows, labelsFixedSpecialAndSharedNumbersOfTwoGroups)
 
 TEST(PimChartRows, runsSplitAtGapsAndJoinAcrossCells)
 {
-    EXPECT_EQ(runsText({{1, 4}, {9, 9}}), "1-4,9");
-    EXPECT_EQ(runsText({}), "");
     Model model = modelOfShape(1, 2, 1, {1, 1, 1, 1, 1});  // survival: cells 1..8
     const std::int16_t survival[] = {9, 2, 4, 1, 3, 3, 12, 11};
     std::copy(std::begin(survival), std::end(survival), model.pim.begin() + 1);
