@@ -35,8 +35,6 @@ TEST(ManPageConversion, keepsTheText)
          ".TP\n\\fB\\-\\-read\\-pims\\fR \\fIFILE\\fR\nReads FILE as the menu does.\n"},
         {"a code block keeps its lines, blank ones too; a leading dot would be a roff request", "Run:\n\n    a --b\n\n    .c\n\nDone.",
          ".PP\nRun:\n.PP\n.RS 4\n.nf\na \\-\\-b\n.sp\n\\&.c\n.fi\n.RE\n.PP\nDone.\n"},
-        {"list items keep their continuation lines", "- one\n  more\n- two",
-         ".IP \\(bu 2\none more\n.IP \\(bu 2\ntwo\n"},
         {"the NAME line is what whatis reads", "## NAME\n\nx \u2014 does `y`",
          ".SH NAME\n.PP\nx \\- does \\fBy\\fR\n"},
         {"characters beyond ASCII are named, whatever man's encoding",

@@ -101,18 +101,8 @@ TEST(PimChartRows, labelsFixedSpecialAndSharedNumbersOfTwoGroups)
     // Survival g1 s2 and g2 s2 share 4 with Closed capture s1; the sharing of every row is
     // checked against every pair of rows below.
     EXPECT_EQ(sharingRows(chart, 10), (std::vector<int>{1, 3}));
-    EXPECT_EQ(chart.largestNumber, 9);
     EXPECT_EQ(rowsHoldingAny(chart, 3, 4), (std::vector<int>{1, 3, 6, 9, 10}));
     EXPECT_EQ(rowsHoldingAny(chart, 4, 4, 10), (std::vector<int>{1, 3}));
-}
-
-TEST(PimChartRows, runsSplitAtGapsAndJoinAcrossCells)
-{
-    Model model = modelOfShape(1, 2, 1, {1, 1, 1, 1, 1});  // survival: cells 1..8
-    const std::int16_t survival[] = {9, 2, 4, 1, 3, 3, 12, 11};
-    std::copy(std::begin(survival), std::end(survival), model.pim.begin() + 1);
-    const ChartData chart = buildChartData(model);
-    EXPECT_EQ(chart.rows[0].runs, (std::vector<NumberRun>{{1, 4}, {9, 9}, {11, 12}}));
 }
 
 // Sharing counted through the sets of rows, against every pair of rows compared, on
