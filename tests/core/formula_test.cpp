@@ -63,22 +63,17 @@ TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
         {"movement ~ stratum:tosttratum", 20,
          "unknown variable \"tosttratum\" at column 20; movement cells have group, age, stratum, tostratum, time, "
          "Time, Age"},
-        {"survival ~ time + session", 19,
-         "variable \"session\" at column 19 belongs to closed cells; survival cells have group, age, stratum, time, "
-         "Time, Age"},
         {"closed ~ Time", 10,
          "variable \"Time\" at column 10 belongs to survival, movement and open cells; closed cells have age, "
          "stratum, session, occasion, Session, Occasion, Age"},
         {"survival ~ (time + stratum", 12, "\"(\" at column 12 is not closed"},
         {"survival ~ time + stratum)", 26, "\")\" at column 26 has no \"(\" to close"},
-        {"survival time", 10, "\"~\" is missing at column 10: a formula reads \"survival ~ terms\""},
         {"survival ~ time +", 17, "a term is missing after \"+\" at column 17"},
         {"survival ~", 10, "empty formula: no term after \"~\" at column 10"},
         {"survivl ~ time", 1, "unknown kind \"survivl\" at column 1; the kinds are survival, movement, open, closed"},
         {"~ time", 1, "a kind is missing at column 1: a formula reads \"survival ~ terms\""},
         {"survival ~ time stratum", 17, "an operator is missing before \"stratum\" at column 17"},
         {"survival ~ 2 + time", 12, "number \"2\" at column 12 is no term: only 1 and 0 (the intercept) may stand as a term"},
-        {"survival ~ time # x", 17, "unexpected character \"#\" at column 17"},
         {"survival ~ time ~ age", 17, "unexpected \"~\" at column 17"},
         // The first fault from the left is the one reported.
         {"survival ~ time + + * stratum # x", 21, "a term is missing before \"*\" at column 21"},
@@ -138,7 +133,6 @@ TEST(FormulaList, oneFormulaPerKindAndErrorsCountColumnsInTheirOwnFormula)
     const FormulaResult<FormulaSet> set = parseFormulaList(" ; survival ~ time;; movement ~ -1 + stratum:tostratum ");
     ASSERT_TRUE(set.ok()) << set.error().text();
     EXPECT_TRUE(set.value()[CellKind::Survival].has_value());
-    EXPECT_FALSE(set.value()[CellKind::Open].has_value());
     EXPECT_EQ(set.value()[CellKind::Movement]->text, "movement ~ -1 + stratum:tostratum");
     EXPECT_FALSE(set.value()[CellKind::Movement]->intercept);
 
