@@ -93,7 +93,6 @@ TEST(BlockCommands, shiftMovesEstimatedNumbersOntoAnotherBlocksToShare)
         int d;
         Numbers after;
     } cases[] = {
-        {3, {24, F, 25, 25, 26, 27, 24, 28, -1, 0, 26, 27}},
         {-20, {1, F, 2, 2, 3, 4, 1, 5, -1, 0, 3, 4}},  // onto group 1's survival and movement
         {0, kBlockBefore},
     };

@@ -85,7 +85,8 @@ TEST(DesignBuild, rowsNameTheParameterAndTheProbabilityOfEveryKind)
     for (int x = 0; x < table.rowCount(); ++x)
         names.push_back(table.rowName(x));
     const auto number = [](int cell) { return std::to_string(cell) + " \u00b7 "; };
-    EXPECT_EQ(names, (std::vector<std::string>{"12 \u00b7 Survival g2 a1 s2 t2", number(cells[1]) + "Movement g1 a2 s1\u2192s2 t1",
+    EXPECT_EQ(names, (std::vector<std::string>{"12 \u00b7 Survival g2 a1 s2 t2",
+                                               number(cells[1]) + "Movement g1 a2 s1\u2192s2 t1",
                                                number(cells[2]) + "Open capture a1 s2 t2",
                                                number(cells[3]) + "Closed capture a2 s1 p2 o3"}));
 }

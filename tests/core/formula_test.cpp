@@ -73,7 +73,8 @@ TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
         {"survivl ~ time", 1, "unknown kind \"survivl\" at column 1; the kinds are survival, movement, open, closed"},
         {"~ time", 1, "a kind is missing at column 1: a formula reads \"survival ~ terms\""},
         {"survival ~ time stratum", 17, "an operator is missing before \"stratum\" at column 17"},
-        {"survival ~ 2 + time", 12, "number \"2\" at column 12 is no term: only 1 and 0 (the intercept) may stand as a term"},
+        {"survival ~ 2 + time", 12,
+         "number \"2\" at column 12 is no term: only 1 and 0 (the intercept) may stand as a term"},
         {"survival ~ time ~ age", 17, "unexpected \"~\" at column 17"},
         // The first fault from the left is the one reported.
         {"survival ~ time + + * stratum # x", 21, "a term is missing before \"*\" at column 21"},
@@ -136,7 +137,8 @@ TEST(FormulaList, oneFormulaPerKindAndErrorsCountColumnsInTheirOwnFormula)
     EXPECT_EQ(set.value()[CellKind::Movement]->text, "movement ~ -1 + stratum:tostratum");
     EXPECT_FALSE(set.value()[CellKind::Movement]->intercept);
 
-    const FormulaResult<FormulaSet> wrong = parseFormulaList("survival ~ time + stratum; movement ~ stratum:tosttratum");
+    const FormulaResult<FormulaSet> wrong =
+        parseFormulaList("survival ~ time + stratum; movement ~ stratum:tosttratum");
     ASSERT_FALSE(wrong.ok());
     EXPECT_EQ(wrong.error().formula, "movement ~ stratum:tosttratum");
     EXPECT_EQ(wrong.error().column, 20);
