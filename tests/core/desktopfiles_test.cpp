@@ -26,7 +26,6 @@ TEST(ModelFormOf, aPimLineAfterTheCohortsAndNothingElseChoosesThePimReader)
     } cases[] = {
         {"PIM line after the cohorts", head + cohorts + "PROC ESTIMATE NAME=X;\nPIM;\nSRV(1);\n", ModelForm::Pim},
         {"lower-case pim line", head + cohorts + "pim;\n", ModelForm::Pim},
-        {"constraints", head + cohorts + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(1)=S(2);\n", ModelForm::Constraints},
         {"PIM; in the title, before the cohorts", "PROC TITLE 'PIM; test';\n" + cohorts + "CONSTRAINTS;\n",
          ModelForm::Constraints},
         {"no cohort line at all", head + "PIM;\n", ModelForm::Constraints},

@@ -23,9 +23,6 @@ TEST(FormulaTerms, expandLikeR)
         bool intercept;
     };
     const Case cases[] = {
-        // Main effects come before interactions whatever the text's order; the
-        // interaction's variables follow their first appearance (time before stratum).
-        {"survival ~ time:stratum + stratum", {"stratum", "time:stratum"}, true},
         // ~ b + a:b names the term b:a: a variable's first appearance counts, even where it is removed.
         {"survival ~ age - stratum + time:stratum", {"age", "stratum:time"}, true},
         // (a+b)*(c+d) crosses each left term with each right one.

@@ -60,7 +60,6 @@ TEST(PimChartBlocks, modelThatDoesNotFitItsDimensionsHasNoBlocks)
     Model model = modelOfShape(1, 1, 2, {2, 2});
     model.npar -= 1;
     EXPECT_TRUE(pimBlocks(model).empty());
-    EXPECT_TRUE(pimBlocks(startupModel()).empty());
 }
 
 // One line per block: label, cells, special cells, runs of numbers, blocks sharing.
