@@ -63,9 +63,7 @@ TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
         {"closed ~ Time", 10,
          "variable \"Time\" at column 10 belongs to survival, movement and open cells; closed cells have age, "
          "stratum, session, occasion, Session, Occasion, Age"},
-        {"survival ~ (time + stratum", 12, "\"(\" at column 12 is not closed"},
         {"survival ~ time + stratum)", 26, "\")\" at column 26 has no \"(\" to close"},
-        {"survival ~ time +", 17, "a term is missing after \"+\" at column 17"},
         {"survival ~", 10, "empty formula: no term after \"~\" at column 10"},
         {"survivl ~ time", 1, "unknown kind \"survivl\" at column 1; the kinds are survival, movement, open, closed"},
         {"~ time", 1, "a kind is missing at column 1: a formula reads \"survival ~ terms\""},
