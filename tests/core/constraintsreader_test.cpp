@@ -47,8 +47,6 @@ TEST(ConstraintsReaderMap, appliesLinesInFileOrder)
             {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 2},
         {"testStatementEndsTheRead", "PROC TEST X;\nCONSTRAINTS;\nS(2)=S(1);\n",
             {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 0},
-        {"procStopEndsTheRead", "proc stop;\nCONSTRAINTS;\nS(2)=S(1);\n",
-            {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 0},
         {"initEndsTheSection", "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nS(3)=S(1);\nPROC EST;\n",
             {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 2},
         {"fileEndingInsideTheSectionKeepsItsLines", "CONSTRAINTS;\nS(2)=S(1);\nS(3)=S(1);",
@@ -80,8 +78,6 @@ TEST(ConstraintsReaderSections, findsLabelsAndTestStatement)
         {"labelsRunningIntoConstraintsAreOverwritten",
                 "LABELS;\nS(1)=one ;\nS(2)=two ;\nCONSTRAINTS;\nS(2)=S(1) /* x */;\nPROC EST;\n",
                 {"one", "S(1) /* x *", "", "", ""}, kDefaultProcTest},
-        {"labelHoldingInitEndsTheSection", "LABELS;\nS(1)=initial ;\nS(2)=two ;\nPROC EST;\n",
-                {"initial", "", "", "", ""}, kDefaultProcTest},
         {"testStatementLaterIsNotTaken", "PROC ESTIMATE;\nPROC TEST Y;\n",
                 {"", "", "", "", ""}, kDefaultProcTest}};
     for (const SectionCase& c : cases) {

@@ -45,9 +45,6 @@ TEST(ConstraintsConversion, appliesTheSectionAfterTheEstimationStatement)
         {"sectionBeforeTheEstimationStatementIsSkipped",
          kStatement + "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(3)=S(1);\nPROC TEST;\n",
          {1, 2, 1, 4, 5}, {0, 0, 0, 0, 0}, 5},
-        {"nameOnTheStatementLineAfterTheSecpersList",
-         "PROC MODEL NPAR=5 NYRS=1 SECPERS=\n5 NAME=Y;\nCONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
-         {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -88,10 +85,11 @@ TEST(ConstraintsConversionRefusal, refusesBeforeAnythingChanges)
          "c.inp: the file has no CONSTRAINTS line after its \"NAME=\" line"},
         {kStatement + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
          "c.inp, line 6: the file ends before the INIT or PROC line that ends the CONSTRAINTS section"},
-        {estimation(""), "no model is loaded to convert"},  // with the startup model
+        {"PROC MODEL NYRS=1 SECPERS=\n 4;\n",
+         "c.inp, line 2: the file states 4 secondary periods for primary period 1 but the loaded model has 5"},
     };
     for (const auto& [file, message] : cases) {
-        Model m = message == "no model is loaded to convert" ? startupModel() : loadedFiveCells();
+        Model m = loadedFiveCells();
         const Model before = m;
         const Status converted = convertText(m, file);
         ASSERT_FALSE(converted.ok()) << message;

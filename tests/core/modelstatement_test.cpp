@@ -1,5 +1,5 @@
-// The model statement as both readers and the conversion of constraints to PIMs read it:
-// one wording for each fault, and each reader's own keyword order.
+// The model statement as both readers read it: one wording for each fault, and each
+// reader's own keyword order.
 #include "model/modelstatement.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "model/constraintsreader.h"
-#include "model/constraintstopims.h"
 #include "model/pimreader.h"
 
 using namespace tw;
@@ -61,7 +60,6 @@ TEST(ModelStatementFault, sameMessageThroughBothReadersAndFirstFaultInEachOrder)
 {
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"PROC MODEL NPAR=1E999;", "m.inp, line 1: the value of NPAR is too large", ""},
-        {"PROC MODEL NPAR=5 NYRS=0.5;", "m.inp, line 1: NYRS=0.5 lies outside 1..32767", ""},
         {"PROC MODEL NYRS=2 SECPERS=1 " + std::string(400, '9') + ";", "m.inp, line 1: a SECPERS value is too large",
          ""},
         {"PROC MODEL NYRS=2 SECPERS=1 -0.7;", "m.inp, line 1: SECPERS value -0.7 lies outside 0..32767", ""},
@@ -78,29 +76,6 @@ TEST(ModelStatementFault, sameMessageThroughBothReadersAndFirstFaultInEachOrder)
         const auto constraints = readAsConstraints(statement);
         ASSERT_FALSE(constraints.ok());
         EXPECT_EQ(constraints.error().text(), constraintsMessage.empty() ? message : constraintsMessage);
-    }
-}
-
-// The conversion compares the file's statement with the loaded model's dimensions.
-TEST(ModelStatementCheck, conversionRefusesAnotherShape)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"PROC MODEL NPAR=5 GROUPS=1 NAGE=3;", "c.inp, line 1: the file states NAGE=3 but the loaded model has nage=1"},
-        {"PROC MODEL GROUPS=3 STRATA=2;", "c.inp, line 1: the file states STRATA=2 but the loaded model has strata=1"},
-        {"PROC MODEL NPAR=1E999;", "c.inp, line 1: the value of NPAR is too large"},
-        {"PROC MODEL NYRS=2 SECPERS=1\n 2;",
-         "c.inp, line 2: the file states 2 secondary periods for primary period 2 but the loaded model has 1"},
-    };
-    const auto read = readAsPims(kStatement);
-    ASSERT_TRUE(read.ok()) << read.error().text();
-    for (const auto& [statement, message] : cases) {
-        SCOPED_TRACE(statement);
-        Model model = *read;
-        std::istringstream in(statement + "\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nPROC TEST;\n");
-        const Status converted = convertConstraints(model, in, "c.inp");
-        ASSERT_FALSE(converted.ok());
-        EXPECT_EQ(converted.error().text(), message);
-        EXPECT_EQ(model, *read);
     }
 }
 
