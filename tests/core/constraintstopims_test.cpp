@@ -77,8 +77,6 @@ TEST(ConstraintsConversionDesign, identityOverTheParametersAndDesignSizesCleared
 TEST(ConstraintsConversionRefusal, refusesBeforeAnythingChanges)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"PROC MODEL NPAR=4;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
-         "c.inp, line 1: the file states NPAR=4 but the loaded model has npar=5"},
         {kStatement + "CONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
          "c.inp: the file has no line containing \"NAME=\" (the estimation statement)"},
         {kStatement + "PROC ESTIMATE NAME=X;\nPROC TEST;\n",
