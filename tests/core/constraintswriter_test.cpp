@@ -75,7 +75,8 @@ TEST(ConstraintsWriterLines, cellsBeyondNconcellsAreWritten)
 {
     Model m = withCells({1, 1, 3, 1});
     m.nconcells = 2;  // ties made after the read on later cells must not be lost
-    EXPECT_EQ(constraintLines(m), (std::vector<std::string>{"S(0002)=S(0001) /* b=a */;", "S(0004)=S(0001) /* d=a */;"}));
+    EXPECT_EQ(constraintLines(m),
+              (std::vector<std::string>{"S(0002)=S(0001) /* b=a */;", "S(0004)=S(0001) /* d=a */;"}));
 }
 
 // A head without a line that ends it cannot be saved with constraints; the writer says why.

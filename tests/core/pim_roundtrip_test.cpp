@@ -38,8 +38,6 @@ Generated generateModel(std::mt19937& random)
     m.npar = cells;
     createCellArrays(m);
     m.proctest = kDefaultProcTest;
-    m.modelform = "pim";
-    m.infile = "generated.inp";
 
     // Fixed values the form can carry: 0, 1 and 2 would read back as special values.
     const double fixedValues[] = {0.5, 0.25, 3, 1e-5, 12.75, 1.5e20, 0.123456789012345, 7, 2.5, 1000000};

@@ -32,9 +32,9 @@ TEST(PimWriterGolden, writesTheExpectedBytes)
 TEST(PimWriterRefusal, writesNothingAndSaysWhy)
 {
     const std::pair<void (*)(Model&), std::string> cases[] = {
-        {[](Model& m) { m.initval[1] = -0.5; }, "Cell 1 is fixed at a negative value (-.5), which the PIM form cannot hold."},
+        {[](Model& m) { m.initval[1] = -0.5; },
+         "Cell 1 is fixed at a negative value (-.5), which the PIM form cannot hold."},
         {[](Model& m) { m.pim[6] = 12; }, "Cell 6 holds parameter 12, above NPAR=11."},
-        {[](Model& m) { m.nage = 2; }, "Cell 12 of the PIM blocks lies outside 1..11: the dimensions need 22 cells."},
         {[](Model& m) { m.infile = "m.inp"; },
          "m.inp, line 18: no line of the input file contains \"PIM;\", \"constraint\" or \"CONSTRAINT\" to end its "
          "head (a line written \"pim;\" is not recognised), so the model cannot be saved with PIMs"},
@@ -139,7 +139,8 @@ TEST(PimSave, sameFileUnderAnotherNameIsRefusedAndNothingChanges)
             const Model before = *model;
             const Status saved = pimForm ? savePimFile(*model, target) : saveConstraints(*model, target);
             ASSERT_FALSE(saved.ok());
-            EXPECT_EQ(saved.error().text(), std::string("Input & Output filenames (") + infile + ") must be different!");
+            EXPECT_EQ(saved.error().text(),
+                      std::string("Input & Output filenames (") + infile + ") must be different!");
             EXPECT_EQ(*model, before);
             EXPECT_EQ(fileText("m.inp"), original);
         }
