@@ -1,6 +1,6 @@
 // The conversion dialog's answers: each answer the converter could not use is caught
 // before anything runs, named by its field, with the message pinned; the answer file
-// the converter reads; the rules the converter applies to time increments and strata codes.
+// the converter reads; how the converter extends the time increments.
 #include "convert/answercheck.h"
 
 #include <gtest/gtest.h>
@@ -137,15 +137,6 @@ TEST(TimeIncrementExtension, AppendsFromTheLastOneUntilLongEnoughOrRefuses)
     ASSERT_FALSE(tooMany.ok());
     EXPECT_EQ(tooMany.error().message, "The number of time periods is too large: at most 32767 can be converted.");
     EXPECT_EQ(timeIncrementCodes(1e12).size(), 32766u);
-}
-
-TEST(StrataCodes, CutOnlyByValuesFromOneBelowTheLength)
-{
-    const std::tuple<const char*, double, const char*> cases[] = {
-        {"123456", 3, "123"}, {"123", 8, "123"}, {"123456", 0.4, "123456"}, {"123456", 2.5, "12"},
-        {"123456", 3.5, "1234"}};
-    for (const auto& [codes, strata, expected] : cases)
-        EXPECT_EQ(cutStrataCodes(codes, strata), expected) << codes << " " << strata;
 }
 
 }  // namespace
