@@ -40,8 +40,6 @@ TEST(ConstraintsConversion, appliesTheSectionAfterTheEstimationStatement)
         int nparms;
     };
     const Case cases[] = {
-        {"valueOneIsAFixingNotMinusOne", estimation("S(4)=1;\n"), {1, 2, 3, -4, 5}, {0, 0, 0, 1, 0}, 5},
-        {"specialValuesStay", estimation("S(3)=0;\nS(4)=-1;\nS(5)=-2;\n"), {1, 2, 0, -1, -2}, {0, 0, 0, 0, 0}, 2},
         {"equalityToFixedCell", estimation("S(4)=.5;\nS(5)=S(4);\nS(2)=S(1);\n"), {1, 1, 3, -4, -5},
          {0, 0, 0, 0.5, 0.5}, 3},
         {"sectionBeforeTheEstimationStatementIsSkipped",

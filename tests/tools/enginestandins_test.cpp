@@ -1,7 +1,6 @@
 // The stand-in engine and converter run as real programs, fed as the windows feed them.
 #include <gtest/gtest.h>
 
-#include "model/pimreader.h"
 #include "support.h"
 
 using namespace twtest;
@@ -28,15 +27,6 @@ std::string engineReport(const fs::path& dir, const std::string& engine, const s
     return fileText(input.string() + ".out");
 }
 
-TEST_F(StandIns, EngineFindsNoErrorInAWellFormedModel)
-{
-    const std::string report = engineReport(dir, corvane, "", "");
-    EXPECT_EQ(errorLinesOf(report), std::vector<std::string>{});
-    EXPECT_NE(report.find("Dimensions: NPAR=24 GROUPS=1 NAGE=1 STRATA=2 NYRS=3 secondary periods=6"),
-              std::string::npos) << report;
-    EXPECT_NE(report.find("Structure check: no errors."), std::string::npos);
-}
-
 TEST_F(StandIns, EngineReportsEachStructuralFaultOnAnErrorLine)
 {
     struct Case {
@@ -57,57 +47,6 @@ TEST_F(StandIns, EngineReportsEachStructuralFaultOnAnErrorLine)
     }
 }
 
-TEST_F(StandIns, EngineWithMissingInputWritesAnErrorLineInsteadOfCrashing)
-{
-    const std::string input = (dir / "no such.mss").string();
-    EXPECT_EQ(runProgram(corvane, "i=\"" + input + "\" l=\"" + input + ".out\" \n", dir), 0);
-    EXPECT_EQ(errorLinesOf(fileText(input + ".out")),
-              std::vector<std::string>{"KESTON ERROR: cannot open model file " + input});
-}
-
-const char* const kCaptures =
-    "1100 M  3\n"
-    "0220 F 10\n"
-    "1310 M  1\n"   // 3 is no stratum code
-    "0000 F  2\n"   // never captured
-    "21\n"          // too short
-    "0012 X  4\n"   // X is no group code
-    "0220 F  5\n"
-    "1100 M  2\n";
-
-TEST_F(StandIns, ConverterTalliesListsMisfitsAndWritesTheEngineInputInThePimForm)
-{
-    writeFile(dir / "birds.cap", kCaptures);
-    const std::string answers =
-        "Y\r\nbirds.cap\r\n2,4,1,2\r\n1010\r\n12\r\n1\r\n0\r\n6\r\n  MF\r\n8\r\n9\r\n2\r\n0\r\nann's birds\r\n";
-    EXPECT_EQ(runProgram(hadleck, answers, dir), 0);
-    const std::string listing = fileText(dir / "hadleck.out");
-    const std::vector<std::string> tallies = {
-        "Records: 4\n", "Animals: 20\n", "  stratum 2 (code 2): 15\n", "Records that do not fit the answers: 4\n",
-        "  line 3: unknown stratum code '3' in column 2\n", "  line 4: no capture in the history\n",
-        "  line 5: record of 2 characters; the strata codes need columns 1 to 4\n",
-        "  line 6: unknown group code in column 6\n", "Engine input file: " + (dir / "birds.inp").string() + "\n"};
-    for (const std::string& expected : tallies)
-        EXPECT_NE(listing.find(expected), std::string::npos) << expected << "\n" << listing;
-    const std::string input = fileText(dir / "birds.inp");
-    // One cohort per group and stratum of first capture, the same histories added up;
-    // the title's own quote is no end of the title.
-    const std::string head = "PROC TITLE 'ann\"s birds';\r\n"
-                             "PROC MODEL NPAR=18 GROUPS=2 NAGE=1 NYRS=2 STRATA=2 SECPERS=2 2;\r\n"
-                             "COHORT=5 GROUP=1 STRATUM=1 SEASON=1;\r\n"
-                             "   5 : 1 1 0 0;\r\n"
-                             "COHORT=15 GROUP=2 STRATUM=2 SEASON=1;\r\n"
-                             "  15 : 0 2 2 0;\r\n"
-                             "PROC ESTIMATE NOVAR NAME=CONVERTED MAXFN=32000;\r\n"
-                             "PIM;\r\n";
-    EXPECT_EQ(input.substr(0, head.size()), head);
-    const auto model = tw::readPimFile((dir / "birds.inp").string());
-    ASSERT_TRUE(model.ok()) << model.error().text();
-    EXPECT_EQ(model->groups, 2);
-    EXPECT_EQ(model->nparms, 18);
-    EXPECT_EQ(model->dm.entries().size(), 18u);
-}
-
 TEST_F(StandIns, ConverterWritesNoEngineInputWhenItCannot)
 {
     struct Case {
@@ -120,7 +59,6 @@ TEST_F(StandIns, ConverterWritesNoEngineInputWhenItCannot)
     const Case cases[] = {
         {"codes for fewer strata", "birds.cap", "2,4,1,1", "1",
          "Error: the 1 strata codes do not match the 2 strata; no engine input file is written.\n"},
-        {"no record fits", "birds.cap", "2,4,1,1", "89", "Error: no record fits the answers; no engine input file is written.\n"},
         {"the histories in a file named as the engine input", "birds.inp", "2,4,1,1", "12",
          "Error: " + (dir / "birds.inp").string()
              + ": the engine input file would be the capture-history file itself; give the capture-history file "
