@@ -30,13 +30,15 @@ TEST(ViewCellNumbers, showTheModelFileCells)
         const char* name;
         ViewKind kind;
         std::size_t window;
+        int rowsPerAge;  // the rows the commands over strata and age classes step by
         std::vector<int> cells;  // model cells in grid order, from the model-file numbering
     };
     const WindowCase cases[] = {
-        {"survivalGroup1", ViewKind::Survival, 0, {1, 10, 5, 14, 9, 18, 19, 28, 23, 32, 27, 36}},
-        {"movementFromBGroup2", ViewKind::Movement, 4, {40, 49, 42, 51, 58, 67, 60, 69}},
-        {"openCaptureStratumOutermost", ViewKind::OpenCapture, 0, {73, 74, 77, 78, 81, 82, 75, 76, 79, 80, 83, 84}},
-        {"closedCaptureStratumOutermost", ViewKind::ClosedCapture, 0,
+        {"survivalGroup1", ViewKind::Survival, 0, 3, {1, 10, 5, 14, 9, 18, 19, 28, 23, 32, 27, 36}},
+        {"movementFromBGroup2", ViewKind::Movement, 4, 2, {40, 49, 42, 51, 58, 67, 60, 69}},
+        {"openCaptureStratumOutermost", ViewKind::OpenCapture, 0, 3,
+         {73, 74, 77, 78, 81, 82, 75, 76, 79, 80, 83, 84}},
+        {"closedCaptureStratumOutermost", ViewKind::ClosedCapture, 0, 3,
          {85, 86, 87, 91, 92, 93, 97, 98, 99, 88, 89, 90, 94, 95, 96, 100, 101, 102}},
     };
     for (const WindowCase& c : cases) {
@@ -44,6 +46,8 @@ TEST(ViewCellNumbers, showTheModelFileCells)
         const auto windows = view(twoGroupsTwoAgesThreeStrata(), c.kind);
         ASSERT_GT(windows.size(), c.window);
         EXPECT_EQ(windows[c.window].cellmap, c.cells);
+        EXPECT_EQ(windows[c.window].number, static_cast<int>(c.window));  // (g - 1) * nstrat + r - 1
+        EXPECT_EQ(windows[c.window].rowsPerAge, c.rowsPerAge);
         EXPECT_EQ(windows[c.window].builtTexts.back(), std::to_string(c.cells.back()));  // pim(i) = i
     }
 }
