@@ -78,6 +78,8 @@ TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
          "Strata Codes: \"12 456\" holds a blank; a code is one character other than a blank."},
         {"stratum code 0", [](auto& a) { a.scodes = "012345"; }, AnswerField::scodes,
          "Strata Codes: the code 0 marks an occasion without a capture; give each stratum another code."},
+        {"one age code for two age classes", [](auto& a) { a.agecl = "2"; a.iagec = "6"; }, AnswerField::acodes,
+         "Age codes: type one code for each of the 2 age classes; \"a\" holds 1."},
         {"group codes with blanks inside", [](auto& a) { a.grps = "2"; a.grpscol = "6"; a.gcodes = "  M F"; },
          AnswerField::gcodes, "Group codes: type one code for each of the 2 groups; \"M F\" holds 3."},
         {"frequency ends before it starts", [](auto& a) { a.obsc1 = "8"; a.obsc2 = "6"; },

@@ -83,7 +83,8 @@ TEST(ListEdits, doneTakesAddedChangedAndRemovedLinesIntoTheModel)
     const Case cases[] = {
         {"a changed value fixes the cell at it", {"S(0003)=.02;"}, {"S(0003)=.05 /* p */;"},
          {"1", "1", f05, "2", "2", "3", "3", "4"}},
-        {"an added line fixes its cell", {"S(0003)=.02;"}, {"S(0003)=.02;", "S(5)=0.05"},
+        {"an added line fixes its cell; a line the model lists already is not read again",
+         {"S(0003)=.02;", "a comment the file had"}, {"S(0003)=.02;", "a comment the file had", "S(5)=0.05"},
          {"1", "1", f02, "2", f05, "3", "3", "4"}},
         {"a removed line frees its cell with a number above the largest", {"S(0003)=.02;"}, {},
          {"1", "1", "5", "2", "2", "3", "3", "4"}},

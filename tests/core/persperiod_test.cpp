@@ -188,8 +188,8 @@ TEST_F(PeriodRunsTest, eachRunOwnsItsPlacesWhateverItsListingHolds)
     };
     const std::string body = "  N(1)=60;\n20\n30\n  N(2)=45;\n10\n11\n  N(3)=40;\n5\n6\n" + kLabels;
     const Case cases[] = {
-        {"estimatesOfAMatrixNotAffirmedPositiveDefiniteAreNotFixed",
-         {listing({0.5, 0.25}, false), listing({0.3, 0.4}), listing({0.125})},
+        {"estimatesMissingOrOfAMatrixNotAffirmedPositiveDefiniteAreNotFixed",
+         {listing({0.5}, false), listing({0.3, 0.4}), listing({0.125})},
          {"S(23)=.3 /* PP(c) */;", "S(24)=.4 /* PP(d) */;", "S(25)=.125 /* PP(e) */;"}},
         {"staleListingIsNeverRead",
          {listing({0.5, 0.25}), std::nullopt, listing({0.3, 0.4})},
