@@ -119,17 +119,15 @@ std::string usageText()
 Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine command;
-    // Only in the first place: as the operand of a step "--help" is a file name.
-    if (!arguments.empty() && arguments.front() == "--help") {
-        command.help = true;
+    // Only in the first place: as the operand of a step "--help" is a file name, and
+    // anywhere else either would end the run with success before its steps were done.
+    if (!arguments.empty() && (arguments.front() == "--help" || arguments.front() == "--version")) {
+        command.help = arguments.front() == "--help";
+        command.version = !command.help;
         return command;
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--version") {
-            command.version = true;
-            return command;
-        }
         const auto& kinds = stepKinds();
         const auto kind = std::find_if(kinds.begin(), kinds.end(),
                                        [&](const StepKind& k) { return k.option == argument; });

@@ -42,8 +42,6 @@ TEST(DesignData, eachCellHasItsKindAndLevels)
     EXPECT_EQ(closed.value(V::OccasionNumber), 2);
     EXPECT_EQ(closed.value(V::AgeNumber), 1);
     EXPECT_EQ(designDataText(closed), "age 2, stratum 1, session 2, occasion 3");
-    EXPECT_EQ(designDataText(at(transitionCell(m, 2, 1, 2, 1, 2))),
-              "group 2, age 1, stratum 1, tostratum 2, time 2");
 
     // Every cell is reached once: the kinds' counts add up.
     for (CellKind kind : kAllKinds) {

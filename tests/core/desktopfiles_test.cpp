@@ -35,14 +35,13 @@ TEST(ModelFormOf, aPimLineAfterTheCohortsAndNothingElseChoosesThePimReader)
         {"a label naming PIM without a semicolon", head + cohorts + "LABELS;\nS(1)=PIM cell 1;\n",
          ModelForm::Constraints},
         {"no cohort line at all", head + "PIM;\n", ModelForm::Constraints},
-        {"empty file", "", ModelForm::Constraints},
     };
     for (const auto& c : cases) {
         std::istringstream text(c.text);
         EXPECT_EQ(modelFormOf(text), c.form) << c.name;
     }
     // Without a cohort line a file shows neither form (a capture-history file, say).
-    for (const char* text : {"", "PIM;\n", "11 0 1 ;\n12 1 0 ;\n", "COHORT=5;\r5 : 1 0;\rPIM;\r"}) {
+    for (const char* text : {"PIM;\n", "11 0 1 ;\n12 1 0 ;\n", "COHORT=5;\r5 : 1 0;\rPIM;\r"}) {
         std::istringstream in(text);
         EXPECT_EQ(shownModelForm(in), std::nullopt) << text;
     }
@@ -50,14 +49,16 @@ TEST(ModelFormOf, aPimLineAfterTheCohortsAndNothingElseChoosesThePimReader)
     EXPECT_EQ(shownModelForm(constraints), ModelForm::Constraints);
 }
 
-TEST(ModelFormOfFile, theExamplesAreInTheirFormsAndAMissingFileIsNamedInFull)
+TEST(ReaderOpenErrors, bothReadersNameAMissingFileInFull)
 {
-    EXPECT_EQ(*modelFormOfFile(TW_SOURCE_DIR "/examples/example.inp"), ModelForm::Pim);
-    EXPECT_EQ(*modelFormOfFile(TW_SOURCE_DIR "/examples/sites.inp"), ModelForm::Constraints);
     TempDir dir;
-    const Result<ModelForm> missing = modelFormOfFile("gone.inp");
-    ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(missing.error().text(), (dir / "gone.inp").string() + ": cannot open the file: no such file or directory");
+    const std::string expected = (dir / "gone.inp").string() + ": cannot open the file: no such file or directory";
+    const Result<ModelForm> form = modelFormOfFile("gone.inp");
+    ASSERT_FALSE(form.ok());
+    EXPECT_EQ(form.error().text(), expected);
+    const Result<Model> read = readPimFile("gone.inp");
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().text(), expected);
 }
 
 TEST(RecentModels, newestFirstWithoutRepeatsAndAtMostEight)
@@ -76,36 +77,20 @@ TEST(RecentModels, newestFirstWithoutRepeatsAndAtMostEight)
     EXPECT_EQ(std::count_if(list.begin(), list.end(), [](const ModelFile& f) { return f.path == "/m/5.inp"; }), 1);
 }
 
-TEST(RecentModels, relativeNamesAreStoredInFull)
+TEST(RecentModelsStored, damagedLinesAndRepeatsAreSkipped)
 {
-    TempDir dir;
-    const auto list = rememberModel({}, {"models/../m.inp", ModelForm::Pim});
-    EXPECT_EQ(list.front().path, (dir / "m.inp").string());
-}
-
-TEST(RecentModelsStored, readBackAsWrittenAndDamagedLinesSkipped)
-{
-    const std::vector<ModelFile> list = {{"/a b/m.inp", ModelForm::Pim}, {"/c:d.inp", ModelForm::Constraints}};
-    std::vector<std::string> lines;
-    for (const ModelFile& file : list)
-        lines.push_back(storedModel(file));
-    EXPECT_EQ(lines, (std::vector<std::string>{"pim:/a b/m.inp", "constraints:/c:d.inp"}));
-    EXPECT_EQ(storedModels(lines), list);
-
     std::vector<std::string> damaged = {"", "pim:", "pim:relative.inp", "other:/x.inp", "/no/form.inp",
                                         "pim:/a b/m.inp", "constraints:/a b/m.inp"};
     for (int i = 0; i < 10; ++i)
         damaged.push_back("pim:/many/" + std::to_string(i));
     const std::vector<ModelFile> read = storedModels(damaged);
     ASSERT_EQ(read.size(), kRecentModelCount);
-    EXPECT_EQ(read[0], list[0]);
+    EXPECT_EQ(read[0], (ModelFile{"/a b/m.inp", ModelForm::Pim}));
     EXPECT_EQ(read[1].path, "/many/0");
 }
 
 TEST(FileErrorWords, reasonsReadMidSentenceAndSayWhatToDo)
 {
-    EXPECT_EQ(systemReason(ENOENT), "no such file or directory");
-    EXPECT_EQ(systemReason(EIO), "input/output error");
     EXPECT_EQ(writeFailure(EACCES), "permission denied; choose a folder you may write to");
     EXPECT_EQ(writeFailure(ENOSPC), "no space left on device; make room on the disk or choose a folder on another disk");
     EXPECT_EQ(writeFailure(EIO), "input/output error");
@@ -142,14 +127,6 @@ TEST(AtomicSaveErrors, aFolderThatCannotTakeTheFileIsNamedInFullWithTheRemedy)
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().message,
               "cannot create a file in /proc: the folder takes no new files; choose a folder you may write to");
-}
-
-TEST(ReaderOpenErrors, nameTheFileInFull)
-{
-    TempDir dir;
-    const Result<Model> read = readPimFile("missing.inp");
-    ASSERT_FALSE(read.ok());
-    EXPECT_EQ(read.error().text(), (dir / "missing.inp").string() + ": cannot open the file: no such file or directory");
 }
 
 }  // namespace

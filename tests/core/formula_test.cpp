@@ -24,43 +24,31 @@ TEST(FormulaTerms, expandLikeR)
     };
     const Case cases[] = {
         {"survival ~ time + stratum", {"time", "stratum"}, true},
-        // a*b is a + b + a:b.
-        {"survival ~ stratum*time", {"stratum", "time", "stratum:time"}, true},
         // Main effects come before interactions whatever the text's order; the
         // interaction's variables follow their first appearance (time before stratum).
         {"survival ~ time:stratum + stratum", {"stratum", "time:stratum"}, true},
-        // ~ b + a:b names the term b:a.
-        {"survival ~ stratum + time:stratum", {"stratum", "stratum:time"}, true},
-        // (a+b)*c = a + b + c + a:c + b:c; (a+b)*(c+d) crosses each left term with each right one.
-        {"survival ~ (time + stratum)*age", {"time", "stratum", "age", "time:age", "stratum:age"}, true},
+        // ~ b + a:b names the term b:a: a variable's first appearance counts, even where it is removed.
+        {"survival ~ age - stratum + time:stratum", {"age", "stratum:time"}, true},
+        // (a+b)*(c+d) crosses each left term with each right one.
         {"survival ~ (time + stratum)*(age + group)",
          {"time", "stratum", "age", "group", "time:age", "time:group", "stratum:age", "stratum:group"},
          true},
-        // (a*b)*c: a, b, a:b, c, a:c, b:c, a:b:c, then ordered by degree.
+        // a*b is a + b + a:b, so (a*b)*c is a, b, a:b, c, a:c, b:c, a:b:c, then ordered by degree.
         {"survival ~ age*stratum*time",
          {"age", "stratum", "time", "age:stratum", "age:time", "stratum:time", "age:stratum:time"},
          true},
-        {"survival ~ time*stratum - time:stratum", {"time", "stratum"}, true},
         {"survival ~ time*stratum - time", {"stratum", "time:stratum"}, true},
-        // Repeats collapse: a + a is a, a:a is a, b:a is a:b.
+        // Repeats collapse: a + a is a, a:a is a.
         {"survival ~ time + time + time:time", {"time"}, true},
-        {"survival ~ time:stratum + stratum:time", {"time:stratum"}, true},
-        // Removing what is not there changes nothing; a leading "-" removes from nothing.
-        {"survival ~ time - age", {"time"}, true},
+        // A leading "-" removes from nothing.
         {"survival ~ -time + stratum", {"stratum"}, true},
         {"movement ~ -1 + stratum:tostratum", {"stratum:tostratum"}, false},
-        {"survival ~ time - 1", {"time"}, false},
-        {"survival ~ 0 + time", {"time"}, false},
         // The last 1 or 0 counts; a 1 removed inside a removed part adds the intercept back.
         {"survival ~ 0 + time + 1", {"time"}, true},
         {"survival ~ time - (stratum - 1)", {"time"}, true},
-        {"survival ~ time - 0", {"time"}, true},
         {"survival ~ 1", {}, true},
-        {"survival ~ -1", {}, false},
         // Blanks anywhere.
         {"  survival   ~\t( time :  stratum )  ", {"time:stratum"}, true},
-        // Numeric variables are terms like factors.
-        {"closed ~ Session*stratum + Occasion", {"Session", "stratum", "Occasion", "Session:stratum"}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -69,24 +57,6 @@ TEST(FormulaTerms, expandLikeR)
         EXPECT_EQ(labels(formula.value()), c.terms);
         EXPECT_EQ(formula->intercept, c.intercept);
     }
-}
-
-TEST(FormulaTerms, variablesInOrderOfFirstAppearanceEvenWhenRemoved)
-{
-    const FormulaResult<Formula> formula = parseKindFormula("survival ~ age - stratum + time:stratum");
-    ASSERT_TRUE(formula.ok());
-    EXPECT_EQ(formula->variables, (std::vector<Variable>{Variable::Age, Variable::Stratum, Variable::Time}));
-    EXPECT_EQ(labels(formula.value()), (std::vector<std::string>{"age", "stratum:time"}));
-    EXPECT_EQ(formula->termsColumn, 11);
-}
-
-TEST(FormulaTerms, windowFormulaHasNoKindName)
-{
-    const FormulaResult<Formula> formula = parseFormula(CellKind::Movement, "~ stratum:tostratum");
-    ASSERT_TRUE(formula.ok());
-    EXPECT_EQ(formula->kind, CellKind::Movement);
-    EXPECT_EQ(formula->text, "~ stratum:tostratum");
-    EXPECT_EQ(labels(formula.value()), (std::vector<std::string>{"stratum:tostratum"}));
 }
 
 TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
@@ -112,14 +82,11 @@ TEST(FormulaErrors, nameTheColumnAndWhatIsWrong)
         {"survival ~ time + stratum)", 26, "\")\" at column 26 has no \"(\" to close"},
         {"survival time", 10, "\"~\" is missing at column 10: a formula reads \"survival ~ terms\""},
         {"survival ~ time +", 17, "a term is missing after \"+\" at column 17"},
-        {"survival ~ time * (", 19, "a term is missing after \"(\" at column 19"},
-        {"survival ~ time * * stratum", 19, "a term is missing before \"*\" at column 19"},
         {"survival ~ ()", 13, "a term is missing before \")\" at column 13"},
         {"survival ~", 10, "empty formula: no term after \"~\" at column 10"},
         {"survivl ~ time", 1, "unknown kind \"survivl\" at column 1; the kinds are survival, movement, open, closed"},
         {"~ time", 1, "a kind is missing at column 1: a formula reads \"survival ~ terms\""},
         {"survival ~ time stratum", 17, "an operator is missing before \"stratum\" at column 17"},
-        {"survival ~ (time)(stratum)", 18, "an operator is missing before \"(\" at column 18"},
         {"survival ~ 2 + time", 12, "number \"2\" at column 12 is no term: only 1 and 0 (the intercept) may stand as a term"},
         {"survival ~ time # x", 17, "unexpected character \"#\" at column 17"},
         {"survival ~ time ~ age", 17, "unexpected \"~\" at column 17"},
@@ -160,39 +127,37 @@ TEST(FormulaErrors, caretLineStandsUnderTheColumnTabsKept)
     EXPECT_EQ(formula.error().kind, CellKind::Survival);
 }
 
-TEST(FormulaErrors, windowFormulaWithoutTilde)
+// The formulas window's fields hold a formula without its kind's name.
+TEST(FormulaWindow, kindGivenByTheFieldAndColumnsCountedInItsText)
 {
-    const FormulaResult<Formula> formula = parseFormula(CellKind::Open, "time + stratum");
-    ASSERT_FALSE(formula.ok());
-    EXPECT_EQ(formula.error().text(), "time + stratum\n^\n\"~\" is missing at column 1: a formula reads \"~ terms\"");
+    const FormulaResult<Formula> formula = parseFormula(CellKind::Movement, "~ stratum:tostratum");
+    ASSERT_TRUE(formula.ok());
+    EXPECT_EQ(formula->kind, CellKind::Movement);
+    EXPECT_EQ(formula->text, "~ stratum:tostratum");
+    EXPECT_EQ(labels(formula.value()), (std::vector<std::string>{"stratum:tostratum"}));
+
+    const FormulaResult<Formula> unknown = parseFormula(CellKind::Movement, "~ stratum:tosttratum");
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_EQ(unknown.error().column, 11);
+    const FormulaResult<Formula> noTilde = parseFormula(CellKind::Open, "time + stratum");
+    ASSERT_FALSE(noTilde.ok());
+    EXPECT_EQ(noTilde.error().text(), "time + stratum\n^\n\"~\" is missing at column 1: a formula reads \"~ terms\"");
 }
 
-TEST(FormulaList, oneFormulaPerKindSeparatedBySemicolons)
+TEST(FormulaList, oneFormulaPerKindAndErrorsCountColumnsInTheirOwnFormula)
 {
-    const FormulaResult<FormulaSet> set =
-        parseFormulaList("survival ~ time + stratum; movement ~ -1 + stratum:tostratum");
+    const FormulaResult<FormulaSet> set = parseFormulaList(" ; survival ~ time;; movement ~ -1 + stratum:tostratum ");
     ASSERT_TRUE(set.ok()) << set.error().text();
-    ASSERT_TRUE(set.value()[CellKind::Survival].has_value());
-    ASSERT_TRUE(set.value()[CellKind::Movement].has_value());
+    EXPECT_TRUE(set.value()[CellKind::Survival].has_value());
     EXPECT_FALSE(set.value()[CellKind::Open].has_value());
-    EXPECT_FALSE(set.value()[CellKind::Closed].has_value());
     EXPECT_EQ(set.value()[CellKind::Movement]->text, "movement ~ -1 + stratum:tostratum");
     EXPECT_FALSE(set.value()[CellKind::Movement]->intercept);
 
-    const FormulaResult<FormulaSet> blanks = parseFormulaList(" ; closed ~ session ;; ");
-    ASSERT_TRUE(blanks.ok());
-    EXPECT_TRUE(blanks.value()[CellKind::Closed].has_value());
-    EXPECT_FALSE(blanks.value()[CellKind::Survival].has_value());
-    EXPECT_TRUE(parseFormulaList("").ok());
-}
-
-TEST(FormulaList, errorCountsColumnsInItsOwnFormula)
-{
-    const FormulaResult<FormulaSet> set = parseFormulaList("survival ~ time + stratum; movement ~ stratum:tosttratum");
-    ASSERT_FALSE(set.ok());
-    EXPECT_EQ(set.error().formula, "movement ~ stratum:tosttratum");
-    EXPECT_EQ(set.error().column, 20);
-    EXPECT_EQ(set.error().kind, CellKind::Movement);
+    const FormulaResult<FormulaSet> wrong = parseFormulaList("survival ~ time + stratum; movement ~ stratum:tosttratum");
+    ASSERT_FALSE(wrong.ok());
+    EXPECT_EQ(wrong.error().formula, "movement ~ stratum:tosttratum");
+    EXPECT_EQ(wrong.error().column, 20);
+    EXPECT_EQ(wrong.error().kind, CellKind::Movement);
 
     const FormulaResult<FormulaSet> twice = parseFormulaList("survival ~ time;  survival ~ stratum");
     ASSERT_FALSE(twice.ok());

@@ -2,15 +2,15 @@
 // error, files written only by steps that were done.
 #include <gtest/gtest.h>
 
-#include "buildinfo.h"
 #include "support.h"
 
 using namespace twtest;
 
 namespace {
 
-// "--write-pims --help" printed the usage and exited 0, so a script saw a save that was
-// never made: --help and --version count only as the first argument.
+// "--write-pims --help" printed the usage and exited 0, and "--version" between steps
+// printed the version and exited 0, so a script saw a save that was never made: --help
+// and --version count only as the first argument.
 TEST(PimCommandLine, optionsOutsideTheStepsRunNoStep)
 {
     struct Case {
@@ -25,10 +25,8 @@ TEST(PimCommandLine, optionsOutsideTheStepsRunNoStep)
          "tallowick2-model: unknown option \"--frobnicate\"\nusage:", ""},
         {"--read-pims m.inp --write-pims --help", 0, "", "", "--help"},
         {"--read-pims m.inp --help", 2, "", "tallowick2-model: unknown option \"--help\"\n", ""},
-        {"--help --read-pims m.inp", 0, "usage: tallowick2-model STEP...\n", "", ""},
-        {"--version", 0, std::string("tallowick2-model ") + tw::kVersion + "\n", "", ""},
-        {"--read-pims m.inp --version --write-pims out.mss", 0, std::string("tallowick2-model ") + tw::kVersion + "\n",
-         "", ""},
+        {"--read-pims m.inp --version --write-pims out.mss", 2, "",
+         "tallowick2-model: unknown option \"--version\"\n", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

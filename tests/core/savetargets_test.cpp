@@ -110,25 +110,6 @@ TEST(SaveTarget, symbolicLinkIsFollowedAndStaysALink)
         }
 }
 
-// The temporary file's name is the target's with 8 bytes more: a name of 248 bytes or
-// longer needs a shorter temporary name.
-TEST(SaveTarget, longestNamesAreSaved)
-{
-    for (const std::size_t length : {247u, 250u, 255u}) {
-        SCOPED_TRACE(length);
-        TempDir dir;
-        tw::Model model = readModel();
-        const std::string name(length, 'n');
-        for (const SaveForm& writer : kWriters) {
-            fs::remove(name);
-            const tw::Status saved = writer.save(model, name);
-            ASSERT_TRUE(saved.ok()) << writer.name << ": " << saved.error().text();
-            EXPECT_GT(fs::file_size(name), 100u);
-        }
-        EXPECT_EQ(leftovers("."), std::vector<std::string>{});
-    }
-}
-
 const std::string kOld = "the old file\r\nkept whole\r\n";
 
 void resetTarget()

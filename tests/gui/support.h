@@ -67,7 +67,6 @@ struct MainSession {
     }
     QAction* action(const char* name) const { return child<QAction>(name); }
     bool enabled(const char* name) const { return action(name)->isEnabled(); }
-    QString label() const { return child<QLabel>("Label1")->text(); }
     /// The entries List1 shows.
     QStringList listed() const
     {
