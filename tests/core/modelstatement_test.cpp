@@ -1,5 +1,5 @@
-// The model statement as both readers read it: one wording for each fault, of two faults
-// the first in each reader's own keyword order.
+// The model statement as both readers read it: each reader's keyword order, one wording
+// for each fault.
 #include "model/modelstatement.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +25,20 @@ Result<ConstraintsRead> readAsConstraints(const std::string& statement)
 {
     std::istringstream in(statement + "\nCOHORT=1;\n");
     return readConstraints(in, "m.inp");
+}
+
+// The caption pieces (the window shows them) follow each reader's keyword order.
+TEST(ModelStatementCaption, piecesFollowEachReadersKeywordOrder)
+{
+    const std::string statement = "PROC MODEL NPAR=1 GROUPS=1 NAGE=1 NYRS=1 STRATA=1 SECPERS=1;";
+    std::istringstream pimFile(statement + "\nCOHORT=1;\nPIM;\nSRV(1);\n;\nP(1);\n;\nCP(1);\n 1\n;\nDESIGN 0 0;\n"
+                               "PROC;\n");
+    PimReadNotes notes;
+    ASSERT_TRUE(readPimModel(pimFile, "m.inp", &notes).ok());
+    EXPECT_EQ(notes.caption, "npar=1 nage=1 groups=1 nyrs=1 nstrat=1");
+    const auto constraints = readAsConstraints(statement);
+    ASSERT_TRUE(constraints.ok()) << constraints.error().text();
+    EXPECT_EQ(constraints->caption, "npar=1 groups=1 nage=1 nyrs=1 nstrat=1");
 }
 
 // Each fault reads the same through both readers, the value named the file's own; of two
