@@ -26,17 +26,6 @@ const std::string kSmall =
     "PROC TEST AICSAVE=CORVANE.AIC;\n"                  // 16
     "PROC STOP;\n";
 
-// "Get input file w/ PIM's" with the file chosen (nothing unsaved asks nothing).
-Status readPims(Session& session, const std::string& file)
-{
-    twtest::AnsweringFront front;
-    front.files = {file};
-    const Outcome outcome = session.readPims(front);
-    if (outcome.failure)
-        return *outcome.failure;
-    return {};
-}
-
 // A failed read names the file and line, and the loaded model and menus stay as they were.
 TEST(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
 {
@@ -50,14 +39,12 @@ TEST(PimReadFailure, reportsWhereAndLeavesTheModelAlone)
     TempDir dir;
     writeFile("good.inp", kSmall);
     Session session;
-    ASSERT_TRUE(readPims(session, "good.inp").ok());
+    ASSERT_TRUE(run(session, &Session::readPims, {"good.inp"}).done());
     session.model().markChanged();
     const Model before = session.model();
     for (const auto& [text, message] : cases) {
         writeFile("bad.inp", text);
-        const Status read = readPims(session, "bad.inp");
-        ASSERT_FALSE(read.ok());
-        EXPECT_EQ(read.error().text(), message);
+        EXPECT_EQ(failureText(run(session, &Session::readPims, {"bad.inp"}, {true})), message);
         EXPECT_EQ(session.model(), before);
         EXPECT_TRUE(session.available(Command::SavePims));
     }
