@@ -1,6 +1,6 @@
 // The conversion dialog's answers: each answer the converter could not use is caught
 // before anything runs, named by its field, with the message pinned; the answer file
-// the converter reads; the rules the converter applies to time increments and strata codes.
+// the converter reads; how the converter extends the time increments.
 #include "convert/answercheck.h"
 
 #include <gtest/gtest.h>
@@ -45,21 +45,6 @@ protected:
     ConversionAnswers good;
 };
 
-TEST_F(AnswerCheck, theDialogsInitialAnswersForAnExistingFileAreGood)
-{
-    EXPECT_EQ(firstAnswerProblem(good), std::nullopt);
-    // Fields the answer file leaves out are not held against the answers.
-    good.agecl = "1";
-    good.acodes = "";
-    good.grps = "1";
-    good.gcodes = "not checked";
-    good.obsc1 = "1";
-    good.obsc2 = "x";
-    good.sPsi = false;
-    good.phimiss = "99";
-    EXPECT_EQ(firstAnswerProblem(good), std::nullopt);
-}
-
 TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
 {
     const std::string cwd = fs::current_path().string();
@@ -73,12 +58,8 @@ TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
          "Input file: " + cwd + "/folder is not a file; type the name of a capture-history file or browse for it."},
         {"strata empty", [](auto& a) { a.strata = ""; }, AnswerField::strata,
          "Strata: type a whole number from 1 to 32767."},
-        {"strata with text after the number", [](auto& a) { a.strata = "6x"; },
-         AnswerField::strata, notWhole("Strata", "6x")},
         {"time periods beyond the cells", [](auto& a) { a.tper = "99999999999999999999"; },
          AnswerField::tper, notWhole("Time periods", "99999999999999999999")},
-        {"age classes zero", [](auto& a) { a.agecl = "0"; }, AnswerField::agecl, notWhole("Age classes", "0")},
-        {"groups not a number", [](auto& a) { a.grps = "two"; }, AnswerField::grps, notWhole("Groups", "two")},
         {"time increments not 1 or 0", [](auto& a) { a.mpcodes = "1a10"; }, AnswerField::mpcodes,
          "Time Increments: type 1 where a primary period begins and 0 where it goes on; \"1a10\" holds other "
          "characters."},
@@ -91,28 +72,16 @@ TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
          "held."},
         {"fewer strata codes than strata", [](auto& a) { a.scodes = "123"; }, AnswerField::scodes,
          "Strata Codes: type one code for each of the 6 strata; \"123\" holds 3."},
-        {"codes for one stratum", [](auto& a) { a.strata = "1"; a.scodes = "12"; a.phimiss = "0"; },
-         AnswerField::scodes, "Strata Codes: type one code for the one stratum; \"12\" holds 2."},
         {"a stratum code twice", [](auto& a) { a.scodes = "123356"; }, AnswerField::scodes,
          "Strata Codes: the code 3 stands twice in \"123356\"; each stratum needs a code of its own."},
         {"a blank stratum code", [](auto& a) { a.scodes = "12 456"; }, AnswerField::scodes,
          "Strata Codes: \"12 456\" holds a blank; a code is one character other than a blank."},
         {"stratum code 0", [](auto& a) { a.scodes = "012345"; }, AnswerField::scodes,
          "Strata Codes: the code 0 marks an occasion without a capture; give each stratum another code."},
-        {"strata codes from column 0", [](auto& a) { a.icol1 = "0"; },
-         AnswerField::icol1, notWhole("Starting col of strata codes", "0")},
-        {"fate column empty", [](auto& a) { a.fatec = " "; }, AnswerField::fatec,
-         "Col of fate code: type a whole number from 0 to 32767."},
-        {"age code column 0 with two age classes", [](auto& a) { a.agecl = "2"; a.iagec = "0"; a.acodes = "JA"; },
-         AnswerField::iagec, "Column of age code: \"0\" is not a whole number from 1 to 32767."},
         {"one age code for two age classes", [](auto& a) { a.agecl = "2"; a.iagec = "6"; }, AnswerField::acodes,
          "Age codes: type one code for each of the 2 age classes; \"a\" holds 1."},
-        {"group code column missing", [](auto& a) { a.grps = "2"; a.grpscol = ""; a.gcodes = "MF"; },
-         AnswerField::grpscol, "Column of group code: type a whole number from 1 to 32767."},
         {"group codes with blanks inside", [](auto& a) { a.grps = "2"; a.grpscol = "6"; a.gcodes = "  M F"; },
          AnswerField::gcodes, "Group codes: type one code for each of the 2 groups; \"M F\" holds 3."},
-        {"frequency start not a number", [](auto& a) { a.obsc1 = "five"; },
-         AnswerField::obsc1, notWhole("Start col of frequency", "five", 0, 32767)},
         {"frequency ends before it starts", [](auto& a) { a.obsc1 = "8"; a.obsc2 = "6"; },
          AnswerField::obsc2, notWhole("End col of frequency", "6", 8, 32767)},
         {"subtraction of a stratum beyond the strata", [](auto& a) { a.phimiss = "7"; },
@@ -130,14 +99,6 @@ TEST_F(AnswerCheck, eachUnusableAnswerIsNamedByItsField)
         EXPECT_EQ(found->field, c.field) << c.fault;
         EXPECT_EQ(found->message, c.message) << c.fault;
     }
-}
-
-TEST_F(AnswerCheck, theFirstFieldAtFaultIsNamedWhenSeveralAre)
-{
-    good.scodes = "12";
-    good.tper = "";
-    good.title = "cohort";
-    EXPECT_EQ(firstAnswerProblem(good)->field, AnswerField::tper);
 }
 
 TEST(AnswerFile, LinesInTheConvertersOrderByteForByte)
@@ -171,27 +132,11 @@ TEST(TimeIncrementExtension, AppendsFromTheLastOneUntilLongEnoughOrRefuses)
         {"1010", 10, "1010101010"}, {"1010", 4, "1010"}, {"1100", 9, "1100100100"}, {"01", 4, "0111"}};
     for (const auto& [codes, periods, expected] : cases)
         EXPECT_EQ(*extendTimeIncrements(codes, periods), expected) << codes << " " << periods;
-    const std::tuple<const char*, double, std::string> refused[] = {
-        {"000", 4, "The time increments \"000\" hold no \"1\" and are shorter than the 4 time periods, so they cannot "
-                   "be extended. Type one code for each time period."},
-        // Refused before filling memory.
-        {"10", 1e12, "The number of time periods is too large: at most 32767 can be converted."},
-    };
-    for (const auto& [codes, periods, message] : refused) {
-        const auto extended = extendTimeIncrements(codes, periods);
-        ASSERT_FALSE(extended.ok()) << codes;
-        EXPECT_EQ(extended.error().message, message);
-    }
+    // Refused before filling memory.
+    const auto tooMany = extendTimeIncrements("10", 1e12);
+    ASSERT_FALSE(tooMany.ok());
+    EXPECT_EQ(tooMany.error().message, "The number of time periods is too large: at most 32767 can be converted.");
     EXPECT_EQ(timeIncrementCodes(1e12).size(), 32766u);
-}
-
-TEST(StrataCodes, CutOnlyByValuesFromOneBelowTheLength)
-{
-    const std::tuple<const char*, double, const char*> cases[] = {
-        {"123456", 3, "123"}, {"123", 8, "123"}, {"123456", 0.4, "123456"}, {"123456", 2.5, "12"},
-        {"123456", 3.5, "1234"}};
-    for (const auto& [codes, strata, expected] : cases)
-        EXPECT_EQ(cutStrataCodes(codes, strata), expected) << codes << " " << strata;
 }
 
 }  // namespace

@@ -27,32 +27,21 @@ struct MapCase {
     std::vector<int> pim;         // cells 1..5
     std::vector<double> initval;  // cells 1..5
     std::vector<std::string> fixedlist;
-    int nconcells;
 };
 
 TEST(ConstraintsReaderMap, appliesLinesInFileOrder)
 {
     const MapCase cases[] = {
         {"smallProbabilityStaysAFixing", "CONSTRAINTS;\nS(5)=0.3;\nPROC EST;\n",
-            {1, 2, 3, 4, -5}, {0, 0, 0, 0, 0.3}, {"S(5)=0.3;"}, 5},
+            {1, 2, 3, 4, -5}, {0, 0, 0, 0, 0.3}, {"S(5)=0.3;"}},
         {"specialValuesAreNotListed", "CONSTRAINTS;\nS(3)=0;\nS(4)=-1;\nS(5)=-2;\nPROC EST;\n",
-            {1, 2, 0, -1, -2}, {0, 0, 0, 0, 0}, {}, 5},
+            {1, 2, 0, -1, -2}, {0, 0, 0, 0, 0}, {}},
         {"firstCellsNeverBecomeSpecialValues", "CONSTRAINTS;\nS(1)=.9;\nS(2)=.8;\nPROC EST;\n",
-            {-3, -3, 3, 4, 5}, {0.9, 0.8, 0, 0, 0}, {"S(1)=.9;", "S(2)=.8;"}, 2},
-        {"equalityToFixedCellCopiesTheFixing", "CONSTRAINTS;\nS(2)=.5;\nS(4)=S(2);\nPROC EST;\n",
-            {1, -3, 3, -4, 5}, {0, 0.5, 0, 0.5, 0}, {"S(2)=.5;"}, 4},
+            {-3, -3, 3, 4, 5}, {0.9, 0.8, 0, 0, 0}, {"S(1)=.9;", "S(2)=.8;"}},
         {"equalityCopiesTheCurrentMapValue", "CONSTRAINTS;\nS(3)=S(1);\nS(5)=s(3);\nS(1)=S(2);\nPROC EST;\n",
-            {2, 2, 1, 4, 1}, {0, 0, 0, 0, 0}, {}, 5},
-        {"constraintsAfterEstimationAreRead", "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
-            {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 2},
-        {"testStatementEndsTheRead", "PROC TEST X;\nCONSTRAINTS;\nS(2)=S(1);\n",
-            {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 0},
-        {"procStopEndsTheRead", "proc stop;\nCONSTRAINTS;\nS(2)=S(1);\n",
-            {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 0},
-        {"initEndsTheSection", "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nS(3)=S(1);\nPROC EST;\n",
-            {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, {}, 2},
+            {2, 2, 1, 4, 1}, {0, 0, 0, 0, 0}, {}},
         {"fileEndingInsideTheSectionKeepsItsLines", "CONSTRAINTS;\nS(2)=S(1);\nS(3)=S(1);",
-            {1, 1, 1, 4, 5}, {0, 0, 0, 0, 0}, {}, 3}};
+            {1, 1, 1, 4, 5}, {0, 0, 0, 0, 0}, {}}};
     for (const MapCase& c : cases) {
         SCOPED_TRACE(c.name);
         auto read = readText(fiveCells(c.body));
@@ -61,36 +50,6 @@ TEST(ConstraintsReaderMap, appliesLinesInFileOrder)
         EXPECT_EQ(std::vector<int>(m.pim.begin() + 1, m.pim.end()), c.pim);
         EXPECT_EQ(std::vector<double>(m.initval.begin() + 1, m.initval.end()), c.initval);
         EXPECT_EQ(m.fixedlist, c.fixedlist);
-        EXPECT_EQ(m.nconcells, c.nconcells);
-    }
-}
-
-struct SectionCase {
-    const char* name;
-    std::string body;
-    std::vector<std::string> labels;  // cells 1..5
-    std::string proctest;
-};
-
-TEST(ConstraintsReaderSections, findsLabelsAndTestStatement)
-{
-    const SectionCase cases[] = {
-        {"labelDropsTheLastTwoCharacters", "LABELS;\nS(1)=phi(1);\nS(2)=phi ;\nS(3)=;\nS(4)=a=b ;\nINIT;\nPROC TEST X;\n",
-                {"phi(1", "phi", "", "a=b", ""}, "PROC TEST X;"},
-        {"labelsRunningIntoConstraintsAreOverwritten",
-                "LABELS;\nS(1)=one ;\nS(2)=two ;\nCONSTRAINTS;\nS(2)=S(1) /* x */;\nPROC EST;\n",
-                {"one", "S(1) /* x *", "", "", ""}, kDefaultProcTest},
-        {"labelHoldingInitEndsTheSection", "LABELS;\nS(1)=initial ;\nS(2)=two ;\nPROC EST;\n",
-                {"initial", "", "", "", ""}, kDefaultProcTest},
-        {"testStatementLaterIsNotTaken", "PROC ESTIMATE;\nPROC TEST Y;\n",
-                {"", "", "", "", ""}, kDefaultProcTest}};
-    for (const SectionCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto read = readText(fiveCells(c.body));
-        ASSERT_TRUE(read.ok()) << read.error().text();
-        const std::vector<std::string> labels = read->model.labels.all();
-        EXPECT_EQ(std::vector<std::string>(labels.begin() + 1, labels.end()), c.labels);
-        EXPECT_EQ(read->model.proctest, c.proctest);
     }
 }
 

@@ -30,35 +30,19 @@ std::string estimation(const std::string& lines)
     return kStatement + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\n" + lines + "PROC TEST;\n";
 }
 
+// Only the CONSTRAINTS section after the estimation statement counts; an equality to a
+// fixed cell copies the fixing; nothing goes into the fixed-parameter list.
 TEST(ConstraintsConversion, appliesTheSectionAfterTheEstimationStatement)
 {
-    struct Case {
-        const char* name;
-        std::string file;
-        std::vector<int> pim;
-        std::vector<double> initval;
-        int nparms;
-    };
-    const Case cases[] = {
-        {"equalityToFixedCell", estimation("S(4)=.5;\nS(5)=S(4);\nS(2)=S(1);\n"), {1, 1, 3, -4, -5},
-         {0, 0, 0, 0.5, 0.5}, 3},
-        {"sectionBeforeTheEstimationStatementIsSkipped",
-         kStatement + "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nPROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(3)=S(1);\nPROC TEST;\n",
-         {1, 2, 1, 4, 5}, {0, 0, 0, 0, 0}, 5},
-        {"nameOnTheStatementLineAfterTheSecpersList",
-         "PROC MODEL NPAR=5 NYRS=1 SECPERS=\n5 NAME=Y;\nCONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
-         {1, 1, 3, 4, 5}, {0, 0, 0, 0, 0}, 5},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Model m = loadedFiveCells();
-        const Status converted = convertText(m, c.file);
-        ASSERT_TRUE(converted.ok()) << converted.error().text();
-        EXPECT_EQ(std::vector<int>(m.pim.begin() + 1, m.pim.end()), c.pim);
-        EXPECT_EQ(std::vector<double>(m.initval.begin() + 1, m.initval.end()), c.initval);
-        EXPECT_EQ(m.nparms, c.nparms);
-        EXPECT_TRUE(m.fixedlist.empty()) << "the conversion lists nothing";
-    }
+    Model m = loadedFiveCells();
+    const std::string file = kStatement + "CONSTRAINTS;\nS(2)=S(1);\nINIT;\nPROC ESTIMATE NAME=X;\n"
+                                          "CONSTRAINTS;\nS(4)=.5;\nS(5)=S(4);\nS(3)=S(1);\nPROC TEST;\n";
+    const Status converted = convertText(m, file);
+    ASSERT_TRUE(converted.ok()) << converted.error().text();
+    EXPECT_EQ(std::vector<int>(m.pim.begin() + 1, m.pim.end()), (std::vector<int>{1, 2, 1, -4, -5}));
+    EXPECT_EQ(std::vector<double>(m.initval.begin() + 1, m.initval.end()), (std::vector<double>{0, 0, 0, 0.5, 0.5}));
+    EXPECT_EQ(m.nparms, 2);
+    EXPECT_TRUE(m.fixedlist.empty());
 }
 
 TEST(ConstraintsConversionDesign, identityOverTheParametersAndDesignSizesCleared)
@@ -80,18 +64,17 @@ TEST(ConstraintsConversionDesign, identityOverTheParametersAndDesignSizesCleared
 TEST(ConstraintsConversionRefusal, refusesBeforeAnythingChanges)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"PROC MODEL NPAR=4;\nCOHORT;\nNAME=X;\nCONSTRAINTS;\nPROC TEST;\n",
-         "c.inp, line 1: the file states NPAR=4 but the loaded model has npar=5"},
         {kStatement + "CONSTRAINTS;\nS(2)=S(1);\nPROC TEST;\n",
          "c.inp: the file has no line containing \"NAME=\" (the estimation statement)"},
         {kStatement + "PROC ESTIMATE NAME=X;\nPROC TEST;\n",
          "c.inp: the file has no CONSTRAINTS line after its \"NAME=\" line"},
         {kStatement + "PROC ESTIMATE NAME=X;\nCONSTRAINTS;\nS(2)=S(1);\n",
          "c.inp, line 6: the file ends before the INIT or PROC line that ends the CONSTRAINTS section"},
-        {estimation(""), "no model is loaded to convert"},  // with the startup model
+        {"PROC MODEL NYRS=1 SECPERS=\n 4;\n",
+         "c.inp, line 2: the file states 4 secondary periods for primary period 1 but the loaded model has 5"},
     };
     for (const auto& [file, message] : cases) {
-        Model m = message == "no model is loaded to convert" ? startupModel() : loadedFiveCells();
+        Model m = loadedFiveCells();
         const Model before = m;
         const Status converted = convertText(m, file);
         ASSERT_FALSE(converted.ok()) << message;

@@ -1,4 +1,4 @@
-// The fixed-parameter list editor: the entry the edit field is bound to, typing, Add, Delete, undo.
+// The fixed-parameter list editor: the entry the edit field is bound to, typing, Done, undo.
 #include "session/fixedlist.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@ using namespace tw;
 
 namespace {
 
-// Runs one step of an editor script: "show", "bind N", "type TEXT", "add", "remove N",
-// "done", "replace" (the program puts "S(2)=.1;" first, as a read might).
+// Runs one step of an editor script: "show", "bind N", "type TEXT", "done", "replace" (the
+// program puts "S(2)=.1;" first, as a read might).
 void step(FixedList& list, const std::string& line)
 {
     std::istringstream words(line);
@@ -24,10 +24,6 @@ void step(FixedList& list, const std::string& line)
         list.bind(std::stoi(rest));
     else if (word == "type")
         list.type(list.field() + rest);
-    else if (word == "add")
-        list.add();
-    else if (word == "remove")
-        list.remove(std::stoi(rest));
     else if (word == "done")
         list.done();
     else if (word == "replace") {
@@ -49,17 +45,11 @@ TEST(FixedListEditor, typingChangesOnlyTheEntryTheFieldIsBoundTo)
     const std::vector<std::string> three = {"S(3)=.5;", "S(4)=.6;", "S(5)=.7;"};
     const std::vector<Case> cases = {
         {"typing while unbound changes no entry", {"type x"}, three, "x"},
-        {"Modify binds: typing changes that entry", {"bind 2", "type 5"}, {"S(3)=.5;", "S(4)=.6;", "S(5)=.7;5"},
-         "S(5)=.7;5"},
         {"Fixed parms shows entry 0 but unbinds", {"bind 2", "show", "type x"}, three, "S(3)=.5;x"},
         {"Modify without a selection unbinds and keeps the field", {"bind 1", "bind -1", "type x"}, three,
          "S(4)=.6;x"},
-        {"Add appends the field and empties it", {"bind 1", "add", "type S(9)=1;", "add"},
-         {"S(3)=.5;", "S(4)=.6;", "S(5)=.7;", "S(4)=.6;", "S(9)=1;"}, ""},
-        {"Delete moves later entries up and unbinds", {"bind 1", "remove 1", "type x"}, {"S(3)=.5;", "S(5)=.7;"},
-         "S(4)=.6;x"},
-        {"Delete outside the list changes nothing", {"bind 1", "remove 3", "type x"},
-         {"S(3)=.5;", "S(4)=.6;x", "S(5)=.7;"}, "S(4)=.6;x"},
+        {"Modify binds: typing changes that entry", {"bind 2", "type 5"}, {"S(3)=.5;", "S(4)=.6;", "S(5)=.7;5"},
+         "S(5)=.7;5"},
         {"a change by the program unbinds", {"bind 1", "replace", "type x"},
          {"S(2)=.1;", "S(3)=.5;", "S(4)=.6;", "S(5)=.7;"}, "S(4)=.6;x"},
         {"Done unbinds", {"bind 0", "done", "type x"}, three, "S(3)=.5;x"},
@@ -72,18 +62,6 @@ TEST(FixedListEditor, typingChangesOnlyTheEntryTheFieldIsBoundTo)
         EXPECT_EQ(list.entries(), c.entries);
         EXPECT_EQ(list.field(), c.field);
     }
-}
-
-TEST(FixedListEditor, undoneChangeGivesBackTheEntriesAndEndsTheBinding)
-{
-    FixedList list({"S(3)=.5;", "S(4)=.6;"});
-    list.bind(1);
-    const FixedList before = list;
-    list.type("S(4)=.9;");
-    list.apply(listChange(before.entries(), list.entries()), ChangeSide::Before);
-    EXPECT_EQ(list.entries(), before.entries());
-    list.type("x");  // the binding ended with the undo
-    EXPECT_EQ(list.entries(), before.entries());
 }
 
 // Any two lists: the change between them, applied forwards and backwards, gives each.

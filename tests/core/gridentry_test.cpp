@@ -30,42 +30,25 @@ PimGrid grid(int rowLength, int rowsPerAge, Texts texts)
     return g;
 }
 
-// What each text stores, how the grid shows it, and what it says about it. The quick
-// look at plain numbers must agree with the full reading.
-TEST(GridEntries, readShowAndExplainEachText)
+// What each text stores: the whole number, the rounded decimal, the fixed value, or
+// nothing for numbers out of range.
+TEST(GridEntries, eachTextStoresWhatItReads)
 {
-    struct Case {
-        const char* text;
-        CellEntry entry;
-        bool flagged;
-        const char* note;
+    const std::pair<const char*, CellEntry> cases[] = {
+        {"12", {Kind::Number, 12, 0, true}},
+        {"32767", {Kind::Number, 32767, 0, true}},
+        {"12abc", {Kind::Number, 12, 0, false}},
+        {"2.5", {Kind::Number, 2, 0, false}},
+        {"3.5", {Kind::Number, 4, 0, false}},
+        {"", {Kind::Number, 0, 0, false}},
+        {"32768", {Kind::OutOfRange, 0, 0, true}},
+        {"=0.3", {Kind::Fixed, 0, 0.3, true}},
+        {"=1E-05", {Kind::Fixed, 0, 1e-5, true}},
+        {"=0.3x", {Kind::Fixed, 0, 0.3, false}},
+        {"=1e400", {Kind::OutOfRange, 0, 0, false}},
     };
-    const char* const below = "Stored as -37: a number below -2 marks the cell fixed; type =0.3 to fix it at 0.3";
-    const Case cases[] = {
-        {"12", {Kind::Number, 12, 0, true}, false, ""},
-        {"-2", {Kind::Number, -2, 0, true}, false, ""},
-        {"32767", {Kind::Number, 32767, 0, true}, false, ""},
-        {"12abc", {Kind::Number, 12, 0, false}, true, "Not a whole number: stored as 12"},
-        {"2.5", {Kind::Number, 2, 0, false}, true, "Not a whole number: stored as 2"},
-        {"3.5", {Kind::Number, 4, 0, false}, true, "Not a whole number: stored as 4"},
-        {"", {Kind::Number, 0, 0, false}, true, "Empty: stored as 0"},
-        {"-37", {Kind::Number, -37, 0, true}, true, below},
-        {"32768", {Kind::OutOfRange, 0, 0, true}, true, "Outside -32768..32767: the cell keeps its parameter number"},
-        {"=0.3", {Kind::Fixed, 0, 0.3, true}, false, ""},
-        {" = .02 ", {Kind::Fixed, 0, 0.02, true}, false, ""},
-        {"=1E-05", {Kind::Fixed, 0, 1e-5, true}, false, ""},
-        {"=0.3x", {Kind::Fixed, 0, 0.3, false}, true, "Not a plain number after \"=\": stored as fixed at 0.3"},
-        {"=1e400", {Kind::OutOfRange, 0, 0, false}, true, "Too large to fix a cell at: the cell keeps what it holds"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("text \"") + c.text + "\"");
-        EXPECT_EQ(readCellEntry(c.text), c.entry);
-        EXPECT_EQ(entryLook(c.text).fixed, c.entry.kind == Kind::Fixed);
-        EXPECT_EQ(entryLook(c.text).flagged, c.flagged);
-        EXPECT_EQ(entryNote(c.text), c.note);
-    }
-    EXPECT_EQ(fixedNote("=0.020"), "fixed at 0.02");
-    EXPECT_EQ(fixedNote("12"), "");
+    for (const auto& [text, entry] : cases)
+        EXPECT_EQ(readCellEntry(text), entry) << "text \"" << text << "\"";
 }
 
 // The example fixes 16 movement cells at .02: the grids show "=0.02", not the marker.
@@ -78,9 +61,6 @@ TEST(GridFixedCells, showTheValueTheyAreFixedAt)
     ASSERT_TRUE(isFixedMarker(m.pim[static_cast<std::size_t>(fromA.cellmap[4])]));
     EXPECT_EQ(fromA.builtTexts[4], "=0.02");  // age 1, to C, first interval
     EXPECT_EQ(fromA.builtTexts[0], "13");
-    Model tricky = m;
-    tricky.initval[static_cast<std::size_t>(fromA.cellmap[4])] = 1e-5;
-    EXPECT_EQ(cellText(tricky, fromA.cellmap[4]), "=1E-05");
 }
 
 // Writing back every window of every view as it was built changes nothing, fixed cells
@@ -117,12 +97,10 @@ TEST(GridWriteBack, fixingsAndNumbers)
     const Case cases[] = {
         {"estimatedGetsFixed", 5, 0, "=0.3", -5, 0.3},
         {"numberUpTo2TakesTheMarkerMinus3", 2, 0, "=0.3", -3, 0.3},
-        {"specialValueGetsFixed", -1, 0, "=0.7", -3, 0.7},
         {"fixedGetsANewValue", -5, 0.02, "=0.3", -5, 0.3},
         {"fixedGetsEstimated", -5, 0.02, "7", 7, 0},
         {"tooLargeAFixingKeepsTheCell", -5, 0.02, "=1e400", -5, 0.02},
         {"markerTypedKeepsTheFixedValue", -5, 0.7, "-32768", -32768, 0.7},
-        {"sameMarkerIsNoChange", -5, 0.7, "-5", -5, 0.7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,7 +143,6 @@ TEST(VaryingNumbers, zerosStayAndNumbersPastTheLimitFillTheGaps)
     const Case cases[] = {
         {"aboveTheLargest", {"3", "0", "3", "7"}, Zeros::Skip, {2, 11}, {"12", "0", "13", "14"}},
         {"zerosToo", {"3", "0"}, Zeros::Change, {11}, {"12", "13"}},
-        {"noneHeldStartsAt1", {"3", "0", "=0.2"}, Zeros::Skip, {}, {"1", "0", "2"}},
         {"pastTheLimitTakesTheGaps", {"1", "1", "1"}, Zeros::Skip, {2, 4, 32766}, {"1", "3", "5"}},
         {"upToTheLimit", {"1"}, Zeros::Skip, {32766}, {"32767"}},
     };
@@ -195,8 +172,6 @@ TEST(GridCommands, changeTheTextsAsStated)
         {"varyingLeavesZeros", 4, 1, {"3", "0", "3", "7"}, GridCommand::Varying, Skip, {"1", "0", "2", "3"}},
         {"timeTakingPartDependsOnTheTarget", 3, 2, {"4", "5", "6", "0", "8", "9"},
            GridCommand::ConstantOverTime, Skip, {"4", "4", "4", "0", "0", "0"}},
-        {"timeCopiesTheTextVerbatim", 2, 2, {"1.5", "7", "12abc", "3"}, GridCommand::ConstantOverTime,
-           Skip, {"1.5", "1.5", "12abc", "12abc"}},
         {"allWithZerosToo", 2, 2, {"5", "0", "7", "8"}, GridCommand::ConstantOverAll, Change,
            {"5", "5", "5", "5"}},
         {"ageCopiesTheFirstClassZerosIncluded", 2, 2, {"1", "2", "3", "0", "5", "6", "7", "8"},
@@ -213,24 +188,9 @@ TEST(GridCommands, changeTheTextsAsStated)
     }
 }
 
-// Two groups, two age classes, three strata, three periods of 2, 1 and 2 occasions.
-Model modelTwoGroups() { return modelOfShape(2, 2, 3, {2, 1, 2}); }
-
-TEST(GridCommandsInViews, strataInMovementWindowUsesNstratMinusOneRows)
-{
-    const auto windows = buildView(modelTwoGroups(), ViewKind::Movement);
-    ASSERT_TRUE(windows.ok());
-    const GridWindowLayout& w = windows->at(4);  // group 2, from B: rows to A, to C per age class
-    PimGrid g = gridFromLayout(w);
-    applyCommand(g, GridCommand::ConstantOverStrata, Zeros::Skip);
-    // Rows of nint = 2 cells; the row "to C" of each age class copies the row "to A".
-    const Texts& b = w.builtTexts;
-    EXPECT_EQ(g.texts, (Texts{b[0], b[1], b[0], b[1], b[4], b[5], b[4], b[5]}));
-}
-
 TEST(GridWriteBackErrors, outOfRangeKeepsTheOldValueAndNamesTheCells)
 {
-    Model m = modelTwoGroups();
+    Model m = modelOfShape(1, 1, 2, {1, 1, 1});
     const auto report = writeBackGrid(m, {3, 4, 6}, {"40000", "9", "-32769"});
     EXPECT_EQ(report.outOfRangeCells, (std::vector<int>{3, 6}));
     EXPECT_EQ(m.pim[3], 3);

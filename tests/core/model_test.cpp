@@ -22,25 +22,3 @@ TEST(DesignMatrixSparse, setManyMergesInAnyOrderAndTheLaterChangeWins)
 }
 
 }  // namespace
-
-// Labels are held only once one is set; a model without any compares equal to one whose
-// labels were set empty and back (the undo history compares models), but not to one of
-// another number of cells.
-TEST(CellLabelsLazy, unsetLabelsReadEmptyAndCompareAsEmpty)
-{
-    CellLabels none;
-    none.reset(4);
-    EXPECT_EQ(none[99], "");  // beyond the cells
-    CellLabels some;
-    some.reset(4);
-    some.set(2, "");
-    EXPECT_EQ(some, none);
-    some.set(3, "phi");
-    EXPECT_FALSE(some == none);
-    EXPECT_EQ(some.all(), (std::vector<std::string>{"", "", "", "phi"}));
-    some.set(3, "");
-    EXPECT_EQ(some, none);
-    CellLabels shorter;
-    shorter.reset(3);
-    EXPECT_FALSE(shorter == none);
-}

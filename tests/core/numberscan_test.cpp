@@ -41,9 +41,7 @@ std::string randomToken(std::mt19937& random)
     }
 }
 
-// Mostly one to three blanks; now and then none, which joins two tokens.
 std::string randomBlanks(std::mt19937& random) { return std::string(random() % 16 == 0 ? 0 : 1 + random() % 3, ' '); }
-
 
 // A decimal text of one to seventeen digits with a sign and a decimal point now and then,
 // followed by what may or may not end a number.
@@ -85,7 +83,6 @@ TEST(NumberScanDifferential, fastReadingsGiveDecimalValuesExactly)
         }
         ASSERT_EQ(fastDecimalValue(text), general) << text;
     }
-    // Both fast readings take a good share of the texts.
     EXPECT_GT(plain, 15000) << plain;
     EXPECT_GT(whole, 15000) << whole;
 }
@@ -108,8 +105,8 @@ TEST(PimReadQuickPathRandom, blockEntriesReadAsPimTokensReadThem)
             lines.push_back(";");
         else
             lines.back() += ";";
-        std::string text = "PROC MODEL NPAR=33 NYRS=2 STRATA=1 SECPERS=1 30;\nCOHORT=1;\nPIM;\nSRV(1);\n 1\n;\nP(1);\n 2\n;\n"
-                           "CP(1);\n";
+        std::string text = "PROC MODEL NPAR=33 NYRS=2 STRATA=1 SECPERS=1 30;\nCOHORT=1;\nPIM;\n"
+                           "SRV(1);\n 1\n;\nP(1);\n 2\n;\nCP(1);\n";
         for (const std::string& line : lines)
             text += line + "\n";
         text += "DESIGN 0 0;\nPROC TEST;\n";
@@ -121,7 +118,6 @@ TEST(PimReadQuickPathRandom, blockEntriesReadAsPimTokensReadThem)
             if (line.find(';') != std::string::npos)
                 break;
         }
-        // PimTokens over the joined block, leading blanks removed.
         const std::string joined = block.substr(std::min(block.find_first_not_of(' '), block.size()));
         PimTokens tokens(joined);
         std::vector<double> values;
@@ -147,7 +143,6 @@ TEST(PimReadQuickPathRandom, blockEntriesReadAsPimTokensReadThem)
             }
         }
     }
-    // Both kinds of round are common enough to count.
     EXPECT_GT(reads, 100) << reads;
     EXPECT_LT(reads, 300) << reads;
 }

@@ -1,10 +1,9 @@
 // Generated models: a saved model reads back to the same model, and saving that again
-// gives the same bytes, whatever the dimensions, fixings, special values and line ends.
+// gives the same bytes, whatever the dimensions, fixings and special values.
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "model/textrules.h"
 #include "support.h"
 
 using namespace tw;
@@ -39,8 +38,6 @@ Generated generateModel(std::mt19937& random)
     m.npar = cells;
     createCellArrays(m);
     m.proctest = kDefaultProcTest;
-    m.modelform = "pim";
-    m.infile = "generated.inp";
 
     // Fixed values the form can carry: 0, 1 and 2 would read back as special values.
     const double fixedValues[] = {0.5, 0.25, 3, 1e-5, 12.75, 1.5e20, 0.123456789012345, 7, 2.5, 1000000};
@@ -80,15 +77,6 @@ Generated generateModel(std::mt19937& random)
     return g;
 }
 
-std::string withLineFeedsOnly(const std::string& text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            out += text[i];
-    return out;
-}
-
 TEST(PimRoundTrip, generatedModelsReadBackAndRewriteIdentically)
 {
     std::mt19937 random(20240611);
@@ -101,15 +89,8 @@ TEST(PimRoundTrip, generatedModelsReadBackAndRewriteIdentically)
 
         auto read = readPimText(*first, "generated.inp");
         ASSERT_TRUE(read.ok()) << read.error().text() << "\n" << *first;
-        const int cells = static_cast<int>(expectedCellCount(saved));
-        for (int i = 1; i <= cells; ++i) {
-            if (isFixedMarker(saved.pim[i])) {
-                EXPECT_TRUE(isFixedMarker(read->pim[i])) << "cell " << i;
-                EXPECT_EQ(signedText(read->initval[i]), signedText(saved.initval[i])) << "cell " << i;
-            } else {
-                EXPECT_EQ(read->pim[i], saved.pim[i]) << "cell " << i;
-            }
-        }
+        EXPECT_EQ(read->pim, saved.pim);
+        EXPECT_EQ(read->initval, saved.initval);
         EXPECT_EQ(read->nparms, saved.nparms);
         EXPECT_EQ(read->dmrows, saved.dmrows);
         EXPECT_EQ(read->dmcols, saved.dmcols);
@@ -118,10 +99,6 @@ TEST(PimRoundTrip, generatedModelsReadBackAndRewriteIdentically)
         auto second = writePimText(again, *first);
         ASSERT_TRUE(second.ok()) << second.error().text();
         EXPECT_EQ(*second, *first);
-
-        auto lfOnly = readPimText(withLineFeedsOnly(*first), "generated.inp");
-        ASSERT_TRUE(lfOnly.ok());
-        EXPECT_EQ(*lfOnly, *read);
         if (HasFailure())
             return;
     }

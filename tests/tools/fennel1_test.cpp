@@ -1,5 +1,5 @@
 // The per-period estimation program fennel1, run as built: its estimates against the
-// closed form for two occasions, and its errors.
+// closed form for two occasions, and a cohort without recaptures.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -55,22 +55,15 @@ TEST_F(Fennel1, twoOccasionEstimatesAgreeWithTheClosedForm)
 
 // Without a recapture the likelihood has no maximum inside: the information matrix is not
 // positive-definite there, and the listing must not say it is.
-TEST_F(Fennel1, unusableDataOrNoRecaptureIsReportedAndNoEstimateChecked)
+TEST_F(Fennel1, noRecaptureIsReportedAndNoEstimateChecked)
 {
-    const std::tuple<PeriodCohort, std::string, std::size_t> cases[] = {
-        {{1, 30, {10, 25}}, " ERROR: the cohort value 30 is less than the sum 35 of the cell counts (remainder -5)\n",
-         0},
-        {{1, 40, {15, 0}},
-         " Variances could not be computed: the information matrix is singular at the estimates.\n", 2},
-    };
-    for (const auto& [cohort, line, count] : cases) {
-        const std::string text = listing(cohort, 2);
-        EXPECT_NE(text.find(line), std::string::npos) << text;
-        const auto estimates = estimatesIn(text);
-        ASSERT_EQ(estimates.size(), count) << text;
-        for (const ListedEstimate& estimate : estimates)
-            EXPECT_FALSE(estimate.checked);
-    }
+    const std::string text = listing(PeriodCohort{1, 40, {15, 0}}, 2);
+    EXPECT_NE(text.find(" Variances could not be computed: the information matrix is singular at the estimates.\n"),
+              std::string::npos)
+        << text;
+    const auto estimates = estimatesIn(text);
+    ASSERT_EQ(estimates.size(), 2u) << text;
+    EXPECT_FALSE(estimates[0].checked || estimates[1].checked);
 }
 
 }  // namespace
